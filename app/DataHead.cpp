@@ -1,0 +1,59 @@
+#include "app/DataHead.h"
+
+#include "app/Settings.h"
+#include "app/UI.h"
+#include "app/ZDir.h"
+#include "instrument/ConnectData.h"
+#include "instrument/MachineData.h"
+#include "method/JsonControl.h"
+
+#include <QDate>
+#include <QDir>
+#include <QLocale>
+#include <QMetaType>
+
+DataHead* DataHead::instance()
+{
+    static DataHead head;
+    return &head;
+}
+
+DataHead::DataHead() : mWakeLock("tamarin")
+{
+    mpDir = new ZDir;
+    mpJsonControl = new JsonControl;
+    mpSettings = new Settings(UI::SettingsFile, QSettings::IniFormat);
+    mSoftWareVersion = QVersionNumber(0, 0, 15);
+    qRegisterMetaType<MachineData>("MachineData");
+    qRegisterMetaType<ConnectData>("ConnectData");
+    for (const QString& dir : workingDirectories())
+        mpDir->mkDir(dir);
+    mWakeLock.acquire();
+}
+
+DataHead::~DataHead()
+{
+    delete mpSettings;
+    delete mpJsonControl;
+    delete mpDir;
+}
+
+QStringList DataHead::workingDirectories()
+{
+    return {UI::InDirName, UI::OutDirName, UI::JsonDirName, UI::UserDirName.arg(QDir::currentPath()),
+            UI::TempDirName, UI::LogDirName};
+}
+
+QString DataHead::compilingDate()
+{
+    return compilingDate(QString::fromLatin1(__DATE__));
+}
+
+QString DataHead::compilingDate(const QString& compilerDate)
+{
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    QDate date = english.toDate(compilerDate, "MMM dd yyyy");
+    if (!date.isValid())
+        date = english.toDate(compilerDate, "MMM  d yyyy");
+    return date.isValid() ? date.toString("yyyyMMdd") : QString();
+}

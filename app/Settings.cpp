@@ -1,0 +1,29 @@
+#include "app/Settings.h"
+
+#include "app/UI.h"
+
+Settings::Settings(const QString& fileName, QSettings::Format format, QObject* parent)
+    : QSettings(fileName, format, parent)
+{
+}
+
+void Settings::setComName(const QString& name) { setValue("SET/COM", name); }
+QString Settings::getComName() const { return value("SET/COM").toString(); }
+void Settings::setHttpIp(const QString& ip) { setValue("HTTP/IP", ip); }
+QString Settings::getHttpIp() const { return value("HTTP/IP").toString(); }
+void Settings::setHttpPort(int port) { setValue("HTTP/PORT", port); }
+int Settings::getHttpPort() const { return value("HTTP/PORT", 0).toInt(); }
+void Settings::setVersionInfo(const QString& path) { setValue("HTTP/PATH", path); }
+QString Settings::getVersionInfo() const { return value("HTTP/PATH").toString(); }
+
+QString Settings::updateBaseAddress() const
+{
+    QString ip = getHttpIp().trimmed();
+    if (ip.isEmpty())
+        return UI::UpdateServer;
+    if (!ip.contains("://"))
+        ip.prepend("http://");
+    if (getHttpPort() > 0)
+        ip += QString(":%1").arg(getHttpPort());
+    return ip;
+}

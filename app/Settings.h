@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QSettings>
+
+// The settings file. "SET/COM" names the one serial port to use instead of searching for the
+// instrument's adapter (how the program reaches a simulated instrument); the "HTTP" keys replace
+// the update server's address.
+class Settings : public QSettings
+{
+    Q_OBJECT
+public:
+    Settings(const QString& fileName, QSettings::Format format, QObject* parent = nullptr);
+
+    void setComName(const QString& name);
+    QString getComName() const;
+    void setHttpIp(const QString& ip);
+    QString getHttpIp() const;
+    void setHttpPort(int port);
+    int getHttpPort() const;
+    void setVersionInfo(const QString& path);
+    QString getVersionInfo() const;
+
+    // Base address of the update server: "HTTP/IP" (with "http://" added when it names no
+    // scheme, and ":PORT" when "HTTP/PORT" is set), or the built-in server when it is empty.
+    QString updateBaseAddress() const;
+};

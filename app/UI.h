@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+// The program's shared texts and paths. Texts go through id-based translation so that a
+// translator could be installed later; without one, each text is its own id.
+namespace UI {
+
+QSize ScreenSize();
+
+// Window and dialog titles and labels.
+inline const QString AppTitle = qtTrId("双色双面荧光PCR v%0");
+inline const QString NewDialogTitle = qtTrId("新建检测");
+inline const QString InputTitle = qtTrId("输入对话框");
+inline const QString MessageTitle = qtTrId("提示");
+inline const QString RunTitle = qtTrId("运行监控");
+inline const QString DataListTitle = qtTrId("数据管理");
+inline const QString MethodTitle = qtTrId("方法");
+inline const QString HighInfoTitle = qtTrId("高级设置");
+inline const QString ParameterTitle = qtTrId("参数设置");
+inline const QString AboutTitle = qtTrId("关于");
+inline const QString AllSet = qtTrId("全部应用");
+inline const QString AllSetFam = qtTrId("全部应用FAM");
+inline const QString AllSetRox = qtTrId("全部应用ROX");
+inline const QStringList StepInfo = {qtTrId("恒温段"), qtTrId("循环:40"), qtTrId("熔解段")};
+
+// Messages shown in message boxes.
+inline const QString SyncInfo = qtTrId("正等待同步信息，请稍后关闭软件!");
+inline const QString ClosingInfo = qtTrId("是否关闭软件？");
+inline const QString CloseRunWidget = qtTrId("是否关闭当前检测项目？");
+inline const QString WaitRunWidget = qtTrId("请先结束当前检测项目。");
+inline const QString DeleteEmptyInfo = qtTrId("提示，当前检测段为空!");
+inline const QString PassMaxStep = qtTrId("提示，检测段数量不能超过%0!");
+inline const QString PassMaxMeltStep = qtTrId("提示，熔解段数量不能超过%0!");
+inline const QString PassMaxCycleStep = qtTrId("提示，循环段数量不能超过%0!");
+inline const QString PassMaxNode = qtTrId("提示，节数量不能超过%0!");
+inline const QString MaxMeltNode = qtTrId("提示，熔解段修改添加节点!");
+inline const QString MeltStepOnPreview = qtTrId("不能在熔解段后添加循环段!");
+inline const QString CycleStepOnPreview = qtTrId("不能在循环段前添加熔解段!");
+inline const QString SaveDataFailInfo = qtTrId("错误，数据保存失败!");
+inline const QString ReactError = qtTrId("PCR %0反应错误,是否保存当前数据？");
+inline const QString JsonValidError = qtTrId("JSON文件中,有效期设置错误。");
+inline const QString JsonHoleError = qtTrId("JSON文件中,靶标孔位数设置错误。");
+inline const QString JsonSampleError = qtTrId("JSON文件中,靶标样本数设置错误。");
+inline const QString PcrdFileError = qtTrId("文件打开错误。");
+inline const QString NoFoundPcr = qtTrId("没有可以使用的PCR模块。");
+inline const QString AboutInfo = qtTrId("tamarin 实时荧光PCR分析软件\n\n软件版本:%0");
+inline const QString UpdateInfoError = qtTrId("检查更新错误,%0。");
+inline const QString UpdateFileSuccess = qtTrId("文件下载成功，是否立即安装？");
+inline const QString HasNewest = qtTrId("软件已经是最新版本。");
+inline const QString IsDownLoad = qtTrId("是否下载软件，版本%1?");
+inline const QString Md5Error = qtTrId("文件验证错误！");
+inline const QString DelPcrdFile = qtTrId("是否删除文件:%1？");
+inline const QString DelPcrdFiles = qtTrId("是否删除选中的%0个pcrd文件？");
+
+// Context-menu actions and file-dialog captions.
+inline const QString ActionOpen = qtTrId("打开");
+inline const QString ActionExportExcel = qtTrId("导出excel");
+inline const QString ActionExportPcrd = qtTrId("导出文件");
+inline const QString ActionImport = qtTrId("导入");
+inline const QString ActionUrl = qtTrId("打开路径");
+inline const QString ActionJSON = qtTrId("重新定义JSON");
+inline const QString ActionFaker = qtTrId("重新定义excel");
+inline const QString ActionSaveJson = qtTrId("重新保存JSON");
+inline const QString ActionDel = qtTrId("删除");
+inline const QString ActionRename = qtTrId("重命名");
+inline const QString ExcelExport = qtTrId("导出excel文件");
+inline const QString PcrdExport = qtTrId("导出pcrd文件");
+inline const QString PcrdImport = qtTrId("选择要导入的PCRD文件");
+
+// Status-line formats of the run monitor.
+inline const QString ProjectInfo = qtTrId("实验名：%0  流水号：%1   备注：%2   检测时间：%3   模块编号：%4  ");
+inline const QString TestInfo = qtTrId("温度(红)：%0℃  温度(绿)：%1℃  剩余时间：%2  进度：%3%  ");
+inline const QString TestInfoHasCycle = qtTrId("温度(红)：%0℃  温度(绿)：%1℃  循环：%2/%3  剩余时间：%4  进度：%5%  ");
+inline const QString TestInfoHasMelt = qtTrId("温度(红)：%0℃  温度(绿)：%1℃  溶解步骤：%2/%3  剩余时间：%4  进度：%5%  ");
+inline const QString TestInfoHasCycleMelt =
+    qtTrId("温度(红)：%0℃  温度(绿)：%1℃  循环：%2/%3 溶解步骤：%4/%5  剩余时间：%6  进度：%7%  ");
+
+// Paths, relative to the working directory unless a %0 takes an absolute directory.
+inline const QString JsonDirName = "json/";
+inline const QString InDirName = "qvi/";
+inline const QString OutDirName = "qvo/";
+inline const QString UserDirName = "%0/usr_data/";
+inline const QString TempDirName = "temp/";
+inline const QString LogDirName = "log/";
+inline const QString VersionFilePath = "temp/info";
+// The update server; "HTTP/IP" and "HTTP/PORT" in the settings file replace it (Settings).
+inline const QString UpdateServer = "https://updates.tamarin.example";
+inline const QString VersionRemoteFilePath = UpdateServer + "/tamarin/version.json";
+inline const QString SetupRemoteFilePath = UpdateServer + "/tamarin/%0";
+inline const QString DownLoadPath = "%0/temp/tamarin_setup_%1.exe";
+inline const QString SettingsFile = "ini/settings.ini";
+
+}

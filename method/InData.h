@@ -1,0 +1,22 @@
+#pragma once
+
+#include "method/SMethod.h"
+
+#include <QDateTime>
+
+// What the operator entered for one test, with the method it runs.
+struct InData
+{
+    int pcrNumber = 0; // PCR module 1 to 4
+    QString serialNumber;
+    QVector<QString> sampleNames;
+    QVector<QString> sampleRemarks;
+    QString remark;
+    QDateTime dateTime;
+    SMethod method;
+
+    bool operator==(const InData& o) const;
+};
+
+QDataStream& operator<<(QDataStream& s, const InData& d);
+QDataStream& operator>>(QDataStream& s, InData& d);

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "method/ControlElement.h"
+#include "method/Flow.h"
+#include "method/TargetInfo.h"
+#include "method/TargetInfos.h"
+
+#include <QDataStream>
+#include <QImage>
+#include <QMap>
+#include <QStack>
+#include <QStringList>
+#include <QVector>
+
+// A test method: chip layout, channels, temperature program, targets per hole, ramp rates and
+// the pre-run program.
+struct SMethod
+{
+    QString Name;
+    QString Id;
+    QString Date;
+    QString Valid;
+    int SampleNumber = 0;
+    int Hole = 0;
+    int ChannelColor = 0;
+    QStringList ChannelNames;
+    double UpTime = 0.0;   // heating ramp, degrees C per second
+    double DownTime = 0.0; // cooling ramp, degrees C per second
+    ::Flow Flow;
+    QString Explain;
+    QMap<int, QVector<int>> sampleHoleMap; // sample index from 0 -> 1-based hole numbers
+    QVector<TargetInfos> holeTargets;      // one per hole
+    int ReDissolveCycle = 0;
+    int ReDissolveTime = 0;
+    double ReDissolveTempHigh = 0.0;
+    double ReDissolveTempLow = 0.0;
+    QImage image;
+    int Version = 0;
+    QVector<TargetInfo> targetList;
+    QVector<QVector<int>> SampleHole;
+
+    bool hasCycleStep() const;
+    bool hasMeltStep() const;
+    double minMeltTemp() const;
+    // Number of melt readings: 2 x (hi - lo) + 1 for the first well-formed melt stage, else 0.
+    int stepNumber() const;
+
+    // Run lists, first element played first.
+    int getUdTime(double from, double to) const;
+    QStack<ControlElement> getAllRunCmd() const;
+    QStack<ControlElement> getUDCmd() const;
+    QStack<ControlElement> getRunCmd() const;
+    QStack<ControlElement> getStopCmd() const;
+    QStack<ControlElement> getReSRunCmd() const;
+
+    // The compressed copy with English keys; the result of the file write.
+    bool saveMethodAsFile(const QString& path);
+
+    // Fields of the stream form (image, Version, targetList and SampleHole are not compared).
+    bool operator==(const SMethod& o) const;
+};
+
+QDataStream& operator<<(QDataStream& s, const SMethod& m);
+QDataStream& operator>>(QDataStream& s, SMethod& m);

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "method/Node.h"
+
+#include <QVector>
+
+// One stage of the temperature program.
+struct Step
+{
+    enum STEP_TYPE { STEP_CONSTANT = 0, STEP_CYCLE = 1, STEP_MELT = 2 };
+
+    STEP_TYPE StepType = STEP_CONSTANT;
+    int CycleCount = 0; // repeats of NodeList; 0 for a melt stage
+    QVector<Node> NodeList;
+
+    bool operator==(const Step& o) const
+    {
+        return StepType == o.StepType && CycleCount == o.CycleCount && NodeList == o.NodeList;
+    }
+};
+
+QDataStream& operator<<(QDataStream& s, const Step& step);
+QDataStream& operator>>(QDataStream& s, Step& step);
