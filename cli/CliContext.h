@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QTextStream>
+
+// What every verb shares: its own option parser (help, positional arguments) and the output
+// streams. A verb sets up its options, calls parse(), and reports errors as one line on stderr.
+class CliContext
+{
+public:
+    CliContext(const QString& verb, const QStringList& arguments);
+
+    QCommandLineParser& parser() { return mParser; }
+    // Parses the verb's arguments; false (after printing why) when they are wrong. positional is
+    // the number of positional arguments the verb needs.
+    bool parse(int positional);
+    QStringList positional() const { return mParser.positionalArguments(); }
+
+    QTextStream& out() { return mOut; }
+    // Prints "tamarin-cli VERB: message" on stderr and returns the exit code for a failure.
+    int fail(const QString& message);
+
+private:
+    QString mVerb;
+    QStringList mArguments;
+    QCommandLineParser mParser;
+    QTextStream mOut;
+    QTextStream mErr;
+};

@@ -1,0 +1,50 @@
+// tamarin-cli: the program's own record, analysis and instrument code without windows.
+#include "cli/PlanCommand.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+#include <functional>
+
+namespace {
+
+struct Verb
+{
+    const char* name;
+    const char* summary;
+    std::function<int(const QStringList&)> run;
+};
+
+const QList<Verb>& verbs()
+{
+    static const QList<Verb> list = {
+        {"plan", "METHOD.json [--steps]   run list and run time of a method", planCommand},
+    };
+    return list;
+}
+
+int usage(QTextStream& stream)
+{
+    stream << "usage: tamarin-cli VERB [options] [arguments]   (VERB --help for details)\n";
+    for (const Verb& verb : verbs())
+        stream << "  " << verb.name << ' ' << verb.summary << "\n";
+    stream.flush();
+    return 2;
+}
+
+}
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("tamarin-cli");
+    QStringList arguments = app.arguments();
+    QTextStream err(stderr);
+    if (arguments.size() < 2)
+        return usage(err);
+    const QString name = arguments.takeAt(1);
+    for (const Verb& verb : verbs())
+        if (name == verb.name)
+            return verb.run(arguments);
+    err << "tamarin-cli: unknown verb " << name << "\n";
+    return usage(err);
+}
