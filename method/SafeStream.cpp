@@ -60,5 +60,6 @@ void read(QDataStream& s, QString& value)
 void read(QDataStream& s, QVector<qint32>& value) { readList(s, value, 4); }
 void read(QDataStream& s, QVector<double>& value) { readList(s, value, 8); }
 void read(QDataStream& s, QVector<QString>& value) { readList(s, value, 4); }
+void read(QDataStream& s, QVector<QPointF>& value) { readList(s, value, 16); }
 
 }

@@ -2,6 +2,7 @@
 
 #include <QDataStream>
 #include <QMap>
+#include <QPointF>
 #include <QString>
 #include <QVector>
 
@@ -37,6 +38,7 @@ void read(QDataStream& s, QString& value);
 void read(QDataStream& s, QVector<qint32>& value);
 void read(QDataStream& s, QVector<double>& value);
 void read(QDataStream& s, QVector<QString>& value);
+void read(QDataStream& s, QVector<QPointF>& value);
 
 // QVector<T>/QList<T>/QStringList: count, then the elements. minBytes is the smallest stream
 // form of one element.

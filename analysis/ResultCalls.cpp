@@ -1,0 +1,140 @@
+// Baseline correction, threshold, Ct and the positive/negative call of one curve.
+#include "analysis/CurveWindow.h"
+#include "files/OutData.h"
+
+#include <algorithm>
+
+namespace {
+
+// Plateau (mean of the last six points) over the baseline window's mean, strictly above border.
+bool risesAboveBorder(const Curve& curve, const TargetInfo& t)
+{
+    const double plateau = CurveWindow::tailMean(curve, 6);
+    const double base = CurveWindow::mean(CurveWindow::values(curve, t.Start, t.End));
+    return plateau - base > t.BorderThreshold;
+}
+
+bool windowFits(const TargetInfo& t, int n)
+{
+    return t.Start < t.End && t.End < n && t.End >= 6 && n >= 16 && t.Start >= 0;
+}
+
+}
+
+TargetInfo OutData::targetOf(int index) const
+{
+    const int channels = inData.method.ChannelColor;
+    if (channels <= 0 || index < 0)
+        return TargetInfo();
+    return inData.method.holeTargets.value(index / channels).at(index % channels);
+}
+
+void OutData::setTargetInfo(const TargetInfo& target, int index, bool withName)
+{
+    const int channels = inData.method.ChannelColor;
+    if (channels <= 0 || index < 0 || index / channels >= inData.method.holeTargets.size())
+        return;
+    inData.method.holeTargets[index / channels].set(index % channels, target, withName);
+}
+
+bool OutData::getCalResult(int index, TargetInfo& t, Curve& out) const
+{
+    const Curve c = getCycleLine(index);
+    const int n = c.size();
+    out.clear();
+    if (n <= 2) {
+        out = negativeLine(c);
+        return false;
+    }
+    QPoint window(t.Start, t.End);
+    if (t.AutoRange != 0) {
+        window = getStartEndValue(index, t);
+    } else if (window.y() > n) {
+        out = negativeLine(c);
+        return false;
+    }
+    t.Start = window.x();
+    t.End = window.y();
+    double k = 0, b = 0;
+    linear(CurveWindow::points(c, t.Start, t.End), k, b);
+    out = c;
+    for (QPointF& p : out)
+        p.setY(p.y() - (k * p.x() + b));
+    return getPositive(index, t);
+}
+
+bool OutData::getPositive(int index, const TargetInfo& t) const
+{
+    const Curve c = getCycleLine(index);
+    if (!windowFits(t, c.size()))
+        return false;
+    return risesAboveBorder(c, t);
+}
+
+double OutData::getThresholdValue(int index, const TargetInfo& t) const
+{
+    if (t.AutoThreshold == 0)
+        return t.Threshold;
+    const Curve c = getCycleLine(index);
+    if (t.End > c.size())
+        return 4.0;
+    return 10 * getStdValue(CurveWindow::values(c, t.Start, t.End));
+}
+
+double OutData::getCtValue(int, bool call, const Curve& curve, const TargetInfo& t) const
+{
+    if (!call || curve.size() <= 15)
+        return 0;
+    const int e = qMax(t.End, 3);
+    const double threshold = t.Threshold;
+    const Curve searched = CurveWindow::points(curve, e - 3, curve.size());
+    int first = -1;
+    double highest = 0;
+    for (int j = 0; j < searched.size(); ++j) {
+        const double y = searched[j].y();
+        if (first < 0 && y > threshold)
+            first = j;
+        highest = j == 0 ? y : qMax(highest, y);
+    }
+    // The crossing must lie at least two points into the searched part, and the curve must rise
+    // above the border somewhere in it.
+    if (first < 0 || !(first > 1 && highest > t.BorderThreshold))
+        return 0;
+    const double x1 = searched[first - 1].x() + 1, y1 = searched[first - 1].y();
+    const double x2 = searched[first].x() + 1, y2 = searched[first].y();
+    if (y2 == y1)
+        return 0;
+    const double slope = (x2 - x1) / (y2 - y1);
+    const double intercept = x1 - slope * y1;
+    return slope * threshold + intercept - 1;
+}
+
+bool OutData::getRelativePositive(const Curve& curve, const TargetInfo& t, int firstCycle) const
+{
+    if (!windowFits(t, curve.size()))
+        return false;
+    // After the Ct the corrected curve must stay at or above the Ct cut-off field.
+    for (int j = qMax(firstCycle + 1, 0); j < curve.size(); ++j)
+        if (t.CtThreshold > curve[j].y())
+            return false;
+    return risesAboveBorder(curve, t);
+}
+
+Curve OutData::getRelativeLine(int index, bool baselineMode, const TargetInfo& t) const
+{
+    Curve c = getCycleLine(index);
+    if (baselineMode) {
+        const Curve line = baseLine(c, t.Start, t.End);
+        for (int i = 0; i < c.size(); ++i)
+            c[i].ry() -= line[i].y();
+        return c;
+    }
+    for (QPointF& p : c)
+        p.setY(p.y() / 1000);
+    for (int i = 0; i + 2 < c.size(); ++i) {
+        double three[3] = {c[i].y(), c[i + 1].y(), c[i + 2].y()};
+        std::sort(three, three + 3);
+        c[i].setY(three[1]);
+    }
+    return c;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "files/OutData.h"
+
+// The results of one experiment, per curve index: built in one go from the record and only read
+// afterwards. Never stored; rebuilt whenever the settings or the data change.
+class TempData
+{
+public:
+    // More curves than this (holes x channels) only come from a damaged file; none are analysed.
+    static constexpr int MaxCurves = 16000;
+
+    TempData() = default;
+    explicit TempData(const OutData& data);
+
+    QVector<TargetInfo> targets;       // the settings as used: window and threshold as computed
+    QVector<Curve> cycleLines;         // raw amplification curves
+    QVector<Curve> originMeltLines;    // melt curves (empty without a melt stage)
+    QVector<Curve> relativeLines;      // baseline-corrected curves, or a negative's display form
+    QVector<Curve> newMeltLines;       // melt peak curves
+    QVector<double> ctValues;          // 0 = no Ct
+    QVector<bool> positives;
+    QVector<double> tmValues;          // 0 = none
+};

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "method/InData.h"
+
+#include <QPoint>
+#include <QPointF>
+#include <QVector>
+
+namespace PCR {
+// The version new experiment files carry; readers do not interpret it.
+constexpr int g_fileVersionIsSavingVersion = 1;
+}
+
+using Curve = QVector<QPointF>;
+
+// One experiment: inputs, the method as run, temperature traces and every fluorescence
+// reading. Stored field by field as a .pcrd file; the analysis members turn the raw series into
+// results (they never change the record).
+class OutData
+{
+public:
+    int version = PCR::g_fileVersionIsSavingVersion;
+    double reserved = 0.0;
+    InData inData;
+    QVector<Curve> tempLines; // 0: upper heater, 1: lower heater; x = seconds, y = degrees C
+    QVector<Curve> pdLines;   // per curve index (hole x channels + channel); x = reading number
+    bool runComplete = false;
+
+    // Writes the whole record beside the file and then replaces it, so the old file survives
+    // any failure. False when any byte could not be written.
+    bool saveAsFilePath(const QString& path) const;
+    // 0 on success, -1 when the file cannot be opened. A damaged file is read as far as it is sound.
+    int openAs(QString path);
+    // Reads the version alone; -1 when the file cannot be opened.
+    int openAsVersion(QString path);
+
+    bool operator==(const OutData& o) const;
+
+    // Curve conditioning.
+    Curve getCycleLine(int index) const;
+    Curve firstDerivative(const Curve& curve) const;
+    Curve secondDerivative(const Curve& curve) const;
+    Curve thirdDerivative(const Curve& curve) const;
+    Curve smooth(const Curve& curve, int limit) const;
+    Curve absPointF(const Curve& curve) const;
+    QPointF maxPointF(const Curve& curve, int from) const;
+    QPointF minPointF(const Curve& curve, int from) const;
+    QPoint getStartEndValue(int index, const TargetInfo& target) const;
+    Curve baseLine(Curve curve, int start, int end) const;
+    bool linear(const Curve& curve, double& slope, double& intercept) const;
+    double getStdValue(const QVector<double>& values) const;
+    Curve negativeLine(const Curve& curve) const;
+    Curve cubicInterpolation(const Curve& curve) const;
+
+    // Threshold, Ct and calls.
+    bool getCalResult(int index, TargetInfo& target, Curve& out) const;
+    double getThresholdValue(int index, const TargetInfo& target) const;
+    double getCtValue(int index, bool call, const Curve& curve, const TargetInfo& target) const;
+    bool getPositive(int index, const TargetInfo& target) const;
+    bool getRelativePositive(const Curve& curve, const TargetInfo& target, int firstCycle) const;
+    Curve getRelativeLine(int index, bool baselineMode, const TargetInfo& target) const;
+    void setTargetInfo(const TargetInfo& target, int index, bool withName);
+    // The target of a curve index from the method's per-hole targets.
+    TargetInfo targetOf(int index) const;
+
+    // Melt analysis.
+    Curve getOriginMeltLine(int index) const;
+    Curve getNewMeltLine(int index) const;
+    QPointF getTmPointF(int index, const Curve& curve) const;
+};
+
+QDataStream& operator<<(QDataStream& s, const OutData& d);
+QDataStream& operator>>(QDataStream& s, OutData& d);
