@@ -1,4 +1,5 @@
 // tamarin-cli: the program's own record, analysis and instrument code without windows.
+#include "cli/AnalyzeCommand.h"
 #include "cli/PlanCommand.h"
 
 #include <QCoreApplication>
@@ -18,6 +19,7 @@ const QList<Verb>& verbs()
 {
     static const QList<Verb> list = {
         {"plan", "METHOD.json [--steps]   run list and run time of a method", planCommand},
+        {"analyze", "FILE.pcrd [--json]      Ct, call and Tm per used hole and channel", analyzeCommand},
     };
     return list;
 }

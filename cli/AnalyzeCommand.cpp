@@ -1,0 +1,25 @@
+#include "cli/AnalyzeCommand.h"
+
+#include "cli/CliContext.h"
+#include "cli/ResultTable.h"
+#include "files/OutData.h"
+
+int analyzeCommand(const QStringList& arguments)
+{
+    CliContext cli("analyze", arguments);
+    cli.parser().setApplicationDescription("Analyses an experiment file: Ct, call and Tm per hole and channel.");
+    cli.parser().addPositionalArgument("file", "experiment file (.pcrd)");
+    cli.parser().addOption({"json", "every curve with its settings as used and full-precision results"});
+    if (!cli.parse(1))
+        return cli.parser().isSet("help") ? 0 : 2;
+
+    const QString path = cli.positional().first();
+    OutData data;
+    if (data.openAs(path) != 0)
+        return cli.fail(QString("cannot open experiment file %1").arg(path));
+    if (cli.parser().isSet("json"))
+        printResultJson(cli.out(), data);
+    else
+        printResultTable(cli.out(), data);
+    return 0;
+}
