@@ -3,6 +3,7 @@
 #include "app/Settings.h"
 #include "app/UI.h"
 #include "app/ZDir.h"
+#include "files/ExcelControl.h"
 #include "instrument/ConnectData.h"
 #include "instrument/MachineData.h"
 #include "method/JsonControl.h"
@@ -29,12 +30,14 @@ DataHead::DataHead() : mWakeLock("tamarin")
     for (const QString& dir : workingDirectories())
         mpDir->mkDir(dir);
     mWakeLock.acquire();
+    mpExcelControl = new ExcelControl;
 }
 
 DataHead::~DataHead()
 {
     delete mpSettings;
     delete mpJsonControl;
+    delete mpExcelControl;
     delete mpDir;
 }
 

@@ -1,5 +1,6 @@
 // tamarin-cli: the program's own record, analysis and instrument code without windows.
 #include "cli/AnalyzeCommand.h"
+#include "cli/ExportCommand.h"
 #include "cli/PlanCommand.h"
 
 #include <QCoreApplication>
@@ -20,6 +21,7 @@ const QList<Verb>& verbs()
     static const QList<Verb> list = {
         {"plan", "METHOD.json [--steps]   run list and run time of a method", planCommand},
         {"analyze", "FILE.pcrd [--json]      Ct, call and Tm per used hole and channel", analyzeCommand},
+        {"export", "FILE.pcrd OUT.xlsx       Excel report of an experiment", exportCommand},
     };
     return list;
 }

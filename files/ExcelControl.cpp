@@ -1,0 +1,138 @@
+#include "files/ExcelControl.h"
+
+#include "analysis/TempData.h"
+#include "files/XlsxReader.h"
+#include "files/XlsxSheet.h"
+#include "files/XlsxWriterLibrary.h"
+
+#include <xlsxwriter.h>
+
+#include <cmath>
+
+namespace {
+
+constexpr lxw_color_t Red = 0xFF0000;   // positive
+constexpr lxw_color_t Green = 0x00FF00; // negative
+
+// Two decimals, halves away from zero.
+double twoDecimals(double value)
+{
+    return std::round(value * 100) / 100;
+}
+
+void writeInfo(XlsxSheet& info, const InData& in)
+{
+    info.text(1, 1, QStringLiteral("流水号"));
+    info.text(1, 2, in.serialNumber);
+    info.text(2, 1, QStringLiteral("备注"));
+    info.text(2, 2, in.remark);
+    info.text(3, 1, QStringLiteral("项目名称"));
+    info.text(3, 2, in.method.Name);
+    info.text(4, 1, QStringLiteral("检测时间"));
+    info.text(4, 2, in.dateTime.toString(QStringLiteral("yyyy年MM月dd日 hh:mm:ss")));
+}
+
+void writeOut(XlsxSheet& out, const OutData& data, const TempData& r)
+{
+    const SMethod& m = data.inData.method;
+    const int channels = m.ChannelColor;
+    out.text(1, 1, QStringLiteral("样本号"));
+    out.text(1, 2, QStringLiteral("样本名"));
+    out.text(1, 3, QStringLiteral("孔位"));
+    // Samples follow each other; with equal hole counts this is row i x n + 2 for sample i.
+    int row = 2;
+    for (int i = 0; i < m.SampleNumber; ++i) {
+        const QVector<int> holes = m.sampleHoleMap.value(i);
+        const int n = holes.size();
+        if (n == 0)
+            continue;
+        out.mergedText(row, 1, row + n - 1, QString::number(i + 1));
+        out.mergedText(row, 2, row + n - 1, data.inData.sampleNames.value(i));
+        for (int j = 0; j < n; ++j) {
+            const int r0 = row + j;
+            const int h = holes[j] - 1;
+            out.text(r0, 3, QString::number(row - 2 + j + 1));
+            for (int k = 0; k < channels; ++k) {
+                const int s = h * channels + k;
+                const bool valid = h >= 0 && s < r.ctValues.size();
+                out.text(r0, 3 * k + 4, m.holeTargets.value(h).at(k).Name);
+                out.number(r0, 3 * k + 5, valid ? std::fabs(twoDecimals(r.ctValues[s])) : 0.0);
+                const bool positive = valid && r.positives[s];
+                out.text(r0, 3 * k + 6, positive ? QStringLiteral("阳性") : QStringLiteral("阴性"), positive ? Red : Green);
+            }
+        }
+        row += n;
+    }
+    for (int k = 0; k < channels; ++k) {
+        const QString name = m.ChannelNames.value(k);
+        out.text(1, 3 * k + 4, name + QStringLiteral("靶标"));
+        out.text(1, 3 * k + 5, name + QStringLiteral("Ct值"));
+        out.text(1, 3 * k + 6, name + QStringLiteral("结果"));
+    }
+}
+
+void writeOrigin(XlsxSheet& origin, const OutData& data, const TempData& r)
+{
+    const SMethod& m = data.inData.method;
+    for (int h = 0; h < m.Hole; ++h) {
+        origin.text(h + 1, 1, QString::number(h + 1));
+        // Each channel's block follows the previous one, so series of unequal length never overlap.
+        int column = 2;
+        for (int k = 0; k < m.ChannelColor; ++k) {
+            const int s = h * m.ChannelColor + k;
+            const Curve series = data.pdLines.value(s);
+            origin.text(h + 1, column, m.holeTargets.value(h).at(k).Name, r.positives.value(s) ? Red : Green);
+            for (int j = 0; j < series.size(); ++j)
+                origin.number(h + 1, column + 1 + j, twoDecimals(series[j].y()));
+            column += series.size() + 1;
+        }
+    }
+}
+
+}
+
+bool ExcelControl::saveAsExcel(const OutData& data, const QString& path) const
+{
+    const TempData results(data);
+    const SMethod& m = data.inData.method;
+    if (results.ctValues.size() != qMax(m.Hole, 0) * qMax(m.ChannelColor, 0))
+        return false; // more curves than a chip can have: a damaged record, nothing sensible to write
+
+    const XlsxWriterLibrary& lib = XlsxWriterLibrary::instance();
+    if (!lib.isLoaded())
+        return false;
+    lxw_workbook* workbook = lib.workbook_new(path.toUtf8().constData());
+    if (!workbook)
+        return false;
+    XlsxSheet info(workbook, "info", false);
+    XlsxSheet out(workbook, "out", true);
+    XlsxSheet origin(workbook, "origin", true);
+    writeInfo(info, data.inData);
+    writeOut(out, data, results);
+    writeOrigin(origin, data, results);
+    info.activate();
+    const bool written = info.ok() && out.ok() && origin.ok();
+    return lib.workbook_close(workbook) == LXW_NO_ERROR && written;
+}
+
+QVector<QVector<QPointF>> ExcelControl::getFakeData(QString path, QString sheet) const
+{
+    XlsxReader reader;
+    if (!reader.open(path) || !reader.readSheet(sheet))
+        return {};
+    QVector<QVector<QPointF>> curves;
+    for (int row = 1; row <= 26; ++row) {
+        QVector<QPointF> fam, rox;
+        for (int j = 3; j <= 42; ++j)
+            fam.append(QPointF(j - 2, reader.number(row, j)));
+        for (int k = 44; k <= 83; ++k)
+            rox.append(QPointF(k - 43, reader.number(row, k)));
+        curves << fam << rox;
+    }
+    return curves;
+}
+
+QString ExcelControl::saveAsString(const OutData&, const QString&) const
+{
+    return QStringLiteral("string");
+}

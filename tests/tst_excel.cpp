@@ -1,0 +1,293 @@
+#include "CliRunner.h"
+#include "Synthetic.h"
+#include "TestDir.h"
+#include "XlsxInspect.h"
+#include "analysis/TempData.h"
+#include "files/ExcelControl.h"
+#include "files/XlsxReader.h"
+
+#include <quazip/quazipnewinfo.h>
+
+namespace {
+
+// Two samples of twelve holes (3-14, 15-26); hole 4 FAM amplifies and melts at 81.3.
+OutData knownExperiment(int readings = 40)
+{
+    OutData d = Synthetic::experiment(40, readings > 40);
+    d.inData.serialNumber = "20261207_101500";
+    d.inData.remark = "=SUM(A1:A2)";
+    d.inData.sampleNames = {"+病人甲", "@乙"};
+    d.inData.dateTime = QDateTime(QDate(2026, 12, 7), QTime(10, 15, 0));
+    for (int s = 0; s < 52; ++s) {
+        d.pdLines[s] = Synthetic::amplification(40, s == 6 ? 2500 : 0, 24.0, 1.6, quint32(s));
+        if (readings > 40)
+            d.pdLines[s] += Synthetic::melt(60, readings - 40, 61.3, 2000, 0.5, 41);
+    }
+    return d;
+}
+
+bool writeZip(const QString& path, const QMap<QString, QByteArray>& parts)
+{
+    QuaZip zip(path);
+    if (!zip.open(QuaZip::mdCreate))
+        return false;
+    for (auto it = parts.cbegin(); it != parts.cend(); ++it) {
+        QuaZipFile file(&zip);
+        if (!file.open(QIODevice::WriteOnly, QuaZipNewInfo(it.key())))
+            return false;
+        file.write(it.value());
+        file.close();
+    }
+    zip.close();
+    return zip.getZipError() == 0;
+}
+
+}
+
+class TestExcel : public QObject
+{
+    Q_OBJECT
+private slots:
+    void infoSheet();
+    void outSheet();
+    void fourSamplesOfSix();
+    void originSheet_data();
+    void originSheet();
+    void curvesComeBack();
+    void readsOtherWritersWorkbooks();
+    void failuresAreReported();
+    void independentReader();
+};
+
+void TestExcel::infoSheet()
+{
+    TestDir dir;
+    QVERIFY(ExcelControl().saveAsExcel(knownExperiment(), "r.xlsx"));
+    XlsxReader x;
+    QVERIFY(x.open("r.xlsx"));
+    QCOMPARE(x.sheetNames(), QStringList({"info", "out", "origin"}));
+    QVERIFY(x.readSheet("info"));
+    QCOMPARE(x.text(1, 1), QString("流水号"));
+    QCOMPARE(x.text(1, 2), QString("20261207_101500"));
+    QCOMPARE(x.text(2, 1), QString("备注"));
+    QCOMPARE(x.text(2, 2), QString("=SUM(A1:A2)"));
+    QCOMPARE(x.text(3, 1), QString("项目名称"));
+    QCOMPARE(x.text(3, 2), QString("synthetic"));
+    QCOMPARE(x.text(4, 1), QString("检测时间"));
+    QCOMPARE(x.text(4, 2), QString("2026年12月07日 10:15:00"));
+    // Text that looks like a formula stays text: a string cell, no formula element.
+    QCOMPARE(XlsxInspect::cellAttribute("r.xlsx", "xl/worksheets/sheet1.xml", "B2", "t"), QString("s"));
+    QVERIFY(!XlsxInspect::part("r.xlsx", "xl/worksheets/sheet1.xml").contains("<f>"));
+    // "info" opens first.
+    QVERIFY(XlsxInspect::part("r.xlsx", "xl/worksheets/sheet1.xml").contains("tabSelected=\"1\""));
+    QVERIFY(!XlsxInspect::part("r.xlsx", "xl/worksheets/sheet2.xml").contains("tabSelected=\"1\""));
+}
+
+void TestExcel::outSheet()
+{
+    TestDir dir;
+    const OutData d = knownExperiment();
+    const TempData r(d);
+    QVERIFY(r.positives[6]);
+    QVERIFY(ExcelControl().saveAsExcel(d, "r.xlsx"));
+    XlsxReader x;
+    QVERIFY(x.open("r.xlsx") && x.readSheet("out"));
+    const QStringList headers = {"样本号", "样本名", "孔位", "FAM靶标", "FAMCt值", "FAM结果", "ROX靶标", "ROXCt值", "ROX结果"};
+    for (int c = 0; c < headers.size(); ++c)
+        QCOMPARE(x.text(1, c + 1), headers[c]);
+    QCOMPARE(x.text(2, 1), QString("1"));
+    QCOMPARE(x.text(2, 2), QString("+病人甲"));
+    QCOMPARE(x.text(14, 1), QString("2"));
+    QCOMPARE(x.text(14, 2), QString("@乙"));
+    QCOMPARE(XlsxInspect::mergeRanges("r.xlsx", "xl/worksheets/sheet2.xml"),
+             QStringList({"A2:A13", "B2:B13", "A14:A25", "B14:B25"}));
+    // Hole 4 is the second hole of sample 1: row 3.
+    QCOMPARE(x.text(3, 3), QString("2"));
+    QCOMPARE(x.text(3, 4), QString("T4"));
+    QVERIFY(x.isNumber(3, 5));
+    QCOMPARE(x.number(3, 5), std::round(r.ctValues[6] * 100) / 100);
+    QCOMPARE(x.text(3, 6), QString("阳性"));
+    QCOMPARE(XlsxInspect::fontColor("r.xlsx", "xl/worksheets/sheet2.xml", "F3"), QString("FFFF0000"));
+    QCOMPARE(x.number(3, 8), 0.0);
+    QCOMPARE(x.text(3, 9), QString("阴性"));
+    QCOMPARE(XlsxInspect::fontColor("r.xlsx", "xl/worksheets/sheet2.xml", "I3"), QString("FF00FF00"));
+    QCOMPARE(x.text(25, 3), QString("24"));
+    QVERIFY(x.text(26, 3).isEmpty());
+}
+
+void TestExcel::fourSamplesOfSix()
+{
+    TestDir dir;
+    OutData d = knownExperiment();
+    SMethod& m = d.inData.method;
+    m.SampleNumber = 4;
+    m.sampleHoleMap.clear();
+    for (int i = 0; i < 4; ++i)
+        for (int h = 3 + 6 * i; h <= 8 + 6 * i; ++h)
+            m.sampleHoleMap[i].append(h);
+    d.inData.sampleNames = {"a", "", "c", "d"};
+    QVERIFY(ExcelControl().saveAsExcel(d, "r.xlsx"));
+    XlsxReader x;
+    QVERIFY(x.open("r.xlsx") && x.readSheet("out"));
+    QCOMPARE(XlsxInspect::mergeRanges("r.xlsx", "xl/worksheets/sheet2.xml"),
+             QStringList({"A2:A7", "B2:B7", "A8:A13", "B8:B13", "A14:A19", "B14:B19", "A20:A25", "B20:B25"}));
+    QCOMPARE(x.text(20, 1), QString("4"));
+    QCOMPARE(x.text(20, 2), QString("d"));
+    QVERIFY(x.text(8, 2).isEmpty());
+    for (int row = 2; row <= 25; ++row)
+        QCOMPARE(x.text(row, 3), QString::number(row - 1));
+
+    // Unequal samples follow each other without overlapping: 2 holes, then 1, then 3.
+    m.SampleNumber = 3;
+    m.sampleHoleMap = {{0, {3, 4}}, {1, {5}}, {2, {6, 7, 8}}};
+    QVERIFY(ExcelControl().saveAsExcel(d, "u.xlsx"));
+    QVERIFY(x.open("u.xlsx") && x.readSheet("out"));
+    QCOMPARE(XlsxInspect::mergeRanges("u.xlsx", "xl/worksheets/sheet2.xml"), QStringList({"A2:A3", "B2:B3", "A5:A7", "B5:B7"}));
+    QCOMPARE(x.text(4, 1), QString("2"));
+    QCOMPARE(x.text(5, 1), QString("3"));
+    QCOMPARE(x.text(7, 3), QString("6"));
+    QCOMPARE(x.text(7, 4), QString("T8"));
+}
+
+void TestExcel::originSheet_data()
+{
+    QTest::addColumn<int>("readings");
+    QTest::newRow("40 readings") << 40;
+    QTest::newRow("45 readings") << 45;
+}
+
+void TestExcel::originSheet()
+{
+    QFETCH(int, readings);
+    TestDir dir;
+    const OutData d = knownExperiment(readings);
+    QVERIFY(ExcelControl().saveAsExcel(d, "r.xlsx"));
+    XlsxReader x;
+    QVERIFY(x.open("r.xlsx") && x.readSheet("origin"));
+    // Hole 1 is used by no sample and still has its row.
+    QCOMPARE(x.text(1, 1), QString("1"));
+    QCOMPARE(x.text(26, 1), QString("26"));
+    QCOMPARE(x.text(4, 2), QString("T4"));
+    QCOMPARE(x.text(4, readings + 3), QString("IC"));
+    QCOMPARE(XlsxInspect::fontColor("r.xlsx", "xl/worksheets/sheet3.xml", "B4"), QString("FFFF0000"));
+    QCOMPARE(XlsxInspect::fontColor("r.xlsx", "xl/worksheets/sheet3.xml", "B5"), QString("FF00FF00"));
+    for (int j = 0; j < readings; ++j) {
+        QCOMPARE(x.number(4, 3 + j), std::round(d.pdLines[6][j].y() * 100) / 100);
+        QCOMPARE(x.number(4, readings + 4 + j), std::round(d.pdLines[7][j].y() * 100) / 100);
+    }
+    QVERIFY(x.text(4, 2 * readings + 4).isEmpty());
+}
+
+void TestExcel::curvesComeBack()
+{
+    TestDir dir;
+    const OutData d = knownExperiment();
+    QVERIFY(ExcelControl().saveAsExcel(d, "r.xlsx"));
+    const QVector<QVector<QPointF>> curves = ExcelControl().getFakeData("r.xlsx", "origin");
+    QCOMPARE(curves.size(), 52);
+    for (int s = 0; s < 52; ++s) {
+        QCOMPARE(curves[s].size(), 40);
+        for (int j = 0; j < 40; ++j) {
+            QCOMPARE(curves[s][j].x(), double(j + 1));
+            QCOMPARE(curves[s][j].y(), std::round(d.pdLines[s][j].y() * 100) / 100);
+        }
+    }
+    QVERIFY(ExcelControl().getFakeData("r.xlsx", "nope").isEmpty());
+    QVERIFY(ExcelControl().getFakeData("missing.xlsx", "origin").isEmpty());
+    QCOMPARE(ExcelControl().saveAsString(d, "x"), QString("string"));
+}
+
+void TestExcel::readsOtherWritersWorkbooks()
+{
+    TestDir dir;
+    // Shared strings, an inline string, an absolute relationship target, cells without
+    // references, a missing row, a text in a number column, and a double-letter reference.
+    const QMap<QString, QByteArray> parts = {
+        {"[Content_Types].xml", "<Types/>"},
+        {"xl/workbook.xml",
+         "<workbook xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><sheets>"
+         "<sheet name=\"other\" sheetId=\"1\" r:id=\"rId1\"/><sheet name=\"origin\" sheetId=\"2\" r:id=\"rId2\"/></sheets></workbook>"},
+        {"xl/_rels/workbook.xml.rels",
+         "<Relationships><Relationship Id=\"rId1\" Target=\"worksheets/a.xml\"/>"
+         "<Relationship Id=\"rId2\" Target=\"/xl/worksheets/b.xml\"/></Relationships>"},
+        {"xl/sharedStrings.xml", "<sst><si><t>FAM</t></si><si><r><t>n</t></r><r><t>/a</t></r></si></sst>"},
+        {"xl/worksheets/a.xml", "<worksheet><sheetData/></worksheet>"},
+        {"xl/worksheets/b.xml",
+         "<worksheet><sheetData>"
+         "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>1</t></is></c><c r=\"B1\" t=\"s\"><v>0</v></c>"
+         "<c r=\"C1\"><v>12.5</v></c><c><v>13</v></c><c r=\"E1\" t=\"s\"><v>1</v></c><c r=\"AP1\"><v>99</v></c>"
+         "<c r=\"AR1\"><v>7.25</v></c></row>"
+         "<row r=\"3\"><c r=\"C3\"><v>-1</v></c></row>"
+         "</sheetData></worksheet>"},
+    };
+    QVERIFY(writeZip("other.xlsx", parts));
+    XlsxReader x;
+    QVERIFY(x.open("other.xlsx"));
+    QVERIFY(x.readSheet("origin"));
+    QCOMPARE(x.text(1, 2), QString("FAM"));
+    QCOMPARE(x.text(1, 5), QString("n/a"));
+    const QVector<QVector<QPointF>> curves = ExcelControl().getFakeData("other.xlsx", "origin");
+    QCOMPARE(curves.size(), 52);
+    QCOMPARE(curves[0][0], QPointF(1, 12.5));
+    QCOMPARE(curves[0][1], QPointF(2, 13));
+    QCOMPARE(curves[0][2], QPointF(3, 0)); // text in a number cell
+    QCOMPARE(curves[0][39], QPointF(40, 99)); // AP = column 42
+    QCOMPARE(curves[1][0], QPointF(1, 7.25)); // AR = column 44, the first reading of channel 1
+    QCOMPARE(curves[2][0], QPointF(1, 0));     // row 2 missing
+    QCOMPARE(curves[4][0], QPointF(1, -1));
+    QCOMPARE(curves[51][39], QPointF(40, 0));
+
+    int row = 0, column = 0;
+    QVERIFY(XlsxReader::parseReference("AQ12", row, column));
+    QCOMPARE(row, 12);
+    QCOMPARE(column, 43);
+    QVERIFY(XlsxReader::parseReference("XFD1048576", row, column));
+    QCOMPARE(column, 16384);
+    QVERIFY(!XlsxReader::parseReference("12", row, column));
+    QVERIFY(!XlsxReader::parseReference("ZZZZZZ1", row, column));
+}
+
+void TestExcel::failuresAreReported()
+{
+    TestDir dir;
+    QVERIFY(!ExcelControl().saveAsExcel(knownExperiment(), "no-such-dir/r.xlsx"));
+    OutData huge = knownExperiment();
+    huge.pdLines[0] = Synthetic::amplification(20000, 0, 0, 1, 1); // more columns than a sheet has
+    QVERIFY(!ExcelControl().saveAsExcel(huge, "huge.xlsx"));
+    QVERIFY(knownExperiment().saveAsFilePath("e.pcrd"));
+    const CliResult bad = runCli({"export", "e.pcrd", "no-such-dir/r.xlsx"});
+    QCOMPARE(bad.code, 1);
+    QVERIFY(bad.err.contains("no-such-dir/r.xlsx"));
+    QCOMPARE(runCli({"export", "missing.pcrd", "r.xlsx"}).code, 1);
+    const CliResult good = runCli({"export", "e.pcrd", "r.xlsx"});
+    QCOMPARE(good.code, 0);
+    QVERIFY(QFileInfo("r.xlsx").size() > 0);
+}
+
+void TestExcel::independentReader()
+{
+    if (QProcess::execute("/usr/bin/python3", {"-c", "import openpyxl"}) != 0)
+        QSKIP("python3-openpyxl is not installed");
+    TestDir dir;
+    const OutData d = knownExperiment();
+    const TempData r(d);
+    QVERIFY(ExcelControl().saveAsExcel(d, "r.xlsx"));
+    QProcess p;
+    p.start("/usr/bin/python3", {"-c",
+                                 "import openpyxl, sys\n"
+                                 "wb = openpyxl.load_workbook('r.xlsx')\n"
+                                 "out, origin = wb['out'], wb['origin']\n"
+                                 "print(wb.sheetnames, wb.active.title)\n"
+                                 "print(out['E3'].value, out['F3'].value, out['F3'].font.color.rgb, out['A2'].alignment.horizontal)\n"
+                                 "print(sorted(str(m) for m in out.merged_cells.ranges))\n"
+                                 "print(origin['C4'].value, origin['A1'].value)\n"});
+    QVERIFY(p.waitForFinished(60000));
+    const QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split('\n');
+    QCOMPARE(lines.value(0), QString("['info', 'out', 'origin'] info"));
+    QCOMPARE(lines.value(1), QString("%1 阳性 FFFF0000 center").arg(std::round(r.ctValues[6] * 100) / 100));
+    QCOMPARE(lines.value(2), QString("['A14:A25', 'A2:A13', 'B14:B25', 'B2:B13']"));
+    QCOMPARE(lines.value(3), QString("%1 1").arg(std::round(d.pdLines[6][0].y() * 100) / 100));
+}
+
+QTEST_GUILESS_MAIN(TestExcel)
+#include "tst_excel.moc"
