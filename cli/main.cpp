@@ -2,6 +2,7 @@
 #include "cli/AnalyzeCommand.h"
 #include "cli/ExportCommand.h"
 #include "cli/PlanCommand.h"
+#include "cli/RunCommand.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -22,6 +23,8 @@ const QList<Verb>& verbs()
         {"plan", "METHOD.json [--steps]   run list and run time of a method", planCommand},
         {"analyze", "FILE.pcrd [--json]      Ct, call and Tm per used hole and channel", analyzeCommand},
         {"export", "FILE.pcrd OUT.xlsx       Excel report of an experiment", exportCommand},
+        {"run", "--method M.json --module N --name NAME [--samples LIST] [--step-ms MS]\n"
+                "                                 run a method on the instrument and analyse it", runCommand},
     };
     return list;
 }

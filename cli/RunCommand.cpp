@@ -1,0 +1,113 @@
+#include "cli/RunCommand.h"
+
+#include "app/UI.h"
+#include "app/ZDir.h"
+#include "cli/CliContext.h"
+#include "cli/ResultTable.h"
+#include "cli/RunSession.h"
+#include "method/JsonControl.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void onInterrupt(int)
+{
+    const char byte = 1;
+    if (::write(signalPipe[1], &byte, 1) < 0)
+        return;
+}
+
+InData inputFor(const SMethod& method, int module, const QString& samples)
+{
+    InData in;
+    in.pcrNumber = module;
+    in.dateTime = QDateTime::currentDateTime();
+    in.serialNumber = in.dateTime.toString("yyyyMMdd_hhmmss");
+    in.method = method;
+    const QStringList names = samples.split(',');
+    for (int i = 0; i < method.SampleNumber; ++i) {
+        in.sampleNames.append(samples.isEmpty() ? QString() : names.value(i).trimmed());
+        in.sampleRemarks.append(QString());
+    }
+    return in;
+}
+
+}
+
+int runCommand(const QStringList& arguments)
+{
+    CliContext cli("run", arguments);
+    QCommandLineParser& p = cli.parser();
+    p.setApplicationDescription("Runs a method on a PCR module, saves usr_data/NAME.pcrd and prints its analysis.\n"
+                                "The port is found as the program finds it (\"SET/COM\" in ini/settings.ini first).");
+    p.addOptions({{"method", "method file (.json)", "FILE"},
+                  {"module", "PCR module 1 to 4", "N"},
+                  {"name", "experiment name (the file is usr_data/NAME.pcrd)", "NAME"},
+                  {"samples", "sample names, comma separated", "LIST"},
+                  {"step-ms", "milliseconds per step of each module (1000 on the instrument; shorter only for demos and tests)", "MS", "1000"},
+                  {"verbose", "show the diagnostics (frames, steps)"}});
+    if (!cli.parse(0))
+        return p.isSet("help") ? 0 : 2;
+    if (!p.isSet("verbose"))
+        QLoggingCategory::setFilterRules("default.debug=false");
+
+    bool ok = false;
+    const int module = p.value("module").toInt(&ok);
+    if (!ok || module < 1 || module > 4)
+        return cli.fail("--module must be 1 to 4");
+    const int stepMs = p.value("step-ms").toInt(&ok);
+    if (!ok || stepMs < 4)
+        return cli.fail("--step-ms must be at least 4");
+    const QString name = p.value("name");
+    if (name.isEmpty() || name.contains('/') || name.startsWith('.'))
+        return cli.fail("--name must be a plain file name");
+    SMethod method;
+    if (!JsonControl().openJsonMethod(p.value("method"), method))
+        return cli.fail(QString("cannot read method file %1").arg(p.value("method")));
+
+    const QString folder = UI::UserDirName.arg(QDir::currentPath());
+    ZDir().mkDir(folder);
+    const QString path = folder + name + ".pcrd";
+    if (QFileInfo::exists(path))
+        return cli.fail(QString("%1 exists already; an experiment is never overwritten").arg(path));
+
+    Machine machine(stepMs / 4);
+    const MachineData state = machine.getMachineData();
+    if (!state.isOpen)
+        return cli.fail(QString("no instrument found (%1)").arg(UI::NoFoundPcr));
+    if (state.pcrModels.value(module) == 0)
+        return cli.fail(QString("PCR module %1 does not answer on %2").arg(module).arg(state.comName));
+    cli.out() << "instrument on " << state.comName << ", module " << module << ": " << method.Name << ", "
+              << method.getAllRunCmd().size() << " steps\n";
+
+    RunSession session(&machine, inputFor(method, module, p.value("samples")), path, cli.out());
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
+        auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &session);
+        QObject::connect(notifier, &QSocketNotifier::activated, &session, [&session] {
+            char byte;
+            if (::read(signalPipe[0], &byte, 1) > 0)
+                session.stop();
+        });
+        std::signal(SIGINT, onInterrupt);
+        std::signal(SIGTERM, onInterrupt);
+    }
+    QObject::connect(&session, &RunSession::finished, QCoreApplication::instance(), &QCoreApplication::quit);
+    session.start();
+    QCoreApplication::exec();
+
+    OutData saved;
+    if (session.exitCode() != 1 && saved.openAs(path) == 0)
+        printResultTable(cli.out(), saved);
+    return session.exitCode();
+}

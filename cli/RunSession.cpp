@@ -1,0 +1,70 @@
+#include "cli/RunSession.h"
+
+#include "app/UI.h"
+#include "instrument/StatusLine.h"
+
+RunSession::RunSession(Machine* machine, const InData& input, const QString& path, QTextStream& out)
+    : mMachine(machine), mInput(input), mPath(path), mOut(out),
+      mRecorder(input.method.Hole * input.method.ChannelColor)
+{
+}
+
+void RunSession::start()
+{
+    mMachine->setPcrEmployed(true, mInput.pcrNumber);
+    mOut << initialStatusLine(mInput.method) << "\n";
+    mOut.flush();
+    mMachine->run(mInput.method, this, mInput.pcrNumber);
+}
+
+void RunSession::stop()
+{
+    if (mStopping)
+        return;
+    mStopping = true;
+    mOut << "stopping: playing the stop sequence\n";
+    mOut.flush();
+    mMachine->stop(mInput.pcrNumber);
+}
+
+void RunSession::slotConnectData(const ConnectData& data)
+{
+    if (data.pcrIndex != mInput.pcrNumber)
+        return;
+    mRecorder.addReport(data);
+    if (data.dataType != ConnectData::TEMPERATURE)
+        return;
+    // Printed when it changes, so a long hold does not repeat the same line every second.
+    const QString line = statusLine(mInput.method, data);
+    if (line != mLastLine) {
+        mOut << line << "\n";
+        mOut.flush();
+        mLastLine = line;
+    }
+}
+
+void RunSession::slotReactInfo(Machine::REACT_INFO info, char number)
+{
+    if (int(number) != mInput.pcrNumber)
+        return;
+    mMachine->setPcrEmployed(false, mInput.pcrNumber);
+    disconnect(mMachine, nullptr, this, nullptr);
+
+    OutData data;
+    data.inData = mInput;
+    mRecorder.fill(data);
+    // Without an operator to ask, the data of a failed run is kept too, marked as not complete.
+    data.runComplete = info == Machine::REACT_FINISHED;
+    if (info == Machine::REACT_ERROR) {
+        mOut << UI::ReactError.arg(mInput.pcrNumber) << " (saved, marked incomplete)\n";
+        mExitCode = 3;
+    }
+    if (!data.saveAsFilePath(mPath)) {
+        mOut << UI::SaveDataFailInfo << " " << mPath << "\n";
+        mExitCode = 1;
+    } else {
+        mOut << "saved " << mPath << "\n";
+    }
+    mOut.flush();
+    emit finished();
+}

@@ -1,0 +1,182 @@
+#include "instrument/Engine.h"
+
+#include "app/Settings.h"
+#include "app/UI.h"
+#include "instrument/FrameProtocol.h"
+
+#include <QDebug>
+#include <QEventLoop>
+#include <QSerialPortInfo>
+#include <QTimer>
+
+namespace {
+// The instrument's USB-serial adapter (CH340): as the Windows driver describes it, and as its
+// USB identifiers show it everywhere else.
+const QString AdapterDescription = "USB-SERIAL CH340";
+const QString AdapterMaker = "wch.cn";
+constexpr quint16 AdapterVendor = 0x1a86;
+constexpr quint16 AdapterProduct = 0x7523;
+
+bool isAdapter(const QSerialPortInfo& port)
+{
+#ifdef Q_OS_WIN
+    return port.description() == AdapterDescription && port.manufacturer() == AdapterMaker;
+#else
+    return port.hasVendorIdentifier() && port.vendorIdentifier() == AdapterVendor && port.hasProductIdentifier()
+        && port.productIdentifier() == AdapterProduct;
+#endif
+}
+
+// Marks the one exchange in progress for as long as it runs.
+class ExchangeGuard
+{
+public:
+    explicit ExchangeGuard(bool& flag) : mFlag(flag) { mFlag = true; }
+    ~ExchangeGuard() { mFlag = false; }
+
+private:
+    bool& mFlag;
+};
+}
+
+Engine::Engine(int waitMs, QObject* parent) : QSerialPort(parent), mWaitMs(waitMs)
+{
+    connect(this, &QSerialPort::errorOccurred, this, &Engine::slotError);
+}
+
+Engine::~Engine()
+{
+    closeCom();
+}
+
+QStringList Engine::getCurrentComList() const
+{
+    const QString configured = Settings(UI::SettingsFile, QSettings::IniFormat).getComName();
+    if (!configured.isEmpty())
+        return {configured};
+    QStringList names;
+    for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts())
+        if (!port.isBusy() && isAdapter(port))
+            names << port.portName();
+    return names;
+}
+
+int Engine::initCom(const QString& name)
+{
+    setPortName(name);
+    if (open(QIODevice::ReadWrite)) {
+        setBaudRate(QSerialPort::Baud19200, QSerialPort::AllDirections);
+        setDataBits(QSerialPort::Data8);
+        setStopBits(QSerialPort::OneStop);
+        setFlowControl(QSerialPort::NoFlowControl);
+        if (!setParity(QSerialPort::EvenParity)) {
+            // A pseudo-terminal (the simulated instrument) cannot hold a parity bit; the link works
+            // without it, so this is noted and not treated as a failure.
+            qDebug() << "port" << name << "keeps no parity:" << errorString();
+            clearError();
+        }
+        setReadBufferSize(255);
+        clear(QSerialPort::AllDirections);
+    }
+    return int(error());
+}
+
+void Engine::closeCom()
+{
+    if (isOpen())
+        close();
+}
+
+void Engine::slotError(QSerialPort::SerialPortError error)
+{
+    // A setting the device cannot take, or a read that merely timed out, leaves the link usable.
+    if (error == QSerialPort::NoError || error == QSerialPort::UnsupportedOperationError
+        || error == QSerialPort::TimeoutError)
+        return;
+    qDebug() << "serial port error" << error << errorString();
+    closeCom();
+    emit signalLinkError(error);
+}
+
+void Engine::delayMs(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+int Engine::serialSendData(const QByteArray& request, QByteArray& reply, int replyLength, char address, bool checkCrc, int& retries)
+{
+    if (mExchanging) {
+        qDebug() << "exchange refused: another exchange is waiting for its reply";
+        return SERIALPORT_WRITE_ERROR;
+    }
+    const ExchangeGuard guard(mExchanging);
+    for (;;) {
+        mRecData.clear();
+        mSendData = request;
+        // Bytes left over from an earlier exchange (a late reply) must not pass for this reply.
+        if (isOpen() && bytesAvailable() > 0)
+            qDebug() << "discarding stale bytes:" << FrameProtocol::hex(readAll());
+        if (!isOpen() || write(request) != request.size())
+            return SERIALPORT_WRITE_ERROR;
+
+        QByteArray buffer;
+        int polls = 5;
+        for (;;) {
+            delayMs(mWaitMs);
+            if (isOpen())
+                buffer += readAll();
+            if (buffer.size() >= replyLength || polls-- == 0)
+                break;
+        }
+
+        const int start = FrameProtocol::findReplyStart(buffer, address);
+        if (start < 0) {
+            if (retries-- != 0)
+                continue;
+            return SERIALPORT_READ_ERROR;
+        }
+        const FrameProtocol::Check check = FrameProtocol::checkReply(buffer, start, replyLength, checkCrc);
+        mRecData = buffer.mid(start, replyLength);
+        const int result = check == FrameProtocol::Check::Valid ? SERIALPORT_NO_ERROR : SERIALPORT_CRCERROR;
+        if (result == SERIALPORT_NO_ERROR)
+            reply = mRecData;
+        if (result != SERIALPORT_NO_ERROR && retries-- != 0)
+            continue;
+        return result;
+    }
+}
+
+int Engine::serialSendData(const QByteArray& request, char)
+{
+    mSendData = request;
+    if (!isOpen())
+        return 1;
+    return write(request) < request.size() ? 1 : 0;
+}
+
+QString Engine::SendData() const
+{
+    return QStringLiteral("发送数据:") + FrameProtocol::hex(mSendData);
+}
+
+QString Engine::RecData() const
+{
+    return QStringLiteral("接收数据:") + FrameProtocol::hex(mRecData);
+}
+
+quint16 Engine::CRC16_IBM(const unsigned char* data, int length)
+{
+    return FrameProtocol::crc16(data, length);
+}
+
+quint8 Engine::InvertUint8(quint8 value)
+{
+    return FrameProtocol::invertUint8(value);
+}
+
+quint16 Engine::InvertUint16(quint16 value)
+{
+    return FrameProtocol::invertUint16(value);
+}

@@ -1,0 +1,85 @@
+#include "instrument/ListenInterface.h"
+
+#include "instrument/Machine.h"
+#include "platform/PortWatcher.h"
+
+#include <QDebug>
+#include <QTimer>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#include <dbt.h>
+#endif
+
+ListenInterface::ListenInterface(Machine* machine, int intervalMs, int retryMs, QObject* parent)
+    : QObject(parent), mTimer(new QTimer(this)), mInterval(intervalMs), mMachine(machine ? machine : Machine::instance()),
+      mRetryTimer(new QTimer(this)), mWatcher(new PortWatcher(this))
+{
+    connect(mTimer, &QTimer::timeout, this, &ListenInterface::slotTimeout);
+    mTimer->start(mInterval);
+    connect(mMachine, &Machine::signalEngineError, this, &ListenInterface::slotEngineError);
+    mRetryTimer->setSingleShot(true);
+    mRetryTimer->setInterval(retryMs);
+    connect(mRetryTimer, &QTimer::timeout, this, &ListenInterface::portArrived);
+    connect(mWatcher, &PortWatcher::portArrived, this, &ListenInterface::portArrived);
+    connect(mWatcher, &PortWatcher::portRemoved, this, &ListenInterface::portRemoved);
+}
+
+ListenInterface::~ListenInterface() = default;
+
+void ListenInterface::portArrived()
+{
+    if (!mTimer->isActive())
+        mTimer->start(mInterval);
+}
+
+void ListenInterface::portRemoved()
+{
+    if (mTimer->isActive())
+        mTimer->start(mInterval);
+}
+
+bool ListenInterface::nativeEventFilter(const QByteArray& eventType, void* message, long* result)
+{
+    Q_UNUSED(result)
+#ifdef Q_OS_WIN
+    const MSG* msg = static_cast<const MSG*>(message);
+    if (eventType == "windows_generic_MSG" && msg->message == WM_DEVICECHANGE) {
+        const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(msg->lParam);
+        if (header && header->dbch_devicetype == DBT_DEVTYP_PORT) {
+            if (msg->wParam == DBT_DEVICEARRIVAL)
+                portArrived();
+            else if (msg->wParam == DBT_DEVICEREMOVECOMPLETE)
+                portRemoved();
+        }
+    }
+#else
+    Q_UNUSED(eventType)
+    Q_UNUSED(message)
+#endif
+    return false;
+}
+
+void ListenInterface::slotTimeout()
+{
+    qDebug() << "timer running.";
+    if (mMachineData.isOpen && mMachineData.hasPcrModel())
+        return;
+    const MachineData data = mMachine->getMachineData();
+    if (!data.isSync)
+        return; // the port is busy with a step: ask again at the next poll
+    mMachineData = data;
+    emit signalMachineData(mMachineData);
+    mTimer->stop();
+    if (!mMachineData.isOpen)
+        mRetryTimer->start();
+}
+
+void ListenInterface::slotEngineError(QSerialPort::SerialPortError error)
+{
+    if (error == QSerialPort::NoError)
+        return;
+    mMachineData.isOpen = false;
+    emit signalMachineData(mMachineData);
+    mRetryTimer->start();
+}

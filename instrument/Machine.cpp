@@ -1,0 +1,203 @@
+#include "instrument/Machine.h"
+
+#include <QDebug>
+#include <algorithm>
+
+namespace {
+// Loads a list in playing order so that its first element is on top.
+QStack<ControlElement> asStack(const QStack<ControlElement>& list)
+{
+    QStack<ControlElement> stack;
+    stack.reserve(list.size());
+    for (auto it = list.crbegin(); it != list.crend(); ++it)
+        stack.push(*it);
+    return stack;
+}
+
+// Marks the port as in use for as long as a step or a probe runs.
+class BusyGuard
+{
+public:
+    explicit BusyGuard(bool& flag) : mFlag(flag) { mFlag = true; }
+    ~BusyGuard() { mFlag = false; }
+
+private:
+    bool& mFlag;
+};
+}
+
+Machine* Machine::instance()
+{
+    static Machine machine;
+    return &machine;
+}
+
+Machine::Machine(int tickMs, int waitMs, QObject* parent)
+    : QObject(parent), mpEngine(new Engine(waitMs, this)), mpTimer(new QTimer(this)), mIsRunning(5, false),
+      mIsEmployed(5, false), mMethods(5), mCmdStacks(5), mConnectDatas(5), mReceivers(5)
+{
+    connect(mpEngine, &Engine::signalLinkError, this, &Machine::signalEngineError);
+    connect(mpTimer, &QTimer::timeout, this, &Machine::slotTimerOut, Qt::DirectConnection);
+    mpTimer->setTimerType(Qt::PreciseTimer);
+    mpTimer->start(tickMs);
+}
+
+Machine::~Machine()
+{
+    qDebug() << "~Machine()";
+    mpTimer->stop();
+}
+
+void Machine::run(const SMethod& method, QObject* receiver, int number)
+{
+    if (!validModule(number))
+        return;
+    mMethods[number] = method;
+    mCmdStacks[number] = asStack(mMethods[number].getAllRunCmd());
+    mIsRunning[number] = true;
+    ConnectData& data = mConnectDatas[number];
+    data.pcrIndex = number;
+    data.cycle = 0;
+    data.meltStep = 0;
+    data.totalCount = mCmdStacks[number].size();
+    data.residueCount = data.totalCount;
+    mReceivers[number] = receiver;
+    if (receiver) {
+        connect(this, SIGNAL(signalConnectData(ConnectData)), receiver, SLOT(slotConnectData(ConnectData)));
+        connect(this, SIGNAL(signalReactInfo(Machine::REACT_INFO, char)), receiver, SLOT(slotReactInfo(Machine::REACT_INFO, char)));
+    }
+}
+
+void Machine::stop(int number)
+{
+    if (!validModule(number))
+        return;
+    mCmdStacks[number] = asStack(mMethods[number].getStopCmd());
+    mConnectDatas[number].totalCount = mCmdStacks[number].size();
+    mIsRunning[number] = true;
+}
+
+bool Machine::isPcrRunning() const
+{
+    return std::any_of(mIsRunning.begin(), mIsRunning.end(), [](bool b) { return b; });
+}
+
+bool Machine::isPcrRunning(int number) const
+{
+    return validModule(number) && mIsRunning[number];
+}
+
+void Machine::setPcrEmployed(bool employed, int number)
+{
+    if (validModule(number))
+        mIsEmployed[number] = employed;
+}
+
+bool Machine::isOpenState() const
+{
+    return mpEngine->isOpen();
+}
+
+void Machine::closeMachine()
+{
+    mpEngine->closeCom();
+}
+
+MachineData Machine::getMachineData()
+{
+    MachineData data;
+    if (mBusy)
+        return data;
+    const BusyGuard guard(mBusy);
+    data.isSync = true;
+    data.pcrModels = QVector<quint8>(5, 0);
+    for (const QString& port : mpEngine->getCurrentComList()) {
+        mpEngine->closeCom();
+        if (mpEngine->initCom(port) != 0) {
+            qDebug() << "cannot open port" << port << mpEngine->errorString();
+            mpEngine->closeCom();
+            data.isOpen = false;
+            continue;
+        }
+        for (int i = 0; i < 5; ++i) {
+            if (mpEngine->stopTemp(Engine::TEC_UP, char(i)) == Engine::SERIALPORT_NO_ERROR) {
+                data.pcrModels[i] = quint8(i);
+                data.isOpen = i != 0 || data.isOpen;
+                data.comName = port;
+            } else {
+                data.pcrModels[i] = 0;
+            }
+        }
+        if (!data.hasPcrModel()) {
+            mpEngine->closeCom();
+            data.isOpen = false;
+            data.comName.clear();
+        }
+        if (data.isOpen)
+            break;
+    }
+    return data;
+}
+
+void Machine::slotTimerOut()
+{
+    // A tick that comes while a step waits for the instrument is served once the step returns:
+    // exchanges never overlap, and no turn is lost.
+    if (mBusy) {
+        ++mPendingTicks;
+        return;
+    }
+    serveTurn();
+    while (mPendingTicks > 0) {
+        --mPendingTicks;
+        serveTurn();
+    }
+}
+
+void Machine::serveTurn()
+{
+    if (mTurn == 5)
+        mTurn = 1;
+    const int number = mTurn;
+    if (mIsRunning[number]) {
+        QStack<ControlElement>& stack = mCmdStacks[number];
+        if (!stack.isEmpty()) {
+            const ControlElement step = stack.pop();
+            mConnectDatas[number].residueCount = stack.size();
+            int result = 0;
+            {
+                const BusyGuard guard(mBusy);
+                result = modelRun(step, char(number));
+            }
+            if (result != 0) {
+                mIsRunning[number] = false;
+                emit signalReactInfo(REACT_ERROR, char(number));
+            }
+        } else {
+            mIsRunning[number] = false;
+            emit signalReactInfo(REACT_FINISHED, char(number));
+        }
+    }
+    ++mTurn;
+}
+
+void Machine::report(char number, const ConnectData& data)
+{
+    mConnectDatas[int(number)] = data;
+    emit signalConnectData(mConnectDatas[int(number)]);
+}
+
+int Machine::readHoles(char number, unsigned int dataType)
+{
+    const SMethod& method = mMethods[int(number)];
+    QVector<double> values;
+    const int result = mpEngine->holeInfos(method.Hole, method.ChannelColor, values, number);
+    ConnectData data = mConnectDatas[int(number)];
+    data.dataType = dataType;
+    data.pcrIndex = number;
+    data.upTemp = -1.0;
+    data.downTemp = -1.0;
+    data.pdValues = values;
+    report(number, data);
+    return result;
+}

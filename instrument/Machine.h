@@ -1,0 +1,75 @@
+#pragma once
+
+#include "instrument/ConnectData.h"
+#include "instrument/Engine.h"
+#include "instrument/MachineData.h"
+#include "method/SMethod.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStack>
+#include <QTimer>
+#include <QVector>
+
+// Plays step lists on up to four PCR modules behind the one serial port. A single timer serves
+// the modules in turn, one step each per turn, so every module advances one step per second.
+class Machine : public QObject
+{
+    Q_OBJECT
+public:
+    enum REACT_INFO { REACT_FINISHED = 0, REACT_ERROR = 2 };
+    Q_ENUM(REACT_INFO)
+
+    static Machine* instance();
+    // tickMs: one module's turn (250 in the program, so each module steps once a second);
+    // waitMs: the engine's pause between reads.
+    explicit Machine(int tickMs = 250, int waitMs = 20, QObject* parent = nullptr);
+    ~Machine() override;
+
+    void run(const SMethod& method, QObject* receiver, int number);
+    void stop(int number);
+    bool isPcrRunning() const;
+    bool isPcrRunning(int number) const;
+    const QVector<bool>& getMIsRunning() const { return mIsRunning; }
+    const QVector<bool>& getMIsEmployed() const { return mIsEmployed; }
+    void setPcrEmployed(bool employed, int number);
+    int getPcrCount() const { return 5; }
+
+    // The connection probe; while a step is executing it cannot use the port and reports an
+    // undecided state (isSync false), to be asked again.
+    MachineData getMachineData();
+    bool isOpenState() const;
+    void closeMachine();
+    // A step or a probe is using the port.
+    bool isBusy() const { return mBusy; }
+    Engine* engine() const { return mpEngine; }
+
+    // Executes one step on a module: 0 or a failure code.
+    int modelRun(ControlElement element, char number);
+
+signals:
+    void signalEngineError(QSerialPort::SerialPortError error);
+    void signalConnectData(const ConnectData& data);
+    void signalReactInfo(Machine::REACT_INFO info, char number);
+
+public slots:
+    void slotTimerOut();
+
+private:
+    void serveTurn();
+    int readHoles(char number, unsigned int dataType);
+    void report(char number, const ConnectData& data);
+    static bool validModule(int number) { return number >= 0 && number < 5; }
+
+    Engine* mpEngine;
+    QTimer* mpTimer;
+    QVector<bool> mIsRunning;
+    QVector<bool> mIsEmployed;
+    QVector<SMethod> mMethods;
+    QVector<QStack<ControlElement>> mCmdStacks;
+    QVector<ConnectData> mConnectDatas;
+    QVector<QPointer<QObject>> mReceivers;
+    int mTurn = 1;
+    bool mBusy = false;
+    int mPendingTicks = 0;
+};

@@ -1,0 +1,28 @@
+#include "instrument/RunRecorder.h"
+
+RunRecorder::RunRecorder(int curveCount) : mTempLines(2), mPdLines(qMax(curveCount, 0))
+{
+}
+
+void RunRecorder::addReport(const ConnectData& data)
+{
+    if (data.dataType == ConnectData::TEMPERATURE) {
+        const int elapsed = data.totalCount - data.residueCount;
+        const bool inRange = data.upTemp >= 0 && data.upTemp <= 120 && data.downTemp >= 0 && data.downTemp <= 120;
+        if (elapsed >= 0 && inRange) {
+            mTempLines[0].append(QPointF(elapsed, data.upTemp));
+            mTempLines[1].append(QPointF(elapsed, data.downTemp));
+        }
+    } else if (data.dataType == ConnectData::HOLE_READING) {
+        const double x = data.cycle + data.meltStep;
+        for (int i = 0; i < mPdLines.size() && i < data.pdValues.size(); ++i)
+            mPdLines[i].append(QPointF(x, data.pdValues[i]));
+    }
+}
+
+void RunRecorder::fill(OutData& data) const
+{
+    data.reserved = 0.0;
+    data.tempLines = mTempLines;
+    data.pdLines = mPdLines;
+}

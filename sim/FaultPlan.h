@@ -1,0 +1,17 @@
+#pragma once
+
+// How the simulated link misbehaves; every field off by default.
+struct FaultPlan
+{
+    int dropEvery = 0;      // no reply to every n-th request
+    int corruptEvery = 0;   // a broken CRC on every n-th reply
+    bool swapCrc = false;   // the two CRC bytes of every reply swapped
+    bool strayBytes = false; // "00 f8 03" ahead of every reply
+    int splitPieces = 1;    // each reply written in this many pieces...
+    int splitGapMs = 15;    // ...this far apart
+    int silentAfter = -1;   // no reply at all after this many requests
+    int vanishAfter = -1;   // the terminal closes after this many requests
+    int latencyMs = 0;      // delay before each reply
+    int ignoreCode = -1;    // requests with this command code go unanswered
+    bool pace = false;      // bytes leave at 19200 baud, 8 data bits, even parity, 1 stop bit
+};

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "sim/FaultPlan.h"
+#include "sim/SimInstrument.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QObject>
+
+class QSocketNotifier;
+
+// The simulated instrument's end of a pseudo-terminal: reads request frames, logs them, and
+// writes the instrument's replies through the fault plan.
+class PtyServer : public QObject
+{
+    Q_OBJECT
+public:
+    PtyServer(SimInstrument* instrument, const FaultPlan& faults, QObject* parent = nullptr);
+    ~PtyServer() override;
+
+    // Opens the terminal; its path (the end a program opens as its serial port), empty on failure.
+    QString open(QString& error);
+    bool setLog(const QString& path);
+    int requests() const { return mRequests; }
+
+signals:
+    void vanished();
+
+private:
+    void readRequests();
+    void handle(const QByteArray& request);
+    void send(const QByteArray& bytes);
+    void writeNow(const QByteArray& bytes);
+    void vanish();
+
+    SimInstrument* mInstrument;
+    FaultPlan mFaults;
+    int mMaster = -1;
+    int mSlave = -1; // held open so the terminal survives a client closing and reopening it
+    QSocketNotifier* mNotifier = nullptr;
+    QByteArray mBuffer;
+    int mRequests = 0;
+    int mReplies = 0;
+    QFile mLog;
+    QElapsedTimer mClock;
+};
