@@ -50,10 +50,15 @@ Machine::~Machine()
 
 void Machine::run(const SMethod& method, QObject* receiver, int number)
 {
+    play(method.getAllRunCmd(), method, receiver, number);
+}
+
+void Machine::play(const QStack<ControlElement>& steps, const SMethod& method, QObject* receiver, int number)
+{
     if (!validModule(number))
         return;
     mMethods[number] = method;
-    mCmdStacks[number] = asStack(mMethods[number].getAllRunCmd());
+    mCmdStacks[number] = asStack(steps);
     mIsRunning[number] = true;
     ConnectData& data = mConnectDatas[number];
     data.pcrIndex = number;

@@ -27,6 +27,9 @@ public:
     ~Machine() override;
 
     void run(const SMethod& method, QObject* receiver, int number);
+    // Plays any step list (first element first) for a method: what run does with the method's
+    // whole run list.
+    void play(const QStack<ControlElement>& steps, const SMethod& method, QObject* receiver, int number);
     void stop(int number);
     bool isPcrRunning() const;
     bool isPcrRunning(int number) const;

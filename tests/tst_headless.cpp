@@ -1,0 +1,99 @@
+#include "CliRunner.h"
+#include "SimProcess.h"
+#include "TestDir.h"
+#include "app/Settings.h"
+#include "app/UI.h"
+#include "files/OutData.h"
+#include "instrument/ListenInterface.h"
+#include "instrument/Machine.h"
+
+#include <QSignalSpy>
+
+class TestHeadless : public QObject
+{
+    Q_OBJECT
+private slots:
+    void monitorReportsNoInstrument();
+    void runSavesAndAnalyses();
+    void runRefusals();
+};
+
+void TestHeadless::monitorReportsNoInstrument()
+{
+    TestDir dir;
+    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(dir.file("nothing-here"));
+    Machine machine(250, 20);
+    ListenInterface listen(&machine, 100, 300);
+    QSignalSpy states(&listen, &ListenInterface::signalMachineData);
+    QVERIFY(states.wait(5000));
+    const MachineData first = states.last().first().value<MachineData>();
+    QVERIFY(first.isSync);
+    QVERIFY(!first.isOpen);
+    // While disconnected the monitor keeps looking: here the simulator appears at that name.
+    SimProcess sim({"--link", dir.file("nothing-here")}, dir.path());
+    QTRY_VERIFY_WITH_TIMEOUT(!states.isEmpty() && states.last().first().value<MachineData>().isOpen, 10000);
+    QCOMPARE(states.last().first().value<MachineData>().pcrModels, QVector<quint8>({0, 1, 2, 3, 4}));
+}
+
+void TestHeadless::runSavesAndAnalyses()
+{
+    TestDir dir;
+    SimProcess sim({"--speed", "250"}, dir.path());
+    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
+    const CliResult r = runCli({"run", "--method", TAMARIN_SOURCE_DIR "/methods/short-demo.json", "--module", "2",
+                                "--name", "e2e", "--samples", "甲,乙", "--step-ms", "4"},
+                               300000);
+    QVERIFY2(r.code == 0, qPrintable(r.err + r.out.right(2000)));
+    QVERIFY(r.out.contains("循环：30/30 溶解步骤：25/25"));
+    QVERIFY(r.out.contains("saved " + dir.path() + "/usr_data/e2e.pcrd"));
+
+    OutData data;
+    QCOMPARE(data.openAs("usr_data/e2e.pcrd"), 0);
+    QVERIFY(data.runComplete);
+    QCOMPARE(data.version, 1);
+    QCOMPARE(data.inData.pcrNumber, 2);
+    QCOMPARE(data.inData.sampleNames, QVector<QString>({"甲", "乙"}));
+    QCOMPARE(data.pdLines.size(), 52);
+    QCOMPARE(data.pdLines[4].size(), 55);
+    QCOMPARE(data.tempLines.size(), 2);
+    for (const QPointF& p : data.tempLines[0])
+        QVERIFY(p.y() >= 0 && p.y() <= 120);
+
+    // The table: hole 3 FAM positive near the scenario's Ct 18 and Tm 81.5; hole 5 FAM negative.
+    const QStringList lines = r.out.split('\n');
+    const int header = lines.indexOf(QRegularExpression("^样本号.*"));
+    QVERIFY(header > 0);
+    const QStringList hole3 = lines[header + 1].split('\t');
+    QCOMPARE(hole3.mid(0, 4), QStringList({"1", "甲", "3", "FAM"}));
+    QCOMPARE(hole3[6], QString("阳性"));
+    QVERIFY2(std::fabs(hole3[5].toDouble() - 18.0) < 1.0, qPrintable(hole3[5]));
+    QVERIFY2(std::fabs(hole3[7].toDouble() - 81.5) < 0.3, qPrintable(hole3[7]));
+    const QStringList hole5 = lines[header + 5].split('\t');
+    QCOMPARE(hole5.mid(2, 2), QStringList({"5", "FAM"}));
+    QCOMPARE(hole5[6], QString("阴性"));
+}
+
+void TestHeadless::runRefusals()
+{
+    TestDir dir;
+    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(dir.file("no-such-port"));
+    const QString method = TAMARIN_SOURCE_DIR "/methods/short-demo.json";
+    const CliResult none = runCli({"run", "--method", method, "--module", "1", "--name", "x"});
+    QCOMPARE(none.code, 1);
+    QVERIFY(none.err.contains(UI::NoFoundPcr));
+    QCOMPARE(runCli({"run", "--method", method, "--module", "7", "--name", "x"}).code, 1);
+    QCOMPARE(runCli({"run", "--method", method, "--module", "1", "--name", "../x"}).code, 1);
+    QVERIFY(QDir().mkpath("usr_data"));
+    QVERIFY(OutData().saveAsFilePath("usr_data/kept.pcrd"));
+    const CliResult exists = runCli({"run", "--method", method, "--module", "1", "--name", "kept"});
+    QCOMPARE(exists.code, 1);
+    QVERIFY(exists.err.contains("never overwritten"));
+    SimProcess sim({"--modules", "3"}, dir.path());
+    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
+    const CliResult absent = runCli({"run", "--method", method, "--module", "1", "--name", "y"});
+    QCOMPARE(absent.code, 1);
+    QVERIFY(absent.err.contains("PCR module 1 does not answer"));
+}
+
+QTEST_GUILESS_MAIN(TestHeadless)
+#include "tst_headless.moc"

@@ -1,0 +1,313 @@
+#include "SimProcess.h"
+#include "Synthetic.h"
+#include "TestDir.h"
+#include "analysis/TempData.h"
+#include "app/Settings.h"
+#include "app/UI.h"
+#include "instrument/Machine.h"
+#include "instrument/RunRecorder.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+
+namespace {
+
+// Stands in for the run page: keeps what the machine reports for its module.
+class Receiver : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Receiver(int module) : mModule(module) {}
+    int mModule;
+    QVector<ConnectData> reports;
+    QVector<Machine::REACT_INFO> events;
+
+    // Runs the event loop until count run events have come (QTRY_* would sleep between polls and
+    // starve the machine's fast test timer).
+    bool waitForEvents(int count, int timeoutMs = 10000)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (events.size() < count && clock.elapsed() < timeoutMs) {
+            QSignalSpy spy(this, &Receiver::eventCame);
+            spy.wait(int(timeoutMs - clock.elapsed()) + 1);
+        }
+        return events.size() >= count;
+    }
+
+signals:
+    void eventCame();
+
+public slots:
+    void slotConnectData(const ConnectData& data)
+    {
+        if (data.pcrIndex == mModule)
+            reports << data;
+    }
+    void slotReactInfo(Machine::REACT_INFO info, char number)
+    {
+        if (int(number) == mModule) {
+            events << info;
+            emit eventCame();
+        }
+    }
+};
+
+QStack<ControlElement> steps(QVector<int> kinds)
+{
+    QStack<ControlElement> list;
+    for (int k : kinds) {
+        ControlElement e;
+        e.kind = k;
+        e.upTemp = 50;
+        e.downTemp = 40;
+        list.push(e);
+    }
+    return list;
+}
+
+SMethod chipMethod()
+{
+    SMethod m = Synthetic::experiment(30, true, 72, 84).inData.method;
+    for (TargetInfos& t : m.holeTargets)
+        t.Threshold = {100.0, 100.0};
+    m.UpTime = m.DownTime = 10;
+    m.Flow.steps = {Synthetic::stage(Step::STEP_CONSTANT, 1, {{10, 95.0, false}}),
+                    Synthetic::stage(Step::STEP_CYCLE, 30, {{3, 95.0, false}, {10, 60.0, true}}),
+                    Synthetic::stage(Step::STEP_MELT, 0, {{1, 72.0, false}, {1, 84.0, false}})};
+    return m;
+}
+
+// The request frames a step sends, written down from the command set.
+QStringList framesOf(const ControlElement& e, int module)
+{
+    const QString a = QString("%1").arg(module, 2, 16, QChar('0'));
+    auto f = [&a](const QString& rest) { return QString("f9 %1 %2").arg(a, rest); };
+    auto temp = [](double t) {
+        const int v = int(t * 100);
+        return QString("%1 %2").arg((v >> 8) & 0xFF, 2, 16, QChar('0')).arg(v & 0xFF, 2, 16, QChar('0'));
+    };
+    switch (e.kind) {
+    case OUT_FAN_OPEN: return {f("d1 01 00 00 00 00 00 00")};
+    case UP_FAN_OPEN: return {f("b2 32 01 00 00 00 00 00")};
+    case DOWN_FAN_OPEN: return {f("a2 32 01 00 00 00 00 00")};
+    case OUT_LED_BLUE: return {f("d0 01 00 00 00 00 00 00")};
+    case OUT_LED_RED: return {f("d0 02 00 00 00 00 00 00")};
+    case IN_LED_OPEN: return {f("e1 ff 00 00 00 00 00 00")};
+    case IN_LED_CLOSE: return {f("e1 00 00 00 00 00 00 00")};
+    case UD_ROTOR_DOWN_1: return {f("c3 01 04 07 3a 00 00 00")};
+    case UD_ROTOR_UPRESET: return {f("c3 02 04 09 c4 00 00 00")};
+    case UD_ROTOR_DOWN_2: return {f("c3 01 01 00 a0 00 00 00")};
+    case ROTOR_TEST: return {f("c1 01 04 29 64 03 00 00")};
+    case ROTOR_RESET: return {f("c1 02 04 39 c8 00 00 00")};
+    case STOP_TEMP: return {f("b1 00 00 02 00 00 00 00"), f("a1 00 00 02 00 00 00 00")};
+    case SET_TEMP_All: return {f("b1 " + temp(e.upTemp) + " 01 00 00 00 00"), f("a1 " + temp(e.downTemp) + " 01 00 00 00 00")};
+    case DELAY: return {};
+    case IMMUNE_DATA:
+    case IMMUNE_CYCLE_DATA:
+    case IMMUNE_MELT_DATA: {
+        QStringList out;
+        for (int p = 1; p <= 13; ++p)
+            out << f(QString("c2 %1 00 00 00 00 00 00").arg(p, 2, 16, QChar('0')));
+        return out;
+    }
+    default: return {f("b0 00 02 00 00 00 00 00"), f("a0 00 02 00 00 00 00 00")};
+    }
+}
+
+}
+
+class TestMachine : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void threeStepsOnModuleTwo();
+    void twoModulesAlternate();
+    void stopAfterTheEnd();
+    void failingLowerHeaterReading();
+    void failingSetPoint();
+    void delayAndUnknownKinds();
+    void slowStepsNeverOverlap();
+    void wholeMethodOnTheWire();
+
+private:
+    TestDir* mDir = nullptr;
+};
+
+void TestMachine::init()
+{
+    mDir = new TestDir;
+}
+
+void TestMachine::cleanup()
+{
+    delete mDir;
+}
+
+void TestMachine::threeStepsOnModuleTwo()
+{
+    SimProcess sim({}, mDir->path());
+    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
+    Machine machine(10, 5);
+    QVERIFY(machine.getMachineData().isOpen);
+    Receiver r(2);
+    machine.play(steps({OUT_LED_BLUE, GET_TEMP, OUT_LED_RED}), SMethod(), &r, 2);
+    QVERIFY(machine.isPcrRunning(2));
+    QVERIFY(r.waitForEvents(1));
+    QCOMPARE(r.events.first(), Machine::REACT_FINISHED);
+    QVERIFY(!machine.isPcrRunning());
+    QCOMPARE(r.reports.size(), 1);
+    QCOMPARE(r.reports[0].dataType, 1u);
+    QCOMPARE(r.reports[0].upTemp, 25.0);
+    QCOMPARE(r.reports[0].residueCount, 1);
+    QCOMPARE(r.reports[0].totalCount, 3);
+    QCOMPARE(sim.frames().mid(5), QStringList({"f9 02 d0 01 00 00 00 00 00 00", "f9 02 b0 00 02 00 00 00 00 00",
+                                              "f9 02 a0 00 02 00 00 00 00 00", "f9 02 d0 02 00 00 00 00 00 00"}));
+}
+
+void TestMachine::twoModulesAlternate()
+{
+    SimProcess sim({}, mDir->path());
+    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
+    Machine machine(10, 5);
+    QVERIFY(machine.getMachineData().isOpen);
+    Receiver one(1), three(3);
+    machine.play(steps({OUT_LED_BLUE, OUT_LED_BLUE, OUT_LED_BLUE}), SMethod(), &one, 1);
+    machine.play(steps({OUT_LED_RED, OUT_LED_RED, OUT_LED_RED}), SMethod(), &three, 3);
+    QVERIFY(one.waitForEvents(1) && three.waitForEvents(1));
+    QStringList addresses;
+    for (const QString& frame : sim.frames().mid(5))
+        addresses << frame.mid(3, 2);
+    QCOMPARE(addresses, QStringList({"01", "03", "01", "03", "01", "03"}));
+}
+
+void TestMachine::stopAfterTheEnd()
+{
+    SimProcess sim({}, mDir->path());
+    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
+    Machine machine(10, 5);
+    QVERIFY(machine.getMachineData().isOpen);
+    Receiver r(2);
+    machine.play(steps({OUT_LED_BLUE}), SMethod(), &r, 2);
+    QVERIFY(r.waitForEvents(1));
+    const int before = sim.frames().size();
+    machine.stop(2);
+    QVERIFY(machine.isPcrRunning(2));
+    QVERIFY(r.waitForEvents(2));
+    QCOMPARE(r.events.last(), Machine::REACT_FINISHED);
+    // STOP_TEMP (two frames), IN_LED_CLOSE, UD_ROTOR_UPRESET, ROTOR_RESET, five silent delays, OUT_LED_RED.
+    const QStringList stop = sim.frames().mid(before);
+    QCOMPARE(stop.size(), 6);
+    QCOMPARE(stop.last(), QString("f9 02 d0 02 00 00 00 00 00 00"));
+}
+
+void TestMachine::failingLowerHeaterReading()
+{
+    SimProcess sim({"--ignore-code", "a0"}, mDir->path());
+    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
+    Machine machine(10, 5);
+    QVERIFY(machine.getMachineData().isOpen);
+    Receiver r(1);
+    machine.play(steps({GET_TEMP, OUT_LED_BLUE}), SMethod(), &r, 1);
+    QVERIFY(r.waitForEvents(1));
+    QCOMPARE(r.events.first(), Machine::REACT_ERROR);
+    QCOMPARE(r.reports.size(), 1);
+    QCOMPARE(r.reports[0].upTemp, 25.0);
+    QCOMPARE(r.reports[0].downTemp, -1.0);
+    QVERIFY(!machine.isPcrRunning(1));
+    // The lower reading was tried four times; the step after the failure never ran.
+    QCOMPARE(sim.frames().mid(5).size(), 1 + 4);
+}
+
+void TestMachine::failingSetPoint()
+{
+    SimProcess sim({"--ignore-code", "a1"}, mDir->path());
+    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
+    Machine machine(10, 5);
+    QVERIFY(machine.getMachineData().isOpen);
+    Receiver r(1);
+    machine.play(steps({SET_TEMP_UP, SET_TEMP_DOWN, OUT_LED_BLUE}), SMethod(), &r, 1);
+    QVERIFY(r.waitForEvents(1));
+    QCOMPARE(r.events.first(), Machine::REACT_ERROR);
+    QCOMPARE(sim.frames().mid(5), QStringList({"f9 01 b1 13 88 01 00 00 00 00", "f9 01 a1 0f a0 01 00 00 00 00"}));
+}
+
+void TestMachine::delayAndUnknownKinds()
+{
+    SimProcess sim({}, mDir->path());
+    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
+    Machine machine(10, 5);
+    QVERIFY(machine.getMachineData().isOpen);
+    Receiver r(4);
+    machine.play(steps({DELAY, DELAY, 99}), SMethod(), &r, 4);
+    QVERIFY(r.waitForEvents(1));
+    QCOMPARE(r.events.first(), Machine::REACT_FINISHED);
+    // The delays send nothing; the unknown kind reads both temperatures.
+    QCOMPARE(sim.frames().mid(5), QStringList({"f9 04 b0 00 02 00 00 00 00 00", "f9 04 a0 00 02 00 00 00 00 00"}));
+    QCOMPARE(r.reports.size(), 1);
+}
+
+void TestMachine::slowStepsNeverOverlap()
+{
+    // Every reply takes longer than a turn: ticks pile up while steps wait and are served after.
+    SimProcess sim({"--latency", "15"}, mDir->path());
+    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
+    Machine machine(2, 5);
+    QVERIFY(machine.getMachineData().isOpen);
+    Receiver a(1), b(2), c(3);
+    const QStack<ControlElement> list = steps({GET_TEMP, OUT_LED_BLUE, GET_TEMP, IN_LED_OPEN, GET_TEMP});
+    machine.play(list, SMethod(), &a, 1);
+    machine.play(list, SMethod(), &b, 2);
+    machine.play(list, SMethod(), &c, 3);
+    QVERIFY(a.waitForEvents(1) && b.waitForEvents(1) && c.waitForEvents(1));
+    QCOMPARE(a.events.first(), Machine::REACT_FINISHED);
+    QCOMPARE(b.events.first(), Machine::REACT_FINISHED);
+    QCOMPARE(c.events.first(), Machine::REACT_FINISHED);
+    QCOMPARE(sim.frames().size(), 5 + 3 * 8);
+}
+
+void TestMachine::wholeMethodOnTheWire()
+{
+    SimProcess sim({"--speed", "2000"}, mDir->path());
+    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
+    Machine machine(1, 2);
+    QVERIFY(machine.getMachineData().isOpen);
+    const SMethod method = chipMethod();
+    Receiver r(1);
+    RunRecorder recorder(52);
+    connect(&machine, &Machine::signalConnectData, [&recorder](const ConnectData& d) {
+        if (d.pcrIndex == 1)
+            recorder.addReport(d);
+    });
+    machine.run(method, &r, 1);
+    QVERIFY(r.waitForEvents(1, 120000));
+    QCOMPARE(r.events.first(), Machine::REACT_FINISHED);
+
+    QStringList expected;
+    for (const ControlElement& e : method.getAllRunCmd())
+        expected << framesOf(e, 1);
+    QCOMPARE(sim.frames().mid(5), expected);
+
+    // The simulator's chip: hole 3 FAM amplifies (Ct 18, Tm 81.5), hole 5 FAM does not, the
+    // internal control (ROX) everywhere (Ct 24, Tm 78).
+    OutData data;
+    data.inData.method = method;
+    recorder.fill(data);
+    QCOMPARE(data.pdLines[4].size(), 30 + 25);
+    QCOMPARE(data.pdLines[4].last().x(), 55.0);
+    const TempData results(data);
+    QVERIFY(results.positives[4]);
+    QVERIFY2(std::fabs(results.ctValues[4] - 18.0) < 1.0, qPrintable(QString::number(results.ctValues[4])));
+    QVERIFY2(std::fabs(results.tmValues[4] - 81.5) < 0.3, qPrintable(QString::number(results.tmValues[4])));
+    QVERIFY(!results.positives[8]);
+    QCOMPARE(results.tmValues[8], 0.0);
+    QVERIFY(results.positives[9]);
+    QVERIFY(std::fabs(results.ctValues[9] - 24.0) < 1.0);
+    QVERIFY(std::fabs(results.tmValues[9] - 78.0) < 0.3);
+    QVERIFY(!data.tempLines[0].isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestMachine)
+#include "tst_machine.moc"
