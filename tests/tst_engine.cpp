@@ -137,7 +137,7 @@ void TestEngine::swappedCrcIsTriedFourTimes()
 void TestEngine::replyInPieces()
 {
     TestDir dir;
-    SimProcess sim({"--split", "3", "--split-gap", "25"}, dir.path());
+    SimProcess sim({"--split", "3", "--split-gap", "15"}, dir.path());
     Engine engine;
     QVERIFY(openOn(engine, sim));
     QVector<double> values;

@@ -150,7 +150,7 @@ void TestMachine::threeStepsOnModuleTwo()
 {
     SimProcess sim({}, mDir->path());
     Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
-    Machine machine(10, 5);
+    Machine machine(10, 10);
     QVERIFY(machine.getMachineData().isOpen);
     Receiver r(2);
     machine.play(steps({OUT_LED_BLUE, GET_TEMP, OUT_LED_RED}), SMethod(), &r, 2);
@@ -171,7 +171,7 @@ void TestMachine::twoModulesAlternate()
 {
     SimProcess sim({}, mDir->path());
     Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
-    Machine machine(10, 5);
+    Machine machine(10, 10);
     QVERIFY(machine.getMachineData().isOpen);
     Receiver one(1), three(3);
     machine.play(steps({OUT_LED_BLUE, OUT_LED_BLUE, OUT_LED_BLUE}), SMethod(), &one, 1);
@@ -187,7 +187,7 @@ void TestMachine::stopAfterTheEnd()
 {
     SimProcess sim({}, mDir->path());
     Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
-    Machine machine(10, 5);
+    Machine machine(10, 10);
     QVERIFY(machine.getMachineData().isOpen);
     Receiver r(2);
     machine.play(steps({OUT_LED_BLUE}), SMethod(), &r, 2);
@@ -207,7 +207,7 @@ void TestMachine::failingLowerHeaterReading()
 {
     SimProcess sim({"--ignore-code", "a0"}, mDir->path());
     Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
-    Machine machine(10, 5);
+    Machine machine(10, 10);
     QVERIFY(machine.getMachineData().isOpen);
     Receiver r(1);
     machine.play(steps({GET_TEMP, OUT_LED_BLUE}), SMethod(), &r, 1);
@@ -225,7 +225,7 @@ void TestMachine::failingSetPoint()
 {
     SimProcess sim({"--ignore-code", "a1"}, mDir->path());
     Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
-    Machine machine(10, 5);
+    Machine machine(10, 10);
     QVERIFY(machine.getMachineData().isOpen);
     Receiver r(1);
     machine.play(steps({SET_TEMP_UP, SET_TEMP_DOWN, OUT_LED_BLUE}), SMethod(), &r, 1);
@@ -238,7 +238,7 @@ void TestMachine::delayAndUnknownKinds()
 {
     SimProcess sim({}, mDir->path());
     Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
-    Machine machine(10, 5);
+    Machine machine(10, 10);
     QVERIFY(machine.getMachineData().isOpen);
     Receiver r(4);
     machine.play(steps({DELAY, DELAY, 99}), SMethod(), &r, 4);
@@ -254,7 +254,7 @@ void TestMachine::slowStepsNeverOverlap()
     // Every reply takes longer than a turn: ticks pile up while steps wait and are served after.
     SimProcess sim({"--latency", "15"}, mDir->path());
     Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
-    Machine machine(2, 5);
+    Machine machine(2, 10);
     QVERIFY(machine.getMachineData().isOpen);
     Receiver a(1), b(2), c(3);
     const QStack<ControlElement> list = steps({GET_TEMP, OUT_LED_BLUE, GET_TEMP, IN_LED_OPEN, GET_TEMP});
@@ -272,7 +272,7 @@ void TestMachine::wholeMethodOnTheWire()
 {
     SimProcess sim({"--speed", "2000"}, mDir->path());
     Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
-    Machine machine(1, 2);
+    Machine machine(1, 5);
     QVERIFY(machine.getMachineData().isOpen);
     const SMethod method = chipMethod();
     Receiver r(1);
