@@ -66,24 +66,12 @@ Curve OutData::absPointF(const Curve& curve) const
 
 QPointF OutData::maxPointF(const Curve& curve, int from) const
 {
-    if (from < 0 || from >= curve.size())
-        return QPointF(0, 0);
-    QPointF best = curve[from];
-    for (int i = from + 1; i < curve.size(); ++i)
-        if (curve[i].y() > best.y())
-            best = curve[i];
-    return best;
+    return CurveWindow::extreme(curve, from, [](double candidate, double best) { return candidate > best; });
 }
 
 QPointF OutData::minPointF(const Curve& curve, int from) const
 {
-    if (from < 0 || from >= curve.size())
-        return QPointF(0, 0);
-    QPointF best = curve[from];
-    for (int i = from + 1; i < curve.size(); ++i)
-        if (curve[i].y() < best.y())
-            best = curve[i];
-    return best;
+    return CurveWindow::extreme(curve, from, [](double candidate, double best) { return candidate < best; });
 }
 
 QPoint OutData::getStartEndValue(int index, const TargetInfo& target) const

@@ -2,6 +2,7 @@
 
 #include "app/Settings.h"
 #include "app/UI.h"
+#include "instrument/FlagGuard.h"
 #include "instrument/FrameProtocol.h"
 
 #include <QDebug>
@@ -26,17 +27,6 @@ bool isAdapter(const QSerialPortInfo& port)
         && port.productIdentifier() == AdapterProduct;
 #endif
 }
-
-// Marks the one exchange in progress for as long as it runs.
-class ExchangeGuard
-{
-public:
-    explicit ExchangeGuard(bool& flag) : mFlag(flag) { mFlag = true; }
-    ~ExchangeGuard() { mFlag = false; }
-
-private:
-    bool& mFlag;
-};
 }
 
 Engine::Engine(int waitMs, QObject* parent) : QSerialPort(parent), mWaitMs(waitMs)
@@ -111,7 +101,7 @@ int Engine::serialSendData(const QByteArray& request, QByteArray& reply, int rep
         qDebug() << "exchange refused: another exchange is waiting for its reply";
         return SERIALPORT_WRITE_ERROR;
     }
-    const ExchangeGuard guard(mExchanging);
+    const FlagGuard guard(mExchanging);
     for (;;) {
         mRecData.clear();
         mSendData = request;

@@ -2,22 +2,27 @@
 
 namespace FrameProtocol {
 
+namespace {
+// The bits of value in reverse order.
+template <typename T>
+T reflect(T value)
+{
+    T out = 0;
+    for (unsigned i = 0; i < sizeof(T) * 8; ++i)
+        if (value & (T(1) << i))
+            out |= T(T(1) << (sizeof(T) * 8 - 1 - i));
+    return out;
+}
+}
+
 quint8 invertUint8(quint8 value)
 {
-    quint8 out = 0;
-    for (int i = 0; i < 8; ++i)
-        if (value & (1u << i))
-            out |= quint8(1u << (7 - i));
-    return out;
+    return reflect(value);
 }
 
 quint16 invertUint16(quint16 value)
 {
-    quint16 out = 0;
-    for (int i = 0; i < 16; ++i)
-        if (value & (1u << i))
-            out |= quint16(1u << (15 - i));
-    return out;
+    return reflect(value);
 }
 
 quint16 crc16(const unsigned char* data, int length)

@@ -1,5 +1,7 @@
 #include "instrument/Machine.h"
 
+#include "instrument/FlagGuard.h"
+
 #include <QDebug>
 #include <algorithm>
 
@@ -13,17 +15,6 @@ QStack<ControlElement> asStack(const QStack<ControlElement>& list)
         stack.push(*it);
     return stack;
 }
-
-// Marks the port as in use for as long as a step or a probe runs.
-class BusyGuard
-{
-public:
-    explicit BusyGuard(bool& flag) : mFlag(flag) { mFlag = true; }
-    ~BusyGuard() { mFlag = false; }
-
-private:
-    bool& mFlag;
-};
 }
 
 Machine* Machine::instance()
@@ -113,7 +104,7 @@ MachineData Machine::getMachineData()
     MachineData data;
     if (mBusy)
         return data;
-    const BusyGuard guard(mBusy);
+    const FlagGuard guard(mBusy);
     data.isSync = true;
     data.pcrModels = QVector<quint8>(5, 0);
     for (const QString& port : mpEngine->getCurrentComList()) {
@@ -171,7 +162,7 @@ void Machine::serveTurn()
             mConnectDatas[number].residueCount = stack.size();
             int result = 0;
             {
-                const BusyGuard guard(mBusy);
+                const FlagGuard guard(mBusy);
                 result = modelRun(step, char(number));
             }
             if (result != 0) {

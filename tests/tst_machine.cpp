@@ -66,6 +66,20 @@ QStack<ControlElement> steps(QVector<int> kinds)
     return list;
 }
 
+// A simulated instrument and a machine that found it through the settings file.
+struct Rig
+{
+    Rig(const QStringList& options, const QString& dir, int tickMs = 10, int waitMs = 10)
+        : sim(options, dir), machine(tickMs, waitMs)
+    {
+        Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
+        connected = machine.getMachineData().isOpen;
+    }
+    SimProcess sim;
+    Machine machine;
+    bool connected = false;
+};
+
 SMethod chipMethod()
 {
     SMethod m = Synthetic::experiment(30, true, 72, 84).inData.method;
@@ -148,10 +162,10 @@ void TestMachine::cleanup()
 
 void TestMachine::threeStepsOnModuleTwo()
 {
-    SimProcess sim({}, mDir->path());
-    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
-    Machine machine(10, 10);
-    QVERIFY(machine.getMachineData().isOpen);
+    Rig rig({}, mDir->path());
+    QVERIFY(rig.connected);
+    Machine& machine = rig.machine;
+    const SimProcess& sim = rig.sim;
     Receiver r(2);
     machine.play(steps({OUT_LED_BLUE, GET_TEMP, OUT_LED_RED}), SMethod(), &r, 2);
     QVERIFY(machine.isPcrRunning(2));
@@ -169,10 +183,10 @@ void TestMachine::threeStepsOnModuleTwo()
 
 void TestMachine::twoModulesAlternate()
 {
-    SimProcess sim({}, mDir->path());
-    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
-    Machine machine(10, 10);
-    QVERIFY(machine.getMachineData().isOpen);
+    Rig rig({}, mDir->path());
+    QVERIFY(rig.connected);
+    Machine& machine = rig.machine;
+    const SimProcess& sim = rig.sim;
     Receiver one(1), three(3);
     machine.play(steps({OUT_LED_BLUE, OUT_LED_BLUE, OUT_LED_BLUE}), SMethod(), &one, 1);
     machine.play(steps({OUT_LED_RED, OUT_LED_RED, OUT_LED_RED}), SMethod(), &three, 3);
@@ -185,10 +199,10 @@ void TestMachine::twoModulesAlternate()
 
 void TestMachine::stopAfterTheEnd()
 {
-    SimProcess sim({}, mDir->path());
-    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
-    Machine machine(10, 10);
-    QVERIFY(machine.getMachineData().isOpen);
+    Rig rig({}, mDir->path());
+    QVERIFY(rig.connected);
+    Machine& machine = rig.machine;
+    const SimProcess& sim = rig.sim;
     Receiver r(2);
     machine.play(steps({OUT_LED_BLUE}), SMethod(), &r, 2);
     QVERIFY(r.waitForEvents(1));
@@ -205,10 +219,10 @@ void TestMachine::stopAfterTheEnd()
 
 void TestMachine::failingLowerHeaterReading()
 {
-    SimProcess sim({"--ignore-code", "a0"}, mDir->path());
-    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
-    Machine machine(10, 10);
-    QVERIFY(machine.getMachineData().isOpen);
+    Rig rig({"--ignore-code", "a0"}, mDir->path());
+    QVERIFY(rig.connected);
+    Machine& machine = rig.machine;
+    const SimProcess& sim = rig.sim;
     Receiver r(1);
     machine.play(steps({GET_TEMP, OUT_LED_BLUE}), SMethod(), &r, 1);
     QVERIFY(r.waitForEvents(1));
@@ -223,10 +237,10 @@ void TestMachine::failingLowerHeaterReading()
 
 void TestMachine::failingSetPoint()
 {
-    SimProcess sim({"--ignore-code", "a1"}, mDir->path());
-    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
-    Machine machine(10, 10);
-    QVERIFY(machine.getMachineData().isOpen);
+    Rig rig({"--ignore-code", "a1"}, mDir->path());
+    QVERIFY(rig.connected);
+    Machine& machine = rig.machine;
+    const SimProcess& sim = rig.sim;
     Receiver r(1);
     machine.play(steps({SET_TEMP_UP, SET_TEMP_DOWN, OUT_LED_BLUE}), SMethod(), &r, 1);
     QVERIFY(r.waitForEvents(1));
@@ -236,10 +250,10 @@ void TestMachine::failingSetPoint()
 
 void TestMachine::delayAndUnknownKinds()
 {
-    SimProcess sim({}, mDir->path());
-    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
-    Machine machine(10, 10);
-    QVERIFY(machine.getMachineData().isOpen);
+    Rig rig({}, mDir->path());
+    QVERIFY(rig.connected);
+    Machine& machine = rig.machine;
+    const SimProcess& sim = rig.sim;
     Receiver r(4);
     machine.play(steps({DELAY, DELAY, 99}), SMethod(), &r, 4);
     QVERIFY(r.waitForEvents(1));
@@ -252,10 +266,10 @@ void TestMachine::delayAndUnknownKinds()
 void TestMachine::slowStepsNeverOverlap()
 {
     // Every reply takes longer than a turn: ticks pile up while steps wait and are served after.
-    SimProcess sim({"--latency", "15"}, mDir->path());
-    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
-    Machine machine(2, 10);
-    QVERIFY(machine.getMachineData().isOpen);
+    Rig rig({"--latency", "15"}, mDir->path(), 2, 10);
+    QVERIFY(rig.connected);
+    Machine& machine = rig.machine;
+    const SimProcess& sim = rig.sim;
     Receiver a(1), b(2), c(3);
     const QStack<ControlElement> list = steps({GET_TEMP, OUT_LED_BLUE, GET_TEMP, IN_LED_OPEN, GET_TEMP});
     machine.play(list, SMethod(), &a, 1);
@@ -270,10 +284,10 @@ void TestMachine::slowStepsNeverOverlap()
 
 void TestMachine::wholeMethodOnTheWire()
 {
-    SimProcess sim({"--speed", "2000"}, mDir->path());
-    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
-    Machine machine(1, 5);
-    QVERIFY(machine.getMachineData().isOpen);
+    Rig rig({"--speed", "2000"}, mDir->path(), 1, 5);
+    QVERIFY(rig.connected);
+    Machine& machine = rig.machine;
+    const SimProcess& sim = rig.sim;
     const SMethod method = chipMethod();
     Receiver r(1);
     RunRecorder recorder(52);
