@@ -59,8 +59,10 @@ void Machine::play(const QStack<ControlElement>& steps, const SMethod& method, Q
     data.residueCount = data.totalCount;
     mReceivers[number] = receiver;
     if (receiver) {
-        connect(this, SIGNAL(signalConnectData(ConnectData)), receiver, SLOT(slotConnectData(ConnectData)));
-        connect(this, SIGNAL(signalReactInfo(Machine::REACT_INFO, char)), receiver, SLOT(slotReactInfo(Machine::REACT_INFO, char)));
+        // Unique: a receiver that starts runs on several modules hears each report once.
+        connect(this, SIGNAL(signalConnectData(ConnectData)), receiver, SLOT(slotConnectData(ConnectData)), Qt::UniqueConnection);
+        connect(this, SIGNAL(signalReactInfo(Machine::REACT_INFO, char)), receiver, SLOT(slotReactInfo(Machine::REACT_INFO, char)),
+                Qt::UniqueConnection);
     }
 }
 

@@ -191,6 +191,13 @@ void TestMachine::twoModulesAlternate()
     machine.play(steps({OUT_LED_BLUE, OUT_LED_BLUE, OUT_LED_BLUE}), SMethod(), &one, 1);
     machine.play(steps({OUT_LED_RED, OUT_LED_RED, OUT_LED_RED}), SMethod(), &three, 3);
     QVERIFY(one.waitForEvents(1) && three.waitForEvents(1));
+    // One receiver for two modules still hears every event once.
+    Receiver both(1);
+    machine.play(steps({DELAY}), SMethod(), &both, 1);
+    machine.play(steps({DELAY, DELAY}), SMethod(), &both, 2);
+    QVERIFY(both.waitForEvents(1));
+    QTest::qWait(200);
+    QCOMPARE(both.events.size(), 1);
     QStringList addresses;
     for (const QString& frame : sim.frames().mid(5))
         addresses << frame.mid(3, 2);
