@@ -25,12 +25,13 @@ Machine* Machine::instance()
 
 Machine::Machine(int tickMs, int waitMs, QObject* parent)
     : QObject(parent), mpEngine(new Engine(waitMs, this)), mpTimer(new QTimer(this)), mIsRunning(5, false),
-      mIsEmployed(5, false), mMethods(5), mCmdStacks(5), mConnectDatas(5), mReceivers(5)
+      mIsEmployed(5, false), mMethods(5), mCmdStacks(5), mConnectDatas(5), mReceivers(5), mTickMs(qMax(1, tickMs))
 {
     connect(mpEngine, &Engine::signalLinkError, this, &Machine::signalEngineError);
     connect(mpTimer, &QTimer::timeout, this, &Machine::slotTimerOut, Qt::DirectConnection);
     mpTimer->setTimerType(Qt::PreciseTimer);
-    mpTimer->start(tickMs);
+    mpTimer->start(mTickMs);
+    mClock.start();
 }
 
 Machine::~Machine()
@@ -139,15 +140,21 @@ MachineData Machine::getMachineData()
 
 void Machine::slotTimerOut()
 {
-    // A tick that comes while a step waits for the instrument is served once the step returns:
-    // exchanges never overlap, and no turn is lost.
-    if (mBusy) {
-        ++mPendingTicks;
+    // A step waits for the instrument with the event loop running, but the timer does not fire
+    // again while its own slot is still busy, and a late precise timer starts counting afresh.
+    // So turns are owed by elapsed time: every turn that fell due during a slow step (or a probe)
+    // is served as soon as the port is free, and a run takes the time its step count promises.
+    if (mBusy)
         return;
+    const qint64 due = mClock.elapsed() / mTickMs;
+    if (due - mServedTurns > MaxOwedTurns) {
+        // Far behind (the machine was suspended, say): playing the owed steps back to back would
+        // cut the holds short, so they are given up.
+        qDebug() << "step timer" << due - mServedTurns << "turns behind; resuming the normal pace";
+        mServedTurns = due - 1;
     }
-    serveTurn();
-    while (mPendingTicks > 0) {
-        --mPendingTicks;
+    while (mServedTurns < due) {
+        ++mServedTurns;
         serveTurn();
     }
 }

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QStack>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QVector>
 
@@ -59,6 +60,8 @@ public slots:
     void slotTimerOut();
 
 private:
+    // Owed turns beyond this (two seconds of all four modules) are not caught up.
+    static constexpr qint64 MaxOwedTurns = 8;
     void serveTurn();
     int readHoles(char number, unsigned int dataType);
     void report(char number, const ConnectData& data);
@@ -74,5 +77,7 @@ private:
     QVector<QPointer<QObject>> mReceivers;
     int mTurn = 1;
     bool mBusy = false;
-    int mPendingTicks = 0;
+    int mTickMs;
+    QElapsedTimer mClock; // turns are owed by elapsed time, not by timer events
+    qint64 mServedTurns = 0;
 };
