@@ -56,7 +56,7 @@ void RunSession::slotReactInfo(Machine::REACT_INFO info, char number)
     // Without an operator to ask, the data of a failed run is kept too, marked as not complete.
     data.runComplete = info == Machine::REACT_FINISHED;
     if (info == Machine::REACT_ERROR) {
-        mOut << UI::ReactError.arg(mInput.pcrNumber) << " (saved, marked incomplete)\n";
+        mOut << "PCR " << mInput.pcrNumber << ": instrument error; the readings so far are kept, marked incomplete\n";
         mExitCode = 3;
     }
     if (!data.saveAsFilePath(mPath)) {

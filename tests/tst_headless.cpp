@@ -16,6 +16,7 @@ private slots:
     void monitorReportsNoInstrument();
     void runSavesAndAnalyses();
     void runRefusals();
+    void interruptPlaysTheStopSequence();
 };
 
 void TestHeadless::monitorReportsNoInstrument()
@@ -93,6 +94,34 @@ void TestHeadless::runRefusals()
     const CliResult absent = runCli({"run", "--method", method, "--module", "1", "--name", "y"});
     QCOMPARE(absent.code, 1);
     QVERIFY(absent.err.contains("PCR module 1 does not answer"));
+}
+
+void TestHeadless::interruptPlaysTheStopSequence()
+{
+    TestDir dir;
+    SimProcess sim({"--speed", "250"}, dir.path());
+    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
+    QProcess cli;
+    cli.start(TAMARIN_CLI, {"run", "--method", TAMARIN_SOURCE_DIR "/methods/short-demo.json", "--module", "3",
+                            "--name", "stopped", "--step-ms", "4"});
+    QVERIFY(cli.waitForStarted());
+    // Let it get going (the first temperature lines), then ask it to stop as Ctrl-C would.
+    QTRY_VERIFY_WITH_TIMEOUT(cli.bytesAvailable() > 2000, 60000);
+    cli.terminate();
+    QVERIFY(cli.waitForFinished(60000));
+    QCOMPARE(cli.exitCode(), 0);
+    const QString out = QString::fromUtf8(cli.readAll());
+    QVERIFY(out.contains("stopping: playing the stop sequence"));
+    QVERIFY(out.contains("saved"));
+    // The last frames on the wire are the stop sequence: heaters off, lamps, rotors, red lamp.
+    const QStringList frames = sim.frames();
+    QCOMPARE(frames.mid(frames.size() - 6), QStringList({"f9 03 b1 00 00 02 00 00 00 00", "f9 03 a1 00 00 02 00 00 00 00",
+                                                         "f9 03 e1 00 00 00 00 00 00 00", "f9 03 c3 02 04 09 c4 00 00 00",
+                                                         "f9 03 c1 02 04 39 c8 00 00 00", "f9 03 d0 02 00 00 00 00 00 00"}));
+    OutData data;
+    QCOMPARE(data.openAs("usr_data/stopped.pcrd"), 0);
+    QVERIFY(data.runComplete);
+    QVERIFY(!data.tempLines[0].isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestHeadless)
