@@ -45,7 +45,6 @@ public:
     int serialSendData(const QByteArray& request, QByteArray& reply, int replyLength, char address, bool checkCrc, int& retries);
     // Writes a request without awaiting a reply: 1 on a short write, else 0.
     int serialSendData(const QByteArray& request, char address);
-    bool isExchanging() const { return mExchanging; }
 
     void delayMs(int ms);
     QString SendData() const;

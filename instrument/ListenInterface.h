@@ -21,7 +21,6 @@ public:
     ~ListenInterface() override;
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, long* result) override;
-    MachineData lastState() const { return mMachineData; }
 
 signals:
     void signalMachineData(MachineData data);

@@ -12,8 +12,6 @@ public:
     explicit RunRecorder(int curveCount);
 
     void addReport(const ConnectData& data);
-    const QVector<Curve>& tempLines() const { return mTempLines; }
-    const QVector<Curve>& pdLines() const { return mPdLines; }
     // Fills the record's curves as the end-of-run save does.
     void fill(OutData& data) const;
 

@@ -22,7 +22,6 @@ public:
     // Opens the terminal; its path (the end a program opens as its serial port), empty on failure.
     QString open(QString& error);
     bool setLog(const QString& path);
-    int requests() const { return mRequests; }
 
 signals:
     void vanished();

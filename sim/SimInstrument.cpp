@@ -12,12 +12,6 @@ SimInstrument::SimInstrument(const SimScenario& scenario, const QSet<int>& modul
     mClock.start();
 }
 
-const SimModule* SimInstrument::module(int address) const
-{
-    auto it = mModules.constFind(address);
-    return it == mModules.constEnd() ? nullptr : &it.value();
-}
-
 void SimInstrument::advanceTime()
 {
     const qint64 now = mClock.elapsed();

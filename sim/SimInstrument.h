@@ -19,7 +19,6 @@ public:
 
     // The reply to a 10-byte request, or empty when no module answers it.
     QByteArray answer(const QByteArray& request);
-    const SimModule* module(int address) const;
 
 private:
     void advanceTime();
