@@ -1,6 +1,7 @@
 // Elementary curve operations of the experiment record.
 #include "analysis/CurveWindow.h"
 #include "files/OutData.h"
+#include "method/MeltRange.h"
 
 #include <gsl/gsl_errno.h>
 #include <gsl/gsl_spline.h>
@@ -89,7 +90,7 @@ QPoint OutData::getStartEndValue(int index, const TargetInfo& target) const
     if (p.y() > 1) {
         // Walk back from the steepest point, two readings at a time, to where the rise begins.
         // The x of a stored point is only trusted as an index while it stays inside the curve.
-        int k = CurveWindow::toIndex(p.x());
+        int k = truncToInt(p.x());
         while (k > 9 && k - 1 < d.size()) {
             if (d[k - 1].y() <= 1) {
                 end = k;
@@ -100,7 +101,7 @@ QPoint OutData::getStartEndValue(int index, const TargetInfo& target) const
         }
     }
     const Curve early = absPointF(CurveWindow::points(d, 3, end - 3));
-    const int start = CurveWindow::toIndex(minPointF(early, 0).x());
+    const int start = truncToInt(minPointF(early, 0).x());
     return QPoint(start, end);
 }
 

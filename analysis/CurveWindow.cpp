@@ -1,7 +1,5 @@
 #include "analysis/CurveWindow.h"
 
-#include "method/MeltRange.h"
-
 namespace CurveWindow {
 
 QVector<QPointF> points(const QVector<QPointF>& curve, int start, int end)
@@ -30,11 +28,6 @@ double mean(const QVector<double>& values)
 double tailMean(const QVector<QPointF>& curve, int count)
 {
     return mean(values(curve, curve.size() - count, curve.size()));
-}
-
-int toIndex(double x)
-{
-    return truncToInt(x);
 }
 
 }

@@ -3,8 +3,8 @@
 #include <QPointF>
 #include <QVector>
 
-// Index arithmetic on curves that may come from a damaged file: windows are clipped to the
-// curve, and stored x values are turned into indices without undefined conversions.
+// Windows and extremes of curves that may come from a damaged file: a window is clipped to the
+// curve instead of reaching past it.
 namespace CurveWindow {
 
 // The points with indices start .. end - 1 that exist; empty when start >= end.
@@ -27,7 +27,5 @@ QPointF extreme(const QVector<QPointF>& curve, int from, Better better)
             best = curve[i];
     return best;
 }
-// Truncation toward zero, clamped to int range; NaN gives 0.
-int toIndex(double x);
 
 }

@@ -11,7 +11,7 @@ int analyzeCommand(const QStringList& arguments)
     cli.parser().addPositionalArgument("file", "experiment file (.pcrd)");
     cli.parser().addOption({"json", "every curve with its settings as used and full-precision results"});
     if (!cli.parse(1))
-        return cli.parser().isSet("help") ? 0 : 2;
+        return cli.parseExitCode();
 
     const QString path = cli.positional().first();
     OutData data;

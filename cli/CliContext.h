@@ -11,9 +11,10 @@ public:
     CliContext(const QString& verb, const QStringList& arguments);
 
     QCommandLineParser& parser() { return mParser; }
-    // Parses the verb's arguments; false (after printing why) when they are wrong. positional is
-    // the number of positional arguments the verb needs.
+    // Parses the verb's arguments; false (after printing help, or why they are wrong) when the
+    // verb is to end at once with parseExitCode(). positional is how many arguments it needs.
     bool parse(int positional);
+    int parseExitCode() const { return mParser.isSet("help") ? 0 : 2; }
     QStringList positional() const { return mParser.positionalArguments(); }
 
     QTextStream& out() { return mOut; }

@@ -10,7 +10,7 @@ int exportCommand(const QStringList& arguments)
     cli.parser().addPositionalArgument("file", "experiment file (.pcrd)");
     cli.parser().addPositionalArgument("report", "workbook to write (.xlsx)");
     if (!cli.parse(2))
-        return cli.parser().isSet("help") ? 0 : 2;
+        return cli.parseExitCode();
 
     const QString in = cli.positional().at(0);
     const QString out = cli.positional().at(1);

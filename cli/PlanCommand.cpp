@@ -11,7 +11,7 @@ int planCommand(const QStringList& arguments)
     cli.parser().addPositionalArgument("method", "method file (.json)");
     cli.parser().addOption({"steps", "list every step of the run"});
     if (!cli.parse(1))
-        return cli.parser().isSet("help") ? 0 : 2;
+        return cli.parseExitCode();
 
     SMethod method;
     const QString path = cli.positional().first();

@@ -58,7 +58,7 @@ int runCommand(const QStringList& arguments)
                   {"step-ms", "milliseconds per step of each module (1000 on the instrument; shorter only for demos and tests)", "MS", "1000"},
                   {"verbose", "show the diagnostics (frames, steps)"}});
     if (!cli.parse(0))
-        return p.isSet("help") ? 0 : 2;
+        return cli.parseExitCode();
     if (!p.isSet("verbose"))
         QLoggingCategory::setFilterRules("default.debug=false");
 

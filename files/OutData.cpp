@@ -7,6 +7,18 @@
 
 namespace {
 constexpr qint64 CurveBytes = 4;
+
+// Opens path in the stored form and hands the stream to read; -1 when it cannot be opened.
+template <typename Read>
+int readFile(const QString& path, Read read)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    QDataStream s(&file);
+    s.setVersion(SafeStream::Version);
+    return read(s);
+}
 }
 
 bool OutData::operator==(const OutData& o) const
@@ -51,22 +63,16 @@ bool OutData::saveAsFilePath(const QString& path) const
 
 int OutData::openAs(QString path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    QDataStream s(&file);
-    s.setVersion(SafeStream::Version);
-    s >> *this;
-    return 0;
+    return readFile(path, [this](QDataStream& s) {
+        s >> *this;
+        return 0;
+    });
 }
 
 int OutData::openAsVersion(QString path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    QDataStream s(&file);
-    s.setVersion(SafeStream::Version);
-    SafeStream::read(s, version);
-    return version;
+    return readFile(path, [this](QDataStream& s) {
+        SafeStream::read(s, version);
+        return version;
+    });
 }
