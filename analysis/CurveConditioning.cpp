@@ -44,15 +44,23 @@ Curve OutData::thirdDerivative(const Curve& curve) const
 
 Curve OutData::smooth(const Curve& curve, int limit) const
 {
+    // A jump at q (third difference beyond limit) shifts every point from q + 2 on, so that point
+    // q + 2 continues the line through q and q + 1 as they stand after the earlier shifts. Those
+    // earlier shifts cancel out of the offset except the one that starts at q + 1, so the offsets
+    // come in one pass and the shifts add up as a running total.
     Curve r = curve;
     const Curve d3 = thirdDerivative(curve);
-    for (int q = 0; q < d3.size() - 3; ++q) {
-        if (std::fabs(d3[q].y()) <= double(limit))
-            continue;
-        // Shift the rest so that point q + 2 continues the line through q and q + 1.
-        const double offset = 2 * r[q + 1].y() - (r[q].y() + r[q + 2].y());
-        for (int i = q + 2; i < r.size(); ++i)
-            r[i].ry() += offset;
+    const int jumps = d3.size() - 3;
+    double shift = 0;
+    double previousOffset = 0;
+    for (int i = 2; i < r.size(); ++i) {
+        const int q = i - 2;
+        double offset = 0;
+        if (q < jumps && std::fabs(d3[q].y()) > double(limit))
+            offset = 2 * curve[q + 1].y() - (curve[q].y() + curve[q + 2].y()) + previousOffset;
+        previousOffset = offset;
+        shift += offset;
+        r[i].ry() += shift;
     }
     return r;
 }

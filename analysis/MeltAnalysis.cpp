@@ -7,8 +7,8 @@ Curve OutData::getOriginMeltLine(int index) const
     const int cycles = qMax(0, inData.method.Flow.getCycle());
     if (raw.size() <= cycles)
         return Curve();
-    const SMethod& m = inData.method;
-    double t = m.hasMeltStep() ? m.minMeltTemp() : 0.0;
+    // Labelled with the temperatures the run list played, which start at a whole degree.
+    double t = inData.method.firstMeltReadingTemp();
     Curve melt = raw.mid(cycles);
     for (QPointF& p : melt) {
         p.setX(t);

@@ -3,7 +3,7 @@
 #include "files/OutData.h"
 
 // One used hole and channel, in the order results are listed: by sample, then by the sample's
-// holes, then by channel.
+// holes, then by channel. A hole number outside the chip has no row.
 struct ResultRow
 {
     int sample = 0;      // from 0

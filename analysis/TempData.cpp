@@ -5,8 +5,8 @@
 TempData::TempData(const OutData& d)
 {
     const SMethod& m = d.inData.method;
-    const qint64 wanted = qint64(qMax(m.Hole, 0)) * qMax(m.ChannelColor, 0);
-    const int count = wanted <= MaxCurves ? int(wanted) : 0;
+    // A record beyond the limits is damaged: nothing of it is analysed.
+    const int count = d.withinLimits() ? m.Hole * m.ChannelColor : 0;
     targets.resize(count);
     cycleLines.resize(count);
     originMeltLines.resize(count);

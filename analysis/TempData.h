@@ -3,13 +3,11 @@
 #include "files/OutData.h"
 
 // The results of one experiment, per curve index: built in one go from the record and only read
-// afterwards. Never stored; rebuilt whenever the settings or the data change.
+// afterwards. Never stored; rebuilt whenever the settings or the data change. A record beyond the
+// record limits yields no results.
 class TempData
 {
 public:
-    // More curves than this (holes x channels) only come from a damaged file; none are analysed.
-    static constexpr int MaxCurves = 16000;
-
     TempData() = default;
     explicit TempData(const OutData& data);
 

@@ -1,5 +1,5 @@
 // Analysis and file opening at the size of a full chip: 26 holes, 2 channels, 40 cycle readings
-// and 71 melt readings per curve.
+// and 71 melt readings per curve; curve smoothing at lengths a damaged file might claim.
 #include "analysis/TempData.h"
 #include "tests/Synthetic.h"
 
@@ -50,6 +50,19 @@ void BM_SavePcrdFullChip(benchmark::State& state)
         benchmark::DoNotOptimize(d.saveAsFilePath(path));
 }
 BENCHMARK(BM_SavePcrdFullChip)->Unit(benchmark::kMicrosecond);
+
+// Step removal on a long, jumpy curve: the cost must grow with its length, not its square.
+void BM_SmoothJumpyCurve(benchmark::State& state)
+{
+    Curve c;
+    for (int x = 1; x <= state.range(0); ++x)
+        c.append(QPointF(x, x % 2 ? 500 : 600));
+    const OutData d;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(d.smooth(c, 20).data());
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_SmoothJumpyCurve)->Range(1000, 200000)->Complexity()->Unit(benchmark::kMillisecond);
 
 }
 

@@ -16,7 +16,7 @@ int analyzeCommand(const QStringList& arguments)
     const QString path = cli.positional().first();
     OutData data;
     if (data.openAs(path) != 0)
-        return cli.fail(QString("cannot open experiment file %1").arg(path));
+        return cli.fail(QString("cannot open experiment file %1 (missing, unreadable, or damaged beyond the record limits)").arg(path));
     if (cli.parser().isSet("json"))
         printResultJson(cli.out(), data);
     else

@@ -16,7 +16,7 @@ int exportCommand(const QStringList& arguments)
     const QString out = cli.positional().at(1);
     OutData data;
     if (data.openAs(in) != 0)
-        return cli.fail(QString("cannot open experiment file %1").arg(in));
+        return cli.fail(QString("cannot open experiment file %1 (missing, unreadable, or damaged beyond the record limits)").arg(in));
     if (!ExcelControl().saveAsExcel(data, out))
         return cli.fail(QString("cannot write report %1").arg(out));
     cli.out() << "wrote " << out << "\n";

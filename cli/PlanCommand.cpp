@@ -3,6 +3,7 @@
 #include "app/ZTo.h"
 #include "cli/CliContext.h"
 #include "method/JsonControl.h"
+#include "method/ProgramCheck.h"
 
 int planCommand(const QStringList& arguments)
 {
@@ -17,6 +18,9 @@ int planCommand(const QStringList& arguments)
     const QString path = cli.positional().first();
     if (!JsonControl().openJsonMethod(path, method))
         return cli.fail(QString("cannot read method file %1").arg(path));
+    const QString fault = programFault(method);
+    if (!fault.isEmpty())
+        return cli.fail(fault);
 
     const QStack<ControlElement> steps = method.getAllRunCmd();
     QTextStream& out = cli.out();

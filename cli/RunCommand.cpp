@@ -1,15 +1,15 @@
 #include "cli/RunCommand.h"
 
 #include "app/UI.h"
-#include "app/ZDir.h"
+#include "app/ExperimentName.h"
 #include "cli/CliContext.h"
 #include "cli/ResultTable.h"
 #include "cli/RunSession.h"
 #include "method/JsonControl.h"
+#include "method/ProgramCheck.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSocketNotifier>
 
@@ -69,18 +69,21 @@ int runCommand(const QStringList& arguments)
     const int stepMs = p.value("step-ms").toInt(&ok);
     if (!ok || stepMs < 4)
         return cli.fail("--step-ms must be at least 4");
-    const QString name = p.value("name");
-    if (name.isEmpty() || name.contains('/') || name.startsWith('.'))
-        return cli.fail("--name must be a plain file name");
     SMethod method;
     if (!JsonControl().openJsonMethod(p.value("method"), method))
         return cli.fail(QString("cannot read method file %1").arg(p.value("method")));
+    const QString fault = programFault(method);
+    if (!fault.isEmpty())
+        return cli.fail(fault);
 
+    // Everything that could keep the end of the run from being saved is judged before the first
+    // frame: a run whose readings cannot be kept is not started.
+    const QString name = p.value("name");
     const QString folder = UI::UserDirName.arg(QDir::currentPath());
-    ZDir().mkDir(folder);
     const QString path = folder + name + ".pcrd";
-    if (QFileInfo::exists(path))
-        return cli.fail(QString("%1 exists already; an experiment is never overwritten").arg(path));
+    const QString saveFault = ExperimentName::saveFault(folder, name);
+    if (!saveFault.isEmpty())
+        return cli.fail(QString("--name %1: %2").arg(name, saveFault));
 
     Machine machine(stepMs / 4);
     const MachineData state = machine.getMachineData();

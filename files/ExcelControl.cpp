@@ -42,7 +42,10 @@ void writeOut(XlsxSheet& out, const OutData& data, const TempData& r)
     // Samples follow each other; with equal hole counts this is row i x n + 2 for sample i.
     int row = 2;
     for (int i = 0; i < m.SampleNumber; ++i) {
-        const QVector<int> holes = m.sampleHoleMap.value(i);
+        QVector<int> holes;
+        for (int hole : m.sampleHoleMap.value(i))
+            if (m.curveIndex(hole, 0) >= 0)
+                holes.append(hole); // a hole outside the chip has no row
         const int n = holes.size();
         if (n == 0)
             continue;
@@ -53,8 +56,8 @@ void writeOut(XlsxSheet& out, const OutData& data, const TempData& r)
             const int h = holes[j] - 1;
             out.text(r0, 3, QString::number(row - 2 + j + 1));
             for (int k = 0; k < channels; ++k) {
-                const int s = h * channels + k;
-                const bool valid = h >= 0 && s < r.ctValues.size();
+                const int s = m.curveIndex(holes[j], k);
+                const bool valid = s >= 0 && s < r.ctValues.size();
                 out.text(r0, 3 * k + 4, m.holeTargets.value(h).at(k).Name);
                 out.number(r0, 3 * k + 5, valid ? std::fabs(twoDecimals(r.ctValues[s])) : 0.0);
                 const bool positive = valid && r.positives[s];
@@ -93,10 +96,9 @@ void writeOrigin(XlsxSheet& origin, const OutData& data, const TempData& r)
 
 bool ExcelControl::saveAsExcel(const OutData& data, const QString& path) const
 {
+    if (!data.withinLimits())
+        return false; // a damaged record: nothing sensible to write
     const TempData results(data);
-    const SMethod& m = data.inData.method;
-    if (results.ctValues.size() != qMax(m.Hole, 0) * qMax(m.ChannelColor, 0))
-        return false; // more curves than a chip can have: a damaged record, nothing sensible to write
 
     const XlsxWriterLibrary& lib = XlsxWriterLibrary::instance();
     if (!lib.isLoaded())

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace {
 constexpr qint64 CurveBytes = 4;
 
@@ -64,9 +66,25 @@ bool OutData::saveAsFilePath(const QString& path) const
 int OutData::openAs(QString path)
 {
     return readFile(path, [this](QDataStream& s) {
-        s >> *this;
+        OutData read;
+        s >> read;
+        if (!read.withinLimits())
+            return -1;
+        *this = read;
         return 0;
     });
+}
+
+bool OutData::withinLimits() const
+{
+    auto shorterThan = [](const QVector<Curve>& curves, int count, int length) {
+        return curves.size() <= count
+            && std::all_of(curves.cbegin(), curves.cend(), [length](const Curve& c) { return c.size() <= length; });
+    };
+    return inData.method.countsInRange() && inData.sampleNames.size() <= RecordLimits::MaxSamples
+        && inData.sampleRemarks.size() <= RecordLimits::MaxSamples
+        && shorterThan(pdLines, RecordLimits::MaxCurves, RecordLimits::MaxReadings)
+        && shorterThan(tempLines, RecordLimits::MaxChannels, RecordLimits::MaxTemperatureSamples);
 }
 
 int OutData::openAsVersion(QString path)

@@ -29,8 +29,13 @@ public:
     // Writes the whole record beside the file and then replaces it, so the old file survives
     // any failure. False when any byte could not be written.
     bool saveAsFilePath(const QString& path) const;
-    // 0 on success, -1 when the file cannot be opened. A damaged file is read as far as it is sound.
+    // 0 on success, -1 when the file cannot be opened or its counts or curve lengths lie beyond
+    // the record limits (the record is then untouched). A file cut short is read as far as it is
+    // sound.
     int openAs(QString path);
+    // Counts and curve lengths within the record limits, so that analysis and reports of this
+    // record cost time and memory in proportion to a real chip.
+    bool withinLimits() const;
     // Reads the version alone; -1 when the file cannot be opened.
     int openAsVersion(QString path);
 

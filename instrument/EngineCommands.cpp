@@ -1,6 +1,7 @@
 // The instrument's command set: one exchange each, built on the frame rules.
 #include "instrument/Engine.h"
 #include "instrument/FrameProtocol.h"
+#include "method/RecordLimits.h"
 
 #include <QDebug>
 
@@ -81,9 +82,13 @@ int Engine::moveUDRotor(UDROTOR_CONTROL action, int a, int b, char addr)
 
 int Engine::setTemp(TEC_LOCAL heater, double celsius, char addr)
 {
-    // Hundredths of a degree, truncated toward zero; only the low 16 bits travel.
-    const double scaled = qBound(-2147483648.0, celsius * 100, 2147483647.0);
-    const int t = int(scaled);
+    // Hundredths of a degree, truncated toward zero, in 16 bits. A set-point outside the heaters'
+    // safe range would arrive as some other temperature, so it never leaves the program.
+    if (!RecordLimits::tempInRange(celsius)) {
+        qWarning() << "set-point refused:" << celsius << "degC on module" << int(addr);
+        return SERIALPORT_WRITE_ERROR;
+    }
+    const int t = int(celsius * 100);
     return command(addr, quint8(heater), bytes({t >> 8, t, 0x01}), 10, 1);
 }
 

@@ -27,7 +27,7 @@ int toInt(const QJsonValue& v)
 bool countInRange(const QJsonObject& o, const char* key, int max, int& out)
 {
     out = toInt(o.value(QString::fromUtf8(key)));
-    if (out < 0 || out > max) {
+    if (!RecordLimits::countInRange(out, max)) {
         qDebug() << "json method: bad count under" << QString::fromUtf8(key) << o.value(QString::fromUtf8(key));
         return false;
     }
@@ -116,8 +116,8 @@ bool JsonControl::openJsonMethod(const QString& path, SMethod& m) const
     }
     const QJsonObject o = doc.object();
     int samples = 0, holes = 0, channels = 0;
-    if (!countInRange(o, "样本", MaxSamples, samples) || !countInRange(o, "孔数", MaxHoles, holes)
-        || !countInRange(o, "荧光", MaxChannels, channels))
+    if (!countInRange(o, "样本", RecordLimits::MaxSamples, samples) || !countInRange(o, "孔数", RecordLimits::MaxHoles, holes)
+        || !countInRange(o, "荧光", RecordLimits::MaxChannels, channels))
         return false;
 
     const QJsonObject pre = o.value("前置程序").toObject();

@@ -98,6 +98,9 @@ QStack<ControlElement> SMethod::getRunCmd() const
     w.add(UD_ROTOR_DOWN_2);
     double prev = 25.0;
     for (const Step& step : Flow.steps) {
+        // A stage without holds plays nothing, however many times it is repeated.
+        if (step.NodeList.isEmpty())
+            continue;
         switch (step.StepType) {
         case Step::STEP_CONSTANT:
             for (int c = 0; c < step.CycleCount && !w.full(); ++c)

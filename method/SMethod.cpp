@@ -3,6 +3,8 @@
 #include "method/MeltRange.h"
 #include "method/SafeStream.h"
 
+#include <algorithm>
+
 namespace {
 constexpr qint64 MapEntryBytes = 4 + 4;
 constexpr qint64 TargetInfosBytes = 8 * 4;
@@ -42,6 +44,48 @@ int SMethod::stepNumber() const
             return range.points();
     }
     return 0;
+}
+
+double SMethod::firstMeltReadingTemp() const
+{
+    for (const Step& step : Flow.steps) {
+        const MeltRange range(step);
+        if (range.isValid())
+            return range.temperature(0);
+    }
+    return 0.0;
+}
+
+qint64 SMethod::readingCount() const
+{
+    qint64 readings = 0;
+    for (const Step& step : Flow.steps) {
+        if (step.StepType == Step::STEP_CYCLE) {
+            const qint64 perCycle = std::count_if(step.NodeList.cbegin(), step.NodeList.cend(), [](const Node& n) { return n.Test; });
+            readings += perCycle * qMax(step.CycleCount, 0);
+        } else {
+            readings += MeltRange(step).points();
+        }
+    }
+    return readings;
+}
+
+bool SMethod::countsInRange() const
+{
+    const auto holeList = [](const QVector<int>& holes) { return holes.size() <= RecordLimits::MaxHoles; };
+    return RecordLimits::countInRange(SampleNumber, RecordLimits::MaxSamples)
+        && RecordLimits::countInRange(Hole, RecordLimits::MaxHoles)
+        && RecordLimits::countInRange(ChannelColor, RecordLimits::MaxChannels)
+        && sampleHoleMap.size() <= RecordLimits::MaxSamples && std::all_of(sampleHoleMap.cbegin(), sampleHoleMap.cend(), holeList)
+        && holeTargets.size() <= RecordLimits::MaxHoles && ChannelNames.size() <= RecordLimits::MaxChannels;
+}
+
+int SMethod::curveIndex(int holeNumber, int channel) const
+{
+    if (!RecordLimits::countInRange(Hole, RecordLimits::MaxHoles)
+        || !RecordLimits::countInRange(ChannelColor, RecordLimits::MaxChannels) || holeNumber < 1 || holeNumber > Hole || channel < 0 || channel >= ChannelColor)
+        return -1;
+    return (holeNumber - 1) * ChannelColor + channel;
 }
 
 bool SMethod::operator==(const SMethod& o) const

@@ -2,6 +2,7 @@
 
 #include "method/ControlElement.h"
 #include "method/Flow.h"
+#include "method/RecordLimits.h"
 #include "method/TargetInfo.h"
 #include "method/TargetInfos.h"
 
@@ -44,6 +45,19 @@ struct SMethod
     double minMeltTemp() const;
     // Number of melt readings: 2 x (hi - lo) + 1 for the first well-formed melt stage, else 0.
     int stepNumber() const;
+    // The temperature of the first melt reading as the run list plays it (the lower bound
+    // truncated to a whole degree); 0 without a well-formed melt stage.
+    double firstMeltReadingTemp() const;
+    // Fluorescence readings per curve of the whole run list (cycle and melt readings), counted
+    // without building the list, so an absurd cycle count costs nothing.
+    qint64 readingCount() const;
+
+    // Sample, hole and channel counts, and the sizes of the lists that follow them, within the
+    // record limits.
+    bool countsInRange() const;
+    // The curve index of hole number holeNumber (from 1) and channel, or -1 when either lies
+    // outside this chip, so a hole number from a file can never index past the curves.
+    int curveIndex(int holeNumber, int channel) const;
 
     // Run lists, first element played first.
     int getUdTime(double from, double to) const;

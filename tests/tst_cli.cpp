@@ -1,6 +1,8 @@
 #include "CliRunner.h"
+#include "Hex.h"
 #include "Synthetic.h"
 #include "TestDir.h"
+#include "app/UI.h"
 #include "app/ZGLOBAL.h"
 
 #include <QJsonArray>
@@ -14,7 +16,24 @@ private slots:
     void plan();
     void analyzeShowsTheBuiltInResults();
     void errors();
+    void unsafeAndEmptyPrograms();
+    void craftedExperiments();
 };
+
+namespace {
+// An experiment file written down from its layout: a method with the given sample, hole and
+// channel counts and sample-hole map, the given fluorescence curves, nothing else.
+QByteArray craftedExperiment(const char* counts, const char* map, const char* curves)
+{
+    return hex("00000001 0000000000000000")                                                // version, reserved
+        + hex("00000001 ffffffff 00000000 00000000 ffffffff 0000000000258ab3 01d2eb40 01") // module .. test time
+        + hex("ffffffff ffffffff ffffffff ffffffff") + hex(counts) + hex("00000000")        // texts, counts, no channel names
+        + hex("0000000000000000 0000000000000000") + hex(map)                              // ramps, sample-hole map
+        + hex("00000000 00000000 ffffffff 00000000")                                       // no stages, no targets
+        + hex("00000000 00000000 0000000000000000 0000000000000000")                       // pre-run
+        + hex("00000000") + hex(curves) + hex("01");                                       // no temperatures
+}
+}
 
 void TestCli::plan()
 {
@@ -86,6 +105,66 @@ void TestCli::errors()
     // Garbage is not an error: it opens, with nothing to analyse.
     QVERIFY(ZGLOBAL::writeFile("garbage.pcrd", QByteArray(3000, '\xff')));
     QCOMPARE(runCli({"analyze", "garbage.pcrd"}).code, 0);
+}
+
+void TestCli::unsafeAndEmptyPrograms()
+{
+    TestDir dir;
+    QJsonObject method = QJsonDocument::fromJson(ZGLOBAL::readFile(TAMARIN_SOURCE_DIR "/methods/short-demo.json")).object();
+    const auto planOf = [&method](std::initializer_list<QJsonArray> list) {
+        QJsonArray stages;
+        for (const QJsonArray& stage : list)
+            stages.append(stage);
+        method["流程"] = stages;
+        ZGLOBAL::writeFile("m.json", QJsonDocument(method).toJson());
+        return runCli({"plan", "m.json"});
+    };
+    const QJsonArray melt{2, 0, QJsonArray{1, 72.5, false}, QJsonArray{1, 84, false}};
+    // A slip of the decimal point, a sign, a melt bound: refused, naming the stage and hold.
+    const CliResult hot = planOf({QJsonArray{0, 1, QJsonArray{10, 950, false}}, melt});
+    QCOMPARE(hot.code, 1);
+    QVERIFY2(hot.err.contains(UI::HoldTempError.arg(1).arg(1).arg(950)), qPrintable(hot.err));
+    const CliResult cold = planOf({QJsonArray{1, 30, QJsonArray{3, 95, false}, QJsonArray{10, -5, true}}});
+    QCOMPARE(cold.code, 1);
+    QVERIFY(cold.err.contains(UI::HoldTempError.arg(1).arg(2).arg(-5)));
+    const CliResult bound = planOf({QJsonArray{0, 1, QJsonArray{0, 95, false}}, QJsonArray{2, 0, QJsonArray{1, 60, false}, QJsonArray{1, 120.5, false}}});
+    QCOMPARE(bound.code, 1);
+    QVERIFY(bound.err.contains(UI::HoldTempError.arg(2).arg(2).arg(120.5)));
+    // More readings per curve than an experiment file may hold.
+    QCOMPARE(planOf({QJsonArray{1, 20000, QJsonArray{1, 60, true}}}).code, 1);
+
+    // Stages without holds repeated two billion times play nothing and cost nothing (this used
+    // to turn for minutes per stage).
+    QJsonArray empty;
+    for (int i = 0; i < 1000; ++i)
+        empty.append(QJsonArray{i % 2, 2147483647});
+    method["流程"] = empty;
+    ZGLOBAL::writeFile("m.json", QJsonDocument(method).toJson());
+    const CliResult nothing = runCli({"plan", "m.json"});
+    QCOMPARE(nothing.code, 0);
+    QVERIFY(nothing.out.contains("steps: 50\n"));
+}
+
+void TestCli::craftedExperiments()
+{
+    TestDir dir;
+    // Counts far beyond any chip: reported as damaged at once, nothing allocated for them.
+    for (const char* counts : {"00000001 0000001a 7fffffff", "00000001 7fffffff 00000002", "7fffffff 0000001a 00000002"}) {
+        QVERIFY(ZGLOBAL::writeFile("huge.pcrd", craftedExperiment(counts, "00000000", "00000000")));
+        QCOMPARE(runCli({"analyze", "huge.pcrd"}).code, 1);
+        QCOMPARE(runCli({"export", "huge.pcrd", "huge.xlsx"}).code, 1);
+        QVERIFY(!QFile::exists("huge.xlsx"));
+    }
+    // Sample 1 lists holes 1 and 1073741825 of a two-hole, two-channel chip: the second would
+    // index curve 2^31 + c, which wraps to a negative index.
+    QVERIFY(ZGLOBAL::writeFile("hole.pcrd", craftedExperiment("00000001 00000002 00000002",
+                                                              "00000001 00000000 00000002 00000001 40000001",
+                                                              "00000004 00000000 00000000 00000000 00000000")));
+    const CliResult table = runCli({"analyze", "hole.pcrd"});
+    QCOMPARE(table.code, 0);
+    QCOMPARE(table.out.count('\n'), 1 + 2); // header, hole 1 in both channels
+    QCOMPARE(runCli({"export", "hole.pcrd", "hole.xlsx"}).code, 0);
+    QVERIFY(QFileInfo("hole.xlsx").size() > 0);
 }
 
 QTEST_GUILESS_MAIN(TestCli)

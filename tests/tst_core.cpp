@@ -1,5 +1,6 @@
 #include "TestDir.h"
 #include "app/DataHead.h"
+#include "app/ExperimentName.h"
 #include "app/Settings.h"
 #include "app/UI.h"
 #include "app/ZDir.h"
@@ -25,6 +26,7 @@ private slots:
     void writeFile();
     void settingsKeysAndUpdateAddress();
     void platformCalls();
+    void experimentNames();
 };
 
 void TestCore::startUpCreatesTheSixFolders()
@@ -152,6 +154,30 @@ void TestCore::platformCalls()
     Platform::WakeLock lock("tamarin-test");
     QCOMPARE(lock.acquire(), lock.isHeld());
     QVERIFY(!Platform::openFolder("/no/such/folder"));
+}
+
+void TestCore::experimentNames()
+{
+    for (const QString& good : {QString("2026-12-07-10-15-00"), QString("样本 甲.1"), QString(200, QChar(0x6837)).left(80),
+                                QString(200, 'a'), QString("a..b")})
+        QVERIFY2(ExperimentName::isValid(good), qPrintable(good));
+    const QStringList bad = {"", "   ", ".", "..", "...", "../x", "a/b", "a\\b", "a:b", "a*", "a?", "a\"b", "a<b", "a>b",
+                             "a|b", "name.", "name ", " name", ".hidden", "tab\tname", QString("nul") + QChar(0),
+                             "CON", "nul.txt", "com1", "LPT9.x", QString(201, 'a'), QString(81, QChar(0x6837)), "a\u200eb"};
+    for (const QString& name : bad)
+        QVERIFY2(!ExperimentName::isValid(name), qPrintable(name));
+    QVERIFY(ExperimentName::hasForbiddenCharacter("x?"));
+    QVERIFY(!ExperimentName::hasForbiddenCharacter("x.y z"));
+
+    TestDir dir;
+    QCOMPARE(ExperimentName::saveFault(dir.file("usr_data"), "a/b"), UI::NameInvalid);
+    QCOMPARE(ExperimentName::saveFault(dir.file("usr_data"), "new"), QString());
+    QVERIFY(QFileInfo(dir.file("usr_data")).isDir());
+    QVERIFY(QDir(dir.file("usr_data")).entryList(QDir::Files | QDir::Hidden).isEmpty()); // no probe left
+    QVERIFY(ZGLOBAL::writeFile(dir.file("usr_data/old.pcrd"), "x"));
+    QCOMPARE(ExperimentName::saveFault(dir.file("usr_data"), "old"), UI::NameRepeat);
+    QVERIFY(ZGLOBAL::writeFile(dir.file("file"), "not a folder"));
+    QCOMPARE(ExperimentName::saveFault(dir.file("file"), "new"), UI::SaveDataFailInfo);
 }
 
 QTEST_MAIN(TestCore)

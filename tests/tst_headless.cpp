@@ -3,6 +3,7 @@
 #include "TestDir.h"
 #include "app/Settings.h"
 #include "app/UI.h"
+#include "app/ZGLOBAL.h"
 #include "files/OutData.h"
 #include "instrument/ListenInterface.h"
 #include "instrument/Machine.h"
@@ -83,14 +84,38 @@ void TestHeadless::runRefusals()
     QCOMPARE(none.code, 1);
     QVERIFY(none.err.contains(UI::NoFoundPcr));
     QCOMPARE(runCli({"run", "--method", method, "--module", "7", "--name", "x"}).code, 1);
-    QCOMPARE(runCli({"run", "--method", method, "--module", "1", "--name", "../x"}).code, 1);
-    QVERIFY(QDir().mkpath("usr_data"));
-    QVERIFY(OutData().saveAsFilePath("usr_data/kept.pcrd"));
-    const CliResult exists = runCli({"run", "--method", method, "--module", "1", "--name", "kept"});
-    QCOMPARE(exists.code, 1);
-    QVERIFY(exists.err.contains("never overwritten"));
+
+    // Refused before the first frame: an unsafe hold, a name that cannot be saved, an existing
+    // experiment, a folder that cannot be written.
     SimProcess sim({"--modules", "3"}, dir.path());
     Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
+    const QByteArray hold95 = ZGLOBAL::readFile(method);
+    QVERIFY(hold95.contains("10,\n                95,"));
+    for (const char* slip : {"950", "-5"}) {
+        QByteArray text = hold95;
+        QVERIFY(ZGLOBAL::writeFile("slip.json", text.replace("10,\n                95,", QByteArray("10, ") + slip + ",")));
+        const CliResult unsafe = runCli({"run", "--method", "slip.json", "--module", "3", "--name", "u"});
+        QCOMPARE(unsafe.code, 1);
+        QVERIFY2(unsafe.err.contains(UI::HoldTempError.arg(1).arg(1).arg(slip)), qPrintable(unsafe.err));
+    }
+    QVERIFY(QDir("usr_data").removeRecursively());
+    QVERIFY(ZGLOBAL::writeFile("usr_data", "a file where the experiment folder belongs"));
+    const CliResult unwritable = runCli({"run", "--method", method, "--module", "3", "--name", "w"});
+    QCOMPARE(unwritable.code, 1);
+    QVERIFY(unwritable.err.contains(UI::SaveDataFailInfo));
+    QVERIFY(QFile::remove("usr_data") && QDir().mkpath("usr_data"));
+    for (const QString& name : {QString("../x"), QString(251, QChar(0x6837))}) {
+        const CliResult invalid = runCli({"run", "--method", method, "--module", "3", "--name", name});
+        QCOMPARE(invalid.code, 1);
+        QVERIFY(invalid.err.contains(UI::NameInvalid));
+    }
+    QVERIFY(OutData().saveAsFilePath("usr_data/kept.pcrd"));
+    const CliResult exists = runCli({"run", "--method", method, "--module", "3", "--name", "kept"});
+    QCOMPARE(exists.code, 1);
+    QVERIFY(exists.err.contains(UI::NameRepeat));
+    QCOMPARE(sim.frames(), QStringList());
+    QCOMPARE(QDir("usr_data").entryList(QDir::Files | QDir::Hidden), QStringList({"kept.pcrd"}));
+
     const CliResult absent = runCli({"run", "--method", method, "--module", "1", "--name", "y"});
     QCOMPARE(absent.code, 1);
     QVERIFY(absent.err.contains("PCR module 1 does not answer"));

@@ -27,6 +27,7 @@ private slots:
     void tmOfRealisticMelts_data();
     void tmOfRealisticMelts();
     void peakRules();
+    void meltFromAHalfDegree();
 };
 
 void TestMelt::meltAndPeakCurves()
@@ -102,6 +103,19 @@ void TestMelt::peakRules()
     for (QPointF& p : margin)
         p.ry() += 900 * std::exp(-(p.x() - 60.2) * (p.x() - 60.2) / 0.02);
     QCOMPARE(d.getTmPointF(0, margin).x(), 75.0);
+}
+
+void TestMelt::meltFromAHalfDegree()
+{
+    // Bounds 72.5 and 84: the run list plays 72.0, 72.5, ..., 84.0 (25 readings), and the melt
+    // curve carries those temperatures, not half a degree more.
+    OutData d = Synthetic::experiment(40, true, 72.5, 84.0);
+    for (int s = 0; s < 52; ++s)
+        d.pdLines[s] = Synthetic::amplification(40, 0, 0, 1, quint32(s)) + Synthetic::melt(72.0, 25, 81.5, 2000, 0.8, 41);
+    const TempData r(d);
+    QCOMPARE(r.originMeltLines[0].first().x(), 72.0);
+    QCOMPARE(r.originMeltLines[0].last().x(), 84.0);
+    QVERIFY2(std::fabs(r.tmValues[0] - 81.5) < 0.05, qPrintable(QString::number(r.tmValues[0])));
 }
 
 QTEST_GUILESS_MAIN(TestMelt)

@@ -105,7 +105,11 @@ void TestOutData::readOnlyFileIsSavedOver()
     OutData changed = smallRecord();
     changed.runComplete = false;
     QVERIFY(changed.saveAsFilePath("ro.pcrd"));
-    QVERIFY(QFile::permissions("ro.pcrd") & QFileDevice::ReadOwner);
+    // Root may write anyway; what the save must leave is the owner's write bit, and nothing more.
+    const QFileDevice::Permissions bits = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+        | QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther
+        | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    QCOMPARE(QFile::permissions("ro.pcrd") & bits, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
     OutData read;
     QCOMPARE(read.openAs("ro.pcrd"), 0);
     QCOMPARE(read.runComplete, false);
@@ -162,22 +166,49 @@ void TestOutData::damagedFiles()
     QCOMPARE(read.inData, d.inData);
     QVERIFY(read.pdLines.isEmpty());
 
-    // Random damage: never a crash, never an unbounded allocation.
+    // Random damage. Under AddressSanitizer this is first a crash and overflow detector; beyond
+    // that, a file either opens within the record limits or is refused and leaves the record
+    // untouched.
     QRandomGenerator rng(7);
+    int refused = 0;
     for (int round = 0; round < 300; ++round) {
         QByteArray bytes = good;
         for (int i = 0; i < 8; ++i)
             bytes[int(rng.bounded(qMin(bytes.size(), 4000)))] = char(rng.bounded(256));
         QVERIFY(ZGLOBAL::writeFile("random.pcrd", bytes));
         OutData r;
-        QCOMPARE(r.openAs("random.pcrd"), 0);
+        if (r.openAs("random.pcrd") != 0) {
+            ++refused;
+            QCOMPARE(r, OutData());
+            continue;
+        }
+        const SMethod& m = r.inData.method;
+        QVERIFY(m.Hole >= 0 && m.Hole <= 1000 && m.ChannelColor >= 0 && m.ChannelColor <= 16);
+        QVERIFY(m.SampleNumber >= 0 && m.SampleNumber <= 1000 && r.pdLines.size() <= 16000);
+        for (const Curve& c : r.pdLines)
+            QVERIFY(c.size() <= 10000);
     }
-    QByteArray noise(5000, 0);
-    for (char& c : noise)
-        c = char(rng.bounded(256));
-    QVERIFY(ZGLOBAL::writeFile("noise.pcrd", noise));
+    QVERIFY(refused > 0 && refused < 300);
+
+    // Counts beyond the limits in an otherwise sound file: refused, nothing read.
+    const int countsAt = good.indexOf(hex("00000002 0000001a 00000002"));
+    QVERIFY(countsAt > 0);
+    for (const char* counts : {"000003e9 0000001a 00000002", "00000002 000003e9 00000002", "00000002 0000001a 00000011"}) {
+        QByteArray beyond = good;
+        QVERIFY(ZGLOBAL::writeFile("beyond.pcrd", beyond.replace(countsAt, 12, hex(counts))));
+        OutData r = d;
+        QCOMPARE(r.openAs("beyond.pcrd"), -1);
+        QCOMPARE(r, d);
+    }
+    // So is a curve longer than any run reads (10,000 readings).
+    OutData longCurve = smallRecord();
+    longCurve.pdLines[0] = Synthetic::amplification(10001, 0, 0, 1, 1);
+    QVERIFY(longCurve.saveAsFilePath("long.pcrd"));
     OutData r;
-    QCOMPARE(r.openAs("noise.pcrd"), 0);
+    QCOMPARE(r.openAs("long.pcrd"), -1);
+    longCurve.pdLines[0].removeLast();
+    QVERIFY(longCurve.saveAsFilePath("long.pcrd"));
+    QCOMPARE(r.openAs("long.pcrd"), 0);
 }
 
 QTEST_GUILESS_MAIN(TestOutData)

@@ -256,15 +256,22 @@ void TestRecords::randomBytesNeverCrash()
 {
     QRandomGenerator rng(20261207);
     const QByteArray good = smallMethodBytes();
+    int damaged = 0;
     for (int round = 0; round < 3000; ++round) {
         QByteArray bytes = good;
         const int flips = 1 + int(rng.bounded(6));
         for (int i = 0; i < flips; ++i)
             bytes[int(rng.bounded(bytes.size()))] = char(rng.bounded(256));
+        // Under AddressSanitizer this is first a crash and overflow detector. Beyond that: once
+        // the stream reports damage, nothing after it is filled (the last field keeps its default
+        // instead of the 60.0 the sound bytes hold).
         SMethod m;
-        readBack(bytes, m);
-        QVERIFY(m.holeTargets.size() <= 1000);
+        if (readBack(bytes, m) != QDataStream::Ok) {
+            ++damaged;
+            QCOMPARE(m.ReDissolveTempLow, 0.0);
+        }
     }
+    QVERIFY(damaged > 100);
 }
 
 QTEST_GUILESS_MAIN(TestRecords)
