@@ -1,6 +1,7 @@
 #include "cli/ResultTable.h"
 
 #include "analysis/ResultRows.h"
+#include "analysis/ResultText.h"
 #include "analysis/TempData.h"
 
 #include <QJsonArray>
@@ -25,7 +26,7 @@ void printResultTable(QTextStream& out, const OutData& data)
             continue;
         out << row.sample + 1 << '\t' << row.sampleName << '\t' << row.holeNumber << '\t'
             << names.value(row.channel, QString::number(row.channel)) << '\t' << results.targets[s].Name << '\t'
-            << twoDecimals(results.ctValues[s]) << '\t' << (results.positives[s] ? QStringLiteral("阳性") : QStringLiteral("阴性")) << '\t'
+            << twoDecimals(results.ctValues[s]) << '\t' << ResultText::call(results.positives[s]) << '\t'
             << twoDecimals(results.tmValues[s]) << '\n';
     }
 }

@@ -1,5 +1,6 @@
 #include "files/ExcelControl.h"
 
+#include "analysis/ResultText.h"
 #include "analysis/TempData.h"
 #include "files/XlsxReader.h"
 #include "files/XlsxSheet.h"
@@ -61,7 +62,7 @@ void writeOut(XlsxSheet& out, const OutData& data, const TempData& r)
                 out.text(r0, 3 * k + 4, m.holeTargets.value(h).at(k).Name);
                 out.number(r0, 3 * k + 5, valid ? std::fabs(twoDecimals(r.ctValues[s])) : 0.0);
                 const bool positive = valid && r.positives[s];
-                out.text(r0, 3 * k + 6, positive ? QStringLiteral("阳性") : QStringLiteral("阴性"), positive ? Red : Green);
+                out.text(r0, 3 * k + 6, ResultText::call(positive), positive ? Red : Green);
             }
         }
         row += n;

@@ -1,0 +1,23 @@
+#include "analysis/ResultText.h"
+
+#include <cmath>
+
+namespace ResultText {
+
+QString ct(double ct)
+{
+    const double rounded = std::round(ct * 100) / 100;
+    return rounded > 0 ? QString::number(rounded) : QStringLiteral("-");
+}
+
+QString tm(double tm)
+{
+    return QString::number(tm, 'f', 2);
+}
+
+QString call(bool positive)
+{
+    return positive ? QStringLiteral("阳性") : QStringLiteral("阴性");
+}
+
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "ui/charts/OriginMeltChart.h"
+
+// Melt peak curves (-dF/dT against temperature).
+class NewMeltChart : public OriginMeltChart
+{
+    Q_OBJECT
+public:
+    using OriginMeltChart::OriginMeltChart;
+};

@@ -1,0 +1,6 @@
+#include "ui/charts/ZNewChart.h"
+
+ZNewChart::ZNewChart(QWidget* parent) : ZOriginChart(parent)
+{
+    mAxisY->setTitleText(QStringLiteral("Rn"));
+}

@@ -1,0 +1,301 @@
+#include "ui/charts/ZOriginChart.h"
+
+#include "ui/charts/Tooltip.h"
+
+#include <QDebug>
+#include <QFileDialog>
+#include <QMenu>
+
+using namespace QtCharts;
+
+namespace {
+void styleAxis(QValueAxis* axis, const QString& title)
+{
+    QFont font = axis->labelsFont();
+    font.setPixelSize(13);
+    axis->setLabelsFont(font);
+    axis->setTitleFont(font);
+    axis->setTitleText(title);
+}
+}
+
+ZOriginChart::ZOriginChart(QWidget* parent)
+    : QChartView(new QChart, parent), mAxisX(new QValueAxis(this)), mAxisY(new QValueAxis(this)), mTip(new Tooltip(chart()))
+{
+    setRenderHint(QPainter::Antialiasing);
+    setRubberBand(QChartView::RectangleRubberBand);
+    mAxisX->setRange(1, 40);
+    mAxisX->setTickCount(11);
+    mAxisX->setLabelFormat("%d");
+    mAxisX->setTickType(QValueAxis::TicksDynamic);
+    mAxisX->setTickAnchor(1);
+    mAxisX->setTickInterval(2);
+    styleAxis(mAxisX, QStringLiteral("循环数"));
+    chart()->addAxis(mAxisX, Qt::AlignBottom);
+    mAxisY->setRange(0, 100);
+    mAxisY->setTickCount(11);
+    styleAxis(mAxisY, QStringLiteral("Fn"));
+    chart()->addAxis(mAxisY, Qt::AlignLeft);
+    chart()->legend()->hide();
+    chart()->setMargins(QMargins(4, 4, 4, 4));
+
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu menu(this);
+        menu.addAction(QStringLiteral("还原"), this, &ZOriginChart::slotZoom);
+        menu.addAction(QStringLiteral("截取图片"), this, &ZOriginChart::slotGrapImage);
+        menu.exec(mapToGlobal(at));
+    });
+}
+
+void ZOriginChart::initPenList(int channels)
+{
+    mPens.clear();
+    mHighPens.clear();
+    for (int c = 0; c < channels; ++c) {
+        const bool even = c % 2 == 0;
+        mPens << QPen(even ? QColor(0, 19, 255) : QColor(255, 153, 63), 3, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin);
+        mHighPens << QPen(even ? QColor(Qt::darkBlue) : QColor(Qt::yellow), 5, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin);
+    }
+}
+
+void ZOriginChart::createSeries(int curves)
+{
+    const int channels = channelCount();
+    initPenList(channels);
+    for (int i = 0; i < curves; ++i) {
+        auto* line = new QLineSeries(this);
+        auto* scatter = new QScatterSeries(this);
+        line->setPen(mPens[i % channels]);
+        scatter->setMarkerShape(QScatterSeries::MarkerShapeCircle);
+        scatter->setMarkerSize(1);
+        scatter->setColor(mPens[i % channels].color());
+        scatter->setBorderColor(mPens[i % channels].color());
+        for (QXYSeries* s : {static_cast<QXYSeries*>(line), static_cast<QXYSeries*>(scatter)}) {
+            chart()->addSeries(s);
+            s->attachAxis(mAxisX);
+            s->attachAxis(mAxisY);
+        }
+        connect(line, &QLineSeries::hovered, this, [this, i](const QPointF&, bool state) {
+            setHighlight(i, state, false);
+            emit signalLineHover(state, i / channelCount(), i % channelCount());
+        });
+        connect(scatter, &QScatterSeries::hovered, this, [this, i](const QPointF& point, bool state) {
+            showReading(i, point, state);
+            emit signalLineHover(state, i / channelCount(), i % channelCount());
+        });
+        mLines << line;
+        mScatters << scatter;
+    }
+}
+
+void ZOriginChart::setInitChart(SMethod& method)
+{
+    reset();
+    mMethod = method;
+    mXMin = 1;
+    mXMax = qMax(method.Flow.getCycle(), 1);
+    mAxisX->setRange(mXMin, mXMax);
+    mAxisY->setRange(0, 1500);
+    if (!method.countsInRange())
+        return;
+    createSeries(method.Hole * method.ChannelColor);
+    for (int i = 0; i < mLines.size(); ++i) {
+        mLines[i]->setVisible(false);
+        mScatters[i]->setVisible(false);
+    }
+    // Only the holes that carry a sample have curves to show.
+    for (const QVector<int>& holes : method.sampleHoleMap)
+        for (int k : holes)
+            for (int c = 0; c < method.ChannelColor; ++c) {
+                const int index = method.curveIndex(k, c);
+                if (index >= 0) {
+                    mLines[index]->setVisible(true);
+                    mScatters[index]->setVisible(true);
+                }
+            }
+}
+
+double ZOriginChart::yMaximum() const
+{
+    return 1.5 * mMaxValue <= 1500 ? 1500 : 1.5 * mMaxValue;
+}
+
+void ZOriginChart::addCycleData(int x, const QVector<double>& values)
+{
+    for (double v : values)
+        mMaxValue = qMax(mMaxValue, v);
+    mAxisY->setMax(yMaximum());
+    if (x > mXMax) {
+        mXMax = x;
+        mAxisX->setMax(x);
+        mAxisX->setTickCount(mAxisX->tickCount() <= mTickCap ? qMin(x + 1, mTickCap) : mTickCap);
+    }
+    for (int i = 0; i < mLines.size() && i < values.size(); ++i) {
+        mLines[i]->append(x, values[i]);
+        mScatters[i]->append(x, values[i]);
+    }
+}
+
+void ZOriginChart::setLines(const QVector<QVector<QPointF>>& curves, bool withScatter)
+{
+    if (mLines.isEmpty() || curves.isEmpty() || curves.first().isEmpty())
+        return;
+    mXMin = curves.first().first().x();
+    mXMax = curves.first().last().x();
+    if (mXMax > mXMin)
+        mAxisX->setRange(mXMin, mXMax);
+    mMaxValue = 0;
+    mMinValue = 3000;
+    for (const QVector<QPointF>& curve : curves)
+        for (const QPointF& p : curve) {
+            mMaxValue = qMax(mMaxValue, p.y());
+            mMinValue = qMin(mMinValue, p.y());
+        }
+    mAxisY->setRange(mMinValue, yMaximum());
+    for (int i = 0; i < mLines.size() && i < curves.size(); ++i) {
+        if (curves[i].isEmpty())
+            continue;
+        mLines[i]->replace(curves[i]);
+        if (withScatter)
+            mScatters[i]->replace(curves[i]);
+        if (curves[i].size() > mTickCap)
+            mAxisX->setTickCount(mTickCap);
+    }
+}
+
+QVector<QVector<QPointF>> ZOriginChart::vectorLines() const
+{
+    QVector<QVector<QPointF>> curves;
+    for (const QScatterSeries* s : mScatters)
+        curves << s->pointsVector();
+    return curves;
+}
+
+void ZOriginChart::reset()
+{
+    chart()->removeAllSeries();
+    mLines.clear();
+    mScatters.clear();
+    mMaxValue = 100;
+    mMinValue = 0;
+    mTip->hide();
+}
+
+void ZOriginChart::resetColor()
+{
+    for (int i = 0; i < mLines.size(); ++i)
+        setHighlight(i, false, false);
+}
+
+void ZOriginChart::setHighlight(int index, bool line, bool scatter)
+{
+    if (index < 0 || index >= mLines.size() || mPens.isEmpty())
+        return;
+    const int c = index % channelCount() % mPens.size();
+    mLines[index]->setPen(line ? mHighPens[c] : mPens[c]);
+    const QColor color = (scatter ? mHighPens[c] : mPens[c]).color();
+    mScatters[index]->setColor(color);
+    mScatters[index]->setBorderColor(color);
+}
+
+void ZOriginChart::showReading(int index, QPointF point, bool state)
+{
+    setHighlight(index, state, false);
+    if (!state) {
+        mTip->hide();
+        return;
+    }
+    const int c = channelCount();
+    mTip->showAt(point, QStringLiteral("循环:%0\n值:%1\n靶标:%3")
+                      .arg(point.x())
+                      .arg(point.y(), 0, 'f', 2)
+                      .arg(mMethod.holeTargets.value(index / c).at(index % c).Name));
+}
+
+void ZOriginChart::slotCellClicked(int row, int column)
+{
+    resetColor();
+    const int channels = channelCount();
+    if (column == 1) {
+        for (int c = 0; c < channels; ++c)
+            setHighlight(row * channels + c, true, false);
+    } else if (column > 1) {
+        const int c = (column - 3) / 4;
+        if (c < channels)
+            setHighlight(row * channels + c, true, true);
+    }
+}
+
+void ZOriginChart::slotCheckedLine(int n, bool checked)
+{
+    const int channels = channelCount();
+    for (int c = 0; c < channels; ++c) {
+        const int i = n * channels + c;
+        if (i >= 0 && i < mLines.size()) {
+            mLines[i]->setVisible(checked);
+            mScatters[i]->setVisible(checked);
+        }
+    }
+}
+
+void ZOriginChart::slotChannelChecked(int channel, bool checked)
+{
+    for (int i = 0; i < mLines.size(); ++i)
+        if (i % channelCount() == channel) {
+            mLines[i]->setOpacity(checked ? 1.0 : 0.1);
+            mScatters[i]->setOpacity(checked ? 1.0 : 0.1);
+        }
+}
+
+void ZOriginChart::slotHoleHovered(int n, bool hovered)
+{
+    for (int c = 0; c < channelCount(); ++c)
+        setHighlight(n * channelCount() + c, hovered, hovered);
+}
+
+bool ZOriginChart::saveImage(const QString& path)
+{
+    const bool saved = grab().save(path);
+    qDebug() << "chart image" << path << saved;
+    return saved;
+}
+
+void ZOriginChart::slotGrapImage()
+{
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存图片"), "./", "*.jpg");
+    if (!path.isEmpty())
+        saveImage(path);
+}
+
+void ZOriginChart::slotZoomIn()
+{
+    chart()->zoomIn();
+}
+
+void ZOriginChart::slotZoomOut()
+{
+    chart()->zoomOut();
+}
+
+void ZOriginChart::slotZoom()
+{
+    chart()->zoomReset();
+}
+
+void ZOriginChart::mouseReleaseEvent(QMouseEvent* event)
+{
+    // The right button opens the menu; it never zooms out.
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        return;
+    }
+    QChartView::mouseReleaseEvent(event);
+}
+
+void ZOriginChart::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        chart()->zoomReset();
+    QChartView::mouseDoubleClickEvent(event);
+}

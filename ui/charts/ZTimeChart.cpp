@@ -1,0 +1,87 @@
+#include "ui/charts/ZTimeChart.h"
+
+#include "ui/charts/Tooltip.h"
+
+#include <cmath>
+
+using namespace QtCharts;
+
+ZTimeChart::ZTimeChart(QWidget* parent)
+    : QChartView(new QChart, parent), mAxisX(new QValueAxis(this)), mAxisY(new QValueAxis(this)),
+      mUp(new QLineSeries(this)), mDown(new QLineSeries(this)), mTip(new Tooltip(chart()))
+{
+    setRenderHint(QPainter::Antialiasing);
+    mAxisX->setRange(0, 600);
+    mAxisX->setLabelFormat("%d");
+    mAxisX->setTickType(QValueAxis::TicksDynamic);
+    mAxisX->setTickAnchor(0);
+    mAxisX->setTickInterval(200);
+    mAxisX->setTitleText(QStringLiteral("时间(s)"));
+    mAxisY->setRange(0, 100);
+    mAxisY->setTickCount(11);
+    mAxisY->setTitleText(QStringLiteral("温度(℃)"));
+    for (QValueAxis* axis : {mAxisX, mAxisY}) {
+        QFont font = axis->labelsFont();
+        font.setPixelSize(13);
+        axis->setLabelsFont(font);
+        axis->setTitleFont(font);
+    }
+    chart()->addAxis(mAxisX, Qt::AlignBottom);
+    chart()->addAxis(mAxisY, Qt::AlignLeft);
+    mUp->setPen(QPen(Qt::red, 3));
+    mDown->setPen(QPen(Qt::green, 3));
+    for (QLineSeries* s : {mUp, mDown}) {
+        chart()->addSeries(s);
+        s->attachAxis(mAxisX);
+        s->attachAxis(mAxisY);
+        connect(s, &QLineSeries::hovered, this, &ZTimeChart::slotSeriesHovered);
+    }
+    chart()->legend()->hide();
+    chart()->setMargins(QMargins(4, 4, 4, 4));
+}
+
+void ZTimeChart::addCurrentTemp(double time, double up, double down)
+{
+    if (up < 0 || up > 120 || down < 0 || down > 120)
+        return;
+    mUp->append(time, up);
+    mDown->append(time, down);
+    if (time > mAxisX->max() || mAxisX->min() != 0)
+        mAxisX->setRange(0, time + 200);
+    mAxisY->setRange(0, 100);
+}
+
+void ZTimeChart::reset()
+{
+    mUp->clear();
+    mDown->clear();
+}
+
+void ZTimeChart::setTimeUpLine(const QVector<QPointF>& points)
+{
+    mUp->replace(points);
+}
+
+void ZTimeChart::setTimeDownLine(const QVector<QPointF>& points)
+{
+    mDown->replace(points);
+}
+
+void ZTimeChart::setTimeLines(const QVector<QPointF>& up, const QVector<QPointF>& down)
+{
+    setTimeUpLine(up);
+    setTimeDownLine(down);
+    mAxisX->setRange(0, up.isEmpty() ? 600 : up.last().x());
+    mAxisY->setRange(0, 100);
+}
+
+void ZTimeChart::slotSeriesHovered(QPointF point, bool state)
+{
+    if (!state) {
+        mTip->hide();
+        return;
+    }
+    const auto* series = qobject_cast<QLineSeries*>(sender());
+    const QString name = series && series->pen().color() == QColor(Qt::red) ? QStringLiteral("红色") : QStringLiteral("绿色");
+    mTip->showAt(point, QStringLiteral("%0\nX: %1 \nY: %2 ").arg(name).arg(std::lround(point.x())).arg(point.y()));
+}

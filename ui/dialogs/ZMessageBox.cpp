@@ -1,0 +1,22 @@
+#include "ui/dialogs/ZMessageBox.h"
+
+#include "app/UI.h"
+#include "ui_ZMessageBox.h"
+
+ZMessageBox::ZMessageBox(QWidget* parent) : QDialog(parent), ui(new Ui::ZMessageBox)
+{
+    ui->setupUi(this);
+    setWindowTitle(UI::MessageTitle);
+    setWindowFlags(Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(408, 304);
+}
+
+ZMessageBox::~ZMessageBox()
+{
+    delete ui;
+}
+
+void ZMessageBox::setMessageInfo(const QString& text)
+{
+    ui->label_Info->setText(text);
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QDialog>
+
+namespace Ui {
+class ZMessageBox;
+}
+
+// The program's one notice and question: a message, "确认" (exec() returns 1) and "取消" (0,
+// as is closing the window). Created on the stack for each use.
+class ZMessageBox : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit ZMessageBox(QWidget* parent = nullptr);
+    ~ZMessageBox() override;
+
+    void setMessageInfo(const QString& text);
+
+private:
+    Ui::ZMessageBox* ui;
+};

@@ -1,0 +1,257 @@
+#include "ui/editor/Coordinate.h"
+
+#include "app/UI.h"
+#include "ui/dialogs/ZMessageBox.h"
+#include "ui/editor/ConstWidget.h"
+#include "ui/editor/CycleWidget.h"
+#include "ui/editor/MeltWidget.h"
+#include "ui/editor/NodeWidget.h"
+#include "ui/editor/TempSlider.h"
+#include "ui_Coordinate.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QPainter>
+#include <QPushButton>
+
+namespace {
+// Defaults of a new stage's holds: temperature, time, reading.
+void setHold(NodeWidget* node, double temp, int time, bool test)
+{
+    node->setNode(Node{time, temp, test});
+}
+
+StepWidget* createStep(int type)
+{
+    switch (type) {
+    case Step::STEP_CONSTANT: return new ConstWidget;
+    case Step::STEP_CYCLE: return new CycleWidget;
+    case Step::STEP_MELT: return new MeltWidget;
+    default: return nullptr;
+    }
+}
+}
+
+Coordinate::Coordinate(QWidget* parent) : QWidget(parent), ui(new Ui::Coordinate), mGroup(new QButtonGroup(this))
+{
+    ui->setupUi(this);
+    mGroup->setExclusive(true);
+}
+
+Coordinate::~Coordinate()
+{
+    delete ui;
+}
+
+void Coordinate::setMethodFlow(const Flow& flow)
+{
+    qDeleteAll(mSteps);
+    mSteps.clear();
+    for (const Step& s : flow.steps) {
+        StepWidget* step = createStep(s.StepType);
+        if (!step)
+            continue; // a kind this editor does not know plays nothing either
+        addStep(step, mSteps.size());
+        step->setStepData(s);
+    }
+    rebuildNodeList();
+}
+
+Flow Coordinate::getMethodFlow() const
+{
+    Flow flow;
+    for (const StepWidget* step : mSteps)
+        flow.steps << step->getStepData();
+    return flow;
+}
+
+void Coordinate::addStep(StepWidget* step, int position)
+{
+    step->setParent(this);
+    ui->hLayout->insertWidget(position, step);
+    mSteps.insert(position, step);
+    mGroup->addButton(step->pushButton(), position);
+    step->pushButton()->setChecked(true);
+    connect(step, &StepWidget::signalChanged, this, [this] { update(); });
+}
+
+int Coordinate::currentStepIndex() const
+{
+    for (int i = 0; i < mSteps.size(); ++i)
+        if (mSteps[i]->pushButton()->isChecked())
+            return i;
+    return mSteps.size() - 1;
+}
+
+int Coordinate::currentNodeIndex() const
+{
+    for (int i = 0; i < mNodes.size(); ++i)
+        if (mNodes[i]->button()->isChecked())
+            return i;
+    return -1;
+}
+
+StepWidget* Coordinate::currentWidget() const
+{
+    return mSteps.value(currentStepIndex());
+}
+
+bool Coordinate::hasStep(int type, int from, int to) const
+{
+    for (int i = qMax(from, 0); i < to && i < mSteps.size(); ++i)
+        if (mSteps[i]->getMStepType() == type)
+            return true;
+    return false;
+}
+
+void Coordinate::refuse(const QString& message)
+{
+    ZMessageBox box(this);
+    box.setMessageInfo(message);
+    box.exec();
+}
+
+void Coordinate::insertConstWidget()
+{
+    if (mSteps.size() >= MaxSteps)
+        return refuse(UI::PassMaxStep.arg(MaxSteps));
+    auto* step = new ConstWidget;
+    addStep(step, currentStepIndex() + 1);
+    step->insertNodeWidget(0);
+    rebuildNodeList();
+}
+
+void Coordinate::insertCycleWidget()
+{
+    const int at = currentStepIndex() + 1;
+    if (hasStep(Step::STEP_CYCLE, 0, mSteps.size()))
+        return refuse(UI::PassMaxCycleStep.arg(1));
+    if (hasStep(Step::STEP_MELT, 0, at))
+        return refuse(UI::MeltStepOnPreview);
+    auto* step = new CycleWidget;
+    addStep(step, at);
+    step->insertNodeWidget(0);
+    step->insertNodeWidget(1);
+    setHold(step->nodes()[0], 95.0, 20, false);
+    setHold(step->nodes()[1], 60.0, 20, true);
+    rebuildNodeList();
+    step->nodes()[1]->button()->setChecked(true);
+}
+
+void Coordinate::insertMeltWidget()
+{
+    const int at = currentStepIndex() + 1;
+    if (hasStep(Step::STEP_MELT, 0, mSteps.size()))
+        return refuse(UI::PassMaxMeltStep.arg(1));
+    if (hasStep(Step::STEP_CYCLE, at, mSteps.size()))
+        return refuse(UI::CycleStepOnPreview);
+    auto* step = new MeltWidget;
+    addStep(step, at);
+    step->insertNodeWidget(0);
+    step->insertNodeWidget(1);
+    setHold(step->nodes()[0], 60.0, 1, false);
+    setHold(step->nodes()[1], 95.0, 1, false);
+    rebuildNodeList();
+}
+
+bool Coordinate::selectedNode(StepWidget*& step, int& index) const
+{
+    const NodeWidget* selected = mNodes.value(currentNodeIndex());
+    for (StepWidget* s : mSteps) {
+        index = s->nodes().indexOf(const_cast<NodeWidget*>(selected));
+        if (selected && index >= 0) {
+            step = s;
+            return true;
+        }
+    }
+    return false;
+}
+
+void Coordinate::insertNode(int offset)
+{
+    StepWidget* step = nullptr;
+    int index = -1;
+    if (!selectedNode(step, index))
+        return;
+    if (step->getMStepType() == Step::STEP_MELT)
+        return refuse(UI::MaxMeltNode);
+    if (step->nodes().size() >= step->getMMaxNodeCount())
+        return refuse(UI::PassMaxNode.arg(step->getMMaxNodeCount()));
+    step->insertNodeWidget(index + offset);
+    rebuildNodeList();
+}
+
+void Coordinate::insertPreViewNode()
+{
+    insertNode(0);
+}
+
+void Coordinate::insertAfterNode()
+{
+    insertNode(1);
+}
+
+void Coordinate::delStepWidget()
+{
+    if (mNodes.isEmpty())
+        return refuse(UI::DeleteEmptyInfo);
+    StepWidget* step = nullptr;
+    int index = -1;
+    if (!selectedNode(step, index)) {
+        delete mSteps.takeAt(currentStepIndex());
+    } else if (step->getMStepType() == Step::STEP_MELT) {
+        return refuse(UI::MaxMeltNode);
+    } else if (step->nodes().size() == 1) {
+        delete mSteps.takeAt(mSteps.indexOf(step));
+    } else {
+        step->removeNode(index);
+    }
+    rebuildNodeList();
+}
+
+void Coordinate::rebuildNodeList()
+{
+    // Buttons of deleted holds and stages have left the group by themselves.
+    mNodes.clear();
+    for (StepWidget* step : mSteps)
+        for (NodeWidget* node : step->nodes()) {
+            mNodes << node;
+            if (!mGroup->buttons().contains(node->button()))
+                mGroup->addButton(node->button());
+        }
+    update();
+}
+
+void Coordinate::paintEvent(QPaintEvent* event)
+{
+    QWidget::paintEvent(event);
+    if (mNodes.isEmpty())
+        return;
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    // The scale runs from the first slider's bottom (0 degC) to its top (100 degC).
+    const TempSlider* first = mNodes.first()->slider();
+    const int bottom = first->mapTo(this, first->handleCenterAt(0)).y();
+    const int top = first->mapTo(this, first->handleCenterAt(10000)).y();
+    QFont font = p.font();
+    font.setPixelSize(13);
+    p.setFont(font);
+    p.setPen(QColor(3, 0, 74));
+    for (int k = 0; k <= 4; ++k) {
+        const int y = bottom + (top - bottom) * k / 4;
+        p.drawLine(48, y, 58, y);
+        p.drawText(QRect(0, y - 9, 46, 18), Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("%0℃").arg(25 * k));
+    }
+    // The program: a ramp into each hold, then its plateau. The first ramp starts at room
+    // temperature (25 degC), where a run starts.
+    p.setPen(QPen(QColor(0, 19, 255), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    QPoint previous = first->mapTo(this, first->handleCenterAt(2500));
+    for (const NodeWidget* node : mNodes) {
+        const QPoint handle = node->slider()->mapTo(this, node->slider()->handleCenter());
+        const QPoint plateauEnd(node->mapTo(this, QPoint(node->width() - 8, 0)).x(), handle.y());
+        p.drawLine(previous, handle);
+        p.drawLine(handle, plateauEnd);
+        previous = plateauEnd;
+    }
+}

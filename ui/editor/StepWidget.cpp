@@ -1,0 +1,60 @@
+#include "ui/editor/StepWidget.h"
+
+#include "ui/editor/NodeWidget.h"
+#include "ui_StepWidget.h"
+
+StepWidget::StepWidget(Step::STEP_TYPE type, int maxNodes, QWidget* parent)
+    : QWidget(parent), ui(new Ui::StepWidget), mType(type), mMaxNodes(maxNodes)
+{
+    ui->setupUi(this);
+}
+
+StepWidget::~StepWidget()
+{
+    delete ui;
+}
+
+QPushButton* StepWidget::pushButton() const
+{
+    return ui->pushButton;
+}
+
+bool StepWidget::insertNodeWidget(int index)
+{
+    if (mNodes.size() >= mMaxNodes)
+        return false;
+    index = qBound(0, index, mNodes.size());
+    auto* node = new NodeWidget(mType == Step::STEP_CYCLE, this);
+    ui->hLayoutNodes->insertWidget(index, node);
+    mNodes.insert(index, node);
+    connect(node, &NodeWidget::signalChanged, this, &StepWidget::signalChanged);
+    nodeAdded(node);
+    emit signalChanged();
+    return true;
+}
+
+void StepWidget::removeNode(int index)
+{
+    if (index < 0 || index >= mNodes.size())
+        return;
+    delete mNodes.takeAt(index);
+    emit signalChanged();
+}
+
+void StepWidget::setNodes(const QVector<Node>& nodes)
+{
+    while (!mNodes.isEmpty())
+        removeNode(0);
+    for (const Node& n : nodes.mid(0, mMaxNodes)) {
+        insertNodeWidget(mNodes.size());
+        mNodes.last()->setNode(n);
+    }
+}
+
+QVector<Node> StepWidget::nodeData() const
+{
+    QVector<Node> nodes;
+    for (const NodeWidget* n : mNodes)
+        nodes << n->node();
+    return nodes;
+}
