@@ -7,7 +7,7 @@ namespace ResultText {
 QString ct(double ct)
 {
     const double rounded = std::round(ct * 100) / 100;
-    return rounded > 0 ? QString::number(rounded) : QStringLiteral("-");
+    return rounded > 0 ? QString::number(rounded, 'f', 2) : QStringLiteral("-");
 }
 
 QString tm(double tm)

@@ -2,9 +2,9 @@
 
 #include <QString>
 
-// How results read wherever a person sees them in the program: the Ct to two decimals (halves
-// away from zero) in its shortest form, "-" when there is none or it rounds to 0; the Tm with
-// exactly two decimals; the call as a word.
+// How results read wherever a person sees them in the program: the Ct and the Tm with exactly two
+// decimals (halves away from zero), the Ct as "-" when there is none or it rounds to 0; the call
+// as a word.
 namespace ResultText {
 
 QString ct(double ct);

@@ -190,7 +190,7 @@ void drawChip(const SampleHoleMap& map)
         QColor wash = frame;
         wash.setAlpha(28);
         p.setBrush(wash);
-        p.drawRoundedRect(box.adjusted(-5, -5, 5, 5), 10, 10);
+        p.drawRoundedRect(box.adjusted(-3, -5, 3, 5), 10, 10);
         QFont font = p.font();
         font.setPixelSize(18);
         font.setBold(true);

@@ -3,9 +3,8 @@
 OriginMeltChart::OriginMeltChart(QWidget* parent) : ZNewChart(parent)
 {
     mAxisX->setTitleText(QStringLiteral("℃"));
-    mAxisX->setLabelFormat("%0.2f");
-    // Temperatures need evenly spread labels, not one every second reading.
-    mAxisX->setTickType(QtCharts::QValueAxis::TicksFixed);
+    // Temperatures at round degrees, not one label every second reading.
+    keepTicksRound(mAxisX, 8, "%0.2f");
 }
 
 void OriginMeltChart::setInitChart(SMethod& method)

@@ -6,6 +6,8 @@
 #include <QFileDialog>
 #include <QMenu>
 
+#include <cmath>
+
 using namespace QtCharts;
 
 namespace {
@@ -34,6 +36,7 @@ ZOriginChart::ZOriginChart(QWidget* parent)
     chart()->addAxis(mAxisX, Qt::AlignBottom);
     mAxisY->setRange(0, 100);
     mAxisY->setTickCount(11);
+    keepTicksRound(mAxisY, 10);
     styleAxis(mAxisY, QStringLiteral("Fn"));
     chart()->addAxis(mAxisY, Qt::AlignLeft);
     chart()->legend()->hide();
@@ -114,6 +117,29 @@ void ZOriginChart::setInitChart(SMethod& method)
                     mScatters[index]->setVisible(true);
                 }
             }
+}
+
+double ZOriginChart::niceStep(double span, int ticks)
+{
+    if (!(span > 0) || ticks <= 0)
+        return 1;
+    const double raw = span / ticks;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    const double norm = raw / magnitude;
+    return (norm <= 1 ? 1 : norm <= 2 ? 2 : norm <= 5 ? 5 : 10) * magnitude;
+}
+
+void ZOriginChart::keepTicksRound(QValueAxis* axis, int ticks, const QString& format)
+{
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(0);
+    const auto round = [axis, ticks, format](qreal min, qreal max) {
+        const double step = niceStep(max - min, ticks);
+        axis->setTickInterval(step);
+        axis->setLabelFormat(!format.isEmpty() ? format : step >= 1 ? "%d" : "%.2f");
+    };
+    connect(axis, &QValueAxis::rangeChanged, axis, round);
+    round(axis->min(), axis->max());
 }
 
 double ZOriginChart::yMaximum() const

@@ -19,6 +19,7 @@ ZTimeChart::ZTimeChart(QWidget* parent)
     mAxisX->setTitleText(QStringLiteral("时间(s)"));
     mAxisY->setRange(0, 100);
     mAxisY->setTickCount(11);
+    mAxisY->setLabelFormat("%d");
     mAxisY->setTitleText(QStringLiteral("温度(℃)"));
     for (QValueAxis* axis : {mAxisX, mAxisY}) {
         QFont font = axis->labelsFont();

@@ -48,7 +48,10 @@ void PcrChip::resetPBn(int holeCount, int sampleCount)
     auto* grid = static_cast<QGridLayout*>(ui->wSampleHole->layout());
     for (int i = 0; i < holeCount; ++i) {
         auto* hole = new HoleButton(i, ui->wSampleHole);
-        hole->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+        // A well without a sample keeps its place, so the chip keeps its shape.
+        QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+        policy.setRetainSizeWhenHidden(true);
+        hole->setSizePolicy(policy);
         hole->setCheckable(true);
         hole->setChecked(false);
         hole->hide();

@@ -7,7 +7,8 @@ ZMessageBox::ZMessageBox(QWidget* parent) : QDialog(parent), ui(new Ui::ZMessage
 {
     ui->setupUi(this);
     setWindowTitle(UI::MessageTitle);
-    setWindowFlags(Qt::MSWindowsFixedSizeDialogHint);
+    // Still a dialog: without the type a parented box would become a hidden child of its parent.
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(408, 304);
 }
 

@@ -246,7 +246,7 @@ void Coordinate::paintEvent(QPaintEvent* event)
     // The program: a ramp into each hold, then its plateau. The first ramp starts at room
     // temperature (25 degC), where a run starts.
     p.setPen(QPen(QColor(0, 19, 255), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    QPoint previous = first->mapTo(this, first->handleCenterAt(2500));
+    QPoint previous(60, first->mapTo(this, first->handleCenterAt(2500)).y());
     for (const NodeWidget* node : mNodes) {
         const QPoint handle = node->slider()->mapTo(this, node->slider()->handleCenter());
         const QPoint plateauEnd(node->mapTo(this, QPoint(node->width() - 8, 0)).x(), handle.y());

@@ -130,7 +130,8 @@ void ZTableWidget::setOutData(const OutData& data)
                 setText(r, 4 * ch + 3, results.targets[s].Name);
                 setText(r, 4 * ch + 4, ResultText::ct(results.ctValues[s]));
                 setText(r, 4 * ch + 5, ResultText::call(results.positives[s]));
-                item(r, 4 * ch + 5)->setForeground(results.positives[s] ? Qt::red : Qt::green);
+                // A green that stays legible on white.
+                item(r, 4 * ch + 5)->setForeground(results.positives[s] ? QColor(Qt::red) : QColor(0, 150, 0));
             }
             if (mHasMelt)
                 setText(r, 4 * ch + 6, ResultText::tm(results.tmValues[s]));
