@@ -16,12 +16,6 @@
 #include <QPushButton>
 
 namespace {
-// Defaults of a new stage's holds: temperature, time, reading.
-void setHold(NodeWidget* node, double temp, int time, bool test)
-{
-    node->setNode(Node{time, temp, test});
-}
-
 StepWidget* createStep(int type)
 {
     switch (type) {
@@ -74,6 +68,17 @@ void Coordinate::addStep(StepWidget* step, int position)
     mGroup->addButton(step->pushButton(), position);
     step->pushButton()->setChecked(true);
     connect(step, &StepWidget::signalChanged, this, [this] { update(); });
+}
+
+StepWidget* Coordinate::addTwoHoldStep(StepWidget* step, int position, const Node& first, const Node& second)
+{
+    addStep(step, position);
+    step->insertNodeWidget(0);
+    step->insertNodeWidget(1);
+    step->nodes()[0]->setNode(first);
+    step->nodes()[1]->setNode(second);
+    rebuildNodeList();
+    return step;
 }
 
 int Coordinate::currentStepIndex() const
@@ -129,13 +134,7 @@ void Coordinate::insertCycleWidget()
         return refuse(UI::PassMaxCycleStep.arg(1));
     if (hasStep(Step::STEP_MELT, 0, at))
         return refuse(UI::MeltStepOnPreview);
-    auto* step = new CycleWidget;
-    addStep(step, at);
-    step->insertNodeWidget(0);
-    step->insertNodeWidget(1);
-    setHold(step->nodes()[0], 95.0, 20, false);
-    setHold(step->nodes()[1], 60.0, 20, true);
-    rebuildNodeList();
+    StepWidget* step = addTwoHoldStep(new CycleWidget, at, Node{20, 95.0, false}, Node{20, 60.0, true});
     step->nodes()[1]->button()->setChecked(true);
 }
 
@@ -146,13 +145,7 @@ void Coordinate::insertMeltWidget()
         return refuse(UI::PassMaxMeltStep.arg(1));
     if (hasStep(Step::STEP_CYCLE, at, mSteps.size()))
         return refuse(UI::CycleStepOnPreview);
-    auto* step = new MeltWidget;
-    addStep(step, at);
-    step->insertNodeWidget(0);
-    step->insertNodeWidget(1);
-    setHold(step->nodes()[0], 60.0, 1, false);
-    setHold(step->nodes()[1], 95.0, 1, false);
-    rebuildNodeList();
+    addTwoHoldStep(new MeltWidget, at, Node{1, 60.0, false}, Node{1, 95.0, false});
 }
 
 bool Coordinate::selectedNode(StepWidget*& step, int& index) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "method/Flow.h"
+#include "method/Node.h"
 
 #include <QWidget>
 
@@ -48,6 +49,7 @@ protected:
 
 private:
     void addStep(StepWidget* step, int position);
+    StepWidget* addTwoHoldStep(StepWidget* step, int position, const Node& first, const Node& second);
     bool hasStep(int type, int from, int to) const;
     void insertNode(int offset);
     // The stage holding the selected hold and its index within it; false when none is selected.

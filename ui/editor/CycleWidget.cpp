@@ -35,11 +35,7 @@ void CycleWidget::setStepData(const Step& step)
 
 Step CycleWidget::getStepData() const
 {
-    Step step;
-    step.StepType = Step::STEP_CYCLE;
-    step.CycleCount = mCycles;
-    step.NodeList = nodeData();
-    return step;
+    return stepWith(mCycles);
 }
 
 void CycleWidget::askCycleCount()

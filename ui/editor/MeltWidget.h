@@ -7,8 +7,8 @@ class MeltWidget : public StepWidget
 {
     Q_OBJECT
 public:
-    explicit MeltWidget(QWidget* parent = nullptr);
+    explicit MeltWidget(QWidget* parent = nullptr) : StepWidget(Step::STEP_MELT, 2, parent) {}
 
-    void setStepData(const Step& step) override;
-    Step getStepData() const override;
+    void setStepData(const Step& step) override { setNodes(step.NodeList); }
+    Step getStepData() const override { return stepWith(0); }
 };

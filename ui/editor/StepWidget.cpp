@@ -1,5 +1,6 @@
 #include "ui/editor/StepWidget.h"
 
+#include "app/UI.h"
 #include "ui/editor/NodeWidget.h"
 #include "ui_StepWidget.h"
 
@@ -7,6 +8,7 @@ StepWidget::StepWidget(Step::STEP_TYPE type, int maxNodes, QWidget* parent)
     : QWidget(parent), ui(new Ui::StepWidget), mType(type), mMaxNodes(maxNodes)
 {
     ui->setupUi(this);
+    ui->pushButton->setText(UI::StepInfo.value(type));
 }
 
 StepWidget::~StepWidget()
@@ -51,10 +53,12 @@ void StepWidget::setNodes(const QVector<Node>& nodes)
     }
 }
 
-QVector<Node> StepWidget::nodeData() const
+Step StepWidget::stepWith(int cycleCount) const
 {
-    QVector<Node> nodes;
+    Step step;
+    step.StepType = mType;
+    step.CycleCount = cycleCount;
     for (const NodeWidget* n : mNodes)
-        nodes << n->node();
-    return nodes;
+        step.NodeList << n->node();
+    return step;
 }

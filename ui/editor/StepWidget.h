@@ -37,7 +37,8 @@ signals:
 
 protected:
     void setNodes(const QVector<Node>& nodes);
-    QVector<Node> nodeData() const;
+    // This stage as a Step: its kind, the given repeat count and its holds.
+    Step stepWith(int cycleCount) const;
     // Called for every new hold; a cycle stage puts its reading box into its exclusive group.
     virtual void nodeAdded(NodeWidget*) {}
 
