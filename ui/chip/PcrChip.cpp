@@ -15,6 +15,11 @@ PcrChip::PcrChip(QWidget* parent) : QWidget(parent), ui(new Ui::PcrChip)
     ui->setupUi(this);
     auto* grid = new QGridLayout(ui->wSampleHole);
     grid->setSpacing(6);
+    // Spare height goes above and below the wells, so the chip keeps its proportions.
+    grid->setRowStretch(0, 1);
+    grid->setRowStretch(1, 4);
+    grid->setRowStretch(3, 4);
+    grid->setRowStretch(4, 1);
     new QHBoxLayout(ui->widget_Up);
     new QHBoxLayout(ui->widget_Down);
     ui->wSampleHole->installEventFilter(this);
@@ -52,6 +57,9 @@ void PcrChip::resetPBn(int holeCount, int sampleCount)
         QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         policy.setRetainSizeWhenHidden(true);
         hole->setSizePolicy(policy);
+        // The well pictures stretch; past this they would lose their shape.
+        hole->setMinimumSize(36, 54);
+        hole->setMaximumSize(72, 108);
         hole->setCheckable(true);
         hole->setChecked(false);
         hole->hide();
