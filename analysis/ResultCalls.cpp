@@ -37,6 +37,16 @@ void OutData::setTargetInfo(const TargetInfo& target, int index, bool withName)
     inData.method.holeTargets[index / channels].set(index % channels, target, withName);
 }
 
+void OutData::setTargetInfoForChannel(const TargetInfo& target, int channel)
+{
+    const SMethod& m = inData.method;
+    if (!m.countsInRange() || m.ChannelColor <= 0)
+        return;
+    for (int i = 0; i < m.Hole * m.ChannelColor; ++i)
+        if (channel < 0 || i % m.ChannelColor == channel)
+            setTargetInfo(target, i, false);
+}
+
 bool OutData::getCalResult(int index, TargetInfo& t, Curve& out) const
 {
     const Curve c = getCycleLine(index);

@@ -46,6 +46,7 @@ inline const QString JsonValidError = qtTrId("JSON文件中,有效期设置错�
 inline const QString JsonHoleError = qtTrId("JSON文件中,靶标孔位数设置错误。");
 inline const QString JsonSampleError = qtTrId("JSON文件中,靶标样本数设置错误。");
 inline const QString PcrdFileError = qtTrId("文件打开错误。");
+inline const QString NameForbiddenChar = qtTrId("流水号命名不能使用\\/:*?\"<>|等符号，请重新命名！");
 inline const QString NameRepeat = qtTrId("命名与数据存储中的实验重复，请重新命名！");
 inline const QString NameInvalid = qtTrId("实验命名为空或者不符合规范，请重新命名！");
 inline const QString HoldTempError = qtTrId("第%0段第%1个温度%2℃超出0～100℃的范围，请修改方法。");

@@ -65,6 +65,9 @@ public:
     bool getRelativePositive(const Curve& curve, const TargetInfo& target, int firstCycle) const;
     Curve getRelativeLine(int index, bool baselineMode, const TargetInfo& target) const;
     void setTargetInfo(const TargetInfo& target, int index, bool withName);
+    // The same settings (names kept) for every curve of one channel (index modulo the channel
+    // count), or of every channel when channel is -1.
+    void setTargetInfoForChannel(const TargetInfo& target, int channel);
     // The target of a curve index from the method's per-hole targets.
     TargetInfo targetOf(int index) const;
 

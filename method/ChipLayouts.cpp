@@ -52,3 +52,13 @@ QVector<ChipLayout> chipLayouts()
         {"13*2", &SampleHolesMap_13x2n},
     };
 }
+
+int chipLayoutIndexOf(const SampleHoleMap& map)
+{
+    sampleHoleMapsInit();
+    const QVector<ChipLayout> layouts = chipLayouts();
+    for (int i = 0; i < layouts.size(); ++i)
+        if (*layouts[i].map == map)
+            return i;
+    return -1;
+}

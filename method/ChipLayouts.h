@@ -28,3 +28,6 @@ struct ChipLayout
 
 // The eight types in the order the method dialog tests its buttons (after sampleHoleMapsInit).
 QVector<ChipLayout> chipLayouts();
+
+// The position in chipLayouts() of the layout whose map equals map, or -1 when none does.
+int chipLayoutIndexOf(const SampleHoleMap& map);

@@ -1,10 +1,13 @@
 #include "method/JsonControl.h"
 
+#include "app/UI.h"
 #include "app/ZGLOBAL.h"
 
 #include <QBuffer>
 #include <QDebug>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -253,4 +256,29 @@ bool SMethod::saveMethodAsFile(const QString& path)
                                      {"ReDissolveTempHigh", ReDissolveTempHigh},
                                      {"ReDissolveTempLow", ReDissolveTempLow}});
     return ZGLOBAL::writeFile(path, qCompress(QJsonDocument(o).toJson(QJsonDocument::Compact)));
+}
+
+QString JsonControl::compressedCopyName(const QString& jsonFileName)
+{
+    QString name = jsonFileName;
+    if (name.endsWith("json"))
+        name.remove("json");
+    return name + "qvi";
+}
+
+bool JsonControl::saveCompressedCopy(SMethod method, const QString& jsonFileName) const
+{
+    const QString name = compressedCopyName(QFileInfo(jsonFileName).fileName());
+    return method.saveMethodAsFile(QString("%0/%1%2").arg(QDir::currentPath(), UI::InDirName, name));
+}
+
+QStringList JsonControl::importFiles(const QStringList& paths, const QString& folder)
+{
+    QStringList refused;
+    for (const QString& path : paths) {
+        const QString name = QFileInfo(path).fileName();
+        if (!QFile::copy(path, QDir(folder).filePath(name)))
+            refused << name;
+    }
+    return refused;
 }

@@ -13,4 +13,14 @@ public:
     bool openJsonMethod(const QString& path, SMethod& method) const;
     // True when every byte reached the file. The old file stays intact until the new one is whole.
     bool saveJsonMethod(const QString& path, const SMethod& method) const;
+
+    // The name of a method file's compressed copy: "a.json" gives "a.qvi" (every "json" of a name
+    // ending in "json" is dropped, then "qvi" appended).
+    static QString compressedCopyName(const QString& jsonFileName);
+    // Writes the compressed copy of a method read from jsonFileName into the "qvi" folder of the
+    // working directory; the result of the write.
+    bool saveCompressedCopy(SMethod method, const QString& jsonFileName) const;
+    // Copies method files into folder, never over a file of the same name; the names of the files
+    // that were not copied.
+    static QStringList importFiles(const QStringList& paths, const QString& folder);
 };

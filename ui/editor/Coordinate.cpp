@@ -38,6 +38,15 @@ Coordinate::~Coordinate()
     delete ui;
 }
 
+void Coordinate::connectCommands(const QVector<QPushButton*>& buttons)
+{
+    const QVector<void (Coordinate::*)()> commands = {&Coordinate::insertConstWidget, &Coordinate::insertCycleWidget,
+                                                      &Coordinate::insertMeltWidget,  &Coordinate::insertPreViewNode,
+                                                      &Coordinate::insertAfterNode,   &Coordinate::delStepWidget};
+    for (int i = 0; i < buttons.size() && i < commands.size(); ++i)
+        connect(buttons[i], &QPushButton::clicked, this, commands[i]);
+}
+
 void Coordinate::setMethodFlow(const Flow& flow)
 {
     qDeleteAll(mSteps);

@@ -7,6 +7,7 @@
 
 class NodeWidget;
 class QButtonGroup;
+class QPushButton;
 class StepWidget;
 
 namespace Ui {
@@ -26,6 +27,10 @@ public:
 
     explicit Coordinate(QWidget* parent = nullptr);
     ~Coordinate() override;
+
+    // Wires a dialog's six editor buttons, in the order: constant stage, cycle stage, melt stage,
+    // hold before, hold after, delete.
+    void connectCommands(const QVector<QPushButton*>& buttons);
 
     void setMethodFlow(const Flow& flow);
     Flow getMethodFlow() const;

@@ -1,0 +1,217 @@
+#include "ui/newtest/NewDialog.h"
+
+#include "app/DataHead.h"
+#include "app/ExperimentName.h"
+#include "app/UI.h"
+#include "app/ZDir.h"
+#include "app/ZTo.h"
+#include "instrument/Machine.h"
+#include "method/JsonControl.h"
+#include "method/ProgramCheck.h"
+#include "ui/dialogs/ZMessageBox.h"
+#include "ui_NewDialog.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QListView>
+
+namespace {
+const QString NoMethodFile = QStringLiteral("未发现JSON文件，请先导入JSON配置文件！");
+const QString NotImported = QStringLiteral("以下文件与已有的方法文件同名，未导入：\n%0");
+}
+
+NewDialog::NewDialog(const MachineData& data, QWidget* parent) : QDialog(parent), ui(new Ui::NewDialog)
+{
+    ui->setupUi(this);
+    setWindowTitle(UI::NewDialogTitle);
+    setWindowFlags(Qt::Dialog | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    ui->stackedWidget->setCurrentIndex(0);
+    ui->cBox_Pcr->setView(new QListView(ui->cBox_Pcr));
+    ui->comboBox->setView(new QListView(ui->comboBox));
+    setNewDialogMachineData(data);
+
+    connect(ui->pushButton_Next, &QPushButton::clicked, this, &NewDialog::slotNextClicked);
+    connect(ui->pushButton_Pre, &QPushButton::clicked, this, &NewDialog::slotPreClicked);
+    connect(ui->pushButton_Cancel, &QPushButton::clicked, this, &QDialog::close);
+    ui->scrollContents->connectCommands(
+        {ui->pBn_AddConst, ui->pBn_AddCycle, ui->pBn_AddMelt, ui->pBn_AddNodePre, ui->pBn_AddNodeAfter, ui->pBn_Del});
+    connect(ui->pBnSave, &QPushButton::clicked, this, &NewDialog::slotSaveAsJson);
+    connect(ui->lEditName, &QLineEdit::textChanged, this, &NewDialog::slotTextNameChanged);
+    connect(ui->pBnExport, &QPushButton::clicked, this, &NewDialog::slotExportJson);
+    fillMethodList(true);
+    connect(ui->comboBox, &QComboBox::currentTextChanged, this, &NewDialog::slotCurrentTextChanged);
+    ui->pBnSave->hide();
+    startTimer(100, Qt::CoarseTimer);
+}
+
+NewDialog::~NewDialog()
+{
+    delete ui;
+}
+
+void NewDialog::setNewDialogMachineData(const MachineData& data)
+{
+    ui->cBox_Pcr->clear();
+    if (!data.isOpen)
+        return;
+    const QVector<bool>& employed = Machine::instance()->getMIsEmployed();
+    for (int i = 0; i < Machine::instance()->getPcrCount(); ++i) {
+        const int module = data.pcrModels.value(i);
+        if (module != 0 && !employed.value(i))
+            ui->cBox_Pcr->addItem(QStringLiteral("PCR %0").arg(module), module);
+    }
+}
+
+void NewDialog::fillMethodList(bool writeCopies)
+{
+    ui->comboBox->clear();
+    const JsonControl* json = DataHead::instance()->getMpJsonControl();
+    for (const QFileInfo& file : ZDir().getFileInfoList(UI::JsonDirName, {"*.json"})) {
+        ui->comboBox->addItem(file.fileName());
+        SMethod method;
+        if (writeCopies && json->openJsonMethod(file.filePath(), method))
+            json->saveCompressedCopy(method, file.fileName());
+    }
+}
+
+int NewDialog::exec()
+{
+    ui->stackedWidget->setCurrentIndex(0);
+    slotCurrentTextChanged(ui->comboBox->currentText());
+    return QDialog::exec();
+}
+
+QString NewDialog::getMFilePath() const
+{
+    return UI::UserDirName.arg(QDir::currentPath()) + mName + ".pcrd";
+}
+
+void NewDialog::slotCurrentTextChanged(const QString& text)
+{
+    SMethod method;
+    if (text.isEmpty() || !DataHead::instance()->getMpJsonControl()->openJsonMethod(UI::JsonDirName + text, method))
+        return;
+    mCurrentData.method = method;
+    methodDataToUi(method);
+}
+
+void NewDialog::methodDataToUi(const SMethod& method)
+{
+    ui->label_Name->setText(method.Name);
+    ui->label_Explain->setText(method.Explain);
+    ui->scrollContents->setMethodFlow(method.Flow);
+    ui->chipView_1->setChipSampleCount(method.SampleNumber, method.sampleHoleMap.value(0).size());
+    ui->widget_Sample->setMethod(method);
+}
+
+void NewDialog::uiToInData(InData& data)
+{
+    mName = ui->lEditName->text();
+    data.pcrNumber = ui->cBox_Pcr->currentData().toInt();
+    data.method.Flow = ui->scrollContents->getMethodFlow();
+    data.serialNumber = ui->lineEdit_No->text();
+    data.remark = ui->lineEdit_Remark->text();
+    data.sampleRemarks = ui->widget_Sample->getSampleRemarks();
+    data.sampleNames = ui->widget_Sample->getSampleNames();
+}
+
+void NewDialog::tell(const QString& message)
+{
+    ZMessageBox box(this);
+    box.setMessageInfo(message);
+    box.exec();
+}
+
+void NewDialog::slotTextNameChanged(const QString& text)
+{
+    if (ui->stackedWidget->currentIndex() != 1)
+        return;
+    mNameInvalid = ExperimentName::hasForbiddenCharacter(text);
+    if (!mNameInvalid)
+        return;
+    tell(UI::NameForbiddenChar);
+    ui->lEditName->clear();
+}
+
+QString NewDialog::nextFault() const
+{
+    const int page = ui->stackedWidget->currentIndex();
+    const QString name = ui->lEditName->text();
+    if (ui->comboBox->count() == 0)
+        return NoMethodFile;
+    if (!name.isEmpty() && ZDir().getFileNameList(UI::UserDirName.arg(QDir::currentPath()), {"*.pcrd"}).contains(name + ".pcrd"))
+        return UI::NameRepeat;
+    // Beyond the forbidden characters, the name must make a file name that works everywhere.
+    if (mNameInvalid || (page == 1 && !ExperimentName::isValid(name)))
+        return UI::NameInvalid;
+    if (ui->cBox_Pcr->count() == 0)
+        return UI::NoFoundPcr;
+    // A program that could not be played safely is not handed to the run.
+    if (page == 2)
+        return programFault([this] {
+            SMethod method = mCurrentData.method;
+            method.Flow = ui->scrollContents->getMethodFlow();
+            return method;
+        }());
+    return QString();
+}
+
+void NewDialog::slotNextClicked()
+{
+    const QString fault = nextFault();
+    if (!fault.isEmpty())
+        return tell(fault);
+    switch (ui->stackedWidget->currentIndex()) {
+    case 0: {
+        mCurrentData.dateTime = QDateTime::currentDateTime();
+        ui->lineEdit_No->setText(mCurrentData.dateTime.toString("yyyyMMdd_hhmmss"));
+        ui->lEditName->setText(mCurrentData.dateTime.toString("yyyy-MM-dd-hh-mm-ss"));
+        ui->stackedWidget->setCurrentIndex(1);
+        break;
+    }
+    case 1:
+        ui->pBnSave->show();
+        ui->stackedWidget->setCurrentIndex(2);
+        break;
+    default:
+        uiToInData(mCurrentData);
+        accept();
+    }
+}
+
+void NewDialog::slotPreClicked()
+{
+    const int page = ui->stackedWidget->currentIndex();
+    if (page == 0)
+        return reject();
+    if (page == 2)
+        ui->pBnSave->hide();
+    ui->stackedWidget->setCurrentIndex(page - 1);
+}
+
+void NewDialog::timerEvent(QTimerEvent*)
+{
+    mCurrentData.method.Flow = ui->scrollContents->getMethodFlow();
+    ui->label_Time->setText(QStringLiteral("时间:%0").arg(ZTo::secondToTimeString(mCurrentData.method.getAllRunCmd().size())));
+}
+
+void NewDialog::slotExportJson()
+{
+    const QStringList files = QFileDialog::getOpenFileNames(this, QStringLiteral("选择JSON文件"), QString(), "*.json");
+    if (files.isEmpty())
+        return;
+    const QStringList refused = JsonControl::importFiles(files, QDir::currentPath() + "/" + UI::JsonDirName);
+    fillMethodList(false);
+    if (!refused.isEmpty())
+        tell(NotImported.arg(refused.join("\n")));
+}
+
+void NewDialog::slotSaveAsJson()
+{
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存JSON文件"), "./json", "*.json");
+    if (path.isEmpty())
+        return;
+    mCurrentData.method.Flow = ui->scrollContents->getMethodFlow();
+    if (!DataHead::instance()->getMpJsonControl()->saveJsonMethod(path, mCurrentData.method))
+        tell(UI::SaveDataFailInfo);
+}

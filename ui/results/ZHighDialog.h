@@ -1,0 +1,48 @@
+#pragma once
+
+#include "files/OutData.h"
+
+#include <QDialog>
+
+namespace Ui {
+class ZHighDialog;
+}
+
+// The analysis settings of one hole and channel of a finished experiment: its curve with the
+// threshold and the Ct, and the settings that produce them. "设定" stores the settings in the
+// record and recomputes; the context menu of "设定" copies them to every hole, or to every hole
+// of one channel. "保存" accepts (the page then refreshes and saves), "退出" rejects; what was
+// stored stays in the record either way.
+class ZHighDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit ZHighDialog(QWidget* parent = nullptr);
+    ~ZHighDialog() override;
+
+    void setOutData(OutData& data, int hole, int channel, bool relative);
+    TargetInfo currentTarget() const { return mTarget; }
+
+public slots:
+    void on_checkBox_AutoThreshold_stateChanged(int state);
+    void on_checkBox_AutoRange_stateChanged(int state);
+    void on_checkBox_Relative_stateChanged(int state);
+    void on_pushButton_Set_clicked();
+    void on_pushButton_Confirm_clicked();
+    void on_pushButton_Cancel_clicked();
+    void slotSetCustomContextMenuRequested(const QPoint& at);
+
+private:
+    int curveIndex() const { return mHole * qMax(mData->inData.method.ChannelColor, 1) + mChannel; }
+    // The settings into the widgets, or only the values the analysis may have chosen.
+    void targetToUi(bool withName);
+    void showCurve(bool relative);
+    // Copies the current settings to every curve of channel (-1: of every channel).
+    void applyToChannel(int channel);
+
+    Ui::ZHighDialog* ui;
+    OutData* mData = nullptr;
+    int mHole = 0;
+    int mChannel = 0;
+    TargetInfo mTarget;
+};
