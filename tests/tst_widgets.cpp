@@ -367,7 +367,9 @@ void TestWidgets::gallery()
     const QMap<QString, QSize> sizes = {{"chip", QSize(1100, 300)}, {"raw", QSize(900, 520)},      {"relative", QSize(900, 520)},
                                         {"melt", QSize(900, 520)},  {"meltpeak", QSize(900, 520)}, {"single", QSize(700, 420)},
                                         {"temperature", QSize(1100, 420)}, {"table", QSize(1100, 820)}, {"editor", QSize(1100, 480)},
-                                        {"layout", QSize(660, 280)}, {"message", QSize(408, 304)}, {"input", QSize(400, 300)}};
+                                        {"layout", QSize(660, 280)}, {"message", QSize(408, 304)}, {"input", QSize(400, 300)},
+                                        {"wizard-0", QSize(1100, 760)}, {"wizard-1", QSize(1100, 760)}, {"wizard-2", QSize(1100, 760)},
+                                        {"settings", QSize(960, 520)}, {"method", QSize(1100, 800)}, {"parameters", QSize(1400, 900)}};
     for (auto it = sizes.cbegin(); it != sizes.cend(); ++it) {
         const QImage image(dir.file(it.key() + ".png"));
         QCOMPARE(image.size(), it.value());

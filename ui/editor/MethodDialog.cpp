@@ -35,6 +35,8 @@ void MethodDialog::setMethod(const SMethod& method)
     ui->lEdit_Date->setText(method.Date);
     ui->lEdit_Explain->setText(method.Explain);
     ui->widget_Coordinate->setMethodFlow(method.Flow);
+    // Saving writes the box back, so it starts at the method's own validity.
+    ui->spin_Valid->setValue(method.Valid.toInt());
     // The experiment's own layout stays chosen; saving must not change its samples unasked.
     const int layout = chipLayoutIndexOf(method.sampleHoleMap);
     layoutButtons().value(layout, ui->rBtn13x2)->setChecked(true);

@@ -44,6 +44,7 @@ ZParameterDialog::ZParameterDialog(QWidget* parent) : QDialog(parent), ui(new Ui
     on_spin_Channel_valueChanged(ui->spin_Channel->value());
     on_spin_Sample_valueChanged(ui->spin_Sample->value());
     startTimer(1000, Qt::CoarseTimer);
+    timerEvent(nullptr);
 }
 
 ZParameterDialog::~ZParameterDialog()

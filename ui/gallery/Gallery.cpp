@@ -77,6 +77,8 @@ Gallery::Gallery(const OutData& experiment, QWidget* parent) : QTabWidget(parent
     view->setChipSampleCount(method.SampleNumber, method.sampleHoleMap.value(0).size());
     addBlock("layout", view, QSize(660, 280));
 
+    addDialogBlocks();
+
     auto* message = new ZMessageBox;
     message->setMessageInfo(QStringLiteral("PCR 1反应错误,是否保存当前数据？"));
     addBlock("message", message, message->size());

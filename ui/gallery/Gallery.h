@@ -17,6 +17,9 @@ public:
 
 private:
     void addBlock(const QString& name, QWidget* block, QSize size);
+    // The wizard's three pages and the editing dialogs; they need method files in the working
+    // folder's "json" folder.
+    void addDialogBlocks();
 
     OutData mData;
     QVector<QPair<QString, QWidget*>> mBlocks;

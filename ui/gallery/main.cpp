@@ -1,6 +1,7 @@
 // tamarin-gallery: every reusable widget filled from a realistic experiment (the shipped full
 // method run on the simulated chip, or an experiment file). With --grab DIR it writes one PNG per
 // widget and quits.
+#include "app/DataHead.h"
 #include "files/OutData.h"
 #include "method/JsonControl.h"
 #include "ui/gallery/Gallery.h"
@@ -8,6 +9,8 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
+#include <QTemporaryDir>
 #include <QStyleFactory>
 #include <QTextStream>
 
@@ -23,6 +26,7 @@ int main(int argc, char* argv[])
                        {"pcrd", "show this experiment file instead", "FILE"}});
     parser.process(app);
     QTextStream err(stderr);
+    const QString startDir = QDir::currentPath();
 
     OutData data;
     if (parser.isSet("pcrd")) {
@@ -38,9 +42,16 @@ int main(int argc, char* argv[])
         }
         data = galleryExperiment(method);
     }
+    // The wizard lists the method files of the working folder: give it the shipped ones.
+    QTemporaryDir work;
+    QDir().mkpath(work.filePath("json"));
+    for (const QFileInfo& file : QDir(TAMARIN_SOURCE_DIR "/methods").entryInfoList({"*.json"}))
+        QFile::copy(file.filePath(), work.filePath("json/" + file.fileName()));
+    QDir::setCurrent(work.path());
+    DataHead::instance();
     Gallery gallery(data);
     if (parser.isSet("grab"))
-        return gallery.grabAll(parser.value("grab")) > 0 ? 0 : 1;
+        return gallery.grabAll(QDir(startDir).absoluteFilePath(parser.value("grab"))) > 0 ? 0 : 1;
     gallery.resize(1200, 900);
     gallery.show();
     return app.exec();

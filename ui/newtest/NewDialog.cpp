@@ -102,6 +102,7 @@ void NewDialog::methodDataToUi(const SMethod& method)
     ui->scrollContents->setMethodFlow(method.Flow);
     ui->chipView_1->setChipSampleCount(method.SampleNumber, method.sampleHoleMap.value(0).size());
     ui->widget_Sample->setMethod(method);
+    timerEvent(nullptr);
 }
 
 void NewDialog::uiToInData(InData& data)

@@ -112,6 +112,8 @@ void ZHighDialog::on_pushButton_Set_clicked()
 
 void ZHighDialog::on_pushButton_Confirm_clicked()
 {
+    // What is in the widgets is what the operator means to save, pressed "设定" or not.
+    on_pushButton_Set_clicked();
     accept();
 }
 

@@ -11,8 +11,8 @@ class ZHighDialog;
 // The analysis settings of one hole and channel of a finished experiment: its curve with the
 // threshold and the Ct, and the settings that produce them. "设定" stores the settings in the
 // record and recomputes; the context menu of "设定" copies them to every hole, or to every hole
-// of one channel. "保存" accepts (the page then refreshes and saves), "退出" rejects; what was
-// stored stays in the record either way.
+// of one channel. "保存" stores the settings as shown and accepts (the page then refreshes and
+// saves), "退出" rejects; what was stored stays in the record either way.
 class ZHighDialog : public QDialog
 {
     Q_OBJECT

@@ -1,0 +1,287 @@
+#include "ModalAnswer.h"
+#include "Synthetic.h"
+#include "TestDir.h"
+#include "analysis/TempData.h"
+#include "app/DataHead.h"
+#include "app/UI.h"
+#include "app/ZGLOBAL.h"
+#include "instrument/Machine.h"
+#include "method/ChipLayouts.h"
+#include "method/JsonControl.h"
+#include "ui/editor/Coordinate.h"
+#include "ui/editor/MethodDialog.h"
+#include "ui/editor/NodeWidget.h"
+#include "ui/editor/ZParameterDialog.h"
+#include "ui/newtest/NewDialog.h"
+#include "ui/newtest/SampleInfoWidget.h"
+#include "ui/results/ZHighDialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QStackedWidget>
+#include <QTableWidget>
+
+namespace {
+MachineData modules(QVector<quint8> present)
+{
+    MachineData data;
+    data.isSync = true;
+    data.isOpen = true;
+    data.pcrModels = present;
+    return data;
+}
+
+// Presses Next and returns what the dialog said, or "" when it moved on without a word.
+QString next(NewDialog& dialog)
+{
+    ModalAnswer answer("pushButton_Confirm");
+    dialog.findChild<QPushButton*>("pushButton_Next")->click();
+    return answer.answered() ? answer.text() : QString();
+}
+
+int page(const NewDialog& dialog)
+{
+    return dialog.findChild<QStackedWidget*>("stackedWidget")->currentIndex();
+}
+
+QLineEdit* nameEdit(const NewDialog& dialog)
+{
+    return dialog.findChild<QLineEdit*>("lEditName");
+}
+
+// Chooses the entry of the menu that opens next.
+void chooseInNextMenu(const QString& entry)
+{
+    QTimer::singleShot(50, [entry] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget()))
+            for (QAction* action : menu->actions())
+                if (action->text() == entry) {
+                    action->trigger();
+                    menu->close();
+                }
+    });
+}
+}
+
+class TestDialogs : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void wizardModulesAndNames();
+    void wizardMethodsAndResult();
+    void settingsDialog();
+    void parameterDialog();
+    void methodDialog();
+
+private:
+    TestDir mDir;
+};
+
+void TestDialogs::initTestCase()
+{
+    DataHead::instance(); // the working folders
+    QVERIFY(QFile::copy(TAMARIN_SOURCE_DIR "/methods/short-demo.json", "json/sample.json"));
+    QVERIFY(ZGLOBAL::writeFile("json/bad.json", "{ not a method"));
+}
+
+void TestDialogs::wizardModulesAndNames()
+{
+    Machine::instance()->setPcrEmployed(true, 1);
+    NewDialog none(modules({0, 1, 0, 0, 0}));
+    QCOMPARE(next(none), UI::NoFoundPcr);
+    NewDialog dialog(modules({0, 1, 2, 0, 0}));
+    auto* pcr = dialog.findChild<QComboBox*>("cBox_Pcr");
+    QCOMPARE(pcr->count(), 1);
+    QCOMPARE(pcr->itemText(0), QString("PCR 2"));
+    Machine::instance()->setPcrEmployed(false, 1);
+
+    QCOMPARE(next(dialog), QString());
+    QCOMPARE(page(dialog), 1);
+    QVERIFY(nameEdit(dialog)->text().contains(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d-\\d\\d-\\d\\d-\\d\\d$")));
+    for (const QString& bad : {QString("   "), QString("name."), QString(".."), QString(201, 'x')}) {
+        nameEdit(dialog)->setText(bad);
+        QCOMPARE(next(dialog), UI::NameInvalid);
+    }
+    {
+        ModalAnswer answer("pushButton_Confirm");
+        nameEdit(dialog)->setText("a");
+        QTest::keyClicks(nameEdit(dialog), "/");
+        QCOMPARE(answer.text(), UI::NameForbiddenChar);
+    }
+    QCOMPARE(nameEdit(dialog)->text(), QString());
+    QVERIFY(OutData().saveAsFilePath("usr_data/taken.pcrd"));
+    nameEdit(dialog)->setText("taken");
+    QCOMPARE(next(dialog), UI::NameRepeat);
+    nameEdit(dialog)->setText("fine");
+    QCOMPARE(next(dialog), QString());
+    QCOMPARE(page(dialog), 2);
+    nameEdit(dialog)->setText("taken"); // the existing experiment is refused on the last page too
+    QCOMPARE(next(dialog), UI::NameRepeat);
+}
+
+void TestDialogs::wizardMethodsAndResult()
+{
+    NewDialog dialog(modules({0, 1, 2, 3, 4}));
+    QVERIFY(QFile::exists("qvi/sample.qvi"));
+    QVERIFY(!QFile::exists("qvi/bad.qvi"));
+    auto* methods = dialog.findChild<QComboBox*>("comboBox");
+    QCOMPARE(methods->count(), 2);
+    methods->setCurrentText("sample.json");
+    dialog.findChild<QComboBox*>("cBox_Pcr")->setCurrentIndex(2);
+
+    QTimer::singleShot(0, [&dialog] {
+        QCOMPARE(next(dialog), QString());
+        nameEdit(dialog)->setText("run-1");
+        dialog.findChild<QLineEdit*>("lineEdit_Remark")->setText("备注");
+        auto* samples = dialog.findChild<SampleInfoWidget*>("widget_Sample");
+        samples->nameEdit(0)->insert("病人甲"); // as an input method commits it
+        samples->remarkEdit(1)->insert("复查");
+        QCOMPARE(next(dialog), QString());
+        // The program may still be edited: the first hold goes to 94 degC.
+        dialog.findChild<Coordinate*>("scrollContents")->nodeList()[0]->tempBox()->setValue(94.0);
+        dialog.findChild<QPushButton*>("pushButton_Next")->click();
+    });
+    QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+    const InData in = dialog.getMCurrentData();
+    QCOMPARE(in.pcrNumber, 3);
+    QCOMPARE(in.sampleNames, QVector<QString>({"病人甲", ""}));
+    QCOMPARE(in.sampleRemarks, QVector<QString>({"", "复查"}));
+    QCOMPARE(in.remark, QString("备注"));
+    QCOMPARE(in.serialNumber, in.dateTime.toString("yyyyMMdd_hhmmss"));
+    QCOMPARE(in.method.Name, QString("快速演示"));
+    QCOMPARE(in.method.Flow.steps[0].NodeList[0].Temp, 94.0);
+    QVERIFY(dialog.getMFilePath().endsWith("/usr_data/run-1.pcrd"));
+
+    SampleInfoWidget grid;
+    grid.restInfo(26, 3);
+    auto* layout = static_cast<QGridLayout*>(grid.layout());
+    int row = -1, column = -1, rowSpan = 0, columnSpan = 0;
+    layout->getItemPosition(layout->indexOf(grid.nameEdit(1)), &row, &column, &rowSpan, &columnSpan);
+    QCOMPARE(QPoint(column, row), QPoint(5, 0));
+    layout->getItemPosition(layout->indexOf(grid.nameEdit(2)), &row, &column, &rowSpan, &columnSpan);
+    QCOMPARE(QPoint(column, row), QPoint(1, 1));
+}
+
+void TestDialogs::settingsDialog()
+{
+    OutData d = Synthetic::experiment(40, false);
+    for (int s = 0; s < 52; ++s)
+        d.pdLines[s] = Synthetic::amplification(40, s == 6 ? 2500 : 0, 22, 1.6, quint32(s));
+    const OutData before = d;
+    ZHighDialog raw;
+    raw.setOutData(d, 3, 0, false);
+    QVERIFY(raw.findChild<QWidget*>("widget")->isHidden());
+    QVERIFY(raw.findChild<QPushButton*>("pushButton_Set")->isHidden());
+    QCOMPARE(raw.windowTitle(), QString("T4高级设置"));
+
+    ZHighDialog dialog;
+    dialog.setOutData(d, 3, 0, true);
+    QVERIFY(!dialog.findChild<QWidget*>("widget")->isHidden());
+    auto* automatic = dialog.findChild<QCheckBox*>("checkBox_AutoThreshold");
+    auto* threshold = dialog.findChild<QDoubleSpinBox*>("dSpinBox_BaseT");
+    automatic->click();
+    QVERIFY(!threshold->isEnabled());
+    dialog.findChild<QPushButton*>("pushButton_Set")->click();
+    const double computed = TempData(d).targets[6].Threshold;
+    QVERIFY(computed != 200.0);
+    QCOMPARE(threshold->value(), std::round(computed * 100) / 100);
+    QCOMPARE(d.targetOf(6).AutoThreshold, 1);
+
+    // Copied to every FAM curve; ROX keeps its own.
+    chooseInNextMenu(UI::AllSetFam);
+    dialog.slotSetCustomContextMenuRequested(QPoint(5, 5));
+    QCOMPARE(d.targetOf(0).AutoThreshold, 1);
+    QCOMPARE(d.targetOf(50).AutoThreshold, 1);
+    QCOMPARE(d.targetOf(1).AutoThreshold, 0);
+    QCOMPARE(d.targetOf(51), before.targetOf(51));
+
+    // "退出" leaves what is only in the widgets out of the record; "保存" stores it.
+    auto* border = dialog.findChild<QDoubleSpinBox*>("dSpinBox_BorderT");
+    border->setValue(321);
+    {
+        ModalAnswer none("none");
+        dialog.findChild<QPushButton*>("pushButton_Cancel")->click();
+    }
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QCOMPARE(d.targetOf(6).BorderThreshold, 100.0);
+    dialog.findChild<QPushButton*>("pushButton_Confirm")->click();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(d.targetOf(6).BorderThreshold, 321.0);
+}
+
+void TestDialogs::parameterDialog()
+{
+    ZParameterDialog dialog;
+    auto* table = dialog.findChild<QTableWidget*>("tableWidget");
+    QCOMPARE(table->rowCount(), 52);
+    dialog.findChild<QSpinBox*>("spin_Channel")->setValue(3);
+    QCOMPARE(table->rowCount(), 78);
+    QCOMPARE(table->rowSpan(3, 0), 3);
+    for (int row = 0; row < 78; ++row)
+        for (int column = 2; column < 10; ++column)
+            QVERIFY(table->item(row, column)->text().isEmpty());
+    QTest::keyClicks(dialog.channelEdit(1), "ROX");
+    QCOMPARE(table->item(4, 1)->text(), QString("ROX"));
+    QCOMPARE(table->item(3, 1)->text(), QString());
+
+    QCOMPARE(ZParameterDialog::stringTovector("3,4,,5"), QVector<int>({3, 4, 0, 5}));
+    dialog.sampleEdit(0)->setText("3,4,,5");
+    QVERIFY(dialog.sampleEdit(0)->styleSheet().contains("red")); // 0 is not on the chip
+    dialog.sampleEdit(0)->setText("3,4,5");
+    QVERIFY(dialog.sampleEdit(0)->styleSheet().isEmpty());
+
+    // A validity with a unit is not a number of months: warned, shown as 0.
+    QByteArray text = ZGLOBAL::readFile("json/sample.json");
+    QVERIFY(ZGLOBAL::writeFile("json/months.json", text.replace("\"12\"", "\"12个月\"")));
+    {
+        ModalAnswer answer("pushButton_Confirm");
+        QVERIFY(dialog.openMethodFile("json/months.json"));
+        QCOMPARE(answer.text(), UI::JsonValidError);
+    }
+    QCOMPARE(dialog.findChild<QSpinBox*>("spin_Valid")->value(), 0);
+    QCOMPARE(table->rowCount(), 52);
+    QCOMPARE(table->item(4, 2)->text(), QString("靶标基因"));
+
+    QVERIFY(dialog.saveMethodFile("json/saved.json"));
+    QVERIFY(QFile::exists("qvi/saved.qvi"));
+    SMethod saved;
+    QVERIFY(JsonControl().openJsonMethod("json/saved.json", saved));
+    QCOMPARE(saved.sampleHoleMap.value(0), QVector<int>({3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}));
+    {
+        ModalAnswer answer("pushButton_Confirm");
+        QVERIFY(!dialog.saveMethodFile("no-such-folder/x.json"));
+        QCOMPARE(answer.text(), UI::SaveDataFailInfo);
+    }
+}
+
+void TestDialogs::methodDialog()
+{
+    sampleHoleMapsInit();
+    SMethod twoSamples = Synthetic::experiment(40, true).inData.method;
+    twoSamples.sampleHoleMap = SampleHolesMap_2x12n1n2;
+    twoSamples.Valid = "18";
+    MethodDialog dialog;
+    dialog.setMethod(twoSamples);
+    dialog.findChild<QLineEdit*>("lEdit_Name")->setText("renamed");
+    dialog.findChild<QPushButton*>("pBn_Save")->click();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.getMMethod().Name, QString("renamed"));
+    QCOMPARE(dialog.getMMethod().SampleNumber, 2);
+    QCOMPARE(dialog.getMMethod().sampleHoleMap, SampleHolesMap_2x12n1n2);
+    QCOMPARE(dialog.getMMethod().Valid, twoSamples.Valid);
+
+    SMethod odd = twoSamples;
+    odd.sampleHoleMap = {{0, {5, 6}}};
+    MethodDialog other;
+    other.setMethod(odd);
+    other.findChild<QPushButton*>("pBn_Save")->click();
+    QCOMPARE(other.getMMethod().SampleNumber, 13);
+}
+
+QTEST_MAIN(TestDialogs)
+#include "tst_dialogs.moc"
