@@ -1,18 +1,38 @@
+#include "app/UI.h"
 #include "instrument/ListenInterface.h"
-#include "ui/home/PlaceholderWindow.h"
+#include "instrument/Machine.h"
+#include "ui/home/UiHome.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QStyleFactory>
+#include <QTimer>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create("Fusion"));
-    auto* home = new PlaceholderWindow;
+    QCommandLineParser parser;
+    parser.setApplicationDescription("The control and analysis program of the two-colour real-time PCR instrument.");
+    parser.addHelpOption();
+    parser.addOption({"step-ms", "milliseconds each module spends on a step (1000 on the instrument; shorter only for demos and tests)",
+                      "MS", "1000"});
+    parser.addPositionalArgument("file", "an experiment file (.pcrd) to open for review", "[FILE.pcrd]");
+    parser.process(app);
+    bool ok = false;
+    const int stepMs = parser.value("step-ms").toInt(&ok);
+    if (!ok || stepMs < 4)
+        parser.showHelp(2);
+    Machine::setInstanceTickMs(stepMs / 4);
+
+    auto* home = new UiHome;
     ListenInterface listen;
     app.installNativeEventFilter(&listen);
     home->show();
-    QObject::connect(&listen, &ListenInterface::signalMachineData, home, &PlaceholderWindow::slotMachineData);
+    QObject::connect(&listen, &ListenInterface::signalMachineData, home, &UiHome::slotMachineData);
+    // Opened once the event loop runs, so that a message about a bad file has a window to sit on.
+    if (!parser.positionalArguments().isEmpty())
+        QTimer::singleShot(0, home, [home, path = parser.positionalArguments().first()] { home->slotOpenFile(path); });
     const int code = app.exec();
     delete home;
     return code;

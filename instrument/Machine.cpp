@@ -17,9 +17,18 @@ QStack<ControlElement> asStack(const QStack<ControlElement>& list)
 }
 }
 
+namespace {
+int instanceTickMs = 250;
+}
+
+void Machine::setInstanceTickMs(int tickMs)
+{
+    instanceTickMs = tickMs;
+}
+
 Machine* Machine::instance()
 {
-    static Machine machine;
+    static Machine machine(instanceTickMs);
     return &machine;
 }
 

@@ -22,6 +22,9 @@ public:
     Q_ENUM(REACT_INFO)
 
     static Machine* instance();
+    // The turn of the program's own machine, set before its first use: a quarter of the time each
+    // module spends on a step (250 on the instrument; shorter only for demos and tests).
+    static void setInstanceTickMs(int tickMs);
     // tickMs: one module's turn (250 in the program, so each module steps once a second);
     // waitMs: the engine's pause between reads.
     explicit Machine(int tickMs = 250, int waitMs = 20, QObject* parent = nullptr);

@@ -58,7 +58,7 @@ void PcrChip::resetPBn(int holeCount, int sampleCount)
         policy.setRetainSizeWhenHidden(true);
         hole->setSizePolicy(policy);
         // The well pictures stretch; past this they would lose their shape.
-        hole->setMinimumSize(36, 54);
+        hole->setMinimumSize(30, 46);
         hole->setMaximumSize(72, 108);
         hole->setCheckable(true);
         hole->setChecked(false);

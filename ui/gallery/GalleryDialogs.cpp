@@ -1,10 +1,12 @@
-// The dialogs of the gallery: the wizard on each of its pages, the analysis settings of a positive
-// curve, and both method editors holding the experiment's method.
+// The dialogs and pages of the gallery: the wizard on each of its pages, the analysis settings of
+// a positive curve, a finished run's page in each view, and both method editors holding the
+// experiment's method.
 #include "ui/editor/MethodDialog.h"
 #include "ui/editor/ZParameterDialog.h"
 #include "ui/gallery/Gallery.h"
 #include "ui/newtest/NewDialog.h"
 #include "ui/results/ZHighDialog.h"
+#include "ui/run/ZRunWidget.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -31,6 +33,16 @@ void Gallery::addDialogBlocks()
     auto* method = new MethodDialog;
     method->setMethod(mData.inData.method);
     addBlock("method", method, method->size());
+
+    // A finished run's page in each of its four views.
+    for (int view = 0; view < 4; ++view) {
+        auto* page = new ZRunWidget;
+        page->setMFilePath("usr_data/演示.pcrd");
+        page->setInData(mData.inData);
+        page->setOutData(mData);
+        page->slotButtonGroupClicked(view);
+        addBlock(QString("page-%1").arg(view), page, QSize(1800, 950));
+    }
 
     auto* parameters = new ZParameterDialog;
     parameters->resize(1400, 900);

@@ -1,0 +1,154 @@
+#include "ui/home/UiHome.h"
+
+#include "app/DataHead.h"
+#include "app/UI.h"
+#include "files/OutData.h"
+#include "ui/dialogs/ZMessageBox.h"
+#include "ui/editor/ZParameterDialog.h"
+#include "ui/newtest/NewDialog.h"
+#include "ui/resources/Pictures.h"
+#include "ui/run/ZRunAllWidget.h"
+#include "ui/run/ZRunWidget.h"
+#include "ui_UiHome.h"
+
+#include <QCloseEvent>
+#include <QDebug>
+#include <QFileInfo>
+#include <QLabel>
+#include <QStyle>
+#include <QVBoxLayout>
+
+UiHome::UiHome(QWidget* parent, Machine* machine)
+    : QWidget(parent), ui(nullptr), mRunWindow(new ZRunAllWidget(nullptr, machine)), mDataPage(new QWidget),
+      mMachine(machine ? machine : Machine::instance())
+{
+    Pictures::ensureLoaded();
+    ui = new Ui::UiHome;
+    ui->setupUi(this);
+    // The data-management page comes with its own work; until then it says what it will hold.
+    auto* note = new QLabel(QStringLiteral("实验数据列表"), mDataPage);
+    note->setAlignment(Qt::AlignCenter);
+    (new QVBoxLayout(mDataPage))->addWidget(note);
+    setHomeNewState(false);
+    const QString version = DataHead::instance()->getMSoftWareVersion().toString();
+    setWindowTitle(UI::AppTitle.arg(version));
+    ui->label->setText(QString("version:%0.%1").arg(version, DataHead::compilingDate()));
+    connect(ui->pushButton_New, &QPushButton::clicked, this, &UiHome::slotPBnNewClicked);
+    connect(ui->pushButton_List, &QPushButton::clicked, this, &UiHome::slotPBnListClicked);
+    connect(ui->pBn_Set, &QPushButton::clicked, this, &UiHome::slotPBnSetClicked);
+    connect(ui->pBn_Update, &QPushButton::clicked, this, &UiHome::slotPBnUpdateClicked);
+    connect(ui->tabWidget_Buttons, &QTabWidget::tabCloseRequested, this, &UiHome::slotTabCloseRequested);
+    // Filled even where no window manager maximises it.
+    const QSize screen = UI::ScreenSize();
+    if (screen.isValid())
+        resize(screen);
+    showMaximized();
+}
+
+UiHome::~UiHome()
+{
+    delete mRunWindow;
+    delete mDataPage;
+    delete ui;
+}
+
+bool UiHome::tell(const QString& message)
+{
+    ZMessageBox box(this);
+    box.setMessageInfo(message);
+    return box.exec() == 1;
+}
+
+void UiHome::setHomeNewState(bool connected)
+{
+    ui->pushButton_New->setEnabled(connected);
+    for (QLabel* label : {ui->label_Logo, ui->label_Name}) {
+        label->setProperty("connect", connected);
+        label->style()->unpolish(label);
+        label->style()->polish(label);
+        label->update();
+    }
+}
+
+void UiHome::slotMachineData(MachineData data)
+{
+    mMachineData = data;
+    setHomeNewState(data.isOpen);
+}
+
+void UiHome::slotPBnNewClicked()
+{
+    NewDialog dialog(mMachineData);
+    const QSize screen = UI::ScreenSize();
+    if (screen.isValid())
+        dialog.resize(screen * 0.666);
+    if (dialog.exec() != 1)
+        return;
+    mRunWindow->addRunDataWidget(dialog.getMCurrentData(), dialog.getMFilePath());
+    mRunWindow->hide();
+    mRunWindow->showNormal();
+}
+
+void UiHome::slotPBnListClicked()
+{
+    if (ui->tabWidget_Buttons->indexOf(mDataPage) < 0)
+        ui->tabWidget_Buttons->addTab(mDataPage, UI::DataListTitle);
+    ui->tabWidget_Buttons->setCurrentWidget(mDataPage);
+}
+
+void UiHome::slotPBnSetClicked()
+{
+    ZParameterDialog dialog(this);
+    dialog.exec();
+}
+
+void UiHome::slotPBnUpdateClicked()
+{
+    tell(UI::AboutInfo.arg(DataHead::instance()->getMSoftWareVersion().toString()));
+}
+
+bool UiHome::slotOpenFile(QString path)
+{
+    OutData data;
+    if (data.openAs(path) != 0) {
+        tell(UI::PcrdFileError);
+        return false;
+    }
+    auto* page = new ZRunWidget(nullptr, mMachine);
+    page->setMFilePath(path);
+    page->setInData(data.inData);
+    page->setOutData(data);
+    ui->tabWidget_Buttons->addTab(page, QFileInfo(path).fileName());
+    ui->tabWidget_Buttons->setCurrentWidget(page);
+    return true;
+}
+
+void UiHome::slotTabCloseRequested(int index)
+{
+    QWidget* page = ui->tabWidget_Buttons->widget(index);
+    if (!page || index == 0)
+        return;
+    qDebug() << "close tab" << page->objectName();
+    if (auto* run = qobject_cast<ZRunWidget*>(page)) {
+        if (run->isRunComplete())
+            delete run;
+        return;
+    }
+    ui->tabWidget_Buttons->removeTab(index);
+}
+
+void UiHome::closeEvent(QCloseEvent* event)
+{
+    if (!mMachineData.isSync) {
+        tell(UI::SyncInfo);
+        event->ignore();
+        return;
+    }
+    if (!tell(UI::ClosingInfo)) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    emit signalEndMachine();
+    QWidget::closeEvent(event);
+}

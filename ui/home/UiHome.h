@@ -1,0 +1,51 @@
+#pragma once
+
+#include "instrument/MachineData.h"
+
+#include <QWidget>
+
+class Machine;
+class ZRunAllWidget;
+
+namespace Ui {
+class UiHome;
+}
+
+// The main window: the instrument's connection state, the four entries (new test, data
+// management, parameter settings, about) and a tab strip with the home page, the data page and
+// the experiments opened for review. New tests run in the separate run window.
+class UiHome : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit UiHome(QWidget* parent = nullptr, Machine* machine = nullptr);
+    ~UiHome() override;
+
+    ZRunAllWidget* runWindow() const { return mRunWindow; }
+    void setHomeNewState(bool connected);
+
+signals:
+    void signalEndMachine();
+
+public slots:
+    void slotPBnNewClicked();
+    void slotPBnListClicked();
+    void slotPBnSetClicked();
+    void slotPBnUpdateClicked();
+    void slotMachineData(MachineData data);
+    // Opens an experiment file as a review page; false (and the operator told) when it does not open.
+    bool slotOpenFile(QString path);
+    void slotTabCloseRequested(int index);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    bool tell(const QString& message);
+
+    Ui::UiHome* ui;
+    ZRunAllWidget* mRunWindow;
+    QWidget* mDataPage;
+    MachineData mMachineData;
+    Machine* mMachine;
+};

@@ -1,0 +1,90 @@
+#include "ui/run/ZRunAllWidget.h"
+
+#include "app/UI.h"
+#include "instrument/Machine.h"
+#include "ui/dialogs/ZMessageBox.h"
+#include "ui/resources/Pictures.h"
+#include "ui/run/ZRunWidget.h"
+#include "ui_ZRunAllWidget.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+
+ZRunAllWidget::ZRunAllWidget(QWidget* parent, Machine* machine)
+    : QWidget(parent), ui(new Ui::ZRunAllWidget), mMachine(machine ? machine : Machine::instance())
+{
+    Pictures::ensureLoaded();
+    ui->setupUi(this);
+    setWindowTitle(UI::RunTitle);
+    const QSize screen = UI::ScreenSize();
+    resize(screen.isValid() ? screen : QSize(1400, 900));
+    connect(ui->tabWidget, &QTabWidget::tabCloseRequested, this, &ZRunAllWidget::slotTabCloseRequested);
+}
+
+ZRunAllWidget::~ZRunAllWidget()
+{
+    delete ui;
+}
+
+ZRunWidget* ZRunAllWidget::addRunDataWidget(const InData& in, const QString& filePath)
+{
+    auto* page = new ZRunWidget(this, mMachine);
+    page->setMFilePath(filePath);
+    page->setInData(in);
+    ui->tabWidget->addTab(page, QFileInfo(filePath).fileName());
+    ui->tabWidget->setCurrentWidget(page);
+    mMachine->setPcrEmployed(true, in.pcrNumber);
+    return page;
+}
+
+ZRunWidget* ZRunAllWidget::page(int index) const
+{
+    return qobject_cast<ZRunWidget*>(ui->tabWidget->widget(index));
+}
+
+int ZRunAllWidget::pageCount() const
+{
+    return ui->tabWidget->count();
+}
+
+bool ZRunAllWidget::ask(const QString& question)
+{
+    ZMessageBox box(this);
+    box.setMessageInfo(question);
+    return box.exec() == 1;
+}
+
+void ZRunAllWidget::slotTabCloseRequested(int index)
+{
+    ZRunWidget* run = page(index);
+    if (!run)
+        return;
+    if (mMachine->isPcrRunning(run->pcrNumber()) && !run->isRunComplete()) {
+        ask(UI::WaitRunWidget);
+        return;
+    }
+    if (!ask(UI::CloseRunWidget))
+        return;
+    mMachine->setPcrEmployed(false, run->pcrNumber());
+    delete run;
+    if (pageCount() == 0)
+        hide();
+}
+
+void ZRunAllWidget::closeEvent(QCloseEvent* event)
+{
+    if (mMachine->isPcrRunning()) {
+        showMinimized();
+        event->ignore();
+        return;
+    }
+    if (!ask(UI::CloseRunWidget)) {
+        event->ignore();
+        return;
+    }
+    for (int i = 0; i < pageCount(); ++i) {
+        mMachine->setPcrEmployed(false, page(i)->pcrNumber());
+        page(i)->deleteLater();
+    }
+    event->accept();
+}

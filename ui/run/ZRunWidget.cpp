@@ -1,0 +1,200 @@
+#include "ui/run/ZRunWidget.h"
+
+#include "analysis/TempData.h"
+#include "app/ExperimentName.h"
+#include "app/UI.h"
+#include "instrument/StatusLine.h"
+#include "method/ProgramCheck.h"
+#include "ui/dialogs/ZMessageBox.h"
+#include "ui_ZRunWidget.h"
+
+#include <QButtonGroup>
+#include <QDebug>
+#include <QFileInfo>
+#include <QStyle>
+
+ZRunWidget::ZRunWidget(QWidget* parent, Machine* machine)
+    : QWidget(parent), ui(new Ui::ZRunWidget), mMachine(machine ? machine : Machine::instance()), mViews(new QButtonGroup(this))
+{
+    ui->setupUi(this);
+    ui->tableWidget->verticalHeader()->hide();
+    const QList<QPushButton*> views = {ui->pushButton_Temp, ui->pushButton_OrginLight, ui->pushButton_NewLight, ui->pushButton_MeltLight};
+    for (int id = 0; id < views.size(); ++id)
+        mViews->addButton(views[id], id);
+    mViews->setExclusive(true);
+    wireChartsAndTable();
+    connect(ui->pushButton_InData, &QPushButton::clicked, this, &ZRunWidget::slotMethodClicked);
+    connect(ui->pushButton_InData, &QWidget::customContextMenuRequested, this, &ZRunWidget::slotCustomContextMenuRequested);
+    connect(ui->pushButton_Start, &QPushButton::clicked, this, &ZRunWidget::slotStartClicked);
+    connect(mViews, &QButtonGroup::idClicked, this, &ZRunWidget::slotButtonGroupClicked);
+    ui->pushButton_Temp->setChecked(true);
+    ui->stackedWidget->setCurrentIndex(0);
+    ui->pushButton_MeltLight->hide();
+    ui->pushButton_NewLight->hide();
+    setPushButtonStart(false);
+}
+
+ZRunWidget::~ZRunWidget()
+{
+    qDebug() << "~ZRunWidget()";
+    delete ui;
+}
+
+void ZRunWidget::wireChartsAndTable()
+{
+    ZTableWidget* table = ui->tableWidget;
+    for (ZOriginChart* chart : QList<ZOriginChart*>{ui->chartOrgin, ui->chartNew, ui->chartOrginMelt, ui->chartNewMelt}) {
+        connect(ui->widget_Chip, &PcrChip::signalHoleSelect, chart, &ZOriginChart::slotCheckedLine);
+        connect(ui->widget_Chip, &PcrChip::signalHoleHovered, chart, &ZOriginChart::slotHoleHovered);
+        connect(chart, &ZOriginChart::signalLineHover, table, &ZTableWidget::slotLineHover);
+        connect(table, &QTableWidget::cellClicked, chart, &ZOriginChart::slotCellClicked);
+        connect(ui->widget_Color, &CharnelColor::signalChannel, chart, &ZOriginChart::slotChannelChecked);
+    }
+    connect(ui->widget_Chip, &PcrChip::signalHoleHovered, table, &ZTableWidget::slotHoleHovered);
+    connect(ui->widget_Color, &CharnelColor::signalChannel, table, &ZTableWidget::slotChannelChecked);
+    connect(ui->widget_Chip, &PcrChip::signalHoleSelect, table, &ZTableWidget::slotCheckedLine);
+    connect(table, &QWidget::customContextMenuRequested, this, &ZRunWidget::slotTableWidgetCustomContextMenuRequested);
+    connect(table, &QTableWidget::cellDoubleClicked, this, &ZRunWidget::slotCellDoubleClicked);
+}
+
+bool ZRunWidget::ask(const QString& question)
+{
+    ZMessageBox box(this);
+    box.setMessageInfo(question);
+    return box.exec() == 1;
+}
+
+bool ZRunWidget::runIsOver() const
+{
+    return ui->pushButton_Start->isHidden();
+}
+
+void ZRunWidget::setPushButtonStart(bool running)
+{
+    ui->pushButton_Start->setProperty("start", running);
+    ui->pushButton_Start->setText(running ? QStringLiteral("结束") : QStringLiteral("开始"));
+    ui->pushButton_Start->style()->unpolish(ui->pushButton_Start);
+    ui->pushButton_Start->style()->polish(ui->pushButton_Start);
+}
+
+void ZRunWidget::setInData(const InData& in)
+{
+    mInData = in;
+    SMethod& method = mInData.method;
+    for (ZOriginChart* chart : QList<ZOriginChart*>{ui->chartOrgin, ui->chartNew, ui->chartOrginMelt, ui->chartNewMelt})
+        chart->setInitChart(method);
+    ui->tableWidget->setInData(mInData);
+    ui->widget_Chip->setMethod(method, false);
+    ui->widget_Color->setChannelNames(method.ChannelNames);
+    ui->label_NoInfo->setText(UI::ProjectInfo.arg(QFileInfo(mFilePath).fileName(), mInData.serialNumber, mInData.remark,
+                                                  mInData.dateTime.toString("yyyy-MM-dd hh:mm"), QString::number(mInData.pcrNumber)));
+    ui->label_TestInfo->setText(initialStatusLine(method));
+    mRecorder = RunRecorder(method.countsInRange() ? method.Hole * method.ChannelColor : 0);
+}
+
+void ZRunWidget::slotStartClicked()
+{
+    const bool running = ui->pushButton_Start->property("start").toBool();
+    if (!ask(running ? QStringLiteral("是否结束当前运行程序?") : QStringLiteral("是否开始当前运行程序?")))
+        return;
+    if (running) {
+        setPushButtonStart(false);
+        ui->pushButton_Start->hide();
+        mMachine->stop(pcrNumber());
+        return;
+    }
+    // Nothing reaches the heaters that could not be played safely or whose readings could not be kept.
+    const QFileInfo file(mFilePath);
+    QString fault = programFault(mInData.method);
+    if (fault.isEmpty())
+        fault = ExperimentName::saveFault(file.absolutePath(), file.completeBaseName());
+    if (!fault.isEmpty()) {
+        ZMessageBox box(this);
+        box.setMessageInfo(fault);
+        box.exec();
+        return;
+    }
+    setPushButtonStart(true);
+    mMachine->run(mInData.method, this, pcrNumber());
+}
+
+void ZRunWidget::slotConnectData(const ConnectData& data)
+{
+    if (data.pcrIndex != pcrNumber())
+        return;
+    mRecorder.addReport(data);
+    if (data.dataType == ConnectData::TEMPERATURE) {
+        const int elapsed = data.totalCount - data.residueCount;
+        if (elapsed < 0)
+            return;
+        ui->label_TestInfo->setText(statusLine(mInData.method, data));
+        ui->chartTime->addCurrentTemp(elapsed, data.upTemp, data.downTemp);
+    } else if (data.dataType == ConnectData::HOLE_READING) {
+        ui->chartOrgin->addCycleData(data.cycle + data.meltStep, data.pdValues);
+    }
+}
+
+void ZRunWidget::slotReactInfo(Machine::REACT_INFO info, char number)
+{
+    if (int(number) != pcrNumber())
+        return;
+    if (info == Machine::REACT_FINISHED || ask(UI::ReactError.arg(pcrNumber())))
+        saveOutData(true);
+    mMachine->setPcrEmployed(false, pcrNumber());
+    disconnect(mMachine, nullptr, this, nullptr);
+    ui->pushButton_Start->hide();
+}
+
+void ZRunWidget::saveOutData(bool complete)
+{
+    qDebug() << "save data" << mInData.dateTime << "module" << pcrNumber();
+    OutData record;
+    record.version = mOutData.version;
+    record.inData = mInData;
+    mRecorder.fill(record);
+    record.runComplete = complete;
+    ui->label_TestInfo->clear();
+    if (!record.saveAsFilePath(mFilePath)) {
+        ZMessageBox box(this);
+        box.setMessageInfo(UI::SaveDataFailInfo);
+        box.exec();
+    }
+    setOutData(record);
+}
+
+void ZRunWidget::setOutData(const OutData& data)
+{
+    mOutData = data;
+    const SMethod& method = mOutData.inData.method;
+    if (mOutData.runComplete) {
+        ui->pushButton_MeltLight->setVisible(method.hasMeltStep());
+        ui->pushButton_NewLight->setVisible(method.hasCycleStep());
+        showResults(TempData(mOutData));
+    }
+    ui->label_TestInfo->clear();
+    ui->pushButton_Start->hide();
+    if (mOutData.tempLines.size() == 2) {
+        ui->chartTime->setTimeLines(mOutData.tempLines[0], mOutData.tempLines[1]);
+        ui->chartOrgin->setLines(TempData(mOutData).cycleLines, true);
+    }
+}
+
+void ZRunWidget::showResults(const TempData& results)
+{
+    const SMethod& method = mOutData.inData.method;
+    if (method.hasCycleStep())
+        ui->chartNew->setLines(results.relativeLines, true);
+    if (method.hasMeltStep()) {
+        ui->chartOrginMelt->setLines(results.originMeltLines, false);
+        ui->chartNewMelt->setLines(results.newMeltLines, false);
+    }
+    ui->tableWidget->setOutData(mOutData);
+    ui->widget_Chip->setOutData(mOutData, results);
+}
+
+void ZRunWidget::slotButtonGroupClicked(int id)
+{
+    ui->stackedWidget->setCurrentIndex(id == 0 ? 0 : 1);
+    if (id > 0)
+        ui->stackedWidget_Info->setCurrentIndex(id - 1);
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "files/OutData.h"
+#include "instrument/ConnectData.h"
+#include "instrument/Machine.h"
+#include "instrument/RunRecorder.h"
+
+#include <QWidget>
+
+class QButtonGroup;
+class TempData;
+
+namespace Ui {
+class ZRunWidget;
+}
+
+// The page of one experiment. For a new test it starts and stops the run on its module, shows
+// every report as it comes, keeps the readings, saves the experiment file when the run ends and
+// then shows the results. Opened from a file it is a review page. After the run the operator may
+// change analysis settings per cell, export the report, replace the method or the readings;
+// every such change is saved again.
+class ZRunWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    // machine: the one that plays the run (the program's own unless a test brings one).
+    explicit ZRunWidget(QWidget* parent = nullptr, Machine* machine = nullptr);
+    ~ZRunWidget() override;
+
+    void setMFilePath(const QString& path) { mFilePath = path; }
+    QString filePath() const { return mFilePath; }
+    void setInData(const InData& in);
+    void setOutData(const OutData& data);
+    void saveOutData(bool complete);
+    int pcrNumber() const { return mInData.pcrNumber; }
+    bool isRunComplete() const { return mOutData.runComplete; }
+    const OutData& outData() const { return mOutData; }
+    void setPushButtonStart(bool running);
+
+public slots:
+    void slotStartClicked();
+    void slotConnectData(const ConnectData& data);
+    void slotReactInfo(Machine::REACT_INFO info, char number);
+    void slotButtonGroupClicked(int id);
+    void slotCellDoubleClicked(int row, int column);
+    void slotMethodClicked();
+    void slotCustomContextMenuRequested(const QPoint& at);
+    void slotTableWidgetCustomContextMenuRequested(const QPoint& at);
+
+private:
+    void wireChartsAndTable();
+    bool runIsOver() const;
+    bool ask(const QString& question);
+    // Saves the record again after an edit; false (and the operator told) when it failed.
+    bool resave();
+    void showResults(const TempData& results);
+    void exportExcel();
+    void replaceMethod();
+    void saveMethodAs();
+    void replaceReadings();
+
+    Ui::ZRunWidget* ui;
+    Machine* mMachine;
+    QButtonGroup* mViews;
+    InData mInData;
+    OutData mOutData;
+    QString mFilePath;
+    RunRecorder mRecorder{0};
+};

@@ -1,0 +1,129 @@
+// What the operator can do with a page once its run is over: per-cell analysis settings, method
+// details, the after-run menu and the table's refresh; every change to the record is saved again.
+#include "ui/run/ZRunWidget.h"
+
+#include "analysis/TempData.h"
+#include "app/DataHead.h"
+#include "app/UI.h"
+#include "files/ExcelControl.h"
+#include "method/JsonControl.h"
+#include "platform/FolderOpener.h"
+#include "ui/dialogs/ZMessageBox.h"
+#include "ui/editor/MethodDialog.h"
+#include "ui/results/ZHighDialog.h"
+#include "ui_ZRunWidget.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFileDialog>
+#include <QMenu>
+
+bool ZRunWidget::resave()
+{
+    const bool saved = mOutData.saveAsFilePath(mFilePath);
+    qDebug() << "save again" << mFilePath << saved;
+    if (!saved) {
+        ZMessageBox box(this);
+        box.setMessageInfo(UI::SaveDataFailInfo);
+        box.exec();
+    }
+    return saved;
+}
+
+void ZRunWidget::slotCellDoubleClicked(int row, int column)
+{
+    if (!runIsOver() || column <= 2)
+        return;
+    const int target = (column - 3) / 4;
+    qDebug() << "settings of row" << row << "target" << target;
+    ZHighDialog dialog(this);
+    dialog.setOutData(mOutData, row, target, ui->stackedWidget_Info->currentIndex() != 0);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const TempData results(mOutData);
+    ui->chartNew->setLines(results.relativeLines, true);
+    ui->widget_Chip->setOutData(mOutData, results);
+    ui->tableWidget->setOutData(mOutData);
+    resave();
+}
+
+void ZRunWidget::slotMethodClicked()
+{
+    MethodDialog dialog(this);
+    dialog.setMethod(mInData.method);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    mInData.method = dialog.getMMethod();
+    mInData.sampleNames.resize(mInData.method.SampleNumber);
+    mInData.sampleRemarks.resize(mInData.method.SampleNumber);
+    ui->tableWidget->setInData(mInData);
+    ui->widget_Chip->setMethod(mInData.method, false);
+}
+
+void ZRunWidget::slotCustomContextMenuRequested(const QPoint& at)
+{
+    if (!runIsOver())
+        return;
+    QMenu menu(this);
+    menu.addAction(UI::ActionExportExcel, this, &ZRunWidget::exportExcel);
+    menu.addAction(UI::ActionUrl, this, [] { Platform::openFolder(UI::UserDirName.arg(QDir::currentPath())); });
+    menu.addAction(UI::ActionJSON, this, &ZRunWidget::replaceMethod);
+    menu.addAction(UI::ActionSaveJson, this, &ZRunWidget::saveMethodAs);
+    menu.addAction(UI::ActionFaker, this, &ZRunWidget::replaceReadings);
+    menu.exec(ui->pushButton_InData->mapToGlobal(at));
+}
+
+void ZRunWidget::exportExcel()
+{
+    const QString path = QFileDialog::getSaveFileName(this, mFilePath, "*.xlsx");
+    if (path.isEmpty())
+        return;
+    // A report that could not be written must not pass for one that was.
+    if (!DataHead::instance()->getMpExcelControl()->saveAsExcel(mOutData, path)) {
+        ZMessageBox box(this);
+        box.setMessageInfo(UI::SaveDataFailInfo);
+        box.exec();
+    }
+}
+
+void ZRunWidget::replaceMethod()
+{
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("选择JSON文件"), "*.json");
+    if (path.isEmpty() || !DataHead::instance()->getMpJsonControl()->openJsonMethod(path, mOutData.inData.method))
+        return;
+    resave();
+    const OutData record = mOutData;
+    setInData(record.inData);
+    setOutData(record);
+}
+
+void ZRunWidget::saveMethodAs()
+{
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存JSON文件"), "./json", "*.json");
+    if (!path.isEmpty() && !DataHead::instance()->getMpJsonControl()->saveJsonMethod(path, mInData.method)) {
+        ZMessageBox box(this);
+        box.setMessageInfo(UI::SaveDataFailInfo);
+        box.exec();
+    }
+}
+
+void ZRunWidget::replaceReadings()
+{
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("选择excel文件"), "*.xlsx");
+    if (path.isEmpty())
+        return;
+    qDebug() << "readings replaced:" << mOutData.pdLines;
+    mOutData.pdLines = DataHead::instance()->getMpExcelControl()->getFakeData(path, "origin");
+    resave();
+    const OutData record = mOutData;
+    setOutData(record);
+}
+
+void ZRunWidget::slotTableWidgetCustomContextMenuRequested(const QPoint&)
+{
+    if (!runIsOver())
+        return;
+    ui->tableWidget->setInData(mOutData.inData);
+    ui->tableWidget->setOutData(mOutData);
+    resave();
+}
