@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
+#include <functional>
 
 // Answers the next modal dialog the code under test opens, as a person would: it waits (a bounded
 // number of short polls) for the dialog, keeps the text of its "label_Info" and presses the
@@ -12,11 +13,14 @@
 class ModalAnswer
 {
 public:
-    explicit ModalAnswer(const QString& button) : mButton(button)
+    // waitMs: how long the dialog may take to appear.
+    explicit ModalAnswer(const QString& button, int waitMs = 2000) : mButton(button), mMaxPolls(waitMs / 5)
     {
         QObject::connect(&mTimer, &QTimer::timeout, [this] { poll(); });
         mTimer.start(5);
     }
+    // Instead of pressing a button, hands the dialog to act (which must end it).
+    ModalAnswer(std::function<void(QWidget*)> act, int waitMs = 2000) : ModalAnswer(QString(), waitMs) { mAct = act; }
     QString text() const { return mText; }
     bool answered() const { return mAnswered; }
 
@@ -25,23 +29,27 @@ private:
     {
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal) {
-            if (++mPolls > 400)
+            if (++mPolls > mMaxPolls)
                 mTimer.stop();
             return;
         }
         mTimer.stop();
+        mAnswered = true;
+        if (mAct)
+            return mAct(modal);
         if (auto* label = modal->findChild<QLabel*>("label_Info"))
             mText = label->text();
         if (auto* button = modal->findChild<QPushButton*>(mButton))
             button->click();
         else
             modal->close();
-        mAnswered = true;
     }
 
     QString mButton;
     QString mText;
     QTimer mTimer;
     int mPolls = 0;
+    int mMaxPolls;
+    std::function<void(QWidget*)> mAct;
     bool mAnswered = false;
 };

@@ -78,7 +78,7 @@ void UiHome::slotMachineData(MachineData data)
 
 void UiHome::slotPBnNewClicked()
 {
-    NewDialog dialog(mMachineData);
+    NewDialog dialog(mMachineData, nullptr, mMachine);
     const QSize screen = UI::ScreenSize();
     if (screen.isValid())
         dialog.resize(screen * 0.666);

@@ -20,7 +20,8 @@ const QString NoMethodFile = QStringLiteral("未发现JSON文件，请先导入J
 const QString NotImported = QStringLiteral("以下文件与已有的方法文件同名，未导入：\n%0");
 }
 
-NewDialog::NewDialog(const MachineData& data, QWidget* parent) : QDialog(parent), ui(new Ui::NewDialog)
+NewDialog::NewDialog(const MachineData& data, QWidget* parent, Machine* machine)
+    : QDialog(parent), ui(new Ui::NewDialog), mMachine(machine ? machine : Machine::instance())
 {
     ui->setupUi(this);
     setWindowTitle(UI::NewDialogTitle);
@@ -54,8 +55,8 @@ void NewDialog::setNewDialogMachineData(const MachineData& data)
     ui->cBox_Pcr->clear();
     if (!data.isOpen)
         return;
-    const QVector<bool>& employed = Machine::instance()->getMIsEmployed();
-    for (int i = 0; i < Machine::instance()->getPcrCount(); ++i) {
+    const QVector<bool>& employed = mMachine->getMIsEmployed();
+    for (int i = 0; i < mMachine->getPcrCount(); ++i) {
         const int module = data.pcrModels.value(i);
         if (module != 0 && !employed.value(i))
             ui->cBox_Pcr->addItem(QStringLiteral("PCR %0").arg(module), module);

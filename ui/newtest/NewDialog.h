@@ -9,6 +9,8 @@ namespace Ui {
 class NewDialog;
 }
 
+class Machine;
+
 // Creates a test in three pages: a free PCR module; the test's name, serial number, remark,
 // method file and sample names; the temperature program, which may still be edited. Accepted, it
 // hands back the test's inputs and the path of the experiment file the run will write.
@@ -16,7 +18,8 @@ class NewDialog : public QDialog
 {
     Q_OBJECT
 public:
-    explicit NewDialog(const MachineData& data, QWidget* parent = nullptr);
+    // machine: whose employed marks tell which modules are free (the program's own by default).
+    explicit NewDialog(const MachineData& data, QWidget* parent = nullptr, Machine* machine = nullptr);
     ~NewDialog() override;
 
     int exec() override;
@@ -47,4 +50,5 @@ private:
     InData mCurrentData;
     QString mName;
     bool mNameInvalid = false;
+    Machine* mMachine;
 };

@@ -1,0 +1,221 @@
+#include "CliRunner.h"
+#include "ModalAnswer.h"
+#include "SimProcess.h"
+#include "TestDir.h"
+#include "app/DataHead.h"
+#include "app/Settings.h"
+#include "app/UI.h"
+#include "instrument/Machine.h"
+#include "method/JsonControl.h"
+#include "ui/charts/ZOriginChart.h"
+#include "ui/charts/ZTimeChart.h"
+#include "ui/chip/HoleButton.h"
+#include "ui/chip/PcrChip.h"
+#include "ui/home/UiHome.h"
+#include "ui/results/ZTableWidget.h"
+#include "ui/run/ZRunAllWidget.h"
+#include "ui/run/ZRunWidget.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTabWidget>
+
+namespace {
+const QString ShortMethod = TAMARIN_SOURCE_DIR "/methods/short-demo.json";
+
+QPushButton* button(QWidget* parent, const char* name)
+{
+    return parent->findChild<QPushButton*>(name);
+}
+
+QString status(QWidget* page)
+{
+    return page->findChild<QLabel*>("label_TestInfo")->text();
+}
+
+// Confirms the start question and lets the page run.
+void start(ZRunWidget* page)
+{
+    ModalAnswer yes("pushButton_Confirm");
+    button(page, "pushButton_Start")->click();
+    QVERIFY(yes.answered());
+}
+
+InData inputs(int module)
+{
+    InData in;
+    JsonControl().openJsonMethod(ShortMethod, in.method);
+    in.pcrNumber = module;
+    in.dateTime = QDateTime::currentDateTime();
+    in.sampleNames = {"a", "b"};
+    in.sampleRemarks = {"", ""};
+    return in;
+}
+}
+
+class TestRunPage : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void wizardToResults();
+    void stopSavesAndFailureAsks();
+    void pageGuards();
+
+private:
+    TestDir mDir;
+};
+
+void TestRunPage::initTestCase()
+{
+    DataHead::instance();
+    QVERIFY(QFile::copy(ShortMethod, "json/short-demo.json"));
+}
+
+void TestRunPage::wizardToResults()
+{
+    SimProcess sim({"--speed", "250"}, mDir.path());
+    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
+    Machine machine(1, 20);
+    UiHome home(nullptr, &machine);
+    QVERIFY(!button(&home, "pushButton_New")->isEnabled());
+    QVERIFY(!home.findChild<QTabWidget*>("tabWidget_Buttons")->tabBar()->tabButton(0, QTabBar::RightSide));
+    home.slotMachineData(machine.getMachineData());
+    QVERIFY(button(&home, "pushButton_New")->isEnabled());
+
+    {
+        ModalAnswer wizard([](QWidget* dialog) {
+            button(dialog, "pushButton_Next")->click();
+            dialog->findChild<QLineEdit*>("lEditName")->setText("e2e");
+            button(dialog, "pushButton_Next")->click();
+            button(dialog, "pushButton_Next")->click();
+        });
+        button(&home, "pushButton_New")->click();
+        QVERIFY(wizard.answered());
+    }
+    ZRunAllWidget* runs = home.runWindow();
+    QVERIFY(runs->isVisible());
+    ZRunWidget* page = runs->page(0);
+    QVERIFY(page);
+    QVERIFY(machine.getMIsEmployed()[page->pcrNumber()]);
+    const QString idle = status(page);
+    QVERIFY(idle.contains("进度：0.00%"));
+
+    // The readings as the instrument reported them, kept apart from everything the page does.
+    QVector<QVector<double>> reported;
+    connect(&machine, &Machine::signalConnectData, this, [&reported, page](const ConnectData& data) {
+        if (data.pcrIndex == page->pcrNumber() && data.dataType == ConnectData::HOLE_READING)
+            reported << data.pdValues;
+    });
+    start(page);
+    QTRY_VERIFY_WITH_TIMEOUT(status(page) != idle && !page->findChild<ZTimeChart*>("chartTime")->getTimeUpLine().isEmpty(), 30000);
+    {
+        ModalAnswer refused("pushButton_Confirm");
+        runs->slotTabCloseRequested(0);
+        QCOMPARE(refused.text(), UI::WaitRunWidget);
+    }
+    QCOMPARE(runs->pageCount(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(page->isRunComplete(), 240000);
+
+    OutData saved;
+    QCOMPARE(saved.openAs("usr_data/e2e.pcrd"), 0);
+    QVERIFY(saved.runComplete);
+    QCOMPARE(reported.size(), 55);
+    QCOMPARE(saved.pdLines.size(), 52);
+    for (int i = 0; i < 52; ++i)
+        for (int k = 0; k < 55; ++k)
+            QCOMPARE(saved.pdLines[i].value(k), QPointF(k + 1, reported[k][i]));
+    QVERIFY(button(page, "pushButton_NewLight")->isVisibleTo(page) && button(page, "pushButton_MeltLight")->isVisibleTo(page));
+    QVERIFY(button(page, "pushButton_Start")->isHidden());
+    QCOMPARE(page->findChild<PcrChip*>("widget_Chip")->holeButton(2)->getColorType(), int(HoleButton::AllPositive));
+    QVERIFY(!machine.getMIsEmployed()[page->pcrNumber()]);
+
+    // The table says what the command-line analysis says of the same file.
+    const CliResult analysis = runCli({"analyze", "usr_data/e2e.pcrd"});
+    QCOMPARE(analysis.code, 0);
+    const auto* table = page->findChild<ZTableWidget*>("tableWidget");
+    int compared = 0;
+    for (const QString& line : analysis.out.split('\n', Qt::SkipEmptyParts).mid(1)) {
+        const QStringList cells = line.split('\t');
+        const int row = cells[2].toInt() - 1;
+        const int channel = cells[3] == "FAM" ? 0 : 1;
+        QCOMPARE(table->item(row, 4 * channel + 4)->text(), cells[5]);
+        QCOMPARE(table->item(row, 4 * channel + 5)->text(), cells[6]);
+        ++compared;
+    }
+    QCOMPARE(compared, 48);
+
+    {
+        ModalAnswer yes("pushButton_Confirm");
+        runs->slotTabCloseRequested(0);
+    }
+    QCOMPARE(runs->pageCount(), 0);
+    QVERIFY(!runs->isVisible());
+}
+
+void TestRunPage::stopSavesAndFailureAsks()
+{
+    SimProcess sim({"--speed", "250", "--silent-after", "300"}, mDir.path());
+    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
+    Machine machine(1, 20);
+    ZRunAllWidget runs(nullptr, &machine);
+    QVERIFY(machine.getMachineData().isOpen);
+
+    // A stop plays the stop sequence and saves what was read, as a finished run.
+    ZRunWidget* stopped = runs.addRunDataWidget(inputs(1), mDir.file("usr_data/stopped.pcrd"));
+    start(stopped);
+    QTRY_VERIFY_WITH_TIMEOUT(!stopped->findChild<ZTimeChart*>("chartTime")->getTimeUpLine().isEmpty(), 30000);
+    start(stopped); // the same button now asks whether to stop
+    QTRY_VERIFY_WITH_TIMEOUT(stopped->isRunComplete(), 60000);
+    OutData saved;
+    QCOMPARE(saved.openAs("usr_data/stopped.pcrd"), 0);
+    QVERIFY(saved.runComplete);
+
+    // The simulated module falls silent: the error question, and "no" keeps nothing.
+    ZRunWidget* failed = runs.addRunDataWidget(inputs(2), mDir.file("usr_data/failed.pcrd"));
+    start(failed);
+    ModalAnswer no("pushButton_Cancel", 120000);
+    QTRY_VERIFY_WITH_TIMEOUT(no.answered(), 120000);
+    QCOMPARE(no.text(), UI::ReactError.arg(2));
+    QVERIFY(!QFile::exists("usr_data/failed.pcrd"));
+    QVERIFY(!machine.getMIsEmployed()[2]);
+}
+
+void TestRunPage::pageGuards()
+{
+    Machine machine(1, 20);
+    ZRunWidget page(nullptr, &machine);
+    page.setMFilePath(mDir.file("usr_data/guards.pcrd"));
+    page.setInData(inputs(3));
+    const QString idle = status(&page);
+    ConnectData report;
+    report.pcrIndex = 4;
+    report.upTemp = report.downTemp = 60;
+    report.totalCount = 100;
+    report.residueCount = 50;
+    page.slotConnectData(report); // another module's
+    report.pcrIndex = 3;
+    report.residueCount = 101; // more left than the list holds
+    page.slotConnectData(report);
+    QCOMPARE(status(&page), idle);
+    QVERIFY(page.findChild<ZTimeChart*>("chartTime")->getTimeUpLine().isEmpty());
+    report.residueCount = 0;
+    page.slotConnectData(report);
+    QVERIFY(status(&page).contains("进度：100.00%"));
+
+    // A re-save that fails is reported.
+    OutData record;
+    record.inData = inputs(3);
+    record.runComplete = true;
+    ZRunWidget review(nullptr, &machine);
+    review.setMFilePath(mDir.file("no-such-folder/x.pcrd"));
+    review.setInData(record.inData);
+    review.setOutData(record);
+    ModalAnswer failure("pushButton_Confirm");
+    review.slotTableWidgetCustomContextMenuRequested(QPoint());
+    QCOMPARE(failure.text(), UI::SaveDataFailInfo);
+}
+
+QTEST_MAIN(TestRunPage)
+#include "tst_runpage.moc"
