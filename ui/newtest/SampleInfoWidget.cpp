@@ -8,6 +8,7 @@ SampleInfoWidget::SampleInfoWidget(QWidget* parent) : QWidget(parent), mGrid(new
 {
     mGrid->setHorizontalSpacing(10);
     mGrid->setVerticalSpacing(8);
+    mGrid->setAlignment(Qt::AlignTop);
 }
 
 void SampleInfoWidget::setMethod(const SMethod& method)

@@ -9,6 +9,7 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QTabBar>
 
 ZRunAllWidget::ZRunAllWidget(QWidget* parent, Machine* machine)
     : QWidget(parent), ui(new Ui::ZRunAllWidget), mMachine(machine ? machine : Machine::instance())
@@ -18,6 +19,11 @@ ZRunAllWidget::ZRunAllWidget(QWidget* parent, Machine* machine)
     setWindowTitle(UI::RunTitle);
     const QSize screen = UI::ScreenSize();
     resize(screen.isValid() ? screen : QSize(1400, 900));
+    // Experiment names are long and all alike at the start; show them whole.
+    ui->tabWidget->setElideMode(Qt::ElideNone);
+    QFont font = ui->tabWidget->tabBar()->font();
+    font.setPixelSize(14);
+    ui->tabWidget->tabBar()->setFont(font);
     connect(ui->tabWidget, &QTabWidget::tabCloseRequested, this, &ZRunAllWidget::slotTabCloseRequested);
 }
 
