@@ -204,6 +204,15 @@ void TestRunPage::pageGuards()
     page.slotConnectData(report);
     QVERIFY(status(&page).contains("进度：100.00%"));
 
+    // A file that is no experiment is refused with a message; the home window stays as it was.
+    UiHome home(nullptr, &machine);
+    {
+        ModalAnswer refused("pushButton_Confirm");
+        QVERIFY(!home.slotOpenFile(mDir.file("json/short-demo.json")));
+        QCOMPARE(refused.text(), UI::PcrdFileError);
+    }
+    QCOMPARE(home.findChild<QTabWidget*>("tabWidget_Buttons")->count(), 1);
+
     // A re-save that fails is reported.
     OutData record;
     record.inData = inputs(3);

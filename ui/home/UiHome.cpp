@@ -110,7 +110,8 @@ void UiHome::slotPBnUpdateClicked()
 bool UiHome::slotOpenFile(QString path)
 {
     OutData data;
-    if (data.openAs(path) != 0) {
+    // A file that holds no chip (any other file read as one) has nothing to review.
+    if (data.openAs(path) != 0 || data.inData.method.Hole <= 0) {
         tell(UI::PcrdFileError);
         return false;
     }

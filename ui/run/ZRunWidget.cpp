@@ -166,16 +166,17 @@ void ZRunWidget::setOutData(const OutData& data)
 {
     mOutData = data;
     const SMethod& method = mOutData.inData.method;
+    const TempData results(mOutData);
     if (mOutData.runComplete) {
         ui->pushButton_MeltLight->setVisible(method.hasMeltStep());
         ui->pushButton_NewLight->setVisible(method.hasCycleStep());
-        showResults(TempData(mOutData));
+        showResults(results);
     }
     ui->label_TestInfo->clear();
     ui->pushButton_Start->hide();
     if (mOutData.tempLines.size() == 2) {
         ui->chartTime->setTimeLines(mOutData.tempLines[0], mOutData.tempLines[1]);
-        ui->chartOrgin->setLines(TempData(mOutData).cycleLines, true);
+        ui->chartOrgin->setLines(results.cycleLines, true);
     }
 }
 

@@ -1,0 +1,125 @@
+// The run page at the size of a full chip (26 holes, 2 channels, 40 cycle and 71 melt readings):
+// opening a saved experiment into a review page, feeding a running page its reports, and the
+// memory of a session with four running and four review pages. Offscreen.
+#include "tests/Synthetic.h"
+#include "ui/run/ZRunWidget.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+OutData fullChip()
+{
+    OutData d = Synthetic::experiment(40, true);
+    for (int s = 0; s < 52; ++s)
+        d.pdLines[s] = Synthetic::amplification(40, s % 3 == 0 ? 2500 : 0, 20 + s % 10, 1.6, quint32(s))
+            + Synthetic::melt(60, 71, 75 + s % 10, 2000, 1, 41);
+    for (int t = 0; t < 4313; ++t) {
+        d.tempLines.resize(2);
+        d.tempLines[0].append(QPointF(t, 60 + (t % 60) * 0.5));
+        d.tempLines[1].append(QPointF(t, 60 + (t % 60) * 0.5));
+    }
+    d.inData.sampleNames = {"a", "b"};
+    d.inData.sampleRemarks = {"", ""};
+    return d;
+}
+
+std::unique_ptr<ZRunWidget> reviewPage(const QString& path)
+{
+    OutData data;
+    data.openAs(path);
+    auto page = std::make_unique<ZRunWidget>();
+    page->setMFilePath(path);
+    page->setInData(data.inData);
+    page->setOutData(data);
+    return page;
+}
+
+void BM_OpenReviewPage(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("full.pcrd");
+    fullChip().saveAsFilePath(path);
+    for (auto _ : state) {
+        auto page = reviewPage(path);
+        benchmark::DoNotOptimize(page.get());
+        state.PauseTiming(); // closing the page is not part of opening it
+        page.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenReviewPage)->Unit(benchmark::kMillisecond);
+
+// A whole run of the full method as its page sees it: 4313 temperature reports and 111 readings.
+void BM_RunPageReports(benchmark::State& state)
+{
+    const OutData d = fullChip();
+    ConnectData temperature;
+    temperature.pcrIndex = d.inData.pcrNumber;
+    temperature.upTemp = temperature.downTemp = 60;
+    temperature.totalCount = 4313;
+    ConnectData reading = temperature;
+    reading.dataType = ConnectData::HOLE_READING;
+    reading.pdValues = QVector<double>(52, 600);
+    for (auto _ : state) {
+        ZRunWidget page;
+        page.setInData(d.inData);
+        for (int step = 0; step < 4313; ++step) {
+            temperature.residueCount = 4313 - step;
+            page.slotConnectData(temperature);
+            if (step % 39 == 0 && reading.cycle + reading.meltStep < 111) {
+                ++reading.cycle;
+                page.slotConnectData(reading);
+            }
+        }
+        reading.cycle = 0;
+    }
+    state.SetItemsProcessed(state.iterations() * (4313 + 111));
+}
+BENCHMARK(BM_RunPageReports)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+long residentKb()
+{
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+void BM_EightPagesMemory(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("full.pcrd");
+    const OutData d = fullChip();
+    d.saveAsFilePath(path);
+    for (auto _ : state) {
+        std::vector<std::unique_ptr<ZRunWidget>> pages;
+        for (int i = 0; i < 4; ++i) {
+            pages.push_back(reviewPage(path));
+            auto running = std::make_unique<ZRunWidget>();
+            running->setInData(d.inData);
+            pages.push_back(std::move(running));
+        }
+        state.counters["resident_MB"] = residentKb() / 1024.0;
+    }
+}
+BENCHMARK(BM_EightPagesMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}
