@@ -5,13 +5,20 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QStyleFactory>
 #include <QTimer>
+#include <QTranslator>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create("Fusion"));
+    // The toolkit's own dialogs (file choosers) speak the program's language.
+    QTranslator toolkit;
+    if (toolkit.load(QLocale(QLocale::Chinese, QLocale::China), "qtbase", "_", QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&toolkit);
     QCommandLineParser parser;
     parser.setApplicationDescription("The control and analysis program of the two-colour real-time PCR instrument.");
     parser.addHelpOption();
