@@ -208,6 +208,23 @@ void TestMethodJson::compressedCopy()
     QVERIFY(m.saveMethodAsFile("img.qvi"));
     const QJsonObject withImage = QJsonDocument::fromJson(qUncompress(ZGLOBAL::readFile("img.qvi"))).object();
     QVERIFY(QByteArray::fromBase64(withImage.value("ImageBase64").toString().toLatin1()).startsWith("\x89PNG"));
+
+    // Copy names, and the copy written beside the working folder's method files.
+    QCOMPARE(JsonControl::compressedCopyName("sample.json"), QString("sample.qvi"));
+    QCOMPARE(JsonControl::compressedCopyName("jsonjson.json"), QString(".qvi"));
+    QCOMPARE(JsonControl::compressedCopyName("notes.txt"), QString("notes.txtqvi"));
+    QVERIFY(QDir().mkpath("qvi"));
+    QVERIFY(JsonControl().saveCompressedCopy(m, "json/m.json"));
+    QVERIFY(QFile::exists("qvi/m.qvi"));
+
+    // Importing never replaces a method file of the same name, and says which were left out.
+    QVERIFY(QDir().mkpath("json") && QDir().mkpath("in"));
+    QVERIFY(write("json/same.json", twoSampleMethod()));
+    QVERIFY(ZGLOBAL::writeFile("in/same.json", "other"));
+    QVERIFY(ZGLOBAL::writeFile("in/new.json", "new"));
+    QCOMPARE(JsonControl::importFiles({"in/same.json", "in/new.json"}, "json"), QStringList({"same.json"}));
+    QCOMPARE(ZGLOBAL::readFile("json/new.json"), QByteArray("new"));
+    QVERIFY(ZGLOBAL::readFile("json/same.json") != "other");
 }
 
 void TestMethodJson::chipLayouts()
@@ -230,6 +247,8 @@ void TestMethodJson::chipLayouts()
     // Every type: ascending lists, no hole twice, holes within 1..26.
     const QVector<ChipLayout> layouts = ::chipLayouts();
     QCOMPARE(layouts.size(), 8);
+    QCOMPARE(chipLayoutIndexOf(SampleHolesMap_4x6n13n14), 5);
+    QCOMPARE(chipLayoutIndexOf(SampleHoleMap{{0, {5, 6}}}), -1);
     QCOMPARE(layouts[2].label, QString("2*12(!1!2)"));
     for (const ChipLayout& layout : layouts) {
         QSet<int> seen;
