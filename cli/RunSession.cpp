@@ -3,6 +3,8 @@
 #include "app/UI.h"
 #include "instrument/StatusLine.h"
 
+#include <QTimer>
+
 RunSession::RunSession(Machine* machine, const InData& input, const QString& path, QTextStream& out)
     : mMachine(machine), mInput(input), mPath(path), mOut(out),
       mRecorder(input.method.Hole * input.method.ChannelColor)
@@ -66,5 +68,19 @@ void RunSession::slotReactInfo(Machine::REACT_INFO info, char number)
         mOut << "saved " << mPath << "\n";
     }
     mOut.flush();
-    emit finished();
+    if (!mMachine->isSafing(mInput.pcrNumber))
+        return emit finished();
+    // The process must not end before the module's heaters are off; a link that stays gone is
+    // waited for a bounded time only.
+    mOut << "PCR " << mInput.pcrNumber << ": playing the stop sequence\n";
+    mOut.flush();
+    connect(mMachine, &Machine::signalSafeState, this, [this](char number) {
+        if (int(number) == mInput.pcrNumber)
+            emit finished();
+    });
+    QTimer::singleShot(SafeStateWaitMs, this, [this] {
+        mOut << "PCR " << mInput.pcrNumber << ": the stop sequence could not be played; check the module\n";
+        mOut.flush();
+        emit finished();
+    });
 }

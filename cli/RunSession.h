@@ -29,6 +29,9 @@ public slots:
     void slotReactInfo(Machine::REACT_INFO info, char number);
 
 private:
+    // How long an ended run waits for its module's stop sequence before the process ends.
+    static constexpr int SafeStateWaitMs = 60000;
+
     Machine* mMachine;
     InData mInput;
     QString mPath;

@@ -105,36 +105,48 @@ int Engine::serialSendData(const QByteArray& request, QByteArray& reply, int rep
     for (;;) {
         mRecData.clear();
         mSendData = request;
-        // Bytes left over from an earlier exchange (a late reply) must not pass for this reply.
-        if (isOpen() && bytesAvailable() > 0)
+        // A reply that came too late must not pass for the next one: after an unanswered
+        // request the line has to stay quiet for a whole read window before anything is written.
+        if (mUnanswered)
+            drainLateReply();
+        else if (isOpen() && bytesAvailable() > 0)
             qDebug() << "discarding stale bytes:" << FrameProtocol::hex(readAll());
         if (!isOpen() || write(request) != request.size())
             return SERIALPORT_WRITE_ERROR;
 
         QByteArray buffer;
-        int polls = 5;
-        for (;;) {
+        int start = -1;
+        for (int polls = ReadPolls; polls >= 0; --polls) {
             delayMs(mWaitMs);
             if (isOpen())
                 buffer += readAll();
-            if (buffer.size() >= replyLength || polls-- == 0)
+            start = FrameProtocol::findValidReply(buffer, address, replyLength, checkCrc);
+            if (start >= 0)
                 break;
         }
-
-        const int start = FrameProtocol::findReplyStart(buffer, address);
-        if (start < 0) {
-            if (retries-- != 0)
-                continue;
-            return SERIALPORT_READ_ERROR;
-        }
-        const FrameProtocol::Check check = FrameProtocol::checkReply(buffer, start, replyLength, checkCrc);
-        mRecData = buffer.mid(start, replyLength);
-        const int result = check == FrameProtocol::Check::Valid ? SERIALPORT_NO_ERROR : SERIALPORT_CRCERROR;
-        if (result == SERIALPORT_NO_ERROR)
+        if (start >= 0) {
+            mRecData = buffer.mid(start, replyLength);
             reply = mRecData;
-        if (result != SERIALPORT_NO_ERROR && retries-- != 0)
+            return SERIALPORT_NO_ERROR;
+        }
+        mUnanswered = true;
+        const int first = FrameProtocol::findReplyStart(buffer, address);
+        mRecData = first >= 0 ? buffer.mid(first, replyLength) : QByteArray();
+        if (retries-- != 0)
             continue;
-        return result;
+        return first >= 0 ? SERIALPORT_CRCERROR : SERIALPORT_READ_ERROR;
+    }
+}
+
+void Engine::drainLateReply()
+{
+    mUnanswered = false;
+    for (int window = 0; window < MaxDrainWindows && isOpen(); ++window) {
+        delayMs(mWaitMs * (ReadPolls + 1));
+        const QByteArray late = readAll();
+        if (late.isEmpty())
+            return;
+        qDebug() << "discarding a late reply:" << FrameProtocol::hex(late);
     }
 }
 

@@ -68,7 +68,8 @@ public:
     int moveUDRotor(UDROTOR_CONTROL action, int a, int b, char addr);
     int setTemp(TEC_LOCAL heater, double celsius, char addr);
     int setTemp(double up, double down, char addr);
-    int stopTemp(TEC_LOCAL heater, char addr);
+    // tries: 4 in a run; the connection probe asks each address once.
+    int stopTemp(TEC_LOCAL heater, char addr, int tries = 4);
     int getTemp(TEC_LOCAL heater, double& celsius, char addr);
     int holeInfo(int position, int channels, QVector<double>& values, char addr);
     int pointInfo(int channels, QVector<double>& values, char addr);
@@ -83,6 +84,12 @@ public slots:
     void slotError(QSerialPort::SerialPortError error);
 
 private:
+    // A reply is awaited for ReadPolls + 1 pauses of waitMs: the read window.
+    static constexpr int ReadPolls = 5;
+    // A line that keeps talking is given up on after this many windows.
+    static constexpr int MaxDrainWindows = 10;
+
+    void drainLateReply();
     int command(char addr, unsigned char code, const QByteArray& parameters, int replyLength, int tries,
                 QByteArray* reply = nullptr);
 
@@ -92,4 +99,5 @@ private:
     QByteArray mRecData;
     QByteArray mSendData;
     bool mExchanging = false;
+    bool mUnanswered = false; // the last request's reply did not arrive (it may still come)
 };

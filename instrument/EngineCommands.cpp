@@ -6,6 +6,11 @@
 #include <QDebug>
 
 namespace {
+// Commands whose effect does not depend on how often they arrive (set-points, lamps, fans) are
+// sent again on a missing or broken reply; rotor moves are not, since a lost reply cannot tell
+// whether the rotor moved.
+constexpr int RepeatableTries = 4;
+
 QByteArray bytes(std::initializer_list<int> values)
 {
     QByteArray out;
@@ -27,32 +32,32 @@ int Engine::command(char addr, unsigned char code, const QByteArray& parameters,
 
 int Engine::outLed(OUTLED_STATE state, char addr)
 {
-    return command(addr, 0xD0, bytes({state}), 10, 1);
+    return command(addr, 0xD0, bytes({state}), 10, RepeatableTries);
 }
 
 int Engine::outFan(bool on, char addr)
 {
-    return command(addr, 0xD1, bytes({on ? 1 : 0}), 10, 1);
+    return command(addr, 0xD1, bytes({on ? 1 : 0}), 10, RepeatableTries);
 }
 
 int Engine::inLed(bool on, char addr)
 {
-    return command(addr, 0xE1, bytes({on ? 0xFF : 0x00}), 10, 1);
+    return command(addr, 0xE1, bytes({on ? 0xFF : 0x00}), 10, RepeatableTries);
 }
 
 int Engine::inLed(quint8 mask, char addr)
 {
-    return command(addr, 0xE1, bytes({mask}), 10, 1);
+    return command(addr, 0xE1, bytes({mask}), 10, RepeatableTries);
 }
 
 int Engine::upFan(bool on, char addr)
 {
-    return command(addr, 0xB2, bytes({0x32, on ? 1 : 2}), 10, 1);
+    return command(addr, 0xB2, bytes({0x32, on ? 1 : 2}), 10, RepeatableTries);
 }
 
 int Engine::downFan(bool on, char addr)
 {
-    return command(addr, 0xA2, bytes({0x32, on ? 1 : 2}), 10, 1);
+    return command(addr, 0xA2, bytes({0x32, on ? 1 : 2}), 10, RepeatableTries);
 }
 
 int Engine::moveRotor(ROTOR_DIRECT direction, int a, int b, ROTOR_DATA_MODEL mode, char addr)
@@ -89,7 +94,7 @@ int Engine::setTemp(TEC_LOCAL heater, double celsius, char addr)
         return SERIALPORT_WRITE_ERROR;
     }
     const int t = int(celsius * 100);
-    return command(addr, quint8(heater), bytes({t >> 8, t, 0x01}), 10, 1);
+    return command(addr, quint8(heater), bytes({t >> 8, t, 0x01}), 10, RepeatableTries);
 }
 
 int Engine::setTemp(double up, double down, char addr)
@@ -98,15 +103,15 @@ int Engine::setTemp(double up, double down, char addr)
     return result != SERIALPORT_NO_ERROR ? result : setTemp(TEC_DOWN, down, addr);
 }
 
-int Engine::stopTemp(TEC_LOCAL heater, char addr)
+int Engine::stopTemp(TEC_LOCAL heater, char addr, int tries)
 {
-    return command(addr, quint8(heater), bytes({0, 0, 0x02}), 10, 1);
+    return command(addr, quint8(heater), bytes({0, 0, 0x02}), 10, tries);
 }
 
 int Engine::getTemp(TEC_LOCAL heater, double& celsius, char addr)
 {
     QByteArray reply;
-    const int result = command(addr, quint8(heater - 1), bytes({0, 0x02}), 10, 4, &reply);
+    const int result = command(addr, quint8(heater - 1), bytes({0, 0x02}), 10, RepeatableTries, &reply);
     if (reply.size() == 10)
         celsius = (quint8(reply[3]) * 256 + quint8(reply[4])) / 100.0;
     return result;
@@ -133,7 +138,7 @@ QVector<double> Engine::pdValues(int channels, const QByteArray& reply)
 int Engine::holeInfo(int position, int channels, QVector<double>& values, char addr)
 {
     QByteArray reply;
-    const int result = command(addr, 0xC2, bytes({position}), 4 * channels + 6, 4, &reply);
+    const int result = command(addr, 0xC2, bytes({position}), 4 * channels + 6, RepeatableTries, &reply);
     values = pdValues(channels, reply);
     qDebug() << "hole:" << position << SendData() << RecData();
     return result;
@@ -142,7 +147,7 @@ int Engine::holeInfo(int position, int channels, QVector<double>& values, char a
 int Engine::pointInfo(int channels, QVector<double>& values, char addr)
 {
     QByteArray reply;
-    const int result = command(addr, 0xF6, QByteArray(), 4 * channels + 6, 1, &reply);
+    const int result = command(addr, 0xF6, QByteArray(), 4 * channels + 6, RepeatableTries, &reply);
     values = pdValues(channels, reply);
     return result;
 }

@@ -60,11 +60,19 @@ QByteArray reply(char address, const QByteArray& data, int length)
     return frame;
 }
 
-int findReplyStart(const QByteArray& buffer, char address)
+int findReplyStart(const QByteArray& buffer, char address, int from)
 {
-    for (int i = 0; i + 1 < buffer.size(); ++i)
+    for (int i = qMax(from, 0); i + 1 < buffer.size(); ++i)
         if (quint8(buffer[i]) == RecHead && buffer[i + 1] == address)
             return i;
+    return -1;
+}
+
+int findValidReply(const QByteArray& buffer, char address, int replyLength, bool checkCrc)
+{
+    for (int start = findReplyStart(buffer, address); start >= 0; start = findReplyStart(buffer, address, start + 1))
+        if (checkReply(buffer, start, replyLength, checkCrc) == Check::Valid)
+            return start;
     return -1;
 }
 

@@ -21,12 +21,16 @@ QByteArray request(char address, unsigned char code, const QByteArray& parameter
 // A reply frame with its CRC appended: head, address, then data (length - 4 bytes, zero padded).
 QByteArray reply(char address, const QByteArray& data, int length);
 
-// Index of the first 0xF8 that is followed by address, or -1.
-int findReplyStart(const QByteArray& buffer, char address);
+// Index of the first 0xF8 at or after from that is followed by address, or -1.
+int findReplyStart(const QByteArray& buffer, char address, int from = 0);
 
 enum class Check { Valid, BadFrame, Short };
 // Checks the replyLength bytes from start: Short when fewer arrived, BadFrame for a wrong head or CRC.
 Check checkReply(const QByteArray& buffer, int start, int replyLength, bool checkCrc);
+
+// Index of the first start whose replyLength bytes pass the check, or -1: stray bytes may hold a
+// false start ahead of the real reply.
+int findValidReply(const QByteArray& buffer, char address, int replyLength, bool checkCrc);
 
 // "f9 01 d0 ..." as the diagnostics show frames.
 QString hex(const QByteArray& frame);

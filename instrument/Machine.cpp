@@ -34,7 +34,7 @@ Machine* Machine::instance()
 
 Machine::Machine(int tickMs, int waitMs, QObject* parent)
     : QObject(parent), mpEngine(new Engine(waitMs, this)), mpTimer(new QTimer(this)), mIsRunning(5, false),
-      mIsEmployed(5, false), mMethods(5), mCmdStacks(5), mConnectDatas(5), mReceivers(5), mTickMs(qMax(1, tickMs))
+      mIsEmployed(5, false), mMethods(5), mCmdStacks(5), mSafeStacks(5), mConnectDatas(5), mReceivers(5), mTickMs(qMax(1, tickMs))
 {
     connect(mpEngine, &Engine::signalLinkError, this, &Machine::signalEngineError);
     connect(mpTimer, &QTimer::timeout, this, &Machine::slotTimerOut, Qt::DirectConnection);
@@ -60,6 +60,7 @@ void Machine::play(const QStack<ControlElement>& steps, const SMethod& method, Q
         return;
     mMethods[number] = method;
     mCmdStacks[number] = asStack(steps);
+    mSafeStacks[number].clear();
     mIsRunning[number] = true;
     ConnectData& data = mConnectDatas[number];
     data.pcrIndex = number;
@@ -95,6 +96,11 @@ bool Machine::isPcrRunning(int number) const
     return validModule(number) && mIsRunning[number];
 }
 
+bool Machine::isSafing(int number) const
+{
+    return validModule(number) && !mSafeStacks[number].isEmpty();
+}
+
 void Machine::setPcrEmployed(bool employed, int number)
 {
     if (validModule(number))
@@ -128,7 +134,7 @@ MachineData Machine::getMachineData()
             continue;
         }
         for (int i = 0; i < 5; ++i) {
-            if (mpEngine->stopTemp(Engine::TEC_UP, char(i)) == Engine::SERIALPORT_NO_ERROR) {
+            if (mpEngine->stopTemp(Engine::TEC_UP, char(i), 1) == Engine::SERIALPORT_NO_ERROR) {
                 data.pcrModels[i] = quint8(i);
                 data.isOpen = i != 0 || data.isOpen;
                 data.comName = port;
@@ -184,15 +190,32 @@ void Machine::serveTurn()
                 result = modelRun(step, char(number));
             }
             if (result != 0) {
+                // The heaters must not stay where the failed run left them.
                 mIsRunning[number] = false;
+                mSafeStacks[number] = asStack(mMethods[number].getStopCmd());
                 emit signalReactInfo(REACT_ERROR, char(number));
             }
         } else {
             mIsRunning[number] = false;
             emit signalReactInfo(REACT_FINISHED, char(number));
         }
+    } else if (!mSafeStacks[number].isEmpty() && mpEngine->isOpen()) {
+        playSafeStep(number);
     }
     ++mTurn;
+}
+
+void Machine::playSafeStep(int number)
+{
+    // Every step is attempted once; one that fails does not keep the others from the module.
+    const ControlElement step = mSafeStacks[number].pop();
+    {
+        const FlagGuard guard(mBusy);
+        if (modelRun(step, char(number)) != 0)
+            qDebug() << "safe state: step" << controlKindName(step.kind) << "failed on module" << number;
+    }
+    if (mSafeStacks[number].isEmpty())
+        emit signalSafeState(char(number));
 }
 
 void Machine::report(char number, const ConnectData& data)

@@ -37,6 +37,9 @@ public:
     void stop(int number);
     bool isPcrRunning() const;
     bool isPcrRunning(int number) const;
+    // After a failed run the module still has its stop sequence to play (held while the port is
+    // closed, so it reaches the module once the link is back), unless a new run starts on it.
+    bool isSafing(int number) const;
     const QVector<bool>& getMIsRunning() const { return mIsRunning; }
     const QVector<bool>& getMIsEmployed() const { return mIsEmployed; }
     void setPcrEmployed(bool employed, int number);
@@ -58,6 +61,8 @@ signals:
     void signalEngineError(QSerialPort::SerialPortError error);
     void signalConnectData(const ConnectData& data);
     void signalReactInfo(Machine::REACT_INFO info, char number);
+    // A failed run's stop sequence has been played on the module.
+    void signalSafeState(char number);
 
 public slots:
     void slotTimerOut();
@@ -66,6 +71,7 @@ private:
     // Owed turns beyond this (two seconds of all four modules) are not caught up.
     static constexpr qint64 MaxOwedTurns = 8;
     void serveTurn();
+    void playSafeStep(int number);
     int readHoles(char number, unsigned int dataType);
     void report(char number, const ConnectData& data);
     static bool validModule(int number) { return number >= 0 && number < 5; }
@@ -76,6 +82,7 @@ private:
     QVector<bool> mIsEmployed;
     QVector<SMethod> mMethods;
     QVector<QStack<ControlElement>> mCmdStacks;
+    QVector<QStack<ControlElement>> mSafeStacks;
     QVector<ConnectData> mConnectDatas;
     QVector<QPointer<QObject>> mReceivers;
     int mTurn = 1;

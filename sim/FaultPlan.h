@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QSet>
+
 // How the simulated link misbehaves; every field off by default.
 struct FaultPlan
 {
@@ -14,4 +16,5 @@ struct FaultPlan
     int latencyMs = 0;      // delay before each reply
     int ignoreCode = -1;    // requests with this command code go unanswered
     bool pace = false;      // bytes leave at 19200 baud, 8 data bits, even parity, 1 stop bit
+    QSet<int> faultCodes;   // drops and broken CRCs only for these command codes (all when empty)
 };

@@ -62,6 +62,12 @@ bool PtyServer::setLog(const QString& path)
     return mLog.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text);
 }
 
+bool PtyServer::setReplyLog(const QString& path)
+{
+    mReplyLog.setFileName(path);
+    return mReplyLog.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text);
+}
+
 void PtyServer::readRequests()
 {
     char chunk[512];
@@ -99,17 +105,26 @@ void PtyServer::handle(const QByteArray& request)
         vanish();
         return;
     }
+    const bool faultable = mFaults.faultCodes.isEmpty() || mFaults.faultCodes.contains(quint8(request[2]));
+    if (faultable)
+        ++mFaultableRequests;
     QByteArray reply = mInstrument->answer(request);
     if (reply.isEmpty() || (mFaults.silentAfter >= 0 && mRequests > mFaults.silentAfter)
-        || (mFaults.dropEvery > 0 && mRequests % mFaults.dropEvery == 0)
+        || (faultable && mFaults.dropEvery > 0 && mFaultableRequests % mFaults.dropEvery == 0)
         || (mFaults.ignoreCode >= 0 && quint8(request[2]) == mFaults.ignoreCode))
         return;
     ++mReplies;
+    if (faultable)
+        ++mFaultableReplies;
     const int n = reply.size();
     if (mFaults.swapCrc)
         std::swap(reply.data()[n - 2], reply.data()[n - 1]);
-    if (mFaults.corruptEvery > 0 && mReplies % mFaults.corruptEvery == 0)
+    if (faultable && mFaults.corruptEvery > 0 && mFaultableReplies % mFaults.corruptEvery == 0)
         reply[n - 1] = char(reply[n - 1] ^ 0x5A);
+    if (mReplyLog.isOpen()) {
+        QTextStream(&mReplyLog) << FrameProtocol::hex(reply) << '\n';
+        mReplyLog.flush();
+    }
     if (mFaults.strayBytes)
         reply.prepend(QByteArray::fromHex("00f803"));
     if (mFaults.latencyMs > 0)

@@ -22,6 +22,8 @@ public:
     // Opens the terminal; its path (the end a program opens as its serial port), empty on failure.
     QString open(QString& error);
     bool setLog(const QString& path);
+    // Every reply frame as it leaves (faults applied, stray bytes not included), one per line.
+    bool setReplyLog(const QString& path);
 
 signals:
     void vanished();
@@ -41,6 +43,9 @@ private:
     QByteArray mBuffer;
     int mRequests = 0;
     int mReplies = 0;
+    int mFaultableRequests = 0; // requests and replies of the codes faults are limited to
+    int mFaultableReplies = 0;
     QFile mLog;
+    QFile mReplyLog;
     QElapsedTimer mClock;
 };

@@ -33,6 +33,7 @@ int main(int argc, char* argv[])
         {"modules", "module addresses that answer (default 1,2,3,4)", "LIST", "1,2,3,4"},
         {"scenario", "chip scenario (JSON); the built-in one otherwise", "FILE"},
         {"log", "write every request frame received, in hex with its time in ms, to FILE", "FILE"},
+        {"reply-log", "write every reply frame sent (faults applied, stray bytes left out), in hex, to FILE", "FILE"},
         {"ramp", "heater ramp in degC per simulated second (default 4)", "R", "4"},
         {"speed", "simulated seconds per real second (default 1)", "F", "1"},
         {"drop-every", "no reply to every N-th request", "N", "0"},
@@ -46,6 +47,7 @@ int main(int argc, char* argv[])
         {"latency", "milliseconds before each reply", "MS", "0"},
         {"ignore-code", "never answer command code HEX (e.g. a0)", "HEX"},
         {"pace", "send bytes at 19200 baud 8E1"},
+        {"drop-codes", "limit --drop-every and --corrupt-every to these command codes (hex, comma separated)", "LIST"},
     };
     p.addOptions(options);
     p.process(app);
@@ -75,6 +77,13 @@ int main(int argc, char* argv[])
     faults.latencyMs = p.value("latency").toInt();
     faults.ignoreCode = p.isSet("ignore-code") ? p.value("ignore-code").toInt(nullptr, 16) : -1;
     faults.pace = p.isSet("pace");
+    for (const QString& code : p.value("drop-codes").split(',', Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int value = code.trimmed().toInt(&ok, 16);
+        if (!ok || value < 0 || value > 255)
+            return fail("bad command code " + code);
+        faults.faultCodes.insert(value);
+    }
 
     SimInstrument instrument(scenario, modules, p.value("ramp").toDouble(), qMax(0.001, p.value("speed").toDouble()));
     PtyServer server(&instrument, faults);
@@ -83,6 +92,8 @@ int main(int argc, char* argv[])
         return fail(error);
     if (p.isSet("log") && !server.setLog(p.value("log")))
         return fail("cannot write the log " + p.value("log"));
+    if (p.isSet("reply-log") && !server.setReplyLog(p.value("reply-log")))
+        return fail("cannot write the log " + p.value("reply-log"));
     if (p.isSet("link")) {
         QFile::remove(p.value("link"));
         if (!QFile::link(path, p.value("link")))

@@ -33,6 +33,8 @@ private slots:
     void noAnswer();
     void wrongReplyLength();
     void oneExchangeAtATime();
+    void lostOnceThenAnswered();
+    void lateRepliesAreNeverTheNextOnes();
     void probeFindsModulesOneAndThree();
     void onlyAddressZeroIsNoInstrument();
     void vanishingTerminalIsReported();
@@ -138,7 +140,9 @@ void TestEngine::swappedCrcIsTriedFourTimes()
     QCOMPARE(t, -7.0); // nothing decoded from a bad reply
     QCOMPARE(sim.frames().size(), 4);
     QCOMPARE(engine.outLed(Engine::OUTLED_STOP, 1), int(Engine::SERIALPORT_CRCERROR));
-    QCOMPARE(sim.frames().size(), 5); // one attempt for a lamp command
+    QCOMPARE(sim.frames().size(), 8); // a lamp command is safe to send again
+    QCOMPARE(engine.testRotor(1), int(Engine::SERIALPORT_CRCERROR));
+    QCOMPARE(sim.frames().size(), 9); // a rotor is never moved twice
 }
 
 void TestEngine::replyInPieces()
@@ -162,7 +166,7 @@ void TestEngine::noAnswer()
     QCOMPARE(engine.outLed(Engine::OUTLED_NORMAL, 1), int(Engine::SERIALPORT_READ_ERROR));
     double t = 0;
     QCOMPARE(engine.getTemp(Engine::TEC_DOWN, t, 1), int(Engine::SERIALPORT_READ_ERROR));
-    QCOMPARE(sim.frames().size(), 1 + 4);
+    QCOMPARE(sim.frames().size(), 4 + 4);
     QVERIFY(engine.RecData().endsWith(":"));
 }
 
@@ -193,6 +197,44 @@ void TestEngine::oneExchangeAtATime()
     QCOMPARE(engine.getTemp(Engine::TEC_UP, t, 1), 0);
     QCOMPARE(nested, int(Engine::SERIALPORT_WRITE_ERROR));
     QCOMPARE(sim.frames(), QStringList({"f9 01 b0 00 02 00 00 00 00 00"}));
+}
+
+void TestEngine::lostOnceThenAnswered()
+{
+    TestDir dir;
+    SimProcess sim({"--drop-every", "2", "--speed", "1000"}, dir.path());
+    Engine engine;
+    QVERIFY(openOn(engine, sim));
+    QCOMPARE(engine.outLed(Engine::OUTLED_NORMAL, 1), 0);
+    double t = -7;
+    QCOMPARE(engine.getTemp(Engine::TEC_UP, t, 1), 0); // the second request is lost, the third answered
+    QCOMPARE(t, 25.0);
+    QCOMPARE(sim.frames().size(), 3);
+}
+
+void TestEngine::lateRepliesAreNeverTheNextOnes()
+{
+    // Replies come after the read window. The upper heater's late reply must never be read as the
+    // lower heater's temperature: each reading is its own heater's or a failure.
+    TestDir dir;
+    SimProcess sim({"--latency", "150", "--speed", "1000"}, dir.path());
+    Engine engine;
+    QVERIFY(openOn(engine, sim));
+    engine.setTemp(Engine::TEC_UP, 95.0, 1);
+    engine.setTemp(Engine::TEC_DOWN, 40.0, 1);
+    int failures = 0;
+    for (int i = 0; i < 3; ++i) {
+        double up = -1, down = -1;
+        if (engine.getTemp(Engine::TEC_UP, up, 1) == 0)
+            QCOMPARE(up, 95.0);
+        else
+            ++failures;
+        if (engine.getTemp(Engine::TEC_DOWN, down, 1) == 0)
+            QCOMPARE(down, 40.0);
+        else
+            ++failures;
+    }
+    QVERIFY(failures > 0);
 }
 
 void TestEngine::probeFindsModulesOneAndThree()

@@ -51,6 +51,11 @@ void TestFrames::replyStartAfterStrayBytes()
     QCOMPARE(findReplyStart(QByteArray::fromHex("0000f8"), 0), -1); // a head in the last byte is no match
     QCOMPARE(findReplyStart(QByteArray(), 1), -1);
     QCOMPARE(checkReply(buffer, 3, 10, true), Check::Valid);
+    // For module 3 the stray start fails its check; the real reply after it is found.
+    const QByteArray forThree = QByteArray::fromHex("00f803") + reply(3, QByteArray::fromHex("d0"), 10);
+    QCOMPARE(findValidReply(forThree, 3, 10, true), 3);
+    QCOMPARE(findValidReply(forThree.left(12), 3, 10, true), -1); // still arriving
+    QCOMPARE(findValidReply(QByteArray::fromHex("00f803"), 3, 10, true), -1);
 }
 
 void TestFrames::checksInChunks()
