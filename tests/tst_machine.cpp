@@ -131,6 +131,25 @@ QStringList framesOf(const ControlElement& e, int module)
 
 }
 
+namespace {
+QStringList times(int n, const QString& frame)
+{
+    QStringList frames;
+    for (int i = 0; i < n; ++i)
+        frames << frame;
+    return frames;
+}
+
+// The frames of the stop sequence on a module: heaters off, lamps off, both rotors home, red lamp.
+QStringList stopSequence(int module)
+{
+    QStringList frames;
+    for (const char* f : {"b1 00 00 02", "a1 00 00 02", "e1 00 00 00", "c3 02 04 09 c4", "c1 02 04 39 c8", "d0 02 00 00"})
+        frames << QString("f9 0%1 %2").arg(module).arg(QString(f) + QString(" 00").repeated(8 - QString(f).count(' ') - 1));
+    return frames;
+}
+}
+
 class TestMachine : public QObject
 {
     Q_OBJECT
@@ -238,8 +257,12 @@ void TestMachine::failingLowerHeaterReading()
     QCOMPARE(r.reports[0].upTemp, 25.0);
     QCOMPARE(r.reports[0].downTemp, -1.0);
     QVERIFY(!machine.isPcrRunning(1));
-    // The lower reading was tried four times; the step after the failure never ran.
-    QCOMPARE(sim.frames().mid(5).size(), 1 + 4);
+    // The lower reading was tried four times; the step after the failure never ran, the stop
+    // sequence did.
+    QTRY_VERIFY(!machine.isSafing(1));
+    const QStringList frames = sim.frames().mid(5);
+    QCOMPARE(frames.mid(0, 5), QStringList({"f9 01 b0 00 02 00 00 00 00 00"}) + times(4, "f9 01 a0 00 02 00 00 00 00 00"));
+    QCOMPARE(frames.mid(5), stopSequence(1));
 }
 
 void TestMachine::failingSetPoint()
@@ -252,7 +275,15 @@ void TestMachine::failingSetPoint()
     machine.play(steps({SET_TEMP_UP, SET_TEMP_DOWN, OUT_LED_BLUE}), SMethod(), &r, 1);
     QVERIFY(r.waitForEvents(1));
     QCOMPARE(r.events.first(), Machine::REACT_ERROR);
-    QCOMPARE(sim.frames().mid(5), QStringList({"f9 01 b1 13 88 01 00 00 00 00", "f9 01 a1 0f a0 01 00 00 00 00"}));
+    // A set-point is safe to send again: four attempts, then the stop sequence (whose lower
+    // heater stop goes unanswered four times too, and does not keep the rest from the module).
+    QTRY_VERIFY(!machine.isSafing(1));
+    QStringList expected = QStringList({"f9 01 b1 13 88 01 00 00 00 00"}) + times(4, "f9 01 a1 0f a0 01 00 00 00 00");
+    QStringList stop = stopSequence(1);
+    stop.insert(2, stop[1]);
+    stop.insert(2, stop[1]);
+    stop.insert(2, stop[1]);
+    QCOMPARE(sim.frames().mid(5), expected + stop);
 }
 
 void TestMachine::delayAndUnknownKinds()

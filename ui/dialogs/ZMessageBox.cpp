@@ -21,3 +21,10 @@ void ZMessageBox::setMessageInfo(const QString& text)
 {
     ui->label_Info->setText(text);
 }
+
+bool ZMessageBox::ask(QWidget* parent, const QString& text)
+{
+    ZMessageBox box(parent);
+    box.setMessageInfo(text);
+    return box.exec() == 1;
+}

@@ -16,6 +16,9 @@ public:
     ~ZMessageBox() override;
 
     void setMessageInfo(const QString& text);
+    // Shows text over parent and waits: true when the operator confirmed (for a notice the
+    // answer is simply not used).
+    static bool ask(QWidget* parent, const QString& text);
 
 private:
     Ui::ZMessageBox* ui;

@@ -121,9 +121,7 @@ bool Coordinate::hasStep(int type, int from, int to) const
 
 void Coordinate::refuse(const QString& message)
 {
-    ZMessageBox box(this);
-    box.setMessageInfo(message);
-    box.exec();
+    ZMessageBox::ask(this, message);
 }
 
 void Coordinate::insertConstWidget()

@@ -74,9 +74,7 @@ void MethodDialog::slotSaveAsJson()
         }
     const QString fault = programFault(edited);
     if (!fault.isEmpty()) {
-        ZMessageBox box(this);
-        box.setMessageInfo(fault);
-        box.exec();
+        ZMessageBox::ask(this, fault);
         return;
     }
     mMethod = edited;

@@ -54,9 +54,7 @@ ZParameterDialog::~ZParameterDialog()
 
 void ZParameterDialog::warn(const QString& message)
 {
-    ZMessageBox box(this);
-    box.setMessageInfo(message);
-    box.exec();
+    ZMessageBox::ask(this, message);
 }
 
 void ZParameterDialog::resizeEdits(QVector<QLineEdit*>& edits, QWidget* holder, int count, int perRow)

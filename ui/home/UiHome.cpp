@@ -54,9 +54,7 @@ UiHome::~UiHome()
 
 bool UiHome::tell(const QString& message)
 {
-    ZMessageBox box(this);
-    box.setMessageInfo(message);
-    return box.exec() == 1;
+    return ZMessageBox::ask(this, message);
 }
 
 void UiHome::setHomeNewState(bool connected)

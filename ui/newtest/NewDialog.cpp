@@ -119,9 +119,7 @@ void NewDialog::uiToInData(InData& data)
 
 void NewDialog::tell(const QString& message)
 {
-    ZMessageBox box(this);
-    box.setMessageInfo(message);
-    box.exec();
+    ZMessageBox::ask(this, message);
 }
 
 void NewDialog::slotTextNameChanged(const QString& text)

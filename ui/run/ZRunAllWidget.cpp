@@ -55,9 +55,7 @@ int ZRunAllWidget::pageCount() const
 
 bool ZRunAllWidget::ask(const QString& question)
 {
-    ZMessageBox box(this);
-    box.setMessageInfo(question);
-    return box.exec() == 1;
+    return ZMessageBox::ask(this, question);
 }
 
 void ZRunAllWidget::slotTabCloseRequested(int index)

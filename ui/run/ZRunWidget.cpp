@@ -59,9 +59,7 @@ void ZRunWidget::wireChartsAndTable()
 
 bool ZRunWidget::ask(const QString& question)
 {
-    ZMessageBox box(this);
-    box.setMessageInfo(question);
-    return box.exec() == 1;
+    return ZMessageBox::ask(this, question);
 }
 
 bool ZRunWidget::runIsOver() const
@@ -109,9 +107,7 @@ void ZRunWidget::slotStartClicked()
     if (fault.isEmpty())
         fault = ExperimentName::saveFault(file.absolutePath(), file.completeBaseName());
     if (!fault.isEmpty()) {
-        ZMessageBox box(this);
-        box.setMessageInfo(fault);
-        box.exec();
+        ZMessageBox::ask(this, fault);
         return;
     }
     setPushButtonStart(true);
@@ -155,9 +151,7 @@ void ZRunWidget::saveOutData(bool complete)
     record.runComplete = complete;
     ui->label_TestInfo->clear();
     if (!record.saveAsFilePath(mFilePath)) {
-        ZMessageBox box(this);
-        box.setMessageInfo(UI::SaveDataFailInfo);
-        box.exec();
+        ZMessageBox::ask(this, UI::SaveDataFailInfo);
     }
     setOutData(record);
 }
