@@ -56,6 +56,12 @@ QString PtyServer::open(QString& error)
     return path;
 }
 
+QString PtyServer::reopen(QString& error)
+{
+    mFaults.vanishAfter = -1;
+    return open(error);
+}
+
 bool PtyServer::setLog(const QString& path)
 {
     mLog.setFileName(path);

@@ -22,6 +22,8 @@ public:
     // Opens the terminal; its path (the end a program opens as its serial port), empty on failure.
     QString open(QString& error);
     bool setLog(const QString& path);
+    // A new terminal after a vanish (the link is gone for good only once): its path, or empty.
+    QString reopen(QString& error);
     // Every reply frame as it leaves (faults applied, stray bytes not included), one per line.
     bool setReplyLog(const QString& path);
 

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QTextStream>
+#include <QTimer>
 
 #include <csignal>
 
@@ -44,6 +45,7 @@ int main(int argc, char* argv[])
         {"split-gap", "milliseconds between pieces (default 15)", "MS", "15"},
         {"silent-after", "answer nothing after N requests", "N", "-1"},
         {"vanish-after", "close the terminal after N requests", "N", "-1"},
+        {"return-after", "after vanishing, open a new terminal at the --link path MS milliseconds later", "MS", "-1"},
         {"latency", "milliseconds before each reply", "MS", "0"},
         {"ignore-code", "never answer command code HEX (e.g. a0)", "HEX"},
         {"pace", "send bytes at 19200 baud 8E1"},
@@ -99,6 +101,17 @@ int main(int argc, char* argv[])
         if (!QFile::link(path, p.value("link")))
             return fail("cannot make the link " + p.value("link"));
     }
+    const int returnAfter = p.value("return-after").toInt();
+    if (returnAfter >= 0 && p.isSet("link"))
+        QObject::connect(&server, &PtyServer::vanished, &app, [&server, &p, returnAfter] {
+            QTimer::singleShot(returnAfter, &server, [&server, &p] {
+                QString reason;
+                const QString again = server.reopen(reason);
+                QFile::remove(p.value("link"));
+                if (again.isEmpty() || !QFile::link(again, p.value("link")))
+                    QTextStream(stderr) << "cannot come back: " << reason << Qt::endl;
+            });
+        });
     std::signal(SIGINT, quitOnSignal);
     std::signal(SIGTERM, quitOnSignal);
     QTextStream(stdout) << path << Qt::endl;
