@@ -16,9 +16,10 @@ public:
     ~ZMessageBox() override;
 
     void setMessageInfo(const QString& text);
-    // Shows text over parent and waits: true when the operator confirmed (for a notice the
-    // answer is simply not used).
+    // A question: shows text over parent and waits; true when the operator confirmed.
     static bool ask(QWidget* parent, const QString& text);
+    // A notice: shows text over parent and waits; the answer is not used.
+    static void tell(QWidget* parent, const QString& text) { ask(parent, text); }
 
 private:
     Ui::ZMessageBox* ui;

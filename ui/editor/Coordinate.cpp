@@ -119,15 +119,10 @@ bool Coordinate::hasStep(int type, int from, int to) const
     return false;
 }
 
-void Coordinate::refuse(const QString& message)
-{
-    ZMessageBox::ask(this, message);
-}
-
 void Coordinate::insertConstWidget()
 {
     if (mSteps.size() >= MaxSteps)
-        return refuse(UI::PassMaxStep.arg(MaxSteps));
+        return ZMessageBox::tell(this, UI::PassMaxStep.arg(MaxSteps));
     auto* step = new ConstWidget;
     addStep(step, currentStepIndex() + 1);
     step->insertNodeWidget(0);
@@ -138,9 +133,9 @@ void Coordinate::insertCycleWidget()
 {
     const int at = currentStepIndex() + 1;
     if (hasStep(Step::STEP_CYCLE, 0, mSteps.size()))
-        return refuse(UI::PassMaxCycleStep.arg(1));
+        return ZMessageBox::tell(this, UI::PassMaxCycleStep.arg(1));
     if (hasStep(Step::STEP_MELT, 0, at))
-        return refuse(UI::MeltStepOnPreview);
+        return ZMessageBox::tell(this, UI::MeltStepOnPreview);
     StepWidget* step = addTwoHoldStep(new CycleWidget, at, Node{20, 95.0, false}, Node{20, 60.0, true});
     step->nodes()[1]->button()->setChecked(true);
 }
@@ -149,9 +144,9 @@ void Coordinate::insertMeltWidget()
 {
     const int at = currentStepIndex() + 1;
     if (hasStep(Step::STEP_MELT, 0, mSteps.size()))
-        return refuse(UI::PassMaxMeltStep.arg(1));
+        return ZMessageBox::tell(this, UI::PassMaxMeltStep.arg(1));
     if (hasStep(Step::STEP_CYCLE, at, mSteps.size()))
-        return refuse(UI::CycleStepOnPreview);
+        return ZMessageBox::tell(this, UI::CycleStepOnPreview);
     addTwoHoldStep(new MeltWidget, at, Node{1, 60.0, false}, Node{1, 95.0, false});
 }
 
@@ -175,9 +170,9 @@ void Coordinate::insertNode(int offset)
     if (!selectedNode(step, index))
         return;
     if (step->getMStepType() == Step::STEP_MELT)
-        return refuse(UI::MaxMeltNode);
+        return ZMessageBox::tell(this, UI::MaxMeltNode);
     if (step->nodes().size() >= step->getMMaxNodeCount())
-        return refuse(UI::PassMaxNode.arg(step->getMMaxNodeCount()));
+        return ZMessageBox::tell(this, UI::PassMaxNode.arg(step->getMMaxNodeCount()));
     step->insertNodeWidget(index + offset);
     rebuildNodeList();
 }
@@ -195,13 +190,13 @@ void Coordinate::insertAfterNode()
 void Coordinate::delStepWidget()
 {
     if (mNodes.isEmpty())
-        return refuse(UI::DeleteEmptyInfo);
+        return ZMessageBox::tell(this, UI::DeleteEmptyInfo);
     StepWidget* step = nullptr;
     int index = -1;
     if (!selectedNode(step, index)) {
         delete mSteps.takeAt(currentStepIndex());
     } else if (step->getMStepType() == Step::STEP_MELT) {
-        return refuse(UI::MaxMeltNode);
+        return ZMessageBox::tell(this, UI::MaxMeltNode);
     } else if (step->nodes().size() == 1) {
         delete mSteps.takeAt(mSteps.indexOf(step));
     } else {

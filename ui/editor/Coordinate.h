@@ -60,7 +60,6 @@ private:
     // The stage holding the selected hold and its index within it; false when none is selected.
     bool selectedNode(StepWidget*& step, int& index) const;
     void rebuildNodeList();
-    void refuse(const QString& message);
 
     Ui::Coordinate* ui;
     QVector<StepWidget*> mSteps;

@@ -74,7 +74,7 @@ void MethodDialog::slotSaveAsJson()
         }
     const QString fault = programFault(edited);
     if (!fault.isEmpty()) {
-        ZMessageBox::ask(this, fault);
+        ZMessageBox::tell(this, fault);
         return;
     }
     mMethod = edited;

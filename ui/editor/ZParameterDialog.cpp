@@ -52,11 +52,6 @@ ZParameterDialog::~ZParameterDialog()
     delete ui;
 }
 
-void ZParameterDialog::warn(const QString& message)
-{
-    ZMessageBox::ask(this, message);
-}
-
 void ZParameterDialog::resizeEdits(QVector<QLineEdit*>& edits, QWidget* holder, int count, int perRow)
 {
     auto* grid = static_cast<QGridLayout*>(holder->layout());
@@ -139,12 +134,12 @@ void ZParameterDialog::setTableWidget(const SMethod& method)
     for (int i = 0; i < mSampleEdits.size(); ++i)
         mSampleEdits[i]->setText(vectorToString(method.sampleHoleMap.value(i)));
     if (method.holeTargets.size() != method.Hole)
-        warn(UI::JsonHoleError);
+        ZMessageBox::tell(this, UI::JsonHoleError);
     const int channels = ui->spin_Channel->value();
     for (int h = 0; h < qMin(method.Hole, method.holeTargets.size()); ++h) {
         const TargetInfos& targets = method.holeTargets[h];
         if (targets.names.size() != method.ChannelColor)
-            warn(UI::JsonSampleError);
+            ZMessageBox::tell(this, UI::JsonSampleError);
         for (int c = 0; c < channels; ++c) {
             const TargetInfo t = targets.at(c);
             const QStringList values = {t.Name,
@@ -188,7 +183,7 @@ void ZParameterDialog::jsonToUi(const SMethod& method)
     const int months = method.Valid.toInt(&ok, 10);
     ui->spin_Valid->setValue(ok ? months : 0);
     if (!ok)
-        warn(UI::JsonValidError);
+        ZMessageBox::tell(this, UI::JsonValidError);
     ui->spin_Up->setValue(method.UpTime);
     ui->spin_Down->setValue(method.DownTime);
     ui->spin_Channel->setValue(method.ChannelColor);
@@ -249,7 +244,7 @@ bool ZParameterDialog::saveMethodFile(const QString& path)
     uiToJson(mMethod);
     const QString fault = programFault(mMethod);
     if (!fault.isEmpty()) {
-        warn(fault);
+        ZMessageBox::tell(this, fault);
         return false;
     }
     const JsonControl json;
@@ -258,7 +253,7 @@ bool ZParameterDialog::saveMethodFile(const QString& path)
     qDebug() << "method saved" << path << saved << "compressed copy" << JsonControl::compressedCopyName(path) << copied;
     // A failed save must not look like a success.
     if (!saved || !copied)
-        warn(UI::SaveDataFailInfo);
+        ZMessageBox::tell(this, UI::SaveDataFailInfo);
     return saved && copied;
 }
 

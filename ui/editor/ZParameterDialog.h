@@ -56,7 +56,6 @@ private:
     void resizeEdits(QVector<QLineEdit*>& edits, QWidget* holder, int count, int perRow);
     // Marks a sample's hole list red while it names a hole that is not on the chip.
     void markSampleEdit(QLineEdit* edit);
-    void warn(const QString& message);
 
     Ui::ZParameterDialog* ui;
     SMethod mMethod;

@@ -63,11 +63,11 @@ Gallery::Gallery(const OutData& experiment, QWidget* parent) : QTabWidget(parent
     table->setOutData(mData);
     auto* legend = new CharnelColor;
     legend->setChannelNames(method.ChannelNames);
-    auto* results_ = new QWidget;
-    auto* layout = new QVBoxLayout(results_);
+    auto* resultsBlock = new QWidget;
+    auto* layout = new QVBoxLayout(resultsBlock);
     layout->addWidget(legend);
     layout->addWidget(table);
-    addBlock("table", results_, QSize(1100, 820));
+    addBlock("table", resultsBlock, QSize(1100, 820));
 
     auto* editor = new Coordinate;
     editor->setMethodFlow(method.Flow);

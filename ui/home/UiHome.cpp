@@ -52,11 +52,6 @@ UiHome::~UiHome()
     delete ui;
 }
 
-bool UiHome::tell(const QString& message)
-{
-    return ZMessageBox::ask(this, message);
-}
-
 void UiHome::setHomeNewState(bool connected)
 {
     ui->pushButton_New->setEnabled(connected);
@@ -102,7 +97,7 @@ void UiHome::slotPBnSetClicked()
 
 void UiHome::slotPBnUpdateClicked()
 {
-    tell(UI::AboutInfo.arg(DataHead::instance()->getMSoftWareVersion().toString()));
+    ZMessageBox::tell(this, UI::AboutInfo.arg(DataHead::instance()->getMSoftWareVersion().toString()));
 }
 
 bool UiHome::slotOpenFile(QString path)
@@ -110,7 +105,7 @@ bool UiHome::slotOpenFile(QString path)
     OutData data;
     // A file that holds no chip (any other file read as one) has nothing to review.
     if (data.openAs(path) != 0 || data.inData.method.Hole <= 0) {
-        tell(UI::PcrdFileError);
+        ZMessageBox::tell(this, UI::PcrdFileError);
         return false;
     }
     auto* page = new ZRunWidget(nullptr, mMachine);
@@ -139,11 +134,11 @@ void UiHome::slotTabCloseRequested(int index)
 void UiHome::closeEvent(QCloseEvent* event)
 {
     if (!mMachineData.isSync) {
-        tell(UI::SyncInfo);
+        ZMessageBox::tell(this, UI::SyncInfo);
         event->ignore();
         return;
     }
-    if (!tell(UI::ClosingInfo)) {
+    if (!ZMessageBox::ask(this, UI::ClosingInfo)) {
         event->ignore();
         return;
     }

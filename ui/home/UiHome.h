@@ -41,7 +41,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    bool tell(const QString& message);
 
     Ui::UiHome* ui;
     ZRunAllWidget* mRunWindow;

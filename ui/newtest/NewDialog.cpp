@@ -117,11 +117,6 @@ void NewDialog::uiToInData(InData& data)
     data.sampleNames = ui->widget_Sample->getSampleNames();
 }
 
-void NewDialog::tell(const QString& message)
-{
-    ZMessageBox::ask(this, message);
-}
-
 void NewDialog::slotTextNameChanged(const QString& text)
 {
     if (ui->stackedWidget->currentIndex() != 1)
@@ -129,7 +124,7 @@ void NewDialog::slotTextNameChanged(const QString& text)
     mNameInvalid = ExperimentName::hasForbiddenCharacter(text);
     if (!mNameInvalid)
         return;
-    tell(UI::NameForbiddenChar);
+    ZMessageBox::tell(this, UI::NameForbiddenChar);
     ui->lEditName->clear();
 }
 
@@ -160,7 +155,7 @@ void NewDialog::slotNextClicked()
 {
     const QString fault = nextFault();
     if (!fault.isEmpty())
-        return tell(fault);
+        return ZMessageBox::tell(this, fault);
     switch (ui->stackedWidget->currentIndex()) {
     case 0: {
         mCurrentData.dateTime = QDateTime::currentDateTime();
@@ -203,7 +198,7 @@ void NewDialog::slotExportJson()
     const QStringList refused = JsonControl::importFiles(files, QDir::currentPath() + "/" + UI::JsonDirName);
     fillMethodList(false);
     if (!refused.isEmpty())
-        tell(NotImported.arg(refused.join("\n")));
+        ZMessageBox::tell(this, NotImported.arg(refused.join("\n")));
 }
 
 void NewDialog::slotSaveAsJson()
@@ -213,5 +208,5 @@ void NewDialog::slotSaveAsJson()
         return;
     mCurrentData.method.Flow = ui->scrollContents->getMethodFlow();
     if (!DataHead::instance()->getMpJsonControl()->saveJsonMethod(path, mCurrentData.method))
-        tell(UI::SaveDataFailInfo);
+        ZMessageBox::tell(this, UI::SaveDataFailInfo);
 }

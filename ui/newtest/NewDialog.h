@@ -44,7 +44,6 @@ private:
     void fillMethodList(bool writeCopies);
     // The first check that stops the Next click, as its message; empty when none does.
     QString nextFault() const;
-    void tell(const QString& message);
 
     Ui::NewDialog* ui;
     InData mCurrentData;

@@ -36,7 +36,7 @@ void ZHighDialog::setOutData(OutData& data, int hole, int channel, bool relative
     // Set without its signal, then applied once, so the curve is drawn a single time.
     const QSignalBlocker block(ui->checkBox_Relative);
     ui->checkBox_Relative->setChecked(relative);
-    on_checkBox_Relative_stateChanged(relative ? Qt::Checked : Qt::Unchecked);
+    applyView(relative, results);
 }
 
 void ZHighDialog::targetToUi(bool withName)
@@ -53,15 +53,6 @@ void ZHighDialog::targetToUi(bool withName)
     on_checkBox_AutoRange_stateChanged(ui->checkBox_AutoRange->checkState());
 }
 
-void ZHighDialog::showCurve(bool relative)
-{
-    const TempData results(*mData);
-    const int i = curveIndex();
-    if (relative)
-        ui->widget_Chart->setLine(results.relativeLines.value(i), mTarget.Threshold, 1);
-    else
-        ui->widget_Chart->setLine(results.cycleLines.value(i), mTarget.Threshold, 0);
-}
 
 void ZHighDialog::on_checkBox_AutoThreshold_stateChanged(int state)
 {
@@ -78,12 +69,19 @@ void ZHighDialog::on_checkBox_AutoRange_stateChanged(int state)
 
 void ZHighDialog::on_checkBox_Relative_stateChanged(int state)
 {
-    if (!mData)
-        return;
-    const bool relative = state != Qt::Unchecked;
-    if (relative)
-        mTarget = TempData(*mData).targets.value(curveIndex());
-    showCurve(relative);
+    if (mData)
+        applyView(state != Qt::Unchecked, TempData(*mData));
+}
+
+void ZHighDialog::applyView(bool relative, const TempData& results)
+{
+    const int i = curveIndex();
+    if (relative) {
+        mTarget = results.targets.value(i);
+        ui->widget_Chart->setLine(results.relativeLines.value(i), mTarget.Threshold, 1);
+    } else {
+        ui->widget_Chart->setLine(results.cycleLines.value(i), mTarget.Threshold, 0);
+    }
     for (QWidget* w : {ui->widget, static_cast<QWidget*>(ui->pushButton_Set), static_cast<QWidget*>(ui->pushButton_Confirm)})
         w->setVisible(relative);
     ui->dSpinBox_CtT->setValue(mTarget.CtThreshold);
@@ -104,8 +102,7 @@ void ZHighDialog::on_pushButton_Set_clicked()
     const int i = curveIndex();
     mData->setTargetInfo(mTarget, i, true);
     const TempData results(*mData);
-    mTarget = results.targets.value(i);
-    ui->widget_Chart->setLine(results.relativeLines.value(i), mTarget.Threshold, 1);
+    applyView(true, results);
     ui->label_Ct->setText(QString::number(results.ctValues.value(i), 'f', 2));
     targetToUi(false);
 }

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+class TempData;
+
 namespace Ui {
 class ZHighDialog;
 }
@@ -36,7 +38,8 @@ private:
     int curveIndex() const { return mHole * qMax(mData->inData.method.ChannelColor, 1) + mChannel; }
     // The settings into the widgets, or only the values the analysis may have chosen.
     void targetToUi(bool withName);
-    void showCurve(bool relative);
+    // The relative view (corrected curve, threshold line, settings panel) or the raw one.
+    void applyView(bool relative, const TempData& results);
     // Copies the current settings to every curve of channel (-1: of every channel).
     void applyToChannel(int channel);
 

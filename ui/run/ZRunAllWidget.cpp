@@ -53,21 +53,16 @@ int ZRunAllWidget::pageCount() const
     return ui->tabWidget->count();
 }
 
-bool ZRunAllWidget::ask(const QString& question)
-{
-    return ZMessageBox::ask(this, question);
-}
-
 void ZRunAllWidget::slotTabCloseRequested(int index)
 {
     ZRunWidget* run = page(index);
     if (!run)
         return;
     if (mMachine->isPcrRunning(run->pcrNumber()) && !run->isRunComplete()) {
-        ask(UI::WaitRunWidget);
+        ZMessageBox::tell(this, UI::WaitRunWidget);
         return;
     }
-    if (!ask(UI::CloseRunWidget))
+    if (!ZMessageBox::ask(this, UI::CloseRunWidget))
         return;
     mMachine->setPcrEmployed(false, run->pcrNumber());
     delete run;
@@ -82,7 +77,7 @@ void ZRunAllWidget::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    if (!ask(UI::CloseRunWidget)) {
+    if (!ZMessageBox::ask(this, UI::CloseRunWidget)) {
         event->ignore();
         return;
     }

@@ -31,7 +31,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    bool ask(const QString& question);
 
     Ui::ZRunAllWidget* ui;
     Machine* mMachine;

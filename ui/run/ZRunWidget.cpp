@@ -57,11 +57,6 @@ void ZRunWidget::wireChartsAndTable()
     connect(table, &QTableWidget::cellDoubleClicked, this, &ZRunWidget::slotCellDoubleClicked);
 }
 
-bool ZRunWidget::ask(const QString& question)
-{
-    return ZMessageBox::ask(this, question);
-}
-
 bool ZRunWidget::runIsOver() const
 {
     return ui->pushButton_Start->isHidden();
@@ -93,7 +88,7 @@ void ZRunWidget::setInData(const InData& in)
 void ZRunWidget::slotStartClicked()
 {
     const bool running = ui->pushButton_Start->property("start").toBool();
-    if (!ask(running ? QStringLiteral("是否结束当前运行程序?") : QStringLiteral("是否开始当前运行程序?")))
+    if (!ZMessageBox::ask(this, running ? QStringLiteral("是否结束当前运行程序?") : QStringLiteral("是否开始当前运行程序?")))
         return;
     if (running) {
         setPushButtonStart(false);
@@ -107,7 +102,7 @@ void ZRunWidget::slotStartClicked()
     if (fault.isEmpty())
         fault = ExperimentName::saveFault(file.absolutePath(), file.completeBaseName());
     if (!fault.isEmpty()) {
-        ZMessageBox::ask(this, fault);
+        ZMessageBox::tell(this, fault);
         return;
     }
     setPushButtonStart(true);
@@ -134,7 +129,7 @@ void ZRunWidget::slotReactInfo(Machine::REACT_INFO info, char number)
 {
     if (int(number) != pcrNumber())
         return;
-    if (info == Machine::REACT_FINISHED || ask(UI::ReactError.arg(pcrNumber())))
+    if (info == Machine::REACT_FINISHED || ZMessageBox::ask(this, UI::ReactError.arg(pcrNumber())))
         saveOutData(true);
     mMachine->setPcrEmployed(false, pcrNumber());
     disconnect(mMachine, nullptr, this, nullptr);
@@ -151,7 +146,7 @@ void ZRunWidget::saveOutData(bool complete)
     record.runComplete = complete;
     ui->label_TestInfo->clear();
     if (!record.saveAsFilePath(mFilePath)) {
-        ZMessageBox::ask(this, UI::SaveDataFailInfo);
+        ZMessageBox::tell(this, UI::SaveDataFailInfo);
     }
     setOutData(record);
 }

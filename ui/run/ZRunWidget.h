@@ -50,7 +50,6 @@ public slots:
 private:
     void wireChartsAndTable();
     bool runIsOver() const;
-    bool ask(const QString& question);
     // Saves the record again after an edit; false (and the operator told) when it failed.
     bool resave();
     void showResults(const TempData& results);

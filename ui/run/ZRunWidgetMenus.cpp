@@ -23,7 +23,7 @@ bool ZRunWidget::resave()
     const bool saved = mOutData.saveAsFilePath(mFilePath);
     qDebug() << "save again" << mFilePath << saved;
     if (!saved) {
-        ZMessageBox::ask(this, UI::SaveDataFailInfo);
+        ZMessageBox::tell(this, UI::SaveDataFailInfo);
     }
     return saved;
 }
@@ -78,7 +78,7 @@ void ZRunWidget::exportExcel()
         return;
     // A report that could not be written must not pass for one that was.
     if (!DataHead::instance()->getMpExcelControl()->saveAsExcel(mOutData, path)) {
-        ZMessageBox::ask(this, UI::SaveDataFailInfo);
+        ZMessageBox::tell(this, UI::SaveDataFailInfo);
     }
 }
 
@@ -97,7 +97,7 @@ void ZRunWidget::saveMethodAs()
 {
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存JSON文件"), "./json", "*.json");
     if (!path.isEmpty() && !DataHead::instance()->getMpJsonControl()->saveJsonMethod(path, mInData.method)) {
-        ZMessageBox::ask(this, UI::SaveDataFailInfo);
+        ZMessageBox::tell(this, UI::SaveDataFailInfo);
     }
 }
 
