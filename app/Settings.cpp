@@ -22,7 +22,7 @@ QString Settings::updateBaseAddress() const
     if (ip.isEmpty())
         return UI::UpdateServer;
     if (!ip.contains("://"))
-        ip.prepend("http://");
+        ip.prepend("https://");
     if (getHttpPort() > 0)
         ip += QString(":%1").arg(getHttpPort());
     return ip;

@@ -20,7 +20,7 @@ public:
     void setVersionInfo(const QString& path);
     QString getVersionInfo() const;
 
-    // Base address of the update server: "HTTP/IP" (with "http://" added when it names no
+    // Base address of the update server: "HTTP/IP" (with "https://" added when it names no
     // scheme, and ":PORT" when "HTTP/PORT" is set), or the built-in server when it is empty.
     QString updateBaseAddress() const;
 };

@@ -60,6 +60,13 @@ inline const QString IsDownLoad = qtTrId("是否下载软件，版本%1?");
 inline const QString Md5Error = qtTrId("文件验证错误！");
 inline const QString DelPcrdFile = qtTrId("是否删除文件:%1？");
 inline const QString DelPcrdFiles = qtTrId("是否删除选中的%0个pcrd文件？");
+inline const QString RenameError = qtTrId("无法重命名文件!");
+inline const QString ImportRefused = qtTrId("以下文件已存在或无法复制，未导入：\n%0");
+inline const QString CopyRefused = qtTrId("文件%0已存在或无法写入，未导出。");
+inline const QString DeleteRefused = qtTrId("以下文件无法删除：\n%0");
+inline const QString ExcelSaveError = qtTrId("excel文件%0保存失败。");
+inline const QString InstallerStartError = qtTrId("安装程序%0无法启动。");
+inline const QString UpdateAddressError = qtTrId("更新服务器地址%0不安全，只能使用https。");
 
 // Context-menu actions and file-dialog captions.
 inline const QString ActionOpen = qtTrId("打开");
@@ -92,10 +99,11 @@ inline const QString UserDirName = "%0/usr_data/";
 inline const QString TempDirName = "temp/";
 inline const QString LogDirName = "log/";
 inline const QString VersionFilePath = "temp/info";
-// The update server; "HTTP/IP" and "HTTP/PORT" in the settings file replace it (Settings).
+// The update server; "HTTP/IP" and "HTTP/PORT" in the settings file replace it (Settings). The
+// two remote paths follow its base address.
 inline const QString UpdateServer = "https://updates.tamarin.example";
-inline const QString VersionRemoteFilePath = UpdateServer + "/tamarin/version.json";
-inline const QString SetupRemoteFilePath = UpdateServer + "/tamarin/%0";
+inline const QString VersionRemoteFilePath = "/tamarin/version.json";
+inline const QString SetupRemoteFilePath = "/tamarin/%0";
 inline const QString DownLoadPath = "%0/temp/tamarin_setup_%1.exe";
 inline const QString SettingsFile = "ini/settings.ini";
 

@@ -16,6 +16,10 @@
 
 namespace {
 
+// Far above any method within the record limits; the version file is a few lines.
+constexpr qint64 MaxMethodFileBytes = 16 * 1024 * 1024;
+constexpr qint64 MaxVersionFileBytes = 64 * 1024;
+
 // A whole number within int range, else 0: the reading rule for every integer field.
 int toInt(const QJsonValue& v)
 {
@@ -97,16 +101,17 @@ QJsonArray toJsonArray(const QVector<int>& list)
     return a;
 }
 
-}
-
-bool JsonControl::openJsonMethod(const QString& path, SMethod& m) const
+// A file that cannot be opened, is larger than maxBytes or holds no JSON object gives false.
+bool readJsonObject(const QString& path, qint64 maxBytes, QJsonObject& object)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray bytes = file.readAll();
-    file.close();
-
+    if (file.size() > maxBytes) {
+        qDebug() << "json file too large:" << file.size();
+        return false;
+    }
+    const QByteArray bytes = file.read(maxBytes);
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError) {
@@ -117,7 +122,17 @@ bool JsonControl::openJsonMethod(const QString& path, SMethod& m) const
         qDebug() << "json document is not object.";
         return false;
     }
-    const QJsonObject o = doc.object();
+    object = doc.object();
+    return true;
+}
+
+}
+
+bool JsonControl::openJsonMethod(const QString& path, SMethod& m) const
+{
+    QJsonObject o;
+    if (!readJsonObject(path, MaxMethodFileBytes, o))
+        return false;
     int samples = 0, holes = 0, channels = 0;
     if (!countInRange(o, "样本", RecordLimits::MaxSamples, samples) || !countInRange(o, "孔数", RecordLimits::MaxHoles, holes)
         || !countInRange(o, "荧光", RecordLimits::MaxChannels, channels))
@@ -272,13 +287,14 @@ bool JsonControl::saveCompressedCopy(SMethod method, const QString& jsonFileName
     return method.saveMethodAsFile(QString("%0/%1%2").arg(QDir::currentPath(), UI::InDirName, name));
 }
 
-QStringList JsonControl::importFiles(const QStringList& paths, const QString& folder)
+bool JsonControl::openAppVersion(const QString& path, AppVersionInfo& info) const
 {
-    QStringList refused;
-    for (const QString& path : paths) {
-        const QString name = QFileInfo(path).fileName();
-        if (!QFile::copy(path, QDir(folder).filePath(name)))
-            refused << name;
-    }
-    return refused;
+    QJsonObject o;
+    if (!readJsonObject(path, MaxVersionFileBytes, o))
+        return false;
+    info.name = o.value("name").toString();
+    info.version = QVersionNumber(toInt(o.value("major")), toInt(o.value("minor")), toInt(o.value("micro")));
+    info.control = toInt(o.value("control"));
+    info.md5 = o.value("md5").toString();
+    return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "method/AppVersionInfo.h"
 #include "method/SMethod.h"
 
 #include <QString>
@@ -20,7 +21,8 @@ public:
     // Writes the compressed copy of a method read from jsonFileName into the "qvi" folder of the
     // working directory; the result of the write.
     bool saveCompressedCopy(SMethod method, const QString& jsonFileName) const;
-    // Copies method files into folder, never over a file of the same name; the names of the files
-    // that were not copied.
-    static QStringList importFiles(const QStringList& paths, const QString& folder);
+
+    // Reads the update server's version file (at most 64 KiB); true when it holds a JSON object,
+    // whose keys then fill info (a missing key gives an empty text or 0).
+    bool openAppVersion(const QString& path, AppVersionInfo& info) const;
 };

@@ -133,7 +133,7 @@ void TestCore::settingsKeysAndUpdateAddress()
         settings.setHttpIp("127.0.0.1");
         settings.setHttpPort(8080);
         settings.setVersionInfo("v");
-        QCOMPARE(settings.updateBaseAddress(), QString("http://127.0.0.1:8080"));
+        QCOMPARE(settings.updateBaseAddress(), QString("https://127.0.0.1:8080"));
     }
     const QString ini = QString::fromUtf8(ZGLOBAL::readFile(UI::SettingsFile));
     QVERIFY(ini.contains("[SET]\nCOM=/tmp/ttySIM"));

@@ -1,4 +1,5 @@
 #include "TestDir.h"
+#include "app/ExperimentFiles.h"
 #include "app/ZGLOBAL.h"
 #include "method/ChipLayouts.h"
 #include "method/JsonControl.h"
@@ -222,7 +223,7 @@ void TestMethodJson::compressedCopy()
     QVERIFY(write("json/same.json", twoSampleMethod()));
     QVERIFY(ZGLOBAL::writeFile("in/same.json", "other"));
     QVERIFY(ZGLOBAL::writeFile("in/new.json", "new"));
-    QCOMPARE(JsonControl::importFiles({"in/same.json", "in/new.json"}, "json"), QStringList({"same.json"}));
+    QCOMPARE(ExperimentFiles::importFiles({"in/same.json", "in/new.json"}, "json"), QStringList({"same.json"}));
     QCOMPARE(ZGLOBAL::readFile("json/new.json"), QByteArray("new"));
     QVERIFY(ZGLOBAL::readFile("json/same.json") != "other");
 }

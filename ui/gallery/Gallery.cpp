@@ -13,6 +13,8 @@
 #include "ui/results/ZTableWidget.h"
 
 #include <QDir>
+#include <QEventLoop>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -98,6 +100,10 @@ void Gallery::addBlock(const QString& name, QWidget* block, QSize size)
 int Gallery::grabAll(const QString& folder)
 {
     QDir().mkpath(folder);
+    // The data page's file list is gathered by a worker thread.
+    QEventLoop settle;
+    QTimer::singleShot(500, &settle, &QEventLoop::quit);
+    settle.exec();
     int written = 0;
     for (const auto& block : mBlocks) {
         setCurrentWidget(block.second);

@@ -1,14 +1,19 @@
 // The dialogs and pages of the gallery: the wizard on each of its pages, the analysis settings of
 // a positive curve, a finished run's page in each view, and both method editors holding the
 // experiment's method.
+#include "app/UI.h"
+#include "ui/data/InputTextDialog.h"
+#include "ui/data/ZDataList.h"
 #include "ui/editor/MethodDialog.h"
 #include "ui/editor/ZParameterDialog.h"
 #include "ui/gallery/Gallery.h"
 #include "ui/newtest/NewDialog.h"
 #include "ui/results/ZHighDialog.h"
 #include "ui/run/ZRunWidget.h"
+#include "ui/update/AboutDiolog.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QPushButton>
 
 void Gallery::addDialogBlocks()
@@ -48,4 +53,17 @@ void Gallery::addDialogBlocks()
     parameters->resize(1400, 900);
     parameters->jsonToUi(mData.inData.method);
     addBlock("parameters", parameters, QSize(1400, 900));
+
+    // The data page over a few saved copies of the experiment, the first one pressed.
+    const QString folder = UI::UserDirName.arg(QDir::currentPath());
+    QDir().mkpath(folder);
+    for (const char* name : {"演示", "run-0427", "run-0428"})
+        mData.saveAsFilePath(folder + QString::fromUtf8(name) + ".pcrd");
+    auto* data = new ZDataList;
+    data->slotPressFile(folder + QStringLiteral("演示.pcrd"));
+    addBlock("data", data, QSize(1500, 800));
+    auto* rename = new InputTextDialog(QStringLiteral("演示.pcrd"));
+    addBlock("rename", rename, rename->size());
+    auto* about = new AboutDiolog;
+    addBlock("about", about, about->size());
 }

@@ -3,32 +3,30 @@
 #include "app/DataHead.h"
 #include "app/UI.h"
 #include "files/OutData.h"
+#include "ui/data/ZDataList.h"
 #include "ui/dialogs/ZMessageBox.h"
 #include "ui/editor/ZParameterDialog.h"
 #include "ui/newtest/NewDialog.h"
 #include "ui/resources/Pictures.h"
 #include "ui/run/ZRunAllWidget.h"
 #include "ui/run/ZRunWidget.h"
+#include "ui/update/AboutDiolog.h"
 #include "ui_UiHome.h"
 
 #include <QCloseEvent>
 #include <QDebug>
 #include <QFileInfo>
+#include <QApplication>
 #include <QLabel>
 #include <QStyle>
-#include <QVBoxLayout>
 
 UiHome::UiHome(QWidget* parent, Machine* machine)
-    : QWidget(parent), ui(nullptr), mRunWindow(new ZRunAllWidget(nullptr, machine)), mDataPage(new QWidget),
+    : QWidget(parent), ui(nullptr), mRunWindow(new ZRunAllWidget(nullptr, machine)), mDataPage(new ZDataList),
       mMachine(machine ? machine : Machine::instance())
 {
     Pictures::ensureLoaded();
     ui = new Ui::UiHome;
     ui->setupUi(this);
-    // The data-management page comes with its own work; until then it says what it will hold.
-    auto* note = new QLabel(QStringLiteral("实验数据列表"), mDataPage);
-    note->setAlignment(Qt::AlignCenter);
-    (new QVBoxLayout(mDataPage))->addWidget(note);
     setHomeNewState(false);
     const QString version = DataHead::instance()->getMSoftWareVersion().toString();
     setWindowTitle(UI::AppTitle.arg(version));
@@ -37,6 +35,7 @@ UiHome::UiHome(QWidget* parent, Machine* machine)
     connect(ui->pushButton_List, &QPushButton::clicked, this, &UiHome::slotPBnListClicked);
     connect(ui->pBn_Set, &QPushButton::clicked, this, &UiHome::slotPBnSetClicked);
     connect(ui->pBn_Update, &QPushButton::clicked, this, &UiHome::slotPBnUpdateClicked);
+    connect(mDataPage, &ZDataList::signalOpenFile, this, &UiHome::slotOpenFile);
     connect(ui->tabWidget_Buttons, &QTabWidget::tabCloseRequested, this, &UiHome::slotTabCloseRequested);
     // Filled even where no window manager maximises it.
     const QSize screen = UI::ScreenSize();
@@ -97,7 +96,9 @@ void UiHome::slotPBnSetClicked()
 
 void UiHome::slotPBnUpdateClicked()
 {
-    ZMessageBox::tell(this, UI::AboutInfo.arg(DataHead::instance()->getMSoftWareVersion().toString()));
+    AboutDiolog dialog(this, mMachine);
+    connect(&dialog, &AboutDiolog::signalLeave, qApp, [] { QCoreApplication::exit(0); });
+    dialog.exec();
 }
 
 bool UiHome::slotOpenFile(QString path)

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class Machine;
+class ZDataList;
 class ZRunAllWidget;
 
 namespace Ui {
@@ -22,6 +23,7 @@ public:
     ~UiHome() override;
 
     ZRunAllWidget* runWindow() const { return mRunWindow; }
+    ZDataList* dataPage() const { return mDataPage; }
     void setHomeNewState(bool connected);
 
 signals:
@@ -41,10 +43,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-
     Ui::UiHome* ui;
     ZRunAllWidget* mRunWindow;
-    QWidget* mDataPage;
+    ZDataList* mDataPage;
     MachineData mMachineData;
     Machine* mMachine;
 };

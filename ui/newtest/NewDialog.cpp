@@ -1,6 +1,7 @@
 #include "ui/newtest/NewDialog.h"
 
 #include "app/DataHead.h"
+#include "app/ExperimentFiles.h"
 #include "app/ExperimentName.h"
 #include "app/UI.h"
 #include "app/ZDir.h"
@@ -195,7 +196,7 @@ void NewDialog::slotExportJson()
     const QStringList files = QFileDialog::getOpenFileNames(this, QStringLiteral("选择JSON文件"), QString(), "*.json");
     if (files.isEmpty())
         return;
-    const QStringList refused = JsonControl::importFiles(files, QDir::currentPath() + "/" + UI::JsonDirName);
+    const QStringList refused = ExperimentFiles::importFiles(files, QDir::currentPath() + "/" + UI::JsonDirName);
     fillMethodList(false);
     if (!refused.isEmpty())
         ZMessageBox::tell(this, NotImported.arg(refused.join("\n")));

@@ -1,0 +1,56 @@
+#include "app/ExperimentFiles.h"
+
+#include "app/ExperimentName.h"
+#include "app/UI.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace ExperimentFiles {
+
+namespace {
+const QString Suffix = QStringLiteral(".pcrd");
+}
+
+QStringList importFiles(const QStringList& paths, const QString& folder)
+{
+    QStringList refused;
+    for (const QString& path : paths) {
+        const QString name = QFileInfo(path).fileName();
+        if (!QFile::copy(path, QDir(folder).filePath(name)))
+            refused << name;
+    }
+    return refused;
+}
+
+QString rename(const QString& path, const QString& newName)
+{
+    // The name check refuses separators and dot-only names, so the target stays in the folder.
+    if (!ExperimentName::isValid(newName))
+        return UI::NameInvalid;
+    const QString target = QFileInfo(path).absoluteDir().filePath(newName + Suffix);
+    if (QFileInfo(target).absoluteFilePath() == QFileInfo(path).absoluteFilePath())
+        return QString();
+    if (QFileInfo::exists(target))
+        return UI::NameRepeat;
+    return QFile::rename(path, target) ? QString() : UI::RenameError;
+}
+
+QStringList remove(const QStringList& paths)
+{
+    QStringList remaining;
+    for (const QString& path : paths) {
+        QFile file(path);
+        if (!file.moveToTrash() && !file.remove())
+            remaining << QFileInfo(path).fileName();
+    }
+    return remaining;
+}
+
+QString baseName(const QString& fileName)
+{
+    return fileName.endsWith(Suffix) ? fileName.chopped(Suffix.size()) : QString();
+}
+
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QTreeView>
+
+// The list of experiment files with its context menu. Opening, exporting and renaming go to the
+// page through the signals; importing, deleting and showing the folder happen here.
+class FileView : public QTreeView
+{
+    Q_OBJECT
+public:
+    explicit FileView(QWidget* parent = nullptr);
+
+signals:
+    void signalOpenFile(QString path);
+    void signalPressFile(QString path);
+    void signalExportExcel(QString path);
+    void signalExportPcrd(QString path);
+    void signalRename(QString path);
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    QString folder() const;
+    QString filePath(const QModelIndex& index) const;
+    void importFiles();
+    void deleteSelected();
+};

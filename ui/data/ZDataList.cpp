@@ -1,0 +1,110 @@
+#include "ui/data/ZDataList.h"
+
+#include "analysis/TempData.h"
+#include "app/DataHead.h"
+#include "app/ExperimentFiles.h"
+#include "app/UI.h"
+#include "files/ExcelControl.h"
+#include "files/OutData.h"
+#include "ui/data/FileSystemModel.h"
+#include "ui/data/InputTextDialog.h"
+#include "ui/dialogs/ZMessageBox.h"
+#include "ui_ZDataList.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+
+ZDataList::ZDataList(QWidget* parent) : QWidget(parent), ui(new Ui::ZDataList), mModel(new FileSystemModel(this))
+{
+    ui->setupUi(this);
+    setWindowTitle(UI::DataListTitle);
+    const QSize screen = UI::ScreenSize();
+    if (screen.isValid())
+        resize(screen);
+    initFileListView();
+    connect(ui->lineEditTextFilter, &QLineEdit::textChanged, this,
+            [this](const QString& text) { mModel->setNameFilters({QString("*%1*.pcrd").arg(text)}); });
+}
+
+ZDataList::~ZDataList()
+{
+    delete ui;
+}
+
+void ZDataList::initFileListView()
+{
+    const QString folder = UI::UserDirName.arg(QDir::currentPath());
+    QDir().mkpath(folder);
+    ui->treeView->setModel(mModel);
+    ui->treeView->setRootIndex(mModel->setRootPath(folder));
+    ui->treeView->setSortingEnabled(true);
+    ui->treeView->sortByColumn(3, Qt::DescendingOrder);
+    ui->treeView->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    for (int section = 1; section < 4; ++section)
+        ui->treeView->header()->setSectionResizeMode(section, QHeaderView::Stretch);
+    ui->treeView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ui->treeView->setRootIsDecorated(false);
+    connect(ui->treeView, &FileView::signalOpenFile, this, &ZDataList::slotOpenFile);
+    connect(ui->treeView, &FileView::signalPressFile, this, &ZDataList::slotPressFile);
+    connect(ui->treeView, &FileView::signalExportExcel, this, &ZDataList::slotExportExcel);
+    connect(ui->treeView, &FileView::signalExportPcrd, this, &ZDataList::slotExportPcrd);
+    connect(ui->treeView, &FileView::signalRename, this, &ZDataList::slotRename);
+}
+
+void ZDataList::slotOpenFile(QString path)
+{
+    emit signalOpenFile(path);
+}
+
+void ZDataList::slotPressFile(QString path)
+{
+    OutData data;
+    if (data.openAs(path) != 0) {
+        ZMessageBox::tell(this, UI::PcrdFileError);
+        return;
+    }
+    const TempData results(data);
+    ui->widget_Origin->setInitChart(data.inData.method);
+    ui->widget_Origin->setLines(results.cycleLines, true);
+    ui->widget_New->setInitChart(data.inData.method);
+    ui->widget_New->setLines(results.relativeLines, true);
+}
+
+void ZDataList::slotExportExcel(QString path)
+{
+    OutData data;
+    if (data.openAs(path) != 0) {
+        ZMessageBox::tell(this, UI::PcrdFileError);
+        return;
+    }
+    QString proposed = path;
+    proposed.remove(".pcrd");
+    const QString name = QFileDialog::getSaveFileName(this, UI::ExcelExport, proposed, "*.xlsx");
+    if (!name.isEmpty() && !DataHead::instance()->getMpExcelControl()->saveAsExcel(data, name))
+        ZMessageBox::tell(this, UI::ExcelSaveError.arg(name));
+}
+
+void ZDataList::slotExportPcrd(QString path)
+{
+    const QString name = QFileDialog::getSaveFileName(this, UI::PcrdExport, path, "*.pcrd");
+    if (!name.isEmpty() && !QFile::copy(path, name))
+        ZMessageBox::tell(this, UI::CopyRefused.arg(name));
+}
+
+void ZDataList::slotRename(QString path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ZMessageBox::tell(this, UI::RenameError);
+        return;
+    }
+    file.close();
+    InputTextDialog dialog(QFileInfo(path).fileName(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QString fault = ExperimentFiles::rename(path, dialog.getVariant().toString());
+    if (!fault.isEmpty())
+        ZMessageBox::tell(this, fault);
+}
