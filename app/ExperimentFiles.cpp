@@ -2,6 +2,7 @@
 
 #include "app/ExperimentName.h"
 #include "app/UI.h"
+#include "platform/Trash.h"
 
 #include <QDir>
 #include <QFile>
@@ -41,8 +42,7 @@ QStringList remove(const QStringList& paths)
 {
     QStringList remaining;
     for (const QString& path : paths) {
-        QFile file(path);
-        if (!file.moveToTrash() && !file.remove())
+        if (!Platform::moveToTrash(path) && !QFile::remove(path))
             remaining << QFileInfo(path).fileName();
     }
     return remaining;

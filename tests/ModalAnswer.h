@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -53,3 +54,15 @@ private:
     std::function<void(QWidget*)> mAct;
     bool mAnswered = false;
 };
+
+// Hands the popup menu that opens next to act, which triggers an entry or leaves it; the menu is
+// closed afterwards either way.
+inline void inNextMenu(std::function<void(QMenu*)> act)
+{
+    QTimer::singleShot(50, [act] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            act(menu);
+            menu->close();
+        }
+    });
+}

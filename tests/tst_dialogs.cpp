@@ -56,13 +56,10 @@ QLineEdit* nameEdit(const NewDialog& dialog)
 // Chooses the entry of the menu that opens next.
 void chooseInNextMenu(const QString& entry)
 {
-    QTimer::singleShot(50, [entry] {
-        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget()))
-            for (QAction* action : menu->actions())
-                if (action->text() == entry) {
-                    action->trigger();
-                    menu->close();
-                }
+    inNextMenu([entry](QMenu* menu) {
+        for (QAction* action : menu->actions())
+            if (action->text() == entry)
+                action->trigger();
     });
 }
 }

@@ -32,7 +32,8 @@ QString FileView::filePath(const QModelIndex& index) const
 
 void FileView::contextMenuEvent(QContextMenuEvent* event)
 {
-    const QString path = filePath(indexAt(viewport()->mapFrom(this, event->pos())));
+    // The event comes from the viewport, in its coordinates.
+    const QString path = filePath(indexAt(event->pos()));
     QMenu menu(this);
     if (!path.isEmpty()) {
         menu.addAction(UI::ActionOpen, this, [this, path] { emit signalOpenFile(path); });

@@ -1,0 +1,231 @@
+#include "HttpsServer.h"
+#include "ModalAnswer.h"
+#include "TestDir.h"
+#include "app/DataHead.h"
+#include "app/Settings.h"
+#include "app/UI.h"
+#include "app/ZGLOBAL.h"
+#include "ui/data/FileView.h"
+#include "ui/data/ZDataList.h"
+#include "ui/update/AboutDiolog.h"
+
+#include <QCryptographicHash>
+#include <QFileSystemModel>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QTreeView>
+
+namespace {
+QStringList listed(QTreeView* view)
+{
+    QStringList names;
+    for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
+        names << view->model()->index(row, 0, view->rootIndex()).data().toString();
+    names.sort();
+    return names;
+}
+
+QModelIndex entry(QTreeView* view, const QString& name)
+{
+    for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
+        if (view->model()->index(row, 0, view->rootIndex()).data().toString() == name)
+            return view->model()->index(row, 0, view->rootIndex());
+    return QModelIndex();
+}
+
+// Where the entry is drawn, once the view has laid it out.
+QPoint centerOf(QTreeView* view, const QString& name)
+{
+    if (!QTest::qWaitFor([&] { return view->visualRect(entry(view, name)).isValid(); }))
+        qWarning() << name << "never shown";
+    return view->visualRect(entry(view, name)).center();
+}
+
+// The entries of the context menu opened at pos of the view's viewport; chooses entry if given.
+QStringList contextMenu(QTreeView* view, QPoint pos, const QString& choose = QString())
+{
+    QStringList entries;
+    inNextMenu([&entries, choose](QMenu* menu) {
+        for (QAction* action : menu->actions())
+            if (!action->isSeparator())
+                entries << action->text();
+        for (QAction* action : menu->actions())
+            if (!choose.isEmpty() && action->text() == choose)
+                action->trigger();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, pos, view->viewport()->mapToGlobal(pos));
+    QApplication::sendEvent(view->viewport(), &event);
+    return entries;
+}
+
+// Renames through the page's dialog, typing text; returns what the program said ("" if nothing).
+QString rename(ZDataList& page, const QString& path, const QString& text)
+{
+    QString said;
+    std::unique_ptr<ModalAnswer> told;
+    ModalAnswer typed([&](QWidget* dialog) {
+        auto* edit = dialog->findChild<QLineEdit*>("lineEdit");
+        if (!edit) {
+            said = dialog->findChild<QLabel*>("label_Info")->text();
+            return dialog->findChild<QPushButton*>("pushButton_Confirm")->click();
+        }
+        edit->setText(text);
+        told = std::make_unique<ModalAnswer>("pushButton_Confirm", 500);
+        dialog->findChild<QPushButton*>("pushButton_Confirm")->click();
+    });
+    page.slotRename(path);
+    return told ? told->text() : said;
+}
+
+QByteArray versionFile(const QString& name, int micro, const QString& md5)
+{
+    return QJsonDocument(QJsonObject{{"name", name}, {"major", 0}, {"minor", 0}, {"micro", micro}, {"control", 1}, {"md5", md5}})
+        .toJson();
+}
+}
+
+class TestDataPage : public QObject
+{
+    Q_OBJECT
+private slots:
+    void dataPage();
+    void updateCheck();
+    void updateDownload();
+};
+
+void TestDataPage::dataPage()
+{
+    TestDir dir;
+    qputenv("XDG_DATA_HOME", dir.file("share").toUtf8());
+    const QString folder = UI::UserDirName.arg(QDir::currentPath());
+    QVERIFY(QDir().mkpath(folder));
+    for (const char* name : {"run1.pcrd", "run3.pcrd", "abc-1.pcrd", "xabcx.pcrd", "abc.txt"})
+        QVERIFY(ZGLOBAL::writeFile(folder + name, "x"));
+    ZDataList page;
+    page.resize(1200, 700);
+    page.show();
+    auto* view = page.findChild<FileView*>("treeView");
+    QTRY_COMPARE(listed(view), QStringList({"abc-1.pcrd", "run1.pcrd", "run3.pcrd", "xabcx.pcrd"}));
+
+    // The filter lists only experiment files whose names hold the text.
+    QTest::keyClicks(page.findChild<QLineEdit*>("lineEditTextFilter"), "abc");
+    QTRY_COMPARE(listed(view), QStringList({"abc-1.pcrd", "xabcx.pcrd"}));
+    page.findChild<QLineEdit*>("lineEditTextFilter")->clear();
+    QTRY_COMPARE(listed(view).size(), 4);
+
+    // Empty space offers only import and the folder; an entry offers everything.
+    QCOMPARE(contextMenu(view, QPoint(20, view->viewport()->height() - 10)), QStringList({UI::ActionImport, UI::ActionUrl}));
+    const QPoint onRun1 = centerOf(view, "run1.pcrd");
+    QCOMPARE(contextMenu(view, onRun1).size(), 7);
+
+    // A double click opens, a press does not.
+    QSignalSpy opened(&page, &ZDataList::signalOpenFile);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, onRun1);
+    QCOMPARE(opened.count(), 0);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, onRun1);
+    QCOMPARE(opened.count(), 1);
+    QCOMPARE(opened.at(0).at(0).toString(), folder + "run1.pcrd");
+
+    // Renaming: within the folder and the naming rules, never over another file.
+    QCOMPARE(rename(page, folder + "run1.pcrd", "run2"), QString());
+    QVERIFY(QFile::exists(folder + "run2.pcrd") && !QFile::exists(folder + "run1.pcrd"));
+    QCOMPARE(rename(page, folder + "run2.pcrd", "run3"), UI::NameRepeat);
+    QVERIFY(QFile::exists(folder + "run2.pcrd") && QFile::exists(folder + "run3.pcrd"));
+    QCOMPARE(rename(page, folder + "run2.pcrd", "../x"), UI::NameInvalid);
+    QVERIFY(QFile::exists(folder + "run2.pcrd") && !QFile::exists(dir.file("x.pcrd")));
+    QCOMPARE(rename(page, folder + "gone.pcrd", "y"), UI::RenameError);
+
+    // Deleting two selected files asks with the count, and both go to the trash.
+    QTRY_VERIFY(entry(view, "run2.pcrd").isValid());
+    view->selectionModel()->select(entry(view, "run2.pcrd"), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    view->selectionModel()->select(entry(view, "run3.pcrd"), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    ModalAnswer confirm("pushButton_Confirm");
+    contextMenu(view, centerOf(view, "run3.pcrd"), UI::ActionDel);
+    QCOMPARE(confirm.text(), UI::DelPcrdFiles.arg(2));
+    QVERIFY(!QFile::exists(folder + "run2.pcrd") && !QFile::exists(folder + "run3.pcrd"));
+    QVERIFY(QFile::exists(dir.file("share/Trash/files/run3.pcrd")));
+
+    // A file a run writes appears by itself.
+    QVERIFY(ZGLOBAL::writeFile(folder + "new.pcrd", "x"));
+    QTRY_VERIFY(entry(view, "new.pcrd").isValid());
+}
+
+void TestDataPage::updateCheck()
+{
+    TestDir dir;
+    HttpsServer server(TAMARIN_SOURCE_DIR "/tests/data");
+    Settings* settings = DataHead::instance()->getMpSettings();
+    settings->setHttpIp(server.base());
+    const QString app = QCoreApplication::applicationName();
+    auto check = [](const QString& answerWith) {
+        AboutDiolog about(nullptr, nullptr, 0);
+        about.show();
+        ModalAnswer answer(answerWith, 8000);
+        about.findChild<QPushButton*>("pushButton_Update")->click();
+        [&] { QTRY_VERIFY_WITH_TIMEOUT(answer.answered(), 8000); }();
+        return answer.text();
+    };
+
+    server.files["/tamarin/version.json"] = versionFile(app + "_setup_0.0.15.exe", 15, "x");
+    QCOMPARE(check("pushButton_Confirm"), UI::HasNewest);
+    server.files["/tamarin/version.json"] = versionFile(app + "_setup_0.0.16.exe", 16, "x");
+    QCOMPARE(check("pushButton_Cancel"), UI::IsDownLoad.arg("0.0.16"));
+    server.files["/tamarin/version.json"] = versionFile(app + "_setup_0.0.17.exe", 16, "x");
+    QCOMPARE(check("pushButton_Confirm"), UI::UpdateInfoError.arg("软件信息错误"));
+    server.files["/tamarin/version.json"] = QByteArray(70 * 1024, ' ') + versionFile(app + "_setup_0.0.16.exe", 16, "x");
+    QCOMPARE(check("pushButton_Confirm"), UI::UpdateInfoError.arg("文件信息错误"));
+
+    // A server that stops sending is given up after 3 s.
+    server.stalled << "/tamarin/version.json";
+    QCOMPARE(check("pushButton_Confirm"), UI::UpdateInfoError.arg(int(QNetworkReply::OperationCanceledError)));
+    server.stalled.clear();
+
+    // Plain HTTP only to this machine.
+    const int asked = server.requests.size();
+    settings->setHttpIp("http://192.0.2.7");
+    QCOMPARE(check("pushButton_Confirm"), UI::UpdateAddressError.arg("http://192.0.2.7"));
+    QCOMPARE(server.requests.size(), asked);
+    settings->setHttpIp(QString());
+}
+
+void TestDataPage::updateDownload()
+{
+    TestDir dir;
+    HttpsServer server(TAMARIN_SOURCE_DIR "/tests/data");
+    DataHead::instance()->getMpSettings()->setHttpIp(server.base());
+    const QString name = QCoreApplication::applicationName() + "_setup_0.1.0.exe";
+    const QByteArray installer = "#!/bin/sh\ntouch '" + dir.file("installed").toUtf8() + "'\n";
+    const QString md5 = QCryptographicHash::hash(installer, QCryptographicHash::Md5).toHex();
+    server.files["/tamarin/" + name] = installer;
+
+    // Offered, fetched and checked; answers: download yes, then install yes (or the digest error).
+    auto download = [&](const QString& announced) {
+        server.files["/tamarin/version.json"] = QJsonDocument(QJsonObject{{"name", name}, {"major", 0}, {"minor", 1}, {"micro", 0}, {"md5", announced}}).toJson();
+        auto* about = new AboutDiolog(nullptr, nullptr, 0);
+        QSignalSpy leave(about, &AboutDiolog::signalLeave);
+        about->show();
+        QString said;
+        {
+            ModalAnswer offer("pushButton_Confirm", 8000);
+            about->findChild<QPushButton*>("pushButton_Update")->click();
+            [&] { QTRY_VERIFY_WITH_TIMEOUT(offer.answered(), 8000); }();
+        }
+        ModalAnswer result("pushButton_Confirm", 8000);
+        [&] { QTRY_VERIFY_WITH_TIMEOUT(result.answered(), 8000); }();
+        said = result.text();
+        const int left = leave.count();
+        delete about;
+        return qMakePair(said, left);
+    };
+
+    QCOMPARE(download(md5.toUpper()), qMakePair(UI::Md5Error, 0));
+    QCOMPARE(download(md5), qMakePair(UI::UpdateFileSuccess, 1));
+    const QString path = dir.file("temp/tamarin_setup_0.1.0.exe");
+    QCOMPARE(ZGLOBAL::readFile(path), installer);
+    QCOMPARE(QFile::permissions(path) & 0x0777, QFileDevice::ExeUser | QFileDevice::WriteUser | QFileDevice::ReadUser);
+    QTRY_VERIFY(QFile::exists(dir.file("installed")));
+}
+
+QTEST_MAIN(TestDataPage)
+#include "tst_datapage.moc"
