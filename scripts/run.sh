@@ -32,6 +32,10 @@ trap 'kill $sim 2>/dev/null || true' EXIT
 for _ in $(seq 50); do [ -e "$work/ttySIM" ] && break; sleep 0.1; done
 # Point the program at the simulator instead of searching for the USB adapter.
 printf '[SET]\nCOM=%s\n' "$work/ttySIM" > "$work/ini/settings.ini"
+# An update server for the about dialog's check (see scripts/update-demo.sh).
+if [ -n "${TAMARIN_UPDATE_SERVER:-}" ]; then
+  printf '[HTTP]\nIP=%s\n' "$TAMARIN_UPDATE_SERVER" >> "$work/ini/settings.ini"
+fi
 
 if [ $headless = 1 ]; then
   echo "No display: running the headless demo (short method, 5 ms per step) on the simulated instrument."
