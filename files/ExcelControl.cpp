@@ -4,7 +4,6 @@
 #include "analysis/TempData.h"
 #include "files/XlsxReader.h"
 #include "files/XlsxSheet.h"
-#include "files/XlsxWriterLibrary.h"
 
 #include <xlsxwriter.h>
 
@@ -101,10 +100,7 @@ bool ExcelControl::saveAsExcel(const OutData& data, const QString& path) const
         return false; // a damaged record: nothing sensible to write
     const TempData results(data);
 
-    const XlsxWriterLibrary& lib = XlsxWriterLibrary::instance();
-    if (!lib.isLoaded())
-        return false;
-    lxw_workbook* workbook = lib.workbook_new(path.toUtf8().constData());
+    lxw_workbook* workbook = workbook_new(path.toUtf8().constData());
     if (!workbook)
         return false;
     XlsxSheet info(workbook, "info", false);
@@ -115,7 +111,7 @@ bool ExcelControl::saveAsExcel(const OutData& data, const QString& path) const
     writeOrigin(origin, data, results);
     info.activate();
     const bool written = info.ok() && out.ok() && origin.ok();
-    return lib.workbook_close(workbook) == LXW_NO_ERROR && written;
+    return workbook_close(workbook) == LXW_NO_ERROR && written;
 }
 
 QVector<QVector<QPointF>> ExcelControl::getFakeData(QString path, QString sheet) const

@@ -1,26 +1,15 @@
 #include "files/XlsxReader.h"
 
-#include <quazip/quazip.h>
-#include <quazip/quazipfile.h>
+#include "files/ZipArchive.h"
 
 #include <QXmlStreamReader>
 
 namespace {
 
-// A workbook part is small, but a hostile archive could claim anything: read at most this much.
-constexpr qint64 MaxPartBytes = 256 * 1024 * 1024;
-
-QByteArray readPart(QuaZip& zip, const QString& name)
-{
-    if (!zip.setCurrentFile(name))
-        return QByteArray();
-    QuaZipFile file(&zip);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    const QByteArray bytes = file.read(MaxPartBytes);
-    file.close();
-    return bytes;
-}
+// A report's sheet is a few megabytes; a hostile archive could inflate to anything. Beyond these
+// bounds a workbook is refused rather than read into memory.
+constexpr qint64 MaxPartBytes = 64 * 1024 * 1024;
+constexpr int MaxCells = 1 << 20;
 
 // Text of an <si> or <is> element: every <t> inside, rich-text runs included, phonetic runs not.
 QString readStringItem(QXmlStreamReader& xml)
@@ -75,18 +64,18 @@ bool XlsxReader::open(const QString& path)
     mSheetFiles.clear();
     mSharedStrings.clear();
     mCells.clear();
-    QuaZip zip(path);
-    if (!zip.open(QuaZip::mdUnzip))
+    ZipArchive zip(path);
+    if (!zip.isOpen())
         return false;
 
     QHash<QString, QString> targets; // relationship id -> part
-    QXmlStreamReader rels(readPart(zip, "xl/_rels/workbook.xml.rels"));
+    QXmlStreamReader rels(zip.read("xl/_rels/workbook.xml.rels", MaxPartBytes));
     while (!rels.atEnd()) {
         rels.readNext();
         if (rels.isStartElement() && rels.name() == QLatin1String("Relationship"))
             targets.insert(rels.attributes().value("Id").toString(), resolveTarget(rels.attributes().value("Target").toString()));
     }
-    QXmlStreamReader book(readPart(zip, "xl/workbook.xml"));
+    QXmlStreamReader book(zip.read("xl/workbook.xml", MaxPartBytes));
     while (!book.atEnd()) {
         book.readNext();
         if (book.isStartElement() && book.name() == QLatin1String("sheet")) {
@@ -104,16 +93,20 @@ bool XlsxReader::open(const QString& path)
     return readSharedStrings(zip);
 }
 
-bool XlsxReader::readSharedStrings(QuaZip& zip)
+bool XlsxReader::readSharedStrings(ZipArchive& zip)
 {
-    const QByteArray bytes = readPart(zip, "xl/sharedStrings.xml");
+    bool tooLarge = false;
+    const QByteArray bytes = zip.read("xl/sharedStrings.xml", MaxPartBytes, &tooLarge);
     if (bytes.isEmpty())
-        return true; // a workbook without text has no shared strings
+        return !tooLarge; // a workbook without text has no shared strings
     QXmlStreamReader xml(bytes);
     while (!xml.atEnd()) {
         xml.readNext();
-        if (xml.isStartElement() && xml.name() == QLatin1String("si"))
+        if (xml.isStartElement() && xml.name() == QLatin1String("si")) {
+            if (mSharedStrings.size() >= MaxCells)
+                return false;
             mSharedStrings.append(readStringItem(xml));
+        }
     }
     return !xml.hasError();
 }
@@ -123,10 +116,11 @@ bool XlsxReader::readSheet(const QString& name)
     mCells.clear();
     if (!mSheetFiles.contains(name))
         return false;
-    QuaZip zip(mPath);
-    if (!zip.open(QuaZip::mdUnzip))
+    ZipArchive zip(mPath);
+    bool tooLarge = false;
+    QXmlStreamReader xml(zip.read(mSheetFiles.value(name), MaxPartBytes, &tooLarge));
+    if (tooLarge)
         return false;
-    QXmlStreamReader xml(readPart(zip, mSheetFiles.value(name)));
     int row = 0, column = 0;
     while (!xml.atEnd()) {
         xml.readNext();
@@ -138,6 +132,10 @@ bool XlsxReader::readSheet(const QString& name)
             row = ok ? r : row + 1;
             column = 0;
         } else if (xml.name() == QLatin1String("c")) {
+            if (mCells.size() >= MaxCells) {
+                mCells.clear();
+                return false;
+            }
             const QString reference = xml.attributes().value("r").toString();
             if (!parseReference(reference, row, column))
                 ++column;

@@ -4,11 +4,12 @@
 #include <QString>
 #include <QStringList>
 
-class QuaZip;
+class ZipArchive;
 
 // Reads cell values from an xlsx workbook: shared strings, inline strings and numbers, by their
 // references ("AQ12") or, where a writer leaves those out, by position. Formulas are not
-// evaluated; their cached values are read like any other.
+// evaluated; their cached values are read like any other. A workbook whose parts inflate beyond
+// 64 MiB, or whose sheet holds more than about a million cells, is refused.
 class XlsxReader
 {
 public:
@@ -32,7 +33,7 @@ private:
         bool numeric = false;
     };
     static quint64 key(int row, int column) { return quint64(quint32(row)) << 32 | quint32(column); }
-    bool readSharedStrings(QuaZip& zip);
+    bool readSharedStrings(ZipArchive& zip);
 
     QString mPath;
     QStringList mSheetNames;

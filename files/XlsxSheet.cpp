@@ -1,16 +1,8 @@
 #include "files/XlsxSheet.h"
 
-#include "files/XlsxWriterLibrary.h"
-
-namespace {
-const XlsxWriterLibrary& lib()
-{
-    return XlsxWriterLibrary::instance();
-}
-}
 
 XlsxSheet::XlsxSheet(lxw_workbook* workbook, const char* name, bool centred)
-    : mWorkbook(workbook), mSheet(lib().workbook_add_worksheet(workbook, name)), mCentred(centred), mOk(mSheet != nullptr)
+    : mWorkbook(workbook), mSheet(workbook_add_worksheet(workbook, name)), mCentred(centred), mOk(mSheet != nullptr)
 {
 }
 
@@ -21,13 +13,13 @@ lxw_format* XlsxSheet::format(lxw_color_t color)
     auto it = mFormats.find(color);
     if (it != mFormats.end())
         return it.value();
-    lxw_format* f = lib().workbook_add_format(mWorkbook);
+    lxw_format* f = workbook_add_format(mWorkbook);
     if (mCentred) {
-        lib().format_set_align(f, LXW_ALIGN_CENTER);
-        lib().format_set_align(f, LXW_ALIGN_VERTICAL_CENTER);
+        format_set_align(f, LXW_ALIGN_CENTER);
+        format_set_align(f, LXW_ALIGN_VERTICAL_CENTER);
     }
     if (color != LXW_COLOR_BLACK)
-        lib().format_set_font_color(f, color);
+        format_set_font_color(f, color);
     mFormats.insert(color, f);
     return f;
 }
@@ -49,14 +41,14 @@ void XlsxSheet::text(int row, int column, const QString& value, lxw_color_t colo
 {
     if (!inRange(row, column))
         return;
-    check(lib().worksheet_write_string(mSheet, lxw_row_t(row - 1), lxw_col_t(column - 1), value.toUtf8().constData(), format(color)));
+    check(worksheet_write_string(mSheet, lxw_row_t(row - 1), lxw_col_t(column - 1), value.toUtf8().constData(), format(color)));
 }
 
 void XlsxSheet::number(int row, int column, double value)
 {
     if (!inRange(row, column))
         return;
-    check(lib().worksheet_write_number(mSheet, lxw_row_t(row - 1), lxw_col_t(column - 1), value, format(LXW_COLOR_BLACK)));
+    check(worksheet_write_number(mSheet, lxw_row_t(row - 1), lxw_col_t(column - 1), value, format(LXW_COLOR_BLACK)));
 }
 
 void XlsxSheet::mergedText(int first, int column, int last, const QString& value)
@@ -64,7 +56,7 @@ void XlsxSheet::mergedText(int first, int column, int last, const QString& value
     if (!inRange(first, column) || !inRange(last, column))
         return;
     if (last > first)
-        check(lib().worksheet_merge_range(mSheet, lxw_row_t(first - 1), lxw_col_t(column - 1), lxw_row_t(last - 1),
+        check(worksheet_merge_range(mSheet, lxw_row_t(first - 1), lxw_col_t(column - 1), lxw_row_t(last - 1),
                                     lxw_col_t(column - 1), "", format(LXW_COLOR_BLACK)));
     if (!value.isEmpty())
         text(first, column, value);
@@ -73,5 +65,5 @@ void XlsxSheet::mergedText(int first, int column, int last, const QString& value
 void XlsxSheet::activate()
 {
     if (mSheet)
-        lib().worksheet_activate(mSheet);
+        worksheet_activate(mSheet);
 }

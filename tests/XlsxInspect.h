@@ -1,7 +1,6 @@
 #pragma once
 
-#include <quazip/quazip.h>
-#include <quazip/quazipfile.h>
+#include "files/ZipArchive.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -13,13 +12,7 @@ namespace XlsxInspect {
 
 inline QByteArray part(const QString& path, const QString& name)
 {
-    QuaZip zip(path);
-    if (!zip.open(QuaZip::mdUnzip) || !zip.setCurrentFile(name))
-        return QByteArray();
-    QuaZipFile file(&zip);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
+    return ZipArchive(path).read(name, 64 * 1024 * 1024);
 }
 
 inline QStringList mergeRanges(const QString& path, const QString& sheetPart)

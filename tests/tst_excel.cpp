@@ -6,7 +6,7 @@
 #include "files/ExcelControl.h"
 #include "files/XlsxReader.h"
 
-#include <quazip/quazipnewinfo.h>
+#include <minizip/zip.h>
 
 namespace {
 
@@ -28,18 +28,15 @@ OutData knownExperiment(int readings = 40)
 
 bool writeZip(const QString& path, const QMap<QString, QByteArray>& parts)
 {
-    QuaZip zip(path);
-    if (!zip.open(QuaZip::mdCreate))
-        return false;
-    for (auto it = parts.cbegin(); it != parts.cend(); ++it) {
-        QuaZipFile file(&zip);
-        if (!file.open(QIODevice::WriteOnly, QuaZipNewInfo(it.key())))
-            return false;
-        file.write(it.value());
-        file.close();
+    zipFile zip = zipOpen64(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE);
+    bool ok = zip != nullptr;
+    for (auto it = parts.cbegin(); ok && it != parts.cend(); ++it) {
+        ok = zipOpenNewFileInZip64(zip, it.key().toUtf8().constData(), nullptr, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
+                                   Z_BEST_COMPRESSION, 1) == ZIP_OK
+            && zipWriteInFileInZip(zip, it.value().constData(), unsigned(it.value().size())) == ZIP_OK
+            && zipCloseFileInZip(zip) == ZIP_OK;
     }
-    zip.close();
-    return zip.getZipError() == 0;
+    return zip && zipClose(zip, nullptr) == ZIP_OK && ok;
 }
 
 }
@@ -253,6 +250,20 @@ void TestExcel::readsOtherWritersWorkbooks()
     QCOMPARE(column, 16384);
     QVERIFY(!XlsxReader::parseReference("12", row, column));
     QVERIFY(!XlsxReader::parseReference("ZZZZZZ1", row, column));
+
+    // A sheet that inflates past 64 MiB, or holds millions of cells, is refused unread.
+    QMap<QString, QByteArray> bomb = parts;
+    bomb["xl/worksheets/b.xml"] = "<worksheet><sheetData>" + QByteArray(65 * 1024 * 1024, ' ') + "</sheetData></worksheet>";
+    QVERIFY(writeZip("bomb.xlsx", bomb));
+    QVERIFY(QFileInfo("bomb.xlsx").size() < 1024 * 1024);
+    QVERIFY(x.open("bomb.xlsx"));
+    QVERIFY(!x.readSheet("origin"));
+    QVERIFY(ExcelControl().getFakeData("bomb.xlsx", "origin").isEmpty());
+    QMap<QString, QByteArray> crowded = parts;
+    crowded["xl/worksheets/b.xml"] = "<worksheet><sheetData><row r=\"1\">" + QByteArray("<c/>").repeated(1100000) + "</row></sheetData></worksheet>";
+    QVERIFY(writeZip("crowded.xlsx", crowded));
+    QVERIFY(x.open("crowded.xlsx"));
+    QVERIFY(!x.readSheet("origin"));
 }
 
 void TestExcel::failuresAreReported()
