@@ -40,6 +40,7 @@ int main(int argc, char* argv[])
     // Opened once the event loop runs, so that a message about a bad file has a window to sit on.
     if (!parser.positionalArguments().isEmpty())
         QTimer::singleShot(0, home, [home, path = parser.positionalArguments().first()] { home->slotOpenFile(path); });
+    QTimer::singleShot(0, home, &UiHome::restoreInterruptedTests);
     const int code = app.exec();
     delete home;
     return code;

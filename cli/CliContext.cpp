@@ -10,7 +10,7 @@ CliContext::CliContext(const QString& verb, const QStringList& arguments)
     mParser.addHelpOption();
 }
 
-bool CliContext::parse(int positional)
+bool CliContext::parse(int positional, int optional)
 {
     if (!mParser.parse(mArguments)) {
         fail(mParser.errorText());
@@ -21,8 +21,9 @@ bool CliContext::parse(int positional)
         mOut.flush();
         return false;
     }
-    if (mParser.positionalArguments().size() != positional) {
-        fail(QString("expected %1 argument(s), see --help").arg(positional));
+    const int given = mParser.positionalArguments().size();
+    if (given < positional || given > positional + optional) {
+        fail(QString("expected %1 argument(s), see --help").arg(optional ? QString("%1 to %2").arg(positional).arg(positional + optional) : QString::number(positional)));
         return false;
     }
     return true;

@@ -12,8 +12,9 @@ public:
 
     QCommandLineParser& parser() { return mParser; }
     // Parses the verb's arguments; false (after printing help, or why they are wrong) when the
-    // verb is to end at once with parseExitCode(). positional is how many arguments it needs.
-    bool parse(int positional);
+    // verb is to end at once with parseExitCode(). positional is how many arguments it needs,
+    // optional how many more it takes.
+    bool parse(int positional, int optional = 0);
     int parseExitCode() const { return mParser.isSet("help") ? 0 : 2; }
     QStringList positional() const { return mParser.positionalArguments(); }
 

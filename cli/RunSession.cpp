@@ -16,6 +16,7 @@ void RunSession::start()
     mMachine->setPcrEmployed(true, mInput.pcrNumber);
     mOut << initialStatusLine(mInput.method) << "\n";
     mOut.flush();
+    mRecorder.keepRecoveryCopy(mInput, mPath);
     mMachine->run(mInput.method, this, mInput.pcrNumber);
 }
 
@@ -62,9 +63,10 @@ void RunSession::slotReactInfo(Machine::REACT_INFO info, char number)
         mExitCode = 3;
     }
     if (!data.saveAsFilePath(mPath)) {
-        mOut << UI::SaveDataFailInfo << " " << mPath << "\n";
+        mOut << UI::SaveDataFailInfo << " " << mPath << "; the readings stay in its recovery copy\n";
         mExitCode = 1;
     } else {
+        mRecorder.dropRecoveryCopy();
         mOut << "saved " << mPath << "\n";
     }
     mOut.flush();

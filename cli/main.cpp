@@ -2,6 +2,7 @@
 #include "cli/AnalyzeCommand.h"
 #include "cli/ExportCommand.h"
 #include "cli/PlanCommand.h"
+#include "cli/RecoverCommand.h"
 #include "cli/RunCommand.h"
 
 #include <QCoreApplication>
@@ -25,6 +26,7 @@ const QList<Verb>& verbs()
         {"export", "FILE.pcrd OUT.xlsx       Excel report of an experiment", exportCommand},
         {"run", "--method M.json --module N --name NAME [--samples LIST] [--step-ms MS]\n"
                 "                                 run a method on the instrument and analyse it", runCommand},
+        {"recover", "[DIR]                    restore the tests a crash interrupted (usr_data)", recoverCommand},
     };
     return list;
 }

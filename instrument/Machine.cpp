@@ -34,7 +34,7 @@ Machine* Machine::instance()
 
 Machine::Machine(int tickMs, int waitMs, QObject* parent)
     : QObject(parent), mpEngine(new Engine(waitMs, this)), mpTimer(new QTimer(this)), mIsRunning(5, false),
-      mIsEmployed(5, false), mMethods(5), mCmdStacks(5), mSafeStacks(5), mConnectDatas(5), mReceivers(5), mTickMs(qMax(1, tickMs))
+      mIsEmployed(5, false), mMethods(5), mCmdStacks(5), mSafeStacks(5), mReleaseWhenSafe(5, false), mConnectDatas(5), mReceivers(5), mTickMs(qMax(1, tickMs))
 {
     connect(mpEngine, &Engine::signalLinkError, this, &Machine::signalEngineError);
     connect(mpTimer, &QTimer::timeout, this, &Machine::slotTimerOut, Qt::DirectConnection);
@@ -99,6 +99,17 @@ bool Machine::isPcrRunning(int number) const
 bool Machine::isSafing(int number) const
 {
     return validModule(number) && !mSafeStacks[number].isEmpty();
+}
+
+bool Machine::makeSafe(int number, const SMethod& method)
+{
+    if (!validModule(number) || mIsRunning[number] || mIsEmployed[number])
+        return false;
+    mMethods[number] = method;
+    mSafeStacks[number] = asStack(method.getStopCmd());
+    mIsEmployed[number] = true;
+    mReleaseWhenSafe[number] = true;
+    return true;
 }
 
 void Machine::setPcrEmployed(bool employed, int number)
@@ -214,8 +225,13 @@ void Machine::playSafeStep(int number)
         if (modelRun(step, char(number)) != 0)
             qDebug() << "safe state: step" << controlKindName(step.kind) << "failed on module" << number;
     }
-    if (mSafeStacks[number].isEmpty())
-        emit signalSafeState(char(number));
+    if (!mSafeStacks[number].isEmpty())
+        return;
+    if (mReleaseWhenSafe[number]) {
+        mReleaseWhenSafe[number] = false;
+        mIsEmployed[number] = false;
+    }
+    emit signalSafeState(char(number));
 }
 
 void Machine::report(char number, const ConnectData& data)

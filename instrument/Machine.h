@@ -40,6 +40,10 @@ public:
     // After a failed run the module still has its stop sequence to play (held while the port is
     // closed, so it reaches the module once the link is back), unless a new run starts on it.
     bool isSafing(int number) const;
+    // A module that a crashed run of this program left may still hold a hot step: plays the
+    // method's stop sequence on it once the port is open, and keeps new tests off it until then.
+    // False, and nothing done, when a test of this program owns the module.
+    bool makeSafe(int number, const SMethod& method);
     const QVector<bool>& getMIsRunning() const { return mIsRunning; }
     const QVector<bool>& getMIsEmployed() const { return mIsEmployed; }
     void setPcrEmployed(bool employed, int number);
@@ -83,6 +87,7 @@ private:
     QVector<SMethod> mMethods;
     QVector<QStack<ControlElement>> mCmdStacks;
     QVector<QStack<ControlElement>> mSafeStacks;
+    QVector<bool> mReleaseWhenSafe;
     QVector<ConnectData> mConnectDatas;
     QVector<QPointer<QObject>> mReceivers;
     int mTurn = 1;

@@ -1,5 +1,9 @@
 #include "instrument/RunRecorder.h"
 
+#include "files/RecoveryCopy.h"
+
+#include <QDebug>
+
 RunRecorder::RunRecorder(int curveCount) : mTempLines(2), mPdLines(qMax(curveCount, 0))
 {
 }
@@ -13,11 +17,40 @@ void RunRecorder::addReport(const ConnectData& data)
             mTempLines[0].append(QPointF(elapsed, data.upTemp));
             mTempLines[1].append(QPointF(elapsed, data.downTemp));
         }
+        if (!mExperimentPath.isEmpty() && mSinceCopy.elapsed() >= mCopyIntervalMs)
+            writeRecoveryCopy();
     } else if (data.dataType == ConnectData::HOLE_READING) {
         const double x = data.cycle + data.meltStep;
         for (int i = 0; i < mPdLines.size() && i < data.pdValues.size(); ++i)
             mPdLines[i].append(QPointF(x, data.pdValues[i]));
+        if (!mExperimentPath.isEmpty())
+            writeRecoveryCopy();
     }
+}
+
+void RunRecorder::keepRecoveryCopy(const InData& input, const QString& experimentPath, int intervalMs)
+{
+    mInput = input;
+    mExperimentPath = experimentPath;
+    mCopyIntervalMs = intervalMs;
+    writeRecoveryCopy();
+}
+
+void RunRecorder::dropRecoveryCopy()
+{
+    if (!mExperimentPath.isEmpty() && !RecoveryCopy::discard(mExperimentPath))
+        qDebug() << "recovery copy of" << mExperimentPath << "could not be removed";
+    mExperimentPath.clear();
+}
+
+void RunRecorder::writeRecoveryCopy()
+{
+    OutData record;
+    record.inData = mInput;
+    fill(record);
+    if (!RecoveryCopy::write(record, mExperimentPath))
+        qDebug() << "recovery copy of" << mExperimentPath << "could not be written";
+    mSinceCopy.start();
 }
 
 void RunRecorder::fill(OutData& data) const

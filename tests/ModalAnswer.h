@@ -55,6 +55,37 @@ private:
     bool mAnswered = false;
 };
 
+// Answers the modal dialogs that open one after another, each with the next of the given buttons,
+// and keeps their texts; dialogs beyond the list are left alone.
+class ModalAnswers
+{
+public:
+    explicit ModalAnswers(const QStringList& buttons) : mButtons(buttons)
+    {
+        QObject::connect(&mTimer, &QTimer::timeout, [this] { poll(); });
+        mTimer.start(5);
+    }
+    QStringList texts() const { return mTexts; }
+
+private:
+    void poll()
+    {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || mButtons.isEmpty())
+            return;
+        auto* label = modal->findChild<QLabel*>("label_Info");
+        mTexts << (label ? label->text() : QString());
+        if (auto* button = modal->findChild<QPushButton*>(mButtons.takeFirst()))
+            button->click();
+        else
+            modal->close();
+    }
+
+    QStringList mButtons;
+    QStringList mTexts;
+    QTimer mTimer;
+};
+
 // Hands the popup menu that opens next to act, which triggers an entry or leaves it; the menu is
 // closed afterwards either way.
 inline void inNextMenu(std::function<void(QMenu*)> act)

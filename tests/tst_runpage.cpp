@@ -5,6 +5,7 @@
 #include "app/DataHead.h"
 #include "app/Settings.h"
 #include "app/UI.h"
+#include "files/RecoveryCopy.h"
 #include "instrument/Machine.h"
 #include "method/JsonControl.h"
 #include "ui/charts/ZOriginChart.h"
@@ -62,6 +63,7 @@ private slots:
     void wizardToResults();
     void stopSavesAndFailureAsks();
     void pageGuards();
+    void restoreAtStart();
 
 private:
     TestDir mDir;
@@ -121,6 +123,7 @@ void TestRunPage::wizardToResults()
     OutData saved;
     QCOMPARE(saved.openAs("usr_data/e2e.pcrd"), 0);
     QVERIFY(saved.runComplete);
+    QVERIFY(!QFile::exists("usr_data/.e2e.pcrd.partial"));
     QCOMPARE(reported.size(), 55);
     QCOMPARE(saved.pdLines.size(), 52);
     for (int i = 0; i < 52; ++i)
@@ -178,7 +181,7 @@ void TestRunPage::stopSavesAndFailureAsks()
     ModalAnswer no("pushButton_Cancel", 120000);
     QTRY_VERIFY_WITH_TIMEOUT(no.answered(), 120000);
     QCOMPARE(no.text(), UI::ReactError.arg(2));
-    QVERIFY(!QFile::exists("usr_data/failed.pcrd"));
+    QVERIFY(!QFile::exists("usr_data/failed.pcrd") && !QFile::exists("usr_data/.failed.pcrd.partial"));
     QVERIFY(!machine.getMIsEmployed()[2]);
 }
 
@@ -224,6 +227,54 @@ void TestRunPage::pageGuards()
     ModalAnswer failure("pushButton_Confirm");
     review.slotTableWidgetCustomContextMenuRequested(QPoint());
     QCOMPARE(failure.text(), UI::SaveDataFailInfo);
+}
+
+void TestRunPage::restoreAtStart()
+{
+    // Two tests a crash interrupted: module 2's, and module 3's while module 3 runs another test.
+    OutData crashed;
+    crashed.inData = inputs(2);
+    crashed.pdLines = QVector<Curve>(52, Curve{QPointF(1, 500), QPointF(2, 510)});
+    QVERIFY(RecoveryCopy::write(crashed, mDir.file("usr_data/crashed.pcrd")));
+    OutData other = crashed;
+    other.inData.pcrNumber = 3;
+    QVERIFY(RecoveryCopy::write(other, mDir.file("usr_data/other.pcrd")));
+
+    SimProcess sim({"--speed", "250"}, mDir.path());
+    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
+    Machine machine(1, 20);
+    machine.setPcrEmployed(true, 3);
+    {
+        UiHome home(nullptr, &machine);
+        ModalAnswers answers({"pushButton_Confirm", "pushButton_Cancel", "pushButton_Cancel", "pushButton_Confirm"});
+        home.restoreInterruptedTests();
+        QCOMPARE(answers.texts(), QStringList({UI::RestoreRun.arg("crashed"), UI::RestoreRun.arg("other"),
+                                               UI::DiscardRun.arg("other"), UI::SafeModules.arg(2)}));
+        auto* tabs = home.findChild<QTabWidget*>("tabWidget_Buttons");
+        QCOMPARE(tabs->tabText(tabs->currentIndex()), QString("crashed.pcrd"));
+    }
+    OutData restored;
+    QCOMPARE(restored.openAs("usr_data/crashed.pcrd"), 0);
+    QVERIFY(!restored.runComplete);
+    QCOMPARE(restored.pdLines, crashed.pdLines);
+    QVERIFY(machine.getMIsEmployed()[2]);
+
+    // The stop sequence waits for the link, then reaches module 2 and never module 3.
+    QTest::qWait(200);
+    QVERIFY(sim.frames().isEmpty());
+    QVERIFY(machine.getMachineData().isOpen);
+    QTRY_VERIFY_WITH_TIMEOUT(!machine.getMIsEmployed()[2], 10000);
+    // The probe asks every address once; then module 2's stop sequence, and nothing for module 3.
+    QCOMPARE(sim.frames().mid(5), QStringList({"f9 02 b1 00 00 02 00 00 00 00", "f9 02 a1 00 00 02 00 00 00 00",
+                                               "f9 02 e1 00 00 00 00 00 00 00", "f9 02 c3 02 04 09 c4 00 00 00",
+                                               "f9 02 c1 02 04 39 c8 00 00 00", "f9 02 d0 02 00 00 00 00 00 00"}));
+
+    // The declined copy is asked about again at the next start, and only it.
+    UiHome again(nullptr, &machine);
+    ModalAnswers discard({"pushButton_Cancel", "pushButton_Confirm"});
+    again.restoreInterruptedTests();
+    QCOMPARE(discard.texts(), QStringList({UI::RestoreRun.arg("other"), UI::DiscardRun.arg("other")}));
+    QVERIFY(RecoveryCopy::pending(mDir.file("usr_data")).isEmpty());
 }
 
 QTEST_MAIN(TestRunPage)

@@ -3,6 +3,7 @@
 #include "app/DataHead.h"
 #include "app/UI.h"
 #include "files/OutData.h"
+#include "files/RecoveryCopy.h"
 #include "ui/data/ZDataList.h"
 #include "ui/dialogs/ZMessageBox.h"
 #include "ui/editor/ZParameterDialog.h"
@@ -14,6 +15,8 @@
 #include "ui_UiHome.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFile>
 #include <QDebug>
 #include <QFileInfo>
 #include <QApplication>
@@ -130,6 +133,30 @@ void UiHome::slotTabCloseRequested(int index)
         return;
     }
     ui->tabWidget_Buttons->removeTab(index);
+}
+
+void UiHome::restoreInterruptedTests()
+{
+    QStringList modules;
+    for (const QString& copy : RecoveryCopy::pending(UI::UserDirName.arg(QDir::currentPath()))) {
+        OutData data;
+        if (data.openAs(copy) != 0)
+            continue; // not readable: left alone for a person to look at
+        if (mMachine->makeSafe(data.inData.pcrNumber, data.inData.method))
+            modules << QString::number(data.inData.pcrNumber);
+        const QString path = RecoveryCopy::experimentPathFor(copy);
+        const QString name = QFileInfo(path).completeBaseName();
+        if (ZMessageBox::ask(this, UI::RestoreRun.arg(name))) {
+            if (!RecoveryCopy::restore(copy))
+                ZMessageBox::tell(this, UI::RestoreFailed.arg(name));
+            else
+                slotOpenFile(path);
+        } else if (ZMessageBox::ask(this, UI::DiscardRun.arg(name))) {
+            RecoveryCopy::discard(path);
+        }
+    }
+    if (!modules.isEmpty())
+        ZMessageBox::tell(this, UI::SafeModules.arg(modules.join("、")));
 }
 
 void UiHome::closeEvent(QCloseEvent* event)

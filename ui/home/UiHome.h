@@ -38,6 +38,9 @@ public slots:
     // Opens an experiment file as a review page; false (and the operator told) when it does not open.
     bool slotOpenFile(QString path);
     void slotTabCloseRequested(int index);
+    // Offers each test that a crash or a kill interrupted for restoring, and has the modules
+    // those tests left played to a safe state.
+    void restoreInterruptedTests();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

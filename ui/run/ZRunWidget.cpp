@@ -106,6 +106,7 @@ void ZRunWidget::slotStartClicked()
         return;
     }
     setPushButtonStart(true);
+    mRecorder.keepRecoveryCopy(mInData, mFilePath);
     mMachine->run(mInData.method, this, pcrNumber());
 }
 
@@ -129,14 +130,19 @@ void ZRunWidget::slotReactInfo(Machine::REACT_INFO info, char number)
 {
     if (int(number) != pcrNumber())
         return;
-    if (info == Machine::REACT_FINISHED || ZMessageBox::ask(this, UI::ReactError.arg(pcrNumber())))
-        saveOutData(true);
+    // The recovery copy stays only where the file could not be saved.
+    if (info == Machine::REACT_FINISHED || ZMessageBox::ask(this, UI::ReactError.arg(pcrNumber()))) {
+        if (saveOutData(true))
+            mRecorder.dropRecoveryCopy();
+    } else {
+        mRecorder.dropRecoveryCopy();
+    }
     mMachine->setPcrEmployed(false, pcrNumber());
     disconnect(mMachine, nullptr, this, nullptr);
     ui->pushButton_Start->hide();
 }
 
-void ZRunWidget::saveOutData(bool complete)
+bool ZRunWidget::saveOutData(bool complete)
 {
     qDebug() << "save data" << mInData.dateTime << "module" << pcrNumber();
     OutData record;
@@ -145,10 +151,11 @@ void ZRunWidget::saveOutData(bool complete)
     mRecorder.fill(record);
     record.runComplete = complete;
     ui->label_TestInfo->clear();
-    if (!record.saveAsFilePath(mFilePath)) {
+    const bool saved = record.saveAsFilePath(mFilePath);
+    if (!saved)
         ZMessageBox::tell(this, UI::SaveDataFailInfo);
-    }
     setOutData(record);
+    return saved;
 }
 
 void ZRunWidget::setOutData(const OutData& data)

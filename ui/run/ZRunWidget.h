@@ -31,7 +31,7 @@ public:
     QString filePath() const { return mFilePath; }
     void setInData(const InData& in);
     void setOutData(const OutData& data);
-    void saveOutData(bool complete);
+    bool saveOutData(bool complete);
     int pcrNumber() const { return mInData.pcrNumber; }
     bool isRunComplete() const { return mOutData.runComplete; }
     const OutData& outData() const { return mOutData; }
