@@ -7,7 +7,8 @@
 // One stage of the temperature program.
 struct Step
 {
-    enum STEP_TYPE { STEP_CONSTANT = 0, STEP_CYCLE = 1, STEP_MELT = 2 };
+    // Every stored value is a valid one: a file from a newer program may carry other types.
+    enum STEP_TYPE : quint32 { STEP_CONSTANT = 0, STEP_CYCLE = 1, STEP_MELT = 2 };
 
     STEP_TYPE StepType = STEP_CONSTANT;
     int CycleCount = 0; // repeats of NodeList; 0 for a melt stage
