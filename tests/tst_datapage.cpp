@@ -199,32 +199,35 @@ void TestDataPage::updateDownload()
     const QString md5 = QCryptographicHash::hash(installer, QCryptographicHash::Md5).toHex();
     server.files["/tamarin/" + name] = installer;
 
-    // Offered, fetched and checked; answers: download yes, then install yes (or the digest error).
-    auto download = [&](const QString& announced) {
+    // Offered, fetched and checked; every question answered yes.
+    auto download = [&](const QString& announced, int dialogs) {
         server.files["/tamarin/version.json"] = QJsonDocument(QJsonObject{{"name", name}, {"major", 0}, {"minor", 1}, {"micro", 0}, {"md5", announced}}).toJson();
         auto* about = new AboutDiolog(nullptr, nullptr, 0);
         QSignalSpy leave(about, &AboutDiolog::signalLeave);
         about->show();
-        QString said;
-        {
-            ModalAnswer offer("pushButton_Confirm", 8000);
-            about->findChild<QPushButton*>("pushButton_Update")->click();
-            [&] { QTRY_VERIFY_WITH_TIMEOUT(offer.answered(), 8000); }();
-        }
-        ModalAnswer result("pushButton_Confirm", 8000);
-        [&] { QTRY_VERIFY_WITH_TIMEOUT(result.answered(), 8000); }();
-        said = result.text();
+        QStringList yes;
+        for (int i = 0; i < dialogs; ++i)
+            yes << "pushButton_Confirm";
+        ModalAnswers answers(yes);
+        about->findChild<QPushButton*>("pushButton_Update")->click();
+        [&] { QTRY_VERIFY_WITH_TIMEOUT(answers.texts().size() == dialogs, 8000); }();
         const int left = leave.count();
         delete about;
-        return qMakePair(said, left);
+        return qMakePair(QStringList(answers.texts().mid(1)), left);
     };
 
-    QCOMPARE(download(md5.toUpper()), qMakePair(UI::Md5Error, 0));
-    QCOMPARE(download(md5), qMakePair(UI::UpdateFileSuccess, 1));
+    QCOMPARE(download(md5.toUpper(), 2), qMakePair(QStringList{UI::Md5Error}, 0));
+    QCOMPARE(download(md5, 2), qMakePair(QStringList{UI::UpdateFileSuccess}, 1));
     const QString path = dir.file("temp/tamarin_setup_0.1.0.exe");
     QCOMPARE(ZGLOBAL::readFile(path), installer);
     QCOMPARE(QFile::permissions(path) & 0x0777, QFileDevice::ExeUser | QFileDevice::WriteUser | QFileDevice::ReadUser);
     QTRY_VERIFY(QFile::exists(dir.file("installed")));
+
+    // An installer that cannot be started is reported, and the program stays.
+    const QByteArray broken = "not a program";
+    server.files["/tamarin/" + name] = broken;
+    QCOMPARE(download(QCryptographicHash::hash(broken, QCryptographicHash::Md5).toHex(), 3),
+             qMakePair(QStringList({UI::UpdateFileSuccess, UI::InstallerStartError.arg(path)}), 0));
 }
 
 QTEST_MAIN(TestDataPage)
