@@ -111,7 +111,8 @@ bool readJsonObject(const QString& path, qint64 maxBytes, QJsonObject& object)
         qDebug() << "json file too large:" << file.size();
         return false;
     }
-    const QByteArray bytes = file.read(maxBytes);
+    // As much as the file holds: read(maxBytes) would reserve the whole bound for every file.
+    const QByteArray bytes = file.read(file.size());
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError) {
