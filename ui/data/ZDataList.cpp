@@ -53,6 +53,15 @@ void ZDataList::initFileListView()
     connect(ui->treeView, &FileView::signalRename, this, &ZDataList::slotRename);
 }
 
+QString ZDataList::askSavePath(const QString& title, const QString& proposed, const QString& suffix)
+{
+    // The dialog adds the suffix a typed name lacks, and asks before replacing the file it names.
+    QFileDialog dialog(this, title, proposed, "*." + suffix);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(suffix);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
 void ZDataList::slotOpenFile(QString path)
 {
     emit signalOpenFile(path);
@@ -81,14 +90,14 @@ void ZDataList::slotExportExcel(QString path)
     }
     QString proposed = path;
     proposed.remove(".pcrd");
-    const QString name = QFileDialog::getSaveFileName(this, UI::ExcelExport, proposed, "*.xlsx");
+    const QString name = askSavePath(UI::ExcelExport, proposed, "xlsx");
     if (!name.isEmpty() && !DataHead::instance()->getMpExcelControl()->saveAsExcel(data, name))
         ZMessageBox::tell(this, UI::ExcelSaveError.arg(name));
 }
 
 void ZDataList::slotExportPcrd(QString path)
 {
-    const QString name = QFileDialog::getSaveFileName(this, UI::PcrdExport, path, "*.pcrd");
+    const QString name = askSavePath(UI::PcrdExport, path, "pcrd");
     if (!name.isEmpty() && !QFile::copy(path, name))
         ZMessageBox::tell(this, UI::CopyRefused.arg(name));
 }

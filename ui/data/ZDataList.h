@@ -30,6 +30,8 @@ public slots:
     void slotRename(QString path);
 
 private:
+    QString askSavePath(const QString& title, const QString& proposed, const QString& suffix);
+
     Ui::ZDataList* ui;
     FileSystemModel* mModel;
 };
