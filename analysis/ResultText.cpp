@@ -15,9 +15,16 @@ QString tm(double tm)
     return QString::number(tm, 'f', 2);
 }
 
-QString call(bool positive)
+QString call(bool positive, bool runComplete)
 {
-    return positive ? QStringLiteral("阳性") : QStringLiteral("阴性");
+    if (positive)
+        return QStringLiteral("阳性");
+    return runComplete ? QStringLiteral("阴性") : QStringLiteral("未完成");
+}
+
+QString incompleteRun()
+{
+    return QStringLiteral("检测未完成");
 }
 
 }

@@ -4,11 +4,14 @@
 
 // How results read wherever a person sees them in the program: the Ct and the Tm with exactly two
 // decimals (halves away from zero), the Ct as "-" when there is none or it rounds to 0; the call
-// as a word.
+// as a word. A run that did not play to its end calls no curve negative: a curve without a Ct may
+// only have lacked the cycles it needed.
 namespace ResultText {
 
 QString ct(double ct);
 QString tm(double tm);
-QString call(bool positive);
+QString call(bool positive, bool runComplete);
+// Said wherever an incomplete run's results are shown.
+QString incompleteRun();
 
 }

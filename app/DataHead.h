@@ -33,6 +33,10 @@ public:
     // The folders below the working directory, in the order they are made at start-up.
     static QStringList workingDirectories();
 
+    // False where the machine could not be kept awake (no login manager, say): runs work, but
+    // the operator must keep the machine from sleeping.
+    bool keepsAwake() const { return mWakeLock.isHeld(); }
+
 private:
     DataHead();
     ~DataHead();

@@ -26,7 +26,7 @@ void printResultTable(QTextStream& out, const OutData& data)
             continue;
         out << row.sample + 1 << '\t' << row.sampleName << '\t' << row.holeNumber << '\t'
             << names.value(row.channel, QString::number(row.channel)) << '\t' << results.targets[s].Name << '\t'
-            << twoDecimals(results.ctValues[s]) << '\t' << ResultText::call(results.positives[s]) << '\t'
+            << twoDecimals(results.ctValues[s]) << '\t' << ResultText::call(results.positives[s], data.runComplete) << '\t'
             << twoDecimals(results.tmValues[s]) << '\n';
     }
 }

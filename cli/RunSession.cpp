@@ -13,7 +13,7 @@ RunSession::RunSession(Machine* machine, const InData& input, const QString& pat
 
 void RunSession::start()
 {
-    mMachine->setPcrEmployed(true, mInput.pcrNumber);
+    mMachine->setPcrEmployed(true, mInput.pcrNumber, this);
     mOut << initialStatusLine(mInput.method) << "\n";
     mOut.flush();
     mRecorder.keepRecoveryCopy(mInput, mPath);
@@ -50,7 +50,7 @@ void RunSession::slotReactInfo(Machine::REACT_INFO info, char number)
 {
     if (int(number) != mInput.pcrNumber)
         return;
-    mMachine->setPcrEmployed(false, mInput.pcrNumber);
+    mMachine->setPcrEmployed(false, mInput.pcrNumber, this);
     disconnect(mMachine, nullptr, this, nullptr);
 
     OutData data;

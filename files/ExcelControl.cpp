@@ -13,6 +13,7 @@ namespace {
 
 constexpr lxw_color_t Red = 0xFF0000;   // positive
 constexpr lxw_color_t Green = 0x00FF00; // negative
+constexpr lxw_color_t Grey = 0x808080;  // not called: the run did not complete
 
 // Two decimals, halves away from zero.
 double twoDecimals(double value)
@@ -20,8 +21,15 @@ double twoDecimals(double value)
     return std::round(value * 100) / 100;
 }
 
-void writeInfo(XlsxSheet& info, const InData& in)
+// The colour of a curve's call.
+lxw_color_t callColour(bool positive, bool runComplete)
 {
+    return positive ? Red : runComplete ? Green : Grey;
+}
+
+void writeInfo(XlsxSheet& info, const OutData& data)
+{
+    const InData& in = data.inData;
     info.text(1, 1, QStringLiteral("流水号"));
     info.text(1, 2, in.serialNumber);
     info.text(2, 1, QStringLiteral("备注"));
@@ -30,6 +38,8 @@ void writeInfo(XlsxSheet& info, const InData& in)
     info.text(3, 2, in.method.Name);
     info.text(4, 1, QStringLiteral("检测时间"));
     info.text(4, 2, in.dateTime.toString(QStringLiteral("yyyy年MM月dd日 hh:mm:ss")));
+    if (!data.runComplete)
+        info.text(5, 1, ResultText::incompleteRun(), Grey);
 }
 
 void writeOut(XlsxSheet& out, const OutData& data, const TempData& r)
@@ -61,7 +71,7 @@ void writeOut(XlsxSheet& out, const OutData& data, const TempData& r)
                 out.text(r0, 3 * k + 4, m.holeTargets.value(h).at(k).Name);
                 out.number(r0, 3 * k + 5, valid ? std::fabs(twoDecimals(r.ctValues[s])) : 0.0);
                 const bool positive = valid && r.positives[s];
-                out.text(r0, 3 * k + 6, ResultText::call(positive), positive ? Red : Green);
+                out.text(r0, 3 * k + 6, ResultText::call(positive, data.runComplete), callColour(positive, data.runComplete));
             }
         }
         row += n;
@@ -84,7 +94,7 @@ void writeOrigin(XlsxSheet& origin, const OutData& data, const TempData& r)
         for (int k = 0; k < m.ChannelColor; ++k) {
             const int s = h * m.ChannelColor + k;
             const Curve series = data.pdLines.value(s);
-            origin.text(h + 1, column, m.holeTargets.value(h).at(k).Name, r.positives.value(s) ? Red : Green);
+            origin.text(h + 1, column, m.holeTargets.value(h).at(k).Name, callColour(r.positives.value(s), data.runComplete));
             for (int j = 0; j < series.size(); ++j)
                 origin.number(h + 1, column + 1 + j, twoDecimals(series[j].y()));
             column += series.size() + 1;
@@ -106,7 +116,7 @@ bool ExcelControl::saveAsExcel(const OutData& data, const QString& path) const
     XlsxSheet info(workbook, "info", false);
     XlsxSheet out(workbook, "out", true);
     XlsxSheet origin(workbook, "origin", true);
-    writeInfo(info, data.inData);
+    writeInfo(info, data);
     writeOut(out, data, results);
     writeOrigin(origin, data, results);
     info.activate();

@@ -6,9 +6,8 @@
 #include "instrument/FrameProtocol.h"
 
 #include <QDebug>
-#include <QEventLoop>
+#include <QElapsedTimer>
 #include <QSerialPortInfo>
-#include <QTimer>
 
 namespace {
 // The instrument's USB-serial adapter (CH340): as the Windows driver describes it, and as its
@@ -41,14 +40,21 @@ Engine::~Engine()
 
 QStringList Engine::getCurrentComList() const
 {
-    const QString configured = Settings(UI::SettingsFile, QSettings::IniFormat).getComName();
-    if (!configured.isEmpty())
-        return {configured};
+    // A configured port is tried first; a stale one (the adapter got another name) must not keep
+    // the instrument from being found.
     QStringList names;
+    const QString configured = configuredPort();
+    if (!configured.isEmpty())
+        names << configured;
     for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts())
-        if (!port.isBusy() && isAdapter(port))
+        if (!port.isBusy() && isAdapter(port) && !names.contains(port.portName()) && !names.contains(port.systemLocation()))
             names << port.portName();
     return names;
+}
+
+QString Engine::configuredPort()
+{
+    return Settings(UI::SettingsFile, QSettings::IniFormat).getComName();
 }
 
 int Engine::initCom(const QString& name)
@@ -88,11 +94,21 @@ void Engine::slotError(QSerialPort::SerialPortError error)
     emit signalLinkError(error);
 }
 
-void Engine::delayMs(int ms)
+QByteArray Engine::readFor(int ms)
 {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
+    // Blocks the thread instead of running a local event loop: a click, a network reply or any
+    // other slot served during the wait could open a dialog inside the step, and no module would
+    // advance until it closed. What arrives meanwhile is handled once the step is over.
+    QElapsedTimer clock;
+    clock.start();
+    QByteArray bytes;
+    for (qint64 left = ms; left > 0 && isOpen(); left = ms - clock.elapsed()) {
+        if (!waitForReadyRead(int(left)))
+            break;
+        if (isOpen())
+            bytes += readAll();
+    }
+    return bytes;
 }
 
 int Engine::serialSendData(const QByteArray& request, QByteArray& reply, int replyLength, char address, bool checkCrc, int& retries)
@@ -116,8 +132,11 @@ int Engine::serialSendData(const QByteArray& request, QByteArray& reply, int rep
 
         QByteArray buffer;
         int start = -1;
-        for (int polls = ReadPolls; polls >= 0; --polls) {
-            delayMs(mWaitMs);
+        QElapsedTimer window;
+        window.start();
+        for (qint64 left = readWindowMs(); left > 0 && isOpen(); left = readWindowMs() - window.elapsed()) {
+            if (!waitForReadyRead(int(left)))
+                break;
             if (isOpen())
                 buffer += readAll();
             start = FrameProtocol::findValidReply(buffer, address, replyLength, checkCrc);
@@ -142,8 +161,7 @@ void Engine::drainLateReply()
 {
     mUnanswered = false;
     for (int window = 0; window < MaxDrainWindows && isOpen(); ++window) {
-        delayMs(mWaitMs * (ReadPolls + 1));
-        const QByteArray late = readAll();
+        const QByteArray late = readFor(readWindowMs());
         if (late.isEmpty())
             return;
         qDebug() << "discarding a late reply:" << FrameProtocol::hex(late);

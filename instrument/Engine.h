@@ -29,13 +29,19 @@ public:
     Q_ENUM(UDROTOR_CONTROL)
     enum TEC_LOCAL { TEC_UP = 0xB1, TEC_DOWN = 0xA1 };
 
-    // waitMs: the pause between reads while a reply is awaited (20 in the program).
+    // Commands whose effect does not depend on how often they arrive (set-points, lamps, fans) are
+    // sent again on a missing or broken reply; rotor moves are not, since a lost reply cannot tell
+    // whether the rotor moved.
+    static constexpr int RepeatableTries = 4;
+
+    // waitMs: a sixth of the read window a reply is awaited for (20 in the program).
     explicit Engine(int waitMs = 20, QObject* parent = nullptr);
     ~Engine() override;
 
-    // Ports that are not busy and belong to the instrument's USB-serial adapter; or only the port
-    // named by "SET/COM" in the settings file when that is set.
+    // The port named by "SET/COM" in the settings file, if any, then the ports that are not busy
+    // and belong to the instrument's USB-serial adapter.
     QStringList getCurrentComList() const;
+    static QString configuredPort();
     // Opens and configures the port; the port's error code (0 = none).
     int initCom(const QString& name);
     void closeCom();
@@ -46,7 +52,6 @@ public:
     // Writes a request without awaiting a reply: 1 on a short write, else 0.
     int serialSendData(const QByteArray& request, char address);
 
-    void delayMs(int ms);
     QString SendData() const;
     QString RecData() const;
 
@@ -70,7 +75,7 @@ public:
     int setTemp(double up, double down, char addr);
     // tries: 4 in a run; the connection probe asks each address once.
     int stopTemp(TEC_LOCAL heater, char addr, int tries = 4);
-    int getTemp(TEC_LOCAL heater, double& celsius, char addr);
+    int getTemp(TEC_LOCAL heater, double& celsius, char addr, int tries = RepeatableTries);
     int holeInfo(int position, int channels, QVector<double>& values, char addr);
     int pointInfo(int channels, QVector<double>& values, char addr);
     int holeInfos(int holes, int channels, QVector<double>& values, char addr);
@@ -84,8 +89,12 @@ public slots:
     void slotError(QSerialPort::SerialPortError error);
 
 private:
-    // A reply is awaited for ReadPolls + 1 pauses of waitMs: the read window.
+    // A reply is awaited for ReadPolls + 1 pauses of waitMs: the read window. The thread waits
+    // without serving events, and the reply is taken as soon as it is whole.
     static constexpr int ReadPolls = 5;
+    int readWindowMs() const { return mWaitMs * (ReadPolls + 1); }
+    // Everything the port receives within ms, or less when the port closes.
+    QByteArray readFor(int ms);
     // A line that keeps talking is given up on after this many windows.
     static constexpr int MaxDrainWindows = 10;
 

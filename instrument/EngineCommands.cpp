@@ -6,11 +6,6 @@
 #include <QDebug>
 
 namespace {
-// Commands whose effect does not depend on how often they arrive (set-points, lamps, fans) are
-// sent again on a missing or broken reply; rotor moves are not, since a lost reply cannot tell
-// whether the rotor moved.
-constexpr int RepeatableTries = 4;
-
 QByteArray bytes(std::initializer_list<int> values)
 {
     QByteArray out;
@@ -108,10 +103,10 @@ int Engine::stopTemp(TEC_LOCAL heater, char addr, int tries)
     return command(addr, quint8(heater), bytes({0, 0, 0x02}), 10, tries);
 }
 
-int Engine::getTemp(TEC_LOCAL heater, double& celsius, char addr)
+int Engine::getTemp(TEC_LOCAL heater, double& celsius, char addr, int tries)
 {
     QByteArray reply;
-    const int result = command(addr, quint8(heater - 1), bytes({0, 0x02}), 10, RepeatableTries, &reply);
+    const int result = command(addr, quint8(heater - 1), bytes({0, 0x02}), 10, tries, &reply);
     if (reply.size() == 10)
         celsius = (quint8(reply[3]) * 256 + quint8(reply[4])) / 100.0;
     return result;

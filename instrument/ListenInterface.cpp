@@ -11,13 +11,16 @@
 #include <dbt.h>
 #endif
 
-ListenInterface::ListenInterface(Machine* machine, int intervalMs, int retryMs, QObject* parent)
+ListenInterface::ListenInterface(Machine* machine, int intervalMs, int retryMs, int checkMs, QObject* parent)
     : QObject(parent), mTimer(new QTimer(this)), mInterval(intervalMs), mMachine(machine ? machine : Machine::instance()),
-      mRetryTimer(new QTimer(this)), mWatcher(new PortWatcher(this))
+      mRetryTimer(new QTimer(this)), mCheckTimer(new QTimer(this)), mWatcher(new PortWatcher(this))
 {
+    mCheckTimer->setInterval(checkMs);
+    connect(mCheckTimer, &QTimer::timeout, this, &ListenInterface::checkModules);
     connect(mTimer, &QTimer::timeout, this, &ListenInterface::slotTimeout);
     mTimer->start(mInterval);
     connect(mMachine, &Machine::signalEngineError, this, &ListenInterface::slotEngineError);
+    connect(mMachine, &Machine::signalPortClosed, this, [this] { slotEngineError(QSerialPort::NotOpenError); });
     mRetryTimer->setSingleShot(true);
     mRetryTimer->setInterval(retryMs);
     connect(mRetryTimer, &QTimer::timeout, this, &ListenInterface::portArrived);
@@ -71,8 +74,25 @@ void ListenInterface::slotTimeout()
     mMachineData = data;
     emit signalMachineData(mMachineData);
     mTimer->stop();
-    if (!mMachineData.isOpen)
+    if (mMachineData.isOpen)
+        mCheckTimer->start();
+    else
         mRetryTimer->start();
+}
+
+void ListenInterface::checkModules()
+{
+    const MachineData data = mMachine->checkModules(mMachineData);
+    if (data.pcrModels == mMachineData.pcrModels && data.isOpen == mMachineData.isOpen)
+        return;
+    qDebug() << "modules answering:" << data.pcrModels;
+    mMachineData = data;
+    emit signalMachineData(mMachineData);
+    if (mMachineData.isOpen)
+        return;
+    // None answers: the instrument is off or gone; look for it as at start-up.
+    mCheckTimer->stop();
+    mRetryTimer->start();
 }
 
 void ListenInterface::slotEngineError(QSerialPort::SerialPortError error)
@@ -81,5 +101,6 @@ void ListenInterface::slotEngineError(QSerialPort::SerialPortError error)
         return;
     mMachineData.isOpen = false;
     emit signalMachineData(mMachineData);
+    mCheckTimer->stop();
     mRetryTimer->start();
 }

@@ -12,12 +12,14 @@ class QTimer;
 
 // Finds the instrument and reports whether it is connected and which modules answer. A probe
 // runs one poll interval after start-up and after a serial port appears; while disconnected it
-// is repeated every retry interval, since some ports (a pseudo-terminal) announce nothing.
+// is repeated every retry interval, since some ports (a pseudo-terminal) announce nothing. While
+// connected, the idle modules are asked every check interval whether they still answer.
 class ListenInterface : public QObject, public QAbstractNativeEventFilter
 {
     Q_OBJECT
 public:
-    explicit ListenInterface(Machine* machine = nullptr, int intervalMs = 1000, int retryMs = 3000, QObject* parent = nullptr);
+    explicit ListenInterface(Machine* machine = nullptr, int intervalMs = 1000, int retryMs = 3000, int checkMs = 3000,
+                             QObject* parent = nullptr);
     ~ListenInterface() override;
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, long* result) override;
@@ -32,11 +34,13 @@ public slots:
 private:
     void portArrived();
     void portRemoved();
+    void checkModules();
 
     QTimer* mTimer;
     int mInterval;
     MachineData mMachineData;
     Machine* mMachine;
     QTimer* mRetryTimer;
+    QTimer* mCheckTimer;
     PortWatcher* mWatcher;
 };

@@ -34,8 +34,10 @@ Machine* Machine::instance()
 
 Machine::Machine(int tickMs, int waitMs, QObject* parent)
     : QObject(parent), mpEngine(new Engine(waitMs, this)), mpTimer(new QTimer(this)), mIsRunning(5, false),
-      mIsEmployed(5, false), mMethods(5), mCmdStacks(5), mSafeStacks(5), mReleaseWhenSafe(5, false), mConnectDatas(5), mReceivers(5), mTickMs(qMax(1, tickMs))
+      mIsEmployed(5, false), mMethods(5), mCmdStacks(5), mSafeStacks(5), mReleaseWhenSafe(5, false), mStopped(5, false), mOwners(5, nullptr), mConnectDatas(5), mReceivers(5), mTickMs(qMax(1, tickMs))
 {
+    qRegisterMetaType<ConnectData>("ConnectData");
+    qRegisterMetaType<Machine::REACT_INFO>("Machine::REACT_INFO");
     connect(mpEngine, &Engine::signalLinkError, this, &Machine::signalEngineError);
     connect(mpTimer, &QTimer::timeout, this, &Machine::slotTimerOut, Qt::DirectConnection);
     mpTimer->setTimerType(Qt::PreciseTimer);
@@ -49,19 +51,20 @@ Machine::~Machine()
     mpTimer->stop();
 }
 
-void Machine::run(const SMethod& method, QObject* receiver, int number)
+bool Machine::run(const SMethod& method, QObject* receiver, int number)
 {
-    play(method.getAllRunCmd(), method, receiver, number);
+    return play(method.getAllRunCmd(), method, receiver, number);
 }
 
-void Machine::play(const QStack<ControlElement>& steps, const SMethod& method, QObject* receiver, int number)
+bool Machine::play(const QStack<ControlElement>& steps, const SMethod& method, QObject* receiver, int number)
 {
-    if (!validModule(number))
-        return;
+    if (!validModule(number) || mIsRunning[number] || (mOwners[number] && mOwners[number] != receiver))
+        return false;
     mMethods[number] = method;
     mCmdStacks[number] = asStack(steps);
     mSafeStacks[number].clear();
     mIsRunning[number] = true;
+    mStopped[number] = false;
     ConnectData& data = mConnectDatas[number];
     data.pcrIndex = number;
     data.cycle = 0;
@@ -71,10 +74,11 @@ void Machine::play(const QStack<ControlElement>& steps, const SMethod& method, Q
     mReceivers[number] = receiver;
     if (receiver) {
         // Unique: a receiver that starts runs on several modules hears each report once.
-        connect(this, SIGNAL(signalConnectData(ConnectData)), receiver, SLOT(slotConnectData(ConnectData)), Qt::UniqueConnection);
-        connect(this, SIGNAL(signalReactInfo(Machine::REACT_INFO, char)), receiver, SLOT(slotReactInfo(Machine::REACT_INFO, char)),
-                Qt::UniqueConnection);
+        const auto queued = Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection);
+        connect(this, SIGNAL(signalConnectData(ConnectData)), receiver, SLOT(slotConnectData(ConnectData)), queued);
+        connect(this, SIGNAL(signalReactInfo(Machine::REACT_INFO, char)), receiver, SLOT(slotReactInfo(Machine::REACT_INFO, char)), queued);
     }
+    return true;
 }
 
 void Machine::stop(int number)
@@ -84,6 +88,7 @@ void Machine::stop(int number)
     mCmdStacks[number] = asStack(mMethods[number].getStopCmd());
     mConnectDatas[number].totalCount = mCmdStacks[number].size();
     mIsRunning[number] = true;
+    mStopped[number] = true;
 }
 
 bool Machine::isPcrRunning() const
@@ -112,10 +117,17 @@ bool Machine::makeSafe(int number, const SMethod& method)
     return true;
 }
 
-void Machine::setPcrEmployed(bool employed, int number)
+void Machine::setPcrEmployed(bool employed, int number, const QObject* owner)
 {
-    if (validModule(number))
-        mIsEmployed[number] = employed;
+    if (!validModule(number))
+        return;
+    if (employed) {
+        mIsEmployed[number] = true;
+        mOwners[number] = owner;
+    } else if (mOwners[number] == owner) {
+        mIsEmployed[number] = false;
+        mOwners[number] = nullptr;
+    }
 }
 
 bool Machine::isOpenState() const
@@ -126,6 +138,7 @@ bool Machine::isOpenState() const
 void Machine::closeMachine()
 {
     mpEngine->closeCom();
+    emit signalPortClosed();
 }
 
 MachineData Machine::getMachineData()
@@ -161,6 +174,36 @@ MachineData Machine::getMachineData()
         if (data.isOpen)
             break;
     }
+    const QString configured = Engine::configuredPort();
+    if (!configured.isEmpty() && data.comName != configured)
+        data.silentPort = configured;
+    return data;
+}
+
+MachineData Machine::checkModules(const MachineData& known)
+{
+    MachineData data = known;
+    if (mBusy || !mpEngine->isOpen()) {
+        data.isOpen = mpEngine->isOpen() && known.isOpen;
+        return data;
+    }
+    const FlagGuard guard(mBusy);
+    data.pcrModels.resize(5);
+    int absentAsked = 0;
+    for (int k = 0; k < 4; ++k) {
+        const int module = (mNextAbsent - 1 + k) % 4 + 1;
+        if (mIsRunning[module] || isSafing(module))
+            continue;
+        const bool wasPresent = data.pcrModels[module] != 0;
+        if (!wasPresent && absentAsked++ > 0)
+            continue;
+        if (!wasPresent)
+            mNextAbsent = module % 4 + 1;
+        double celsius = 0.0;
+        const bool answered = mpEngine->getTemp(Engine::TEC_UP, celsius, char(module), 1) == Engine::SERIALPORT_NO_ERROR;
+        data.pcrModels[module] = answered ? quint8(module) : 0;
+    }
+    data.isOpen = data.hasPcrModel() && mpEngine->isOpen();
     return data;
 }
 
@@ -208,7 +251,7 @@ void Machine::serveTurn()
             }
         } else {
             mIsRunning[number] = false;
-            emit signalReactInfo(REACT_FINISHED, char(number));
+            emit signalReactInfo(mStopped[number] ? REACT_STOPPED : REACT_FINISHED, char(number));
         }
     } else if (!mSafeStacks[number].isEmpty() && mpEngine->isOpen()) {
         playSafeStep(number);

@@ -18,7 +18,9 @@ class Machine : public QObject
 {
     Q_OBJECT
 public:
-    enum REACT_INFO { REACT_FINISHED = 0, REACT_ERROR = 2 };
+    // FINISHED: the whole step list was played. STOPPED: the run was ended early and its stop
+    // sequence played. ERROR: a step failed (the stop sequence follows on its own).
+    enum REACT_INFO { REACT_FINISHED = 0, REACT_STOPPED = 1, REACT_ERROR = 2 };
     Q_ENUM(REACT_INFO)
 
     static Machine* instance();
@@ -30,10 +32,13 @@ public:
     explicit Machine(int tickMs = 250, int waitMs = 20, QObject* parent = nullptr);
     ~Machine() override;
 
-    void run(const SMethod& method, QObject* receiver, int number);
+    // False, and nothing done, while the module plays another run or another receiver holds it.
+    // Reports reach the receiver queued, after the step, so that whatever it opens in answer
+    // never holds up the steps of any module.
+    bool run(const SMethod& method, QObject* receiver, int number);
     // Plays any step list (first element first) for a method: what run does with the method's
     // whole run list.
-    void play(const QStack<ControlElement>& steps, const SMethod& method, QObject* receiver, int number);
+    bool play(const QStack<ControlElement>& steps, const SMethod& method, QObject* receiver, int number);
     void stop(int number);
     bool isPcrRunning() const;
     bool isPcrRunning(int number) const;
@@ -46,13 +51,21 @@ public:
     bool makeSafe(int number, const SMethod& method);
     const QVector<bool>& getMIsRunning() const { return mIsRunning; }
     const QVector<bool>& getMIsEmployed() const { return mIsEmployed; }
-    void setPcrEmployed(bool employed, int number);
+    // A module is held by one owner (a page or a headless run) from its creation until its run
+    // is over; only that owner's release frees it.
+    void setPcrEmployed(bool employed, int number, const QObject* owner);
     int getPcrCount() const { return 5; }
 
     // The connection probe; while a step is executing it cannot use the port and reports an
     // undecided state (isSync false), to be asked again.
     MachineData getMachineData();
+    // While connected: asks each module that plays nothing for a temperature reading, once, and
+    // returns the state with the modules that answered; a module playing a run or a stop sequence
+    // keeps its place. Modules that were absent are asked one per call, since each one that stays
+    // silent costs the port a read window.
+    MachineData checkModules(const MachineData& known);
     bool isOpenState() const;
+    // Closes the port; the connection monitor hears of it and looks for the instrument again.
     void closeMachine();
     // A step or a probe is using the port.
     bool isBusy() const { return mBusy; }
@@ -67,6 +80,7 @@ signals:
     void signalReactInfo(Machine::REACT_INFO info, char number);
     // A failed run's stop sequence has been played on the module.
     void signalSafeState(char number);
+    void signalPortClosed();
 
 public slots:
     void slotTimerOut();
@@ -88,9 +102,12 @@ private:
     QVector<QStack<ControlElement>> mCmdStacks;
     QVector<QStack<ControlElement>> mSafeStacks;
     QVector<bool> mReleaseWhenSafe;
+    QVector<bool> mStopped;
+    QVector<const QObject*> mOwners;
     QVector<ConnectData> mConnectDatas;
     QVector<QPointer<QObject>> mReceivers;
     int mTurn = 1;
+    int mNextAbsent = 1;
     bool mBusy = false;
     int mTickMs;
     QElapsedTimer mClock; // turns are owed by elapsed time, not by timer events

@@ -11,6 +11,7 @@ struct MachineData
     bool isOpen = false;       // a port is open and at least one module answered
     QString comName;           // the port the modules answered on
     QVector<quint8> pcrModels; // after a probe: five entries, entry i is i when module i answered
+    QString silentPort;        // the port named in the settings, when it did not answer
 
     bool hasPcrModel() const;
 };

@@ -1,6 +1,9 @@
 #include "platform/WakeLock.h"
 
 #include <QDebug>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 #include <QtDBus/QDBusConnection>
 #include <QtDBus/QDBusConnectionInterface>
 #include <QtDBus/QDBusMessage>
@@ -17,9 +20,11 @@ bool WakeLock::acquire()
     if (isHeld())
         return true;
 #ifdef Q_OS_WIN
-    // SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED) belongs
-    // here on Windows; the Linux path below is the one that is built and tested.
-    return false;
+    // Holds for the life of the process's thread state, as logind's descriptor does on Linux.
+    mHeld = SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED) != 0;
+    if (!mHeld)
+        qDebug() << "wake lock: refused, the machine may sleep during a run";
+    return mHeld;
 #else
     QDBusConnection bus = QDBusConnection::systemBus();
     if (!bus.isConnected()) {
@@ -41,7 +46,11 @@ bool WakeLock::acquire()
 
 bool WakeLock::isHeld() const
 {
+#ifdef Q_OS_WIN
+    return mHeld;
+#else
     return mFd.isValid();
+#endif
 }
 
 }

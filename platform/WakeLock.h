@@ -24,6 +24,7 @@ public:
 private:
     QString mWho;
     QDBusUnixFileDescriptor mFd;
+    bool mHeld = false; // Windows: the execution state was granted
 };
 
 }

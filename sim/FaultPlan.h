@@ -11,7 +11,9 @@ struct FaultPlan
     bool strayBytes = false; // "00 f8 03" ahead of every reply
     int splitPieces = 1;    // each reply written in this many pieces...
     int splitGapMs = 15;    // ...this far apart
-    int silentAfter = -1;   // no reply at all after this many requests
+    int silentAfter = -1;   // no reply at all after this many requests...
+    int silentModule = -1;  // ...only to this module's address (all when -1)...
+    int silentForMs = -1;   // ...for this long, then replies again (for good when -1)
     int vanishAfter = -1;   // the terminal closes after this many requests
     int latencyMs = 0;      // delay before each reply
     int ignoreCode = -1;    // requests with this command code go unanswered

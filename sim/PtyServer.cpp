@@ -100,6 +100,17 @@ void PtyServer::readRequests()
     }
 }
 
+bool PtyServer::silenced(const QByteArray& request)
+{
+    if (mFaults.silentAfter < 0 || mRequests <= mFaults.silentAfter)
+        return false;
+    if (mFaults.silentModule >= 0 && quint8(request[1]) != mFaults.silentModule)
+        return false;
+    if (!mSilentSince.isValid())
+        mSilentSince.start();
+    return mFaults.silentForMs < 0 || mSilentSince.elapsed() < mFaults.silentForMs;
+}
+
 void PtyServer::handle(const QByteArray& request)
 {
     ++mRequests;
@@ -115,7 +126,7 @@ void PtyServer::handle(const QByteArray& request)
     if (faultable)
         ++mFaultableRequests;
     QByteArray reply = mInstrument->answer(request);
-    if (reply.isEmpty() || (mFaults.silentAfter >= 0 && mRequests > mFaults.silentAfter)
+    if (reply.isEmpty() || silenced(request)
         || (faultable && mFaults.dropEvery > 0 && mFaultableRequests % mFaults.dropEvery == 0)
         || (mFaults.ignoreCode >= 0 && quint8(request[2]) == mFaults.ignoreCode))
         return;

@@ -33,6 +33,7 @@ signals:
 private:
     void readRequests();
     void handle(const QByteArray& request);
+    bool silenced(const QByteArray& request);
     void send(const QByteArray& bytes);
     void writeNow(const QByteArray& bytes);
     void vanish();
@@ -50,4 +51,5 @@ private:
     QFile mLog;
     QFile mReplyLog;
     QElapsedTimer mClock;
+    QElapsedTimer mSilentSince;
 };

@@ -6,7 +6,7 @@
 class SimModule
 {
 public:
-    explicit SimModule(double rampPerSecond = 4.0);
+    explicit SimModule(double rampPerSecond = 10.0);
 
     // Lets simulated time pass.
     void advance(double seconds);

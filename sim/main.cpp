@@ -35,7 +35,7 @@ int main(int argc, char* argv[])
         {"scenario", "chip scenario (JSON); the built-in one otherwise", "FILE"},
         {"log", "write every request frame received, in hex with its time in ms, to FILE", "FILE"},
         {"reply-log", "write every reply frame sent (faults applied, stray bytes left out), in hex, to FILE", "FILE"},
-        {"ramp", "heater ramp in degC per simulated second (default 4)", "R", "4"},
+        {"ramp", "heater ramp in degC per simulated second (default 10, what the shipped methods expect)", "R", "10"},
         {"speed", "simulated seconds per real second (default 1)", "F", "1"},
         {"drop-every", "no reply to every N-th request", "N", "0"},
         {"corrupt-every", "a broken CRC on every N-th reply", "N", "0"},
@@ -44,6 +44,8 @@ int main(int argc, char* argv[])
         {"split", "write each reply in N pieces", "N", "1"},
         {"split-gap", "milliseconds between pieces (default 15)", "MS", "15"},
         {"silent-after", "answer nothing after N requests", "N", "-1"},
+        {"silent-module", "with --silent-after: only module N falls silent", "N", "-1"},
+        {"silent-for", "with --silent-after: the silence lasts MS, then the replies come back", "MS", "-1"},
         {"vanish-after", "close the terminal after N requests", "N", "-1"},
         {"return-after", "after vanishing, open a new terminal at the --link path MS milliseconds later", "MS", "-1"},
         {"latency", "milliseconds before each reply", "MS", "0"},
@@ -75,6 +77,8 @@ int main(int argc, char* argv[])
     faults.splitPieces = qMax(1, p.value("split").toInt());
     faults.splitGapMs = p.value("split-gap").toInt();
     faults.silentAfter = p.value("silent-after").toInt();
+    faults.silentModule = p.value("silent-module").toInt();
+    faults.silentForMs = p.value("silent-for").toInt();
     faults.vanishAfter = p.value("vanish-after").toInt();
     faults.latencyMs = p.value("latency").toInt();
     faults.ignoreCode = p.isSet("ignore-code") ? p.value("ignore-code").toInt(nullptr, 16) : -1;

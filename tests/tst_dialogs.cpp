@@ -88,14 +88,14 @@ void TestDialogs::initTestCase()
 
 void TestDialogs::wizardModulesAndNames()
 {
-    Machine::instance()->setPcrEmployed(true, 1);
+    Machine::instance()->setPcrEmployed(true, 1, this);
     NewDialog none(modules({0, 1, 0, 0, 0}));
     QCOMPARE(next(none), UI::NoFoundPcr);
     NewDialog dialog(modules({0, 1, 2, 0, 0}));
     auto* pcr = dialog.findChild<QComboBox*>("cBox_Pcr");
     QCOMPARE(pcr->count(), 1);
     QCOMPARE(pcr->itemText(0), QString("PCR 2"));
-    Machine::instance()->setPcrEmployed(false, 1);
+    Machine::instance()->setPcrEmployed(false, 1, this);
 
     QCOMPARE(next(dialog), QString());
     QCOMPARE(page(dialog), 1);

@@ -236,7 +236,7 @@ void TestMachine::stopAfterTheEnd()
     machine.stop(2);
     QVERIFY(machine.isPcrRunning(2));
     QVERIFY(r.waitForEvents(2));
-    QCOMPARE(r.events.last(), Machine::REACT_FINISHED);
+    QCOMPARE(r.events.last(), Machine::REACT_STOPPED);
     // STOP_TEMP (two frames), IN_LED_CLOSE, UD_ROTOR_UPRESET, ROTOR_RESET, five silent delays, OUT_LED_RED.
     const QStringList stop = sim.frames().mid(before);
     QCOMPARE(stop.size(), 6);

@@ -243,7 +243,7 @@ void TestRunPage::restoreAtStart()
     SimProcess sim({"--speed", "250"}, mDir.path());
     Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
     Machine machine(1, 20);
-    machine.setPcrEmployed(true, 3);
+    machine.setPcrEmployed(true, 3, this);
     {
         UiHome home(nullptr, &machine);
         ModalAnswers answers({"pushButton_Confirm", "pushButton_Cancel", "pushButton_Cancel", "pushButton_Confirm"});

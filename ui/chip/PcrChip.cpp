@@ -118,8 +118,15 @@ QPoint PcrChip::getCenter(const QPushButton* button)
 void PcrChip::setOutData(const OutData& data, const TempData& results)
 {
     const int c = data.inData.method.ChannelColor;
-    for (int i = 0; i < mHoles.size(); ++i)
-        mHoles[i]->setColorType(results.positives.value(c * i), results.positives.value(c * i + 1));
+    for (int i = 0; i < mHoles.size(); ++i) {
+        const bool fam = results.positives.value(c * i);
+        const bool rox = results.positives.value(c * i + 1);
+        // An unfinished run shows no hole as negative.
+        if (!data.runComplete && !fam && !rox)
+            mHoles[i]->setColorType(HoleButton::NoResult);
+        else
+            mHoles[i]->setColorType(fam, rox);
+    }
 }
 
 void PcrChip::on_pBnMain_clicked(bool checked)

@@ -22,6 +22,15 @@ void ZMessageBox::setMessageInfo(const QString& text)
     ui->label_Info->setText(text);
 }
 
+ZMessageBox* ZMessageBox::notify(QWidget* parent, const QString& text)
+{
+    auto* box = new ZMessageBox(parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setMessageInfo(text);
+    box->show();
+    return box;
+}
+
 bool ZMessageBox::ask(QWidget* parent, const QString& text)
 {
     ZMessageBox box(parent);

@@ -20,6 +20,9 @@ public:
     static bool ask(QWidget* parent, const QString& text);
     // A notice: shows text over parent and waits; the answer is not used.
     static void tell(QWidget* parent, const QString& text) { ask(parent, text); }
+    // A notice that waits for nobody: shown over parent, gone when closed. For what the operator
+    // should know but need not answer before anything goes on.
+    static ZMessageBox* notify(QWidget* parent, const QString& text);
 
 private:
     Ui::ZMessageBox* ui;

@@ -69,6 +69,10 @@ void UiHome::slotMachineData(MachineData data)
 {
     mMachineData = data;
     setHomeNewState(data.isOpen);
+    if (!data.silentPort.isEmpty() && !mToldSilentPort) {
+        mToldSilentPort = true;
+        ZMessageBox::notify(this, UI::ConfiguredPortSilent.arg(data.silentPort));
+    }
 }
 
 void UiHome::slotPBnNewClicked()
@@ -82,6 +86,10 @@ void UiHome::slotPBnNewClicked()
     mRunWindow->addRunDataWidget(dialog.getMCurrentData(), dialog.getMFilePath());
     mRunWindow->hide();
     mRunWindow->showNormal();
+    if (!mToldMaySleep && !DataHead::instance()->keepsAwake()) {
+        mToldMaySleep = true;
+        ZMessageBox::notify(mRunWindow, UI::MaySleep);
+    }
 }
 
 void UiHome::slotPBnListClicked()
@@ -127,9 +135,9 @@ void UiHome::slotTabCloseRequested(int index)
     if (!page || index == 0)
         return;
     qDebug() << "close tab" << page->objectName();
-    if (auto* run = qobject_cast<ZRunWidget*>(page)) {
-        if (run->isRunComplete())
-            delete run;
+    // A review page plays no run, complete or not: it always closes.
+    if (qobject_cast<ZRunWidget*>(page)) {
+        delete page;
         return;
     }
     ui->tabWidget_Buttons->removeTab(index);

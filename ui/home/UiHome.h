@@ -50,5 +50,7 @@ private:
     ZRunAllWidget* mRunWindow;
     ZDataList* mDataPage;
     MachineData mMachineData;
+    bool mToldSilentPort = false;
+    bool mToldMaySleep = false;
     Machine* mMachine;
 };

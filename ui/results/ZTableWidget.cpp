@@ -129,9 +129,10 @@ void ZTableWidget::setOutData(const OutData& data)
             if (mHasCycle) {
                 setText(r, 4 * ch + 3, results.targets[s].Name);
                 setText(r, 4 * ch + 4, ResultText::ct(results.ctValues[s]));
-                setText(r, 4 * ch + 5, ResultText::call(results.positives[s]));
+                setText(r, 4 * ch + 5, ResultText::call(results.positives[s], data.runComplete));
                 // A green that stays legible on white.
-                item(r, 4 * ch + 5)->setForeground(results.positives[s] ? QColor(Qt::red) : QColor(0, 150, 0));
+                const QColor negative = data.runComplete ? QColor(0, 150, 0) : QColor(Qt::darkGray);
+                item(r, 4 * ch + 5)->setForeground(results.positives[s] ? QColor(Qt::red) : negative);
             }
             if (mHasMelt)
                 setText(r, 4 * ch + 6, ResultText::tm(results.tmValues[s]));

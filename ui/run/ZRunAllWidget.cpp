@@ -39,7 +39,7 @@ ZRunWidget* ZRunAllWidget::addRunDataWidget(const InData& in, const QString& fil
     page->setInData(in);
     ui->tabWidget->addTab(page, QFileInfo(filePath).fileName());
     ui->tabWidget->setCurrentWidget(page);
-    mMachine->setPcrEmployed(true, in.pcrNumber);
+    mMachine->setPcrEmployed(true, in.pcrNumber, page);
     return page;
 }
 
@@ -58,13 +58,12 @@ void ZRunAllWidget::slotTabCloseRequested(int index)
     ZRunWidget* run = page(index);
     if (!run)
         return;
-    if (mMachine->isPcrRunning(run->pcrNumber()) && !run->isRunComplete()) {
+    if (run->isRunning()) {
         ZMessageBox::tell(this, UI::WaitRunWidget);
         return;
     }
     if (!ZMessageBox::ask(this, UI::CloseRunWidget))
         return;
-    mMachine->setPcrEmployed(false, run->pcrNumber());
     delete run;
     if (pageCount() == 0)
         hide();
@@ -81,9 +80,7 @@ void ZRunAllWidget::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    for (int i = 0; i < pageCount(); ++i) {
-        mMachine->setPcrEmployed(false, page(i)->pcrNumber());
+    for (int i = 0; i < pageCount(); ++i)
         page(i)->deleteLater();
-    }
     event->accept();
 }

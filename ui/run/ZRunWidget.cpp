@@ -1,5 +1,6 @@
 #include "ui/run/ZRunWidget.h"
 
+#include "analysis/ResultText.h"
 #include "analysis/TempData.h"
 #include "app/ExperimentName.h"
 #include "app/UI.h"
@@ -37,6 +38,7 @@ ZRunWidget::ZRunWidget(QWidget* parent, Machine* machine)
 ZRunWidget::~ZRunWidget()
 {
     qDebug() << "~ZRunWidget()";
+    mMachine->setPcrEmployed(false, pcrNumber(), this);
     delete ui;
 }
 
@@ -105,9 +107,13 @@ void ZRunWidget::slotStartClicked()
         ZMessageBox::tell(this, fault);
         return;
     }
+    if (!mMachine->run(mInData.method, this, pcrNumber())) {
+        ZMessageBox::tell(this, UI::PcrBusy.arg(pcrNumber()));
+        return;
+    }
+    mRunning = true;
     setPushButtonStart(true);
     mRecorder.keepRecoveryCopy(mInData, mFilePath);
-    mMachine->run(mInData.method, this, pcrNumber());
 }
 
 void ZRunWidget::slotConnectData(const ConnectData& data)
@@ -130,16 +136,19 @@ void ZRunWidget::slotReactInfo(Machine::REACT_INFO info, char number)
 {
     if (int(number) != pcrNumber())
         return;
-    // The recovery copy stays only where the file could not be saved.
-    if (info == Machine::REACT_FINISHED || ZMessageBox::ask(this, UI::ReactError.arg(pcrNumber()))) {
-        if (saveOutData(true))
+    // The module is free and its stop sequence already under way before anyone is asked.
+    mMachine->setPcrEmployed(false, pcrNumber(), this);
+    disconnect(mMachine, nullptr, this, nullptr);
+    mRunning = false;
+    ui->pushButton_Start->hide();
+    // The recovery copy stays only where the file could not be saved. Only a run that played its
+    // whole program is complete.
+    if (info != Machine::REACT_ERROR || ZMessageBox::ask(this, UI::ReactError.arg(pcrNumber()))) {
+        if (saveOutData(info == Machine::REACT_FINISHED))
             mRecorder.dropRecoveryCopy();
     } else {
         mRecorder.dropRecoveryCopy();
     }
-    mMachine->setPcrEmployed(false, pcrNumber());
-    disconnect(mMachine, nullptr, this, nullptr);
-    ui->pushButton_Start->hide();
 }
 
 bool ZRunWidget::saveOutData(bool complete)
@@ -163,12 +172,10 @@ void ZRunWidget::setOutData(const OutData& data)
     mOutData = data;
     const SMethod& method = mOutData.inData.method;
     const TempData results(mOutData);
-    if (mOutData.runComplete) {
-        ui->pushButton_MeltLight->setVisible(method.hasMeltStep());
-        ui->pushButton_NewLight->setVisible(method.hasCycleStep());
-        showResults(results);
-    }
-    ui->label_TestInfo->clear();
+    ui->pushButton_MeltLight->setVisible(method.hasMeltStep());
+    ui->pushButton_NewLight->setVisible(method.hasCycleStep());
+    showResults(results);
+    ui->label_TestInfo->setText(mOutData.runComplete ? QString() : ResultText::incompleteRun());
     ui->pushButton_Start->hide();
     if (mOutData.tempLines.size() == 2) {
         ui->chartTime->setTimeLines(mOutData.tempLines[0], mOutData.tempLines[1]);

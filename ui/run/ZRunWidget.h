@@ -34,6 +34,8 @@ public:
     bool saveOutData(bool complete);
     int pcrNumber() const { return mInData.pcrNumber; }
     bool isRunComplete() const { return mOutData.runComplete; }
+    // From the start until the run's end is saved, its stop sequence included.
+    bool isRunning() const { return mRunning; }
     const OutData& outData() const { return mOutData; }
     void setPushButtonStart(bool running);
 
@@ -65,4 +67,5 @@ private:
     OutData mOutData;
     QString mFilePath;
     RunRecorder mRecorder{0};
+    bool mRunning = false;
 };

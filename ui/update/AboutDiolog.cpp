@@ -128,6 +128,15 @@ void AboutDiolog::checkInstaller()
     }
     if (!ZMessageBox::ask(this, UI::UpdateFileSuccess))
         return;
+    // The installer takes the port: never from under a run or a stop sequence.
+    QStringList busy;
+    for (int module = 1; module <= 4; ++module)
+        if (mMachine->isPcrRunning(module) || mMachine->isSafing(module))
+            busy << QString("PCR %0").arg(module);
+    if (!busy.isEmpty()) {
+        ZMessageBox::tell(this, UI::InstallWhileRunning.arg(busy.join(QStringLiteral("、"))));
+        return;
+    }
     qDebug() << "installer" << path;
     mMachine->closeMachine();
     // A download carries no run permission; only the owner may run it.
