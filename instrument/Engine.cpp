@@ -118,17 +118,20 @@ int Engine::serialSendData(const QByteArray& request, QByteArray& reply, int rep
         return SERIALPORT_WRITE_ERROR;
     }
     const FlagGuard guard(mExchanging);
-    for (;;) {
+    for (bool resend = false;; resend = true) {
         mRecData.clear();
         mSendData = request;
-        // A reply that came too late must not pass for the next one: after an unanswered
-        // request the line has to stay quiet for a whole read window before anything is written.
-        if (mUnanswered)
+        // A reply that came too late must not pass for the next request: after an unanswered
+        // one the line has to stay quiet for a whole read window before anything else is
+        // written. A resend of the same request may take the late reply, which answers it as
+        // well; the resend's own reply may then still come, so the line stays suspect.
+        if (mUnanswered && !resend)
             drainLateReply();
-        else if (isOpen() && bytesAvailable() > 0)
+        else if (!mUnanswered && isOpen() && bytesAvailable() > 0)
             qDebug() << "discarding stale bytes:" << FrameProtocol::hex(readAll());
         if (!isOpen() || write(request) != request.size())
             return SERIALPORT_WRITE_ERROR;
+        mSinceWrite.start();
 
         QByteArray buffer;
         int start = -1;
@@ -160,8 +163,11 @@ int Engine::serialSendData(const QByteArray& request, QByteArray& reply, int rep
 void Engine::drainLateReply()
 {
     mUnanswered = false;
+    // A reply later than its read window may come up to a window after that: the quiet that
+    // counts starts no earlier than two windows after the last request written.
+    const int first = int(qMax<qint64>(readWindowMs(), 2 * readWindowMs() - mSinceWrite.elapsed()));
     for (int window = 0; window < MaxDrainWindows && isOpen(); ++window) {
-        const QByteArray late = readFor(readWindowMs());
+        const QByteArray late = readFor(window == 0 ? first : readWindowMs());
         if (late.isEmpty())
             return;
         qDebug() << "discarding a late reply:" << FrameProtocol::hex(late);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QSerialPort>
 #include <QVector>
 
@@ -33,6 +34,8 @@ public:
     // sent again on a missing or broken reply; rotor moves are not, since a lost reply cannot tell
     // whether the rotor moved.
     static constexpr int RepeatableTries = 4;
+    // At most this many attempts per command from now on (0: as each command says).
+    void limitTries(int tries) { mTriesLimit = tries; }
 
     // waitMs: a sixth of the read window a reply is awaited for (20 in the program).
     explicit Engine(int waitMs = 20, QObject* parent = nullptr);
@@ -108,5 +111,7 @@ private:
     QByteArray mRecData;
     QByteArray mSendData;
     bool mExchanging = false;
-    bool mUnanswered = false; // the last request's reply did not arrive (it may still come)
+    int mTriesLimit = 0;
+    bool mUnanswered = false; // a request's reply did not arrive in time (it may still come)
+    QElapsedTimer mSinceWrite;
 };

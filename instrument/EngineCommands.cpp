@@ -18,7 +18,7 @@ QByteArray bytes(std::initializer_list<int> values)
 int Engine::command(char addr, unsigned char code, const QByteArray& parameters, int replyLength, int tries, QByteArray* reply)
 {
     QByteArray received;
-    int retries = tries - 1;
+    int retries = (mTriesLimit > 0 ? qMin(tries, mTriesLimit) : tries) - 1;
     const int result = serialSendData(FrameProtocol::request(addr, code, parameters), received, replyLength, addr, true, retries);
     if (reply)
         *reply = received;

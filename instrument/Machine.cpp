@@ -34,7 +34,7 @@ Machine* Machine::instance()
 
 Machine::Machine(int tickMs, int waitMs, QObject* parent)
     : QObject(parent), mpEngine(new Engine(waitMs, this)), mpTimer(new QTimer(this)), mIsRunning(5, false),
-      mIsEmployed(5, false), mMethods(5), mCmdStacks(5), mSafeStacks(5), mReleaseWhenSafe(5, false), mStopped(5, false), mOwners(5, nullptr), mConnectDatas(5), mReceivers(5), mTickMs(qMax(1, tickMs))
+      mIsEmployed(5, false), mMethods(5), mCmdStacks(5), mSafeStacks(5), mReleaseWhenSafe(5, false), mStopped(5, false), mSafeAgain(5, false), mOwners(5, nullptr), mConnectDatas(5), mReceivers(5), mTickMs(qMax(1, tickMs))
 {
     qRegisterMetaType<ConnectData>("ConnectData");
     qRegisterMetaType<Machine::REACT_INFO>("Machine::REACT_INFO");
@@ -65,6 +65,7 @@ bool Machine::play(const QStack<ControlElement>& steps, const SMethod& method, Q
     mSafeStacks[number].clear();
     mIsRunning[number] = true;
     mStopped[number] = false;
+    mSafeAgain[number] = false;
     ConnectData& data = mConnectDatas[number];
     data.pcrIndex = number;
     data.cycle = 0;
@@ -202,6 +203,11 @@ MachineData Machine::checkModules(const MachineData& known)
         double celsius = 0.0;
         const bool answered = mpEngine->getTemp(Engine::TEC_UP, celsius, char(module), 1) == Engine::SERIALPORT_NO_ERROR;
         data.pcrModels[module] = answered ? quint8(module) : 0;
+        if (answered && mSafeAgain[module]) {
+            qDebug() << "module" << module << "answers again: its stop sequence is played once more";
+            mSafeAgain[module] = false;
+            mSafeStacks[module] = asStack(mMethods[module].getStopCmd());
+        }
     }
     data.isOpen = data.hasPcrModel() && mpEngine->isOpen();
     return data;
@@ -261,12 +267,19 @@ void Machine::serveTurn()
 
 void Machine::playSafeStep(int number)
 {
-    // Every step is attempted once; one that fails does not keep the others from the module.
+    // Every command is attempted once; one that fails does not keep the others from the module.
+    // A module that has just failed is most likely silent, and every unanswered attempt holds the
+    // port from the other modules' steps. If any step went unanswered, the whole sequence is
+    // played again once the module answers (see checkModules).
     const ControlElement step = mSafeStacks[number].pop();
     {
         const FlagGuard guard(mBusy);
-        if (modelRun(step, char(number)) != 0)
+        mpEngine->limitTries(1);
+        if (modelRun(step, char(number)) != 0) {
             qDebug() << "safe state: step" << controlKindName(step.kind) << "failed on module" << number;
+            mSafeAgain[number] = true;
+        }
+        mpEngine->limitTries(0);
     }
     if (!mSafeStacks[number].isEmpty())
         return;

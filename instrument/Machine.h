@@ -103,6 +103,7 @@ private:
     QVector<QStack<ControlElement>> mSafeStacks;
     QVector<bool> mReleaseWhenSafe;
     QVector<bool> mStopped;
+    QVector<bool> mSafeAgain; // a step of the stop sequence went unanswered
     QVector<const QObject*> mOwners;
     QVector<ConnectData> mConnectDatas;
     QVector<QPointer<QObject>> mReceivers;

@@ -1,6 +1,5 @@
-#include "HttpsServer.h"
-#include "ModalAnswer.h"
 #include "TestDir.h"
+#include "UpdateRun.h"
 #include "app/DataHead.h"
 #include "app/Settings.h"
 #include "app/UI.h"
@@ -194,39 +193,19 @@ void TestDataPage::updateDownload()
     TestDir dir;
     HttpsServer server(TAMARIN_SOURCE_DIR "/tests/data");
     DataHead::instance()->getMpSettings()->setHttpIp(server.base());
-    const QString name = QCoreApplication::applicationName() + "_setup_0.1.0.exe";
     const QByteArray installer = "#!/bin/sh\ntouch '" + dir.file("installed").toUtf8() + "'\n";
     const QString md5 = QCryptographicHash::hash(installer, QCryptographicHash::Md5).toHex();
-    server.files["/tamarin/" + name] = installer;
 
     // Offered, fetched and checked; every question answered yes.
-    auto download = [&](const QString& announced, int dialogs) {
-        server.files["/tamarin/version.json"] = QJsonDocument(QJsonObject{{"name", name}, {"major", 0}, {"minor", 1}, {"micro", 0}, {"md5", announced}}).toJson();
-        auto* about = new AboutDiolog(nullptr, nullptr, 0);
-        QSignalSpy leave(about, &AboutDiolog::signalLeave);
-        about->show();
-        QStringList yes;
-        for (int i = 0; i < dialogs; ++i)
-            yes << "pushButton_Confirm";
-        ModalAnswers answers(yes);
-        about->findChild<QPushButton*>("pushButton_Update")->click();
-        [&] { QTRY_VERIFY_WITH_TIMEOUT(answers.texts().size() == dialogs, 8000); }();
-        const int left = leave.count();
-        delete about;
-        return qMakePair(QStringList(answers.texts().mid(1)), left);
-    };
-
-    QCOMPARE(download(md5.toUpper(), 2), qMakePair(QStringList{UI::Md5Error}, 0));
-    QCOMPARE(download(md5, 2), qMakePair(QStringList{UI::UpdateFileSuccess}, 1));
+    QCOMPARE(runUpdate(server, installer, md5.toUpper(), 2), qMakePair(QStringList{UI::Md5Error}, 0));
+    QCOMPARE(runUpdate(server, installer, md5, 2), qMakePair(QStringList{UI::UpdateFileSuccess}, 1));
     const QString path = dir.file("temp/tamarin_setup_0.1.0.exe");
     QCOMPARE(ZGLOBAL::readFile(path), installer);
     QCOMPARE(QFile::permissions(path) & 0x0777, QFileDevice::ExeUser | QFileDevice::WriteUser | QFileDevice::ReadUser);
     QTRY_VERIFY(QFile::exists(dir.file("installed")));
 
     // An installer that cannot be started is reported, and the program stays.
-    const QByteArray broken = "not a program";
-    server.files["/tamarin/" + name] = broken;
-    QCOMPARE(download(QCryptographicHash::hash(broken, QCryptographicHash::Md5).toHex(), 3),
+    QCOMPARE(runUpdate(server, "not a program", QString(), 3),
              qMakePair(QStringList({UI::UpdateFileSuccess, UI::InstallerStartError.arg(path)}), 0));
 }
 

@@ -217,7 +217,8 @@ void TestEngine::lostOnceThenAnswered()
 void TestEngine::lateRepliesAreNeverTheNextOnes()
 {
     // Replies come after the read window. The upper heater's late reply must never be read as the
-    // lower heater's temperature: each reading is its own heater's or a failure.
+    // lower heater's temperature: each reading is its own heater's or a failure. A resend of the
+    // same request takes the late reply to the first, so none fails.
     TestDir dir;
     SimProcess sim({"--latency", "150", "--speed", "1000"}, dir.path());
     Engine engine;
@@ -236,7 +237,7 @@ void TestEngine::lateRepliesAreNeverTheNextOnes()
         else
             ++failures;
     }
-    QVERIFY(failures > 0);
+    QCOMPARE(failures, 0);
 }
 
 void TestEngine::probeFindsModulesOneAndThree()

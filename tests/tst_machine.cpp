@@ -4,6 +4,7 @@
 #include "analysis/TempData.h"
 #include "app/Settings.h"
 #include "app/UI.h"
+#include "instrument/ListenInterface.h"
 #include "instrument/Machine.h"
 #include "instrument/RunRecorder.h"
 
@@ -164,6 +165,7 @@ private slots:
     void delayAndUnknownKinds();
     void slowStepsNeverOverlap();
     void wholeMethodOnTheWire();
+    void silentModuleGoneAndBack();
 
 private:
     TestDir* mDir = nullptr;
@@ -275,15 +277,12 @@ void TestMachine::failingSetPoint()
     machine.play(steps({SET_TEMP_UP, SET_TEMP_DOWN, OUT_LED_BLUE}), SMethod(), &r, 1);
     QVERIFY(r.waitForEvents(1));
     QCOMPARE(r.events.first(), Machine::REACT_ERROR);
-    // A set-point is safe to send again: four attempts, then the stop sequence (whose lower
-    // heater stop goes unanswered four times too, and does not keep the rest from the module).
+    // A set-point is safe to send again: four attempts, then the stop sequence, each of its
+    // commands sent once (the lower heater stop goes unanswered and does not keep the rest
+    // from the module).
     QTRY_VERIFY(!machine.isSafing(1));
     QStringList expected = QStringList({"f9 01 b1 13 88 01 00 00 00 00"}) + times(4, "f9 01 a1 0f a0 01 00 00 00 00");
-    QStringList stop = stopSequence(1);
-    stop.insert(2, stop[1]);
-    stop.insert(2, stop[1]);
-    stop.insert(2, stop[1]);
-    QCOMPARE(sim.frames().mid(5), expected + stop);
+    QCOMPARE(sim.frames().mid(5), expected + stopSequence(1));
 }
 
 void TestMachine::delayAndUnknownKinds()
@@ -362,4 +361,46 @@ void TestMachine::wholeMethodOnTheWire()
 }
 
 QTEST_GUILESS_MAIN(TestMachine)
+void TestMachine::silentModuleGoneAndBack()
+{
+    QStack<ControlElement> readings;
+    for (int i = 0; i < 300; ++i)
+        readings.push(steps({GET_TEMP}).first());
+    {
+    // Module 3 falls silent for 1.5 s, in the middle of a run on module 2 and while module 4 idles.
+    Rig rig({"--silent-after", "30", "--silent-module", "3", "--silent-for", "1500"}, mDir->path());
+    QVERIFY(rig.connected);
+    Machine& machine = rig.machine;
+    ListenInterface listen(&machine, 50, 200, 100);
+    QSignalSpy states(&listen, &ListenInterface::signalMachineData);
+    QVERIFY(states.wait(5000));
+    Receiver r(2);
+    machine.play(readings, SMethod(), &r, 2);
+    auto offered = [&states] { return states.last().first().value<MachineData>().pcrModels; };
+    QTRY_COMPARE_WITH_TIMEOUT(offered(), QVector<quint8>({0, 1, 2, 0, 4}), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(offered(), QVector<quint8>({0, 1, 2, 3, 4}), 5000);
+    QVERIFY(r.events.isEmpty());
+    }
+    QVERIFY(QFile::remove(mDir->path() + "/sim-frames.log"));
+
+    // A run on module 3 that fails there: its stop sequence goes unanswered, and is played
+    // again in full once the module answers.
+    Rig again({"--silent-after", "20", "--silent-module", "3", "--silent-for", "1000"}, mDir->path());
+    QVERIFY(again.connected);
+    ListenInterface monitor(&again.machine, 50, 200, 100);
+    QVERIFY(QSignalSpy(&monitor, &ListenInterface::signalMachineData).wait(5000));
+    Receiver failed(3);
+    again.machine.play(readings, SMethod(), &failed, 3);
+    QVERIFY(failed.waitForEvents(1));
+    QCOMPARE(failed.events.first(), Machine::REACT_ERROR);
+    auto stopFramesSent = [&again] {
+        QStringList sent;
+        for (const QString& frame : again.sim.frames().mid(10)) // after both probes
+            if (stopSequence(3).contains(frame))
+                sent << frame;
+        return sent;
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(stopFramesSent(), stopSequence(3) + stopSequence(3), 5000);
+}
+
 #include "tst_machine.moc"

@@ -165,24 +165,38 @@ void TestRunPage::stopSavesAndFailureAsks()
     ZRunAllWidget runs(nullptr, &machine);
     QVERIFY(machine.getMachineData().isOpen);
 
-    // A stop plays the stop sequence and saves what was read, as a finished run.
+    // A stop plays the stop sequence and saves what was read, as an incomplete run whose curves
+    // without a Ct are not called negative.
     ZRunWidget* stopped = runs.addRunDataWidget(inputs(1), mDir.file("usr_data/stopped.pcrd"));
     start(stopped);
     QTRY_VERIFY_WITH_TIMEOUT(!stopped->findChild<ZTimeChart*>("chartTime")->getTimeUpLine().isEmpty(), 30000);
     start(stopped); // the same button now asks whether to stop
-    QTRY_VERIFY_WITH_TIMEOUT(stopped->isRunComplete(), 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(!stopped->isRunning(), 60000);
     OutData saved;
     QCOMPARE(saved.openAs("usr_data/stopped.pcrd"), 0);
-    QVERIFY(saved.runComplete);
+    QVERIFY(!saved.runComplete);
+    QCOMPARE(status(stopped), QString("检测未完成"));
+    const auto* table = stopped->findChild<ZTableWidget*>("tableWidget");
+    QCOMPARE(table->item(4, 5)->text(), QString("未完成"));
+    QCOMPARE(stopped->findChild<PcrChip*>("widget_Chip")->holeButton(4)->getColorType(), int(HoleButton::NoResult));
 
-    // The simulated module falls silent: the error question, and "no" keeps nothing.
+    // The simulated module falls silent: the error question; "yes" keeps the readings, marked
+    // incomplete, "no" keeps nothing.
     ZRunWidget* failed = runs.addRunDataWidget(inputs(2), mDir.file("usr_data/failed.pcrd"));
     start(failed);
+    ModalAnswer yes("pushButton_Confirm", 120000);
+    QTRY_VERIFY_WITH_TIMEOUT(yes.answered(), 120000);
+    QCOMPARE(yes.text(), UI::ReactError.arg(2));
+    QVERIFY(QFile::exists("usr_data/failed.pcrd") && !QFile::exists("usr_data/.failed.pcrd.partial"));
+    QCOMPARE(saved.openAs("usr_data/failed.pcrd"), 0);
+    QVERIFY(!saved.runComplete);
+    QVERIFY(!machine.getMIsEmployed()[2]);
+
+    ZRunWidget* dropped = runs.addRunDataWidget(inputs(3), mDir.file("usr_data/dropped.pcrd"));
+    start(dropped);
     ModalAnswer no("pushButton_Cancel", 120000);
     QTRY_VERIFY_WITH_TIMEOUT(no.answered(), 120000);
-    QCOMPARE(no.text(), UI::ReactError.arg(2));
-    QVERIFY(!QFile::exists("usr_data/failed.pcrd") && !QFile::exists("usr_data/.failed.pcrd.partial"));
-    QVERIFY(!machine.getMIsEmployed()[2]);
+    QVERIFY(!QFile::exists("usr_data/dropped.pcrd") && !QFile::exists("usr_data/.dropped.pcrd.partial"));
 }
 
 void TestRunPage::pageGuards()
