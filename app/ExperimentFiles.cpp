@@ -19,7 +19,9 @@ QStringList importFiles(const QStringList& paths, const QString& folder)
     QStringList refused;
     for (const QString& path : paths) {
         const QString name = QFileInfo(path).fileName();
-        if (!QFile::copy(path, QDir(folder).filePath(name)))
+        const QString base = baseName(name);
+        const bool inUse = !base.isEmpty() && !ExperimentName::inUseFault(folder, base).isEmpty();
+        if (inUse || !QFile::copy(path, QDir(folder).filePath(name)))
             refused << name;
     }
     return refused;
@@ -33,8 +35,12 @@ QString rename(const QString& path, const QString& newName)
     const QString target = QFileInfo(path).absoluteDir().filePath(newName + Suffix);
     if (QFileInfo(target).absoluteFilePath() == QFileInfo(path).absoluteFilePath())
         return QString();
-    if (QFileInfo::exists(target))
-        return UI::NameRepeat;
+    // A page that shows the file would later save it again under its old name.
+    if (ExperimentName::isOpen(path))
+        return UI::ExperimentOpen.arg(QFileInfo(path).fileName());
+    const QString inUse = ExperimentName::inUseFault(QFileInfo(path).absolutePath(), newName);
+    if (!inUse.isEmpty())
+        return inUse;
     return QFile::rename(path, target) ? QString() : UI::RenameError;
 }
 

@@ -7,8 +7,8 @@
 // the target name and reports what the file system refused, so nothing passes silently.
 namespace ExperimentFiles {
 
-// Copies each file into folder under its own file name; returns the names left out because a
-// file of that name exists or the copy failed.
+// Copies each file into folder under its own file name; returns the names left out because the
+// name is in use (a file, an open test, a recovery copy) or the copy failed.
 QStringList importFiles(const QStringList& paths, const QString& folder);
 
 // Renames path to NEWNAME.pcrd in its own folder. Empty on success, otherwise the operator's

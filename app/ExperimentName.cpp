@@ -4,13 +4,26 @@
 #include "app/ZDir.h"
 
 #include <QDir>
+#include <QHash>
 #include <QRegularExpression>
 #include <QTemporaryFile>
 
 namespace ExperimentName {
 
 namespace {
+QHash<QString, int>& openExperiments()
+{
+    static QHash<QString, int> paths;
+    return paths;
+}
+
+QString key(const QString& path)
+{
+    return QFileInfo(path).absoluteFilePath();
+}
+
 constexpr int MaxCharacters = 200;
+constexpr int MaxFreeNumber = 999;
 // A file name holds 255 bytes; the longest file made from a name is a hidden copy with a suffix
 // (".NAME.pcrd.partial"), so the name keeps room for 15 more.
 constexpr int MaxBytes = 240;
@@ -46,16 +59,65 @@ bool isValid(const QString& name)
     return first != '.' && !first.isSpace() && last != '.' && !last.isSpace();
 }
 
-QString saveFault(const QString& folder, const QString& name)
+QString saveFault(const QString& folder, const QString& name, bool openByCaller)
 {
     if (!isValid(name))
         return UI::NameInvalid;
-    if (QFileInfo::exists(QDir(folder).filePath(name + ".pcrd")))
-        return UI::NameRepeat;
+    const QString inUse = inUseFault(folder, name, openByCaller);
+    if (!inUse.isEmpty())
+        return inUse;
     // Proven by writing: permission bits say little to root, and nothing of a full disk.
     QTemporaryFile probe(QDir(folder).filePath(".write-probe-XXXXXX"));
     if (!ZDir().mkDir(folder) || !probe.open() || probe.write("x", 1) != 1 || !probe.flush())
         return UI::SaveDataFailInfo;
+    return QString();
+}
+
+QString inUseFault(const QString& folder, const QString& name, bool openByCaller)
+{
+    const QString path = QDir(folder).filePath(name + ".pcrd");
+    if (QFileInfo::exists(path))
+        return UI::NameRepeat;
+    if (openExperiments().value(key(path)) > (openByCaller ? 1 : 0))
+        return UI::NameInUse;
+    if (QFileInfo::exists(recoveryCopyPath(path)))
+        return UI::NamePending;
+    return QString();
+}
+
+QString recoveryCopyPath(const QString& experimentPath)
+{
+    const QFileInfo file(experimentPath);
+    return file.dir().filePath("." + file.fileName() + ".partial");
+}
+
+void open(const QString& experimentPath)
+{
+    ++openExperiments()[key(experimentPath)];
+}
+
+void close(const QString& experimentPath)
+{
+    auto it = openExperiments().find(key(experimentPath));
+    if (it != openExperiments().end() && --it.value() <= 0)
+        openExperiments().erase(it);
+}
+
+bool isOpen(const QString& experimentPath)
+{
+    return openExperiments().contains(key(experimentPath));
+}
+
+QString freePath(const QString& path)
+{
+    const QFileInfo file(path);
+    if (!QFileInfo::exists(path))
+        return path;
+    for (int n = 2; n <= MaxFreeNumber; ++n) {
+        const QString candidate = file.dir().filePath(QString("%1-%2.%3").arg(file.completeBaseName()).arg(n).arg(file.suffix()));
+        if (!QFileInfo::exists(candidate) && !QFileInfo::exists(recoveryCopyPath(candidate)) && !isOpen(candidate))
+            return candidate;
+    }
     return QString();
 }
 

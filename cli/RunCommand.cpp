@@ -110,7 +110,7 @@ int runCommand(const QStringList& arguments)
     QCoreApplication::exec();
 
     OutData saved;
-    if (session.exitCode() != 1 && saved.openAs(path) == 0)
+    if (session.exitCode() != 1 && saved.openAs(session.path()) == 0)
         printResultTable(cli.out(), saved);
     return session.exitCode();
 }

@@ -1,5 +1,6 @@
 #include "cli/RunSession.h"
 
+#include "app/ExperimentName.h"
 #include "app/UI.h"
 #include "instrument/StatusLine.h"
 
@@ -62,12 +63,17 @@ void RunSession::slotReactInfo(Machine::REACT_INFO info, char number)
         mOut << "PCR " << mInput.pcrNumber << ": instrument error; the readings so far are kept, marked incomplete\n";
         mExitCode = 3;
     }
-    if (!data.saveAsFilePath(mPath)) {
+    // A file that appeared under this name during the run is never replaced.
+    const QString path = ExperimentName::freePath(mPath);
+    if (path.isEmpty() || !data.saveAsFilePath(path)) {
         mOut << UI::SaveDataFailInfo << " " << mPath << "; the readings stay in its recovery copy\n";
         mExitCode = 1;
     } else {
         mRecorder.dropRecoveryCopy();
-        mOut << "saved " << mPath << "\n";
+        if (path != mPath)
+            mOut << mPath << " appeared during the run and is kept; ";
+        mOut << "saved " << path << "\n";
+        mPath = path;
     }
     mOut.flush();
     if (!mMachine->isSafing(mInput.pcrNumber))

@@ -1,5 +1,6 @@
 #include "files/RecoveryCopy.h"
 
+#include "app/ExperimentName.h"
 #include "files/OutData.h"
 
 #include <QDir>
@@ -15,8 +16,7 @@ const QString Suffix = QStringLiteral(".partial");
 
 QString pathFor(const QString& experimentPath)
 {
-    const QFileInfo file(experimentPath);
-    return file.dir().filePath("." + file.fileName() + Suffix);
+    return ExperimentName::recoveryCopyPath(experimentPath);
 }
 
 QString experimentPathFor(const QString& copyPath)

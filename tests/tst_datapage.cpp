@@ -1,6 +1,7 @@
 #include "TestDir.h"
 #include "UpdateRun.h"
 #include "app/DataHead.h"
+#include "app/ExperimentName.h"
 #include "app/Settings.h"
 #include "app/UI.h"
 #include "app/ZGLOBAL.h"
@@ -134,6 +135,13 @@ void TestDataPage::dataPage()
     QCOMPARE(rename(page, folder + "run2.pcrd", "../x"), UI::NameInvalid);
     QVERIFY(QFile::exists(folder + "run2.pcrd") && !QFile::exists(dir.file("x.pcrd")));
     QCOMPARE(rename(page, folder + "gone.pcrd", "y"), UI::RenameError);
+    {
+        // A file open in a page keeps its name: a later save there never re-creates the old one.
+        ExperimentName::open(folder + "run3.pcrd");
+        QCOMPARE(rename(page, folder + "run3.pcrd", "run4"), UI::ExperimentOpen.arg("run3.pcrd"));
+        QVERIFY(QFile::exists(folder + "run3.pcrd") && !QFile::exists(folder + "run4.pcrd"));
+        ExperimentName::close(folder + "run3.pcrd");
+    }
 
     // Deleting two selected files asks with the count, and both go to the trash.
     QTRY_VERIFY(entry(view, "run2.pcrd").isValid());

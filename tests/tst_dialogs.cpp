@@ -3,8 +3,10 @@
 #include "TestDir.h"
 #include "analysis/TempData.h"
 #include "app/DataHead.h"
+#include "app/ExperimentName.h"
 #include "app/UI.h"
 #include "app/ZGLOBAL.h"
+#include "files/RecoveryCopy.h"
 #include "instrument/Machine.h"
 #include "method/ChipLayouts.h"
 #include "method/JsonControl.h"
@@ -111,9 +113,19 @@ void TestDialogs::wizardModulesAndNames()
         QCOMPARE(answer.text(), UI::NameForbiddenChar);
     }
     QCOMPARE(nameEdit(dialog)->text(), QString());
+    // A name in use: an experiment, a test open in a page (running or not yet saved), a recovery
+    // copy waiting to be restored.
     QVERIFY(OutData().saveAsFilePath("usr_data/taken.pcrd"));
+    ExperimentName::open("usr_data/running.pcrd");
+    QVERIFY(RecoveryCopy::write(OutData(), "usr_data/crashed.pcrd"));
+    const QVector<QPair<QString, QString>> inUse = {{"taken", UI::NameRepeat}, {"running", UI::NameInUse}, {"crashed", UI::NamePending}};
+    for (const auto& [name, fault] : inUse) {
+        nameEdit(dialog)->setText(name);
+        QCOMPARE(next(dialog), fault);
+    }
+    ExperimentName::close("usr_data/running.pcrd");
+    QVERIFY(QFile::exists(RecoveryCopy::pathFor("usr_data/crashed.pcrd")));
     nameEdit(dialog)->setText("taken");
-    QCOMPARE(next(dialog), UI::NameRepeat);
     nameEdit(dialog)->setText("fine");
     QCOMPARE(next(dialog), QString());
     QCOMPARE(page(dialog), 2);

@@ -5,6 +5,7 @@
 #include "app/UI.h"
 #include "app/ZGLOBAL.h"
 #include "files/OutData.h"
+#include "files/RecoveryCopy.h"
 #include "instrument/ListenInterface.h"
 #include "instrument/Machine.h"
 
@@ -119,6 +120,13 @@ void TestHeadless::runRefusals()
     QVERIFY(exists.err.contains(UI::NameRepeat));
     QCOMPARE(sim.frames(), QStringList());
     QCOMPARE(QDir("usr_data").entryList(QDir::Files | QDir::Hidden), QStringList({"kept.pcrd"}));
+    // The readings of a killed run wait in its recovery copy: its name is not taken again.
+    QVERIFY(RecoveryCopy::write(OutData(), "usr_data/killed.pcrd"));
+    const CliResult pending = runCli({"run", "--method", method, "--module", "3", "--name", "killed"});
+    QCOMPARE(pending.code, 1);
+    QVERIFY(pending.err.contains(UI::NamePending));
+    QVERIFY(QFile::exists("usr_data/.killed.pcrd.partial"));
+    QCOMPARE(sim.frames(), QStringList());
 
     const CliResult absent = runCli({"run", "--method", method, "--module", "1", "--name", "y"});
     QCOMPARE(absent.code, 1);

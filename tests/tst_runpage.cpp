@@ -170,15 +170,40 @@ void TestRunPage::stopSavesAndFailureAsks()
     ZRunWidget* stopped = runs.addRunDataWidget(inputs(1), mDir.file("usr_data/stopped.pcrd"));
     start(stopped);
     QTRY_VERIFY_WITH_TIMEOUT(!stopped->findChild<ZTimeChart*>("chartTime")->getTimeUpLine().isEmpty(), 30000);
-    start(stopped); // the same button now asks whether to stop
-    QTRY_VERIFY_WITH_TIMEOUT(!stopped->isRunning(), 60000);
+    // Meanwhile a file of that name appeared: it is kept, and the run saved beside it.
+    QVERIFY(OutData().saveAsFilePath("usr_data/stopped.pcrd"));
+    ModalAnswers told({"pushButton_Confirm", "pushButton_Confirm"});
+    button(stopped, "pushButton_Start")->click(); // the same button now asks whether to stop
+    QTRY_VERIFY_WITH_TIMEOUT(!stopped->isRunning() && told.texts().size() == 2, 60000);
+    QCOMPARE(told.texts().last(), UI::SavedUnderOtherName.arg("stopped.pcrd", "stopped-2.pcrd"));
     OutData saved;
     QCOMPARE(saved.openAs("usr_data/stopped.pcrd"), 0);
+    QVERIFY(saved.pdLines.isEmpty());
+    QCOMPARE(saved.openAs("usr_data/stopped-2.pcrd"), 0);
     QVERIFY(!saved.runComplete);
+    QCOMPARE(stopped->filePath(), mDir.file("usr_data/stopped-2.pcrd"));
     QCOMPARE(status(stopped), QString("检测未完成"));
     const auto* table = stopped->findChild<ZTableWidget*>("tableWidget");
     QCOMPARE(table->item(4, 5)->text(), QString("未完成"));
     QCOMPARE(stopped->findChild<PcrChip*>("widget_Chip")->holeButton(4)->getColorType(), int(HoleButton::NoResult));
+
+    // Closing the finished page leaves module 1 to the test that now runs there.
+    ZRunWidget* second = runs.addRunDataWidget(inputs(1), mDir.file("usr_data/second.pcrd"));
+    start(second);
+    {
+        ModalAnswer yes("pushButton_Confirm");
+        runs.slotTabCloseRequested(0);
+    }
+    QVERIFY(machine.getMIsEmployed()[1]);
+    ZRunWidget* third = runs.addRunDataWidget(inputs(1), mDir.file("usr_data/third.pcrd"));
+    {
+        ModalAnswers refused({"pushButton_Confirm", "pushButton_Confirm"});
+        button(third, "pushButton_Start")->click();
+        QCOMPARE(refused.texts().value(1), UI::PcrBusy.arg(1));
+    }
+    QVERIFY(!third->isRunning());
+    start(second);
+    QTRY_VERIFY_WITH_TIMEOUT(!second->isRunning(), 60000);
 
     // The simulated module falls silent: the error question; "yes" keeps the readings, marked
     // incomplete, "no" keeps nothing.

@@ -1,6 +1,7 @@
 #include "ui/data/FileView.h"
 
 #include "app/ExperimentFiles.h"
+#include "app/ExperimentName.h"
 #include "app/UI.h"
 #include "platform/FolderOpener.h"
 #include "ui/dialogs/ZMessageBox.h"
@@ -70,6 +71,9 @@ void FileView::deleteSelected()
     paths.sort();
     if (paths.isEmpty())
         return;
+    for (const QString& path : paths)
+        if (ExperimentName::isOpen(path))
+            return ZMessageBox::tell(this, UI::ExperimentOpen.arg(QFileInfo(path).fileName()));
     const QString question = paths.size() > 1 ? UI::DelPcrdFiles.arg(paths.size()) : UI::DelPcrdFile.arg(QFileInfo(paths.first()).fileName());
     if (!ZMessageBox::ask(this, question))
         return;

@@ -114,6 +114,16 @@ void UiHome::slotPBnUpdateClicked()
 
 bool UiHome::slotOpenFile(QString path)
 {
+    // One page per experiment: an open one is brought to the front.
+    for (int i = 1; i < ui->tabWidget_Buttons->count(); ++i) {
+        auto* open = qobject_cast<ZRunWidget*>(ui->tabWidget_Buttons->widget(i));
+        if (open && QFileInfo(open->filePath()) == QFileInfo(path)) {
+            ui->tabWidget_Buttons->setCurrentIndex(i);
+            return true;
+        }
+    }
+    if (mRunWindow->showExperiment(path))
+        return true;
     OutData data;
     // A file that holds no chip (any other file read as one) has nothing to review.
     if (data.openAs(path) != 0 || data.inData.method.Hole <= 0) {

@@ -135,8 +135,11 @@ QString NewDialog::nextFault() const
     const QString name = ui->lEditName->text();
     if (ui->comboBox->count() == 0)
         return NoMethodFile;
-    if (!name.isEmpty() && ZDir().getFileNameList(UI::UserDirName.arg(QDir::currentPath()), {"*.pcrd"}).contains(name + ".pcrd"))
-        return UI::NameRepeat;
+    if (!name.isEmpty()) {
+        const QString inUse = ExperimentName::inUseFault(UI::UserDirName.arg(QDir::currentPath()), name);
+        if (!inUse.isEmpty())
+            return inUse;
+    }
     // Beyond the forbidden characters, the name must make a file name that works everywhere.
     if (mNameInvalid || (page == 1 && !ExperimentName::isValid(name)))
         return UI::NameInvalid;

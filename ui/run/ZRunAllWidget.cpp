@@ -38,6 +38,9 @@ ZRunWidget* ZRunAllWidget::addRunDataWidget(const InData& in, const QString& fil
     page->setMFilePath(filePath);
     page->setInData(in);
     ui->tabWidget->addTab(page, QFileInfo(filePath).fileName());
+    connect(page, &ZRunWidget::signalFileRenamed, this, [this](ZRunWidget* renamed) {
+        ui->tabWidget->setTabText(ui->tabWidget->indexOf(renamed), QFileInfo(renamed->filePath()).fileName());
+    });
     ui->tabWidget->setCurrentWidget(page);
     mMachine->setPcrEmployed(true, in.pcrNumber, page);
     return page;
@@ -51,6 +54,20 @@ ZRunWidget* ZRunAllWidget::page(int index) const
 int ZRunAllWidget::pageCount() const
 {
     return ui->tabWidget->count();
+}
+
+bool ZRunAllWidget::showExperiment(const QString& path)
+{
+    for (int i = 0; i < pageCount(); ++i) {
+        if (QFileInfo(page(i)->filePath()) != QFileInfo(path))
+            continue;
+        ui->tabWidget->setCurrentIndex(i);
+        showNormal();
+        raise();
+        activateWindow();
+        return true;
+    }
+    return false;
 }
 
 void ZRunAllWidget::slotTabCloseRequested(int index)

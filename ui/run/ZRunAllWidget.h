@@ -23,6 +23,8 @@ public:
     ZRunWidget* addRunDataWidget(const InData& in, const QString& filePath);
     ZRunWidget* page(int index) const;
     int pageCount() const;
+    // Brings the page of the experiment at path to the front; false when none shows it.
+    bool showExperiment(const QString& path);
 
 public slots:
     void slotTabCloseRequested(int index);

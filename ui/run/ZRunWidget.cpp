@@ -39,6 +39,8 @@ ZRunWidget::~ZRunWidget()
 {
     qDebug() << "~ZRunWidget()";
     mMachine->setPcrEmployed(false, pcrNumber(), this);
+    if (!mFilePath.isEmpty())
+        ExperimentName::close(mFilePath);
     delete ui;
 }
 
@@ -57,6 +59,14 @@ void ZRunWidget::wireChartsAndTable()
     connect(ui->widget_Chip, &PcrChip::signalHoleSelect, table, &ZTableWidget::slotCheckedLine);
     connect(table, &QWidget::customContextMenuRequested, this, &ZRunWidget::slotTableWidgetCustomContextMenuRequested);
     connect(table, &QTableWidget::cellDoubleClicked, this, &ZRunWidget::slotCellDoubleClicked);
+}
+
+void ZRunWidget::setMFilePath(const QString& path)
+{
+    if (!mFilePath.isEmpty())
+        ExperimentName::close(mFilePath);
+    mFilePath = path;
+    ExperimentName::open(mFilePath);
 }
 
 bool ZRunWidget::runIsOver() const
@@ -102,7 +112,7 @@ void ZRunWidget::slotStartClicked()
     const QFileInfo file(mFilePath);
     QString fault = programFault(mInData.method);
     if (fault.isEmpty())
-        fault = ExperimentName::saveFault(file.absolutePath(), file.completeBaseName());
+        fault = ExperimentName::saveFault(file.absolutePath(), file.completeBaseName(), true);
     if (!fault.isEmpty()) {
         ZMessageBox::tell(this, fault);
         return;
@@ -160,7 +170,15 @@ bool ZRunWidget::saveOutData(bool complete)
     mRecorder.fill(record);
     record.runComplete = complete;
     ui->label_TestInfo->clear();
-    const bool saved = record.saveAsFilePath(mFilePath);
+    // A file that appeared under this name during the run is never replaced.
+    const QString path = ExperimentName::freePath(mFilePath);
+    const bool saved = !path.isEmpty() && record.saveAsFilePath(path);
+    if (saved && path != mFilePath) {
+        const QString wanted = QFileInfo(mFilePath).fileName();
+        setMFilePath(path);
+        emit signalFileRenamed(this);
+        ZMessageBox::tell(this, UI::SavedUnderOtherName.arg(wanted, QFileInfo(path).fileName()));
+    }
     if (!saved)
         ZMessageBox::tell(this, UI::SaveDataFailInfo);
     setOutData(record);

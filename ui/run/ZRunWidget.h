@@ -27,7 +27,9 @@ public:
     explicit ZRunWidget(QWidget* parent = nullptr, Machine* machine = nullptr);
     ~ZRunWidget() override;
 
-    void setMFilePath(const QString& path) { mFilePath = path; }
+    // The experiment this page shows: taken as open (no other test may take its name, no rename
+    // or delete touches it) until the page closes or shows another.
+    void setMFilePath(const QString& path);
     QString filePath() const { return mFilePath; }
     void setInData(const InData& in);
     void setOutData(const OutData& data);
@@ -38,6 +40,10 @@ public:
     bool isRunning() const { return mRunning; }
     const OutData& outData() const { return mOutData; }
     void setPushButtonStart(bool running);
+
+signals:
+    // The run's file was saved under another name than the page was created with.
+    void signalFileRenamed(ZRunWidget* page);
 
 public slots:
     void slotStartClicked();
