@@ -8,6 +8,7 @@
 #include "ui/data/FileView.h"
 #include "ui/data/ZDataList.h"
 #include "ui/update/AboutDiolog.h"
+#include "update/HttpManager.h"
 
 #include <QCryptographicHash>
 #include <QFileSystemModel>
@@ -189,6 +190,17 @@ void TestDataPage::updateCheck()
     server.stalled.clear();
 
     // Plain HTTP only to this machine.
+    // A redirect is held to the same address rules: a server on this machine never sends the
+    // program on to plain HTTP elsewhere.
+    {
+        HttpsServer local(TAMARIN_SOURCE_DIR "/tests/data", true);
+        HttpManager http;
+        QSignalSpy failed(&http, &HttpManager::signalInfoError);
+        local.redirects["/elsewhere"] = "http://192.0.2.2/tamarin/version.json";
+        QVERIFY(http.get(local.base() + "/elsewhere", dir.file("temp/redirected")));
+        QVERIFY(failed.wait(5000));
+        QCOMPARE(ZGLOBAL::readFile(dir.file("temp/redirected")), QByteArray());
+    }
     const int asked = server.requests.size();
     settings->setHttpIp("http://192.0.2.7");
     QCOMPARE(check("pushButton_Confirm"), UI::UpdateAddressError.arg("http://192.0.2.7"));
