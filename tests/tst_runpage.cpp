@@ -17,6 +17,8 @@
 #include "ui/run/ZRunAllWidget.h"
 #include "ui/run/ZRunWidget.h"
 
+#include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabBar>
@@ -118,6 +120,16 @@ void TestRunPage::wizardToResults()
         QCOMPARE(refused.text(), UI::WaitRunWidget);
     }
     QCOMPARE(runs->pageCount(), 1);
+    {
+        // While it runs, the method is shown and cannot be changed.
+        bool readOnly = false;
+        ModalAnswer look([&readOnly](QWidget* dialog) {
+            readOnly = button(dialog, "pBn_Save")->isHidden() && !dialog->findChild<QWidget*>("groupBox_Chip")->isEnabled();
+            dialog->close();
+        });
+        button(page, "pushButton_InData")->click();
+        QVERIFY(readOnly);
+    }
     QTRY_VERIFY_WITH_TIMEOUT(page->isRunComplete(), 240000);
 
     OutData saved;
@@ -148,6 +160,23 @@ void TestRunPage::wizardToResults()
         ++compared;
     }
     QCOMPARE(compared, 48);
+
+    // A threshold tried with 设定 and abandoned with 退出 leaves every view and the file as they were.
+    const QString ct = table->item(2, 4)->text();
+    const OutData before = page->outData();
+    ModalAnswer abandon([](QWidget* dialog) {
+        dialog->findChild<QCheckBox*>("checkBox_AutoThreshold")->setChecked(false);
+        auto* threshold = dialog->findChild<QDoubleSpinBox*>("dSpinBox_BaseT");
+        threshold->setValue(threshold->maximum());
+        button(dialog, "pushButton_Set")->click();
+        button(dialog, "pushButton_Cancel")->click();
+    });
+    page->slotCellDoubleClicked(2, 4);
+    QVERIFY(abandon.answered());
+    QCOMPARE(table->item(2, 4)->text(), ct);
+    QVERIFY(page->outData() == before);
+    QCOMPARE(saved.openAs("usr_data/e2e.pcrd"), 0);
+    QVERIFY(saved == before);
 
     {
         ModalAnswer yes("pushButton_Confirm");

@@ -50,6 +50,15 @@ void MethodDialog::timerEvent(QTimerEvent*)
     ui->label_Time->setText(QStringLiteral("时间:%0").arg(ZTo::secondToTimeString(shown.getAllRunCmd().size())));
 }
 
+void MethodDialog::setReadOnly()
+{
+    for (QWidget* editing : QList<QWidget*>{ui->lEdit_Name, ui->lEdit_ID, ui->lEdit_Date, ui->lEdit_Explain, ui->spin_Valid,
+                                            ui->groupBox_Chip, ui->pBn_Const, ui->pBn_Cycle, ui->pBn_Melt, ui->pBn_Del,
+                                            ui->pBn_NodeAfter, ui->pBn_NodePre, ui->scrollArea->widget()})
+        editing->setEnabled(false);
+    ui->pBn_Save->hide();
+}
+
 void MethodDialog::slotSaveAsJson()
 {
     SMethod edited = mMethod;

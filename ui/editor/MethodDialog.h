@@ -22,6 +22,8 @@ public:
 
     void setMethod(const SMethod& method);
     SMethod getMMethod() const { return mMethod; }
+    // Shows the method without a way to change it (the method of a test that is running).
+    void setReadOnly();
 
 public slots:
     void slotSaveAsJson();

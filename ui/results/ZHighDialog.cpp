@@ -22,6 +22,7 @@ ZHighDialog::~ZHighDialog()
 void ZHighDialog::setOutData(OutData& data, int hole, int channel, bool relative)
 {
     mData = &data;
+    mTargetsInForce = data.inData.method.holeTargets;
     mHole = hole;
     mChannel = channel;
     const TempData results(data);
@@ -117,6 +118,13 @@ void ZHighDialog::on_pushButton_Confirm_clicked()
 void ZHighDialog::on_pushButton_Cancel_clicked()
 {
     reject();
+}
+
+void ZHighDialog::reject()
+{
+    if (mData)
+        mData->inData.method.holeTargets = mTargetsInForce;
+    QDialog::reject();
 }
 
 void ZHighDialog::applyToChannel(int channel)

@@ -13,8 +13,9 @@ class ZHighDialog;
 // The analysis settings of one hole and channel of a finished experiment: its curve with the
 // threshold and the Ct, and the settings that produce them. "设定" stores the settings in the
 // record and recomputes; the context menu of "设定" copies them to every hole, or to every hole
-// of one channel. "保存" stores the settings as shown and accepts (the page then refreshes and
-// saves), "退出" rejects; what was stored stays in the record either way.
+// of one channel: a preview. "保存" stores the settings as shown and accepts (the page then
+// refreshes and saves); "退出" (or closing) puts back the settings in force when it opened, so
+// the record always agrees with what the page shows and saves.
 class ZHighDialog : public QDialog
 {
     Q_OBJECT
@@ -24,6 +25,7 @@ public:
 
     void setOutData(OutData& data, int hole, int channel, bool relative);
     TargetInfo currentTarget() const { return mTarget; }
+    void reject() override;
 
 public slots:
     void on_checkBox_AutoThreshold_stateChanged(int state);
@@ -45,6 +47,7 @@ private:
 
     Ui::ZHighDialog* ui;
     OutData* mData = nullptr;
+    QVector<TargetInfos> mTargetsInForce;
     int mHole = 0;
     int mChannel = 0;
     TargetInfo mTarget;

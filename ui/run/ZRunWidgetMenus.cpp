@@ -49,7 +49,10 @@ void ZRunWidget::slotMethodClicked()
 {
     MethodDialog dialog(this);
     dialog.setMethod(mInData.method);
-    if (dialog.exec() != QDialog::Accepted)
+    // The record must hold exactly the method that is played.
+    if (mRunning)
+        dialog.setReadOnly();
+    if (dialog.exec() != QDialog::Accepted || mRunning)
         return;
     mInData.method = dialog.getMMethod();
     mInData.sampleNames.resize(mInData.method.SampleNumber);
