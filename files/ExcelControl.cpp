@@ -4,6 +4,7 @@
 #include "analysis/TempData.h"
 #include "files/XlsxReader.h"
 #include "files/XlsxSheet.h"
+#include "method/RecordLimits.h"
 
 #include <xlsxwriter.h>
 
@@ -124,19 +125,30 @@ bool ExcelControl::saveAsExcel(const OutData& data, const QString& path) const
     return workbook_close(workbook) == LXW_NO_ERROR && written;
 }
 
-QVector<QVector<QPointF>> ExcelControl::getFakeData(QString path, QString sheet) const
+QVector<QVector<QPointF>> ExcelControl::getFakeData(const QString& path, const QString& sheet, int holes, int channels) const
 {
+    if (holes <= 0 || channels <= 0 || holes > RecordLimits::MaxHoles || channels > RecordLimits::MaxChannels)
+        return {};
     XlsxReader reader;
     if (!reader.open(path) || !reader.readSheet(sheet))
         return {};
     QVector<QVector<QPointF>> curves;
-    for (int row = 1; row <= 26; ++row) {
-        QVector<QPointF> fam, rox;
-        for (int j = 3; j <= 42; ++j)
-            fam.append(QPointF(j - 2, reader.number(row, j)));
-        for (int k = 44; k <= 83; ++k)
-            rox.append(QPointF(k - 43, reader.number(row, k)));
-        curves << fam << rox;
+    for (int row = 1; row <= holes; ++row) {
+        if (reader.text(row, 1) != QString::number(row))
+            return {};
+        int column = 2;
+        for (int k = 0; k < channels; ++k) {
+            if (reader.isNumber(row, column))
+                return {}; // each channel's block opens with its target's name
+            QVector<QPointF> curve;
+            while (reader.isNumber(row, ++column) && curve.size() < RecordLimits::MaxReadings)
+                curve.append(QPointF(curve.size() + 1, reader.number(row, column)));
+            if (curve.isEmpty() || (!curves.isEmpty() && curve.size() != curves.first().size()))
+                return {};
+            curves << curve;
+        }
+        if (!reader.text(row, column).isEmpty())
+            return {}; // more channels than the chip has
     }
     return curves;
 }

@@ -12,9 +12,10 @@ public:
     // Recomputes the results and writes the workbook. False when anything could not be written
     // (the path, the disk, a value the format cannot hold).
     bool saveAsExcel(const OutData& data, const QString& path) const;
-    // The raw curves of a sheet in the "origin" layout, fixed at 26 holes, 2 channels and 40
-    // readings (52 curves, channel 0 first); missing or non-numeric cells read as 0. Empty when
-    // the workbook or the sheet cannot be read.
-    QVector<QVector<QPointF>> getFakeData(QString path, QString sheet) const;
+    // The raw curves of a sheet in the layout saveAsExcel writes to "origin": a row per hole
+    // numbered from 1, and per channel its target's name followed by its readings. Curve index
+    // order, x the reading number. Empty unless the sheet holds exactly that for a chip of holes
+    // and channels: every curve at least one reading, all of one length within the record limits.
+    QVector<QVector<QPointF>> getFakeData(const QString& path, const QString& sheet, int holes, int channels) const;
     QString saveAsString(const OutData& data, const QString& path) const;
 };

@@ -32,7 +32,7 @@ void readAll(const QString& path)
         for (const QString& sheet : reader.sheetNames())
             if (reader.readSheet(sheet))
                 reader.number(1, 1);
-    ExcelControl().getFakeData(path, "origin");
+    ExcelControl().getFakeData(path, "origin", 26, 2);
 }
 }
 

@@ -16,6 +16,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMenu>
 
 bool ZRunWidget::resave()
@@ -106,11 +107,19 @@ void ZRunWidget::saveMethodAs()
 
 void ZRunWidget::replaceReadings()
 {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("选择excel文件"), "*.xlsx");
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("选择excel文件"), QFileInfo(mFilePath).absolutePath(),
+                                                      UI::WorkbookFilter);
     if (path.isEmpty())
         return;
-    qDebug() << "readings replaced:" << mOutData.pdLines;
-    mOutData.pdLines = DataHead::instance()->getMpExcelControl()->getFakeData(path, "origin");
+    const SMethod& method = mOutData.inData.method;
+    const QVector<Curve> readings = DataHead::instance()->getMpExcelControl()->getFakeData(path, "origin", method.Hole, method.ChannelColor);
+    const QString name = QFileInfo(path).fileName();
+    if (readings.isEmpty())
+        return ZMessageBox::tell(this, UI::WorkbookMismatch.arg(name));
+    if (!ZMessageBox::ask(this, UI::ReplaceReadings.arg(name)))
+        return;
+    qDebug() << "readings replaced from" << path;
+    mOutData.pdLines = readings;
     resave();
     const OutData record = mOutData;
     setOutData(record);
