@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace ExperimentFiles {
 
@@ -25,6 +26,22 @@ QStringList importFiles(const QStringList& paths, const QString& folder)
             refused << name;
     }
     return refused;
+}
+
+bool exportCopy(const QString& path, const QString& target)
+{
+    if (QFileInfo(path) == QFileInfo(target))
+        return false;
+    QFile source(path);
+    QSaveFile copy(target);
+    if (!source.open(QIODevice::ReadOnly) || !copy.open(QIODevice::WriteOnly))
+        return false;
+    while (!source.atEnd()) {
+        const QByteArray block = source.read(1 << 20);
+        if (block.isEmpty() || copy.write(block) != block.size())
+            return false;
+    }
+    return copy.commit();
 }
 
 QString rename(const QString& path, const QString& newName)

@@ -11,6 +11,11 @@ namespace ExperimentFiles {
 // name is in use (a file, an open test, a recovery copy) or the copy failed.
 QStringList importFiles(const QStringList& paths, const QString& folder);
 
+// Writes a copy of path to target, replacing a file there (the operator agreed to that): written
+// beside it first and then renamed over it, so a failure leaves the old file whole. False when
+// target is path itself or anything was refused.
+bool exportCopy(const QString& path, const QString& target);
+
 // Renames path to NEWNAME.pcrd in its own folder. Empty on success, otherwise the operator's
 // message: the name breaks the naming rules, the file exists, or the rename was refused.
 QString rename(const QString& path, const QString& newName);

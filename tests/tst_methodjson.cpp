@@ -226,6 +226,11 @@ void TestMethodJson::compressedCopy()
     QCOMPARE(ExperimentFiles::importFiles({"in/same.json", "in/new.json"}, "json"), QStringList({"same.json"}));
     QCOMPARE(ZGLOBAL::readFile("json/new.json"), QByteArray("new"));
     QVERIFY(ZGLOBAL::readFile("json/same.json") != "other");
+    // An export the operator agreed to replace does replace; onto itself it refuses.
+    QVERIFY(ExperimentFiles::exportCopy("in/new.json", "in/same.json"));
+    QCOMPARE(ZGLOBAL::readFile("in/same.json"), QByteArray("new"));
+    QVERIFY(!ExperimentFiles::exportCopy("in/new.json", "in/./new.json"));
+    QCOMPARE(ZGLOBAL::readFile("in/new.json"), QByteArray("new"));
 }
 
 void TestMethodJson::chipLayouts()

@@ -98,7 +98,7 @@ void ZDataList::slotExportExcel(QString path)
 void ZDataList::slotExportPcrd(QString path)
 {
     const QString name = askSavePath(UI::PcrdExport, path, "pcrd");
-    if (!name.isEmpty() && !QFile::copy(path, name))
+    if (!name.isEmpty() && !ExperimentFiles::exportCopy(path, name))
         ZMessageBox::tell(this, UI::CopyRefused.arg(name));
 }
 
