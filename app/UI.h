@@ -30,6 +30,8 @@ inline const QStringList StepInfo = {qtTrId("恒温段"), qtTrId("循环:40"), q
 // Messages shown in message boxes.
 inline const QString SyncInfo = qtTrId("正等待同步信息，请稍后关闭软件!");
 inline const QString ClosingInfo = qtTrId("是否关闭软件？");
+inline const QString ClosingWithRuns = qtTrId("以下检测正在运行：\n%0\n关闭软件将停止这些检测并保存已测得的数据（未完成）。是否关闭软件？");
+inline const QString HomeTitle = qtTrId("主页");
 inline const QString CloseRunWidget = qtTrId("是否关闭当前检测项目？");
 inline const QString WaitRunWidget = qtTrId("请先结束当前检测项目。");
 inline const QString DeleteEmptyInfo = qtTrId("提示，当前检测段为空!");

@@ -37,6 +37,7 @@ int main(int argc, char* argv[])
     app.installNativeEventFilter(&listen);
     home->show();
     QObject::connect(&listen, &ListenInterface::signalMachineData, home, &UiHome::slotMachineData);
+    QObject::connect(home, &UiHome::signalEndMachine, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     // Opened once the event loop runs, so that a message about a bad file has a window to sit on.
     if (!parser.positionalArguments().isEmpty())
         QTimer::singleShot(0, home, [home, path = parser.positionalArguments().first()] { home->slotOpenFile(path); });

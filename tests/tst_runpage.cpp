@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTabWidget>
@@ -66,6 +67,7 @@ private slots:
     void stopSavesAndFailureAsks();
     void pageGuards();
     void restoreAtStart();
+    void closingWithRunsGoing();
 
 private:
     TestDir mDir;
@@ -343,6 +345,36 @@ void TestRunPage::restoreAtStart()
     again.restoreInterruptedTests();
     QCOMPARE(discard.texts(), QStringList({UI::RestoreRun.arg("other"), UI::DiscardRun.arg("other")}));
     QVERIFY(RecoveryCopy::pending(mDir.file("usr_data")).isEmpty());
+}
+
+void TestRunPage::closingWithRunsGoing()
+{
+    SimProcess sim({"--speed", "250"}, mDir.path());
+    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
+    Machine machine(1, 20);
+    UiHome home(nullptr, &machine);
+    home.slotMachineData(machine.getMachineData());
+    ZRunWidget* page = home.runWindow()->addRunDataWidget(inputs(2), mDir.file("usr_data/closing.pcrd"));
+    QVERIFY(home.runWindow()->findChild<QPushButton*>("pushButton_Home"));
+    start(page);
+    QSignalSpy ended(&home, &UiHome::signalEndMachine);
+    {
+        // The question names the running test; "no" changes nothing.
+        ModalAnswer no("pushButton_Cancel");
+        home.close();
+        QCOMPARE(no.text(), UI::ClosingWithRuns.arg("PCR 2 · closing"));
+    }
+    QVERIFY(page->isRunning() && ended.isEmpty());
+    // "Yes": the module plays its stop sequence, the readings are saved incomplete, and then the
+    // program ends.
+    ModalAnswer yes("pushButton_Confirm");
+    home.close();
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 30000);
+    OutData saved;
+    QCOMPARE(saved.openAs("usr_data/closing.pcrd"), 0);
+    QVERIFY(!saved.runComplete);
+    const QStringList frames = sim.frames();
+    QCOMPARE(frames.last(), QString("f9 02 d0 02 00 00 00 00 00 00"));
 }
 
 QTEST_MAIN(TestRunPage)

@@ -39,6 +39,11 @@ UiHome::UiHome(QWidget* parent, Machine* machine)
     connect(ui->pBn_Set, &QPushButton::clicked, this, &UiHome::slotPBnSetClicked);
     connect(ui->pBn_Update, &QPushButton::clicked, this, &UiHome::slotPBnUpdateClicked);
     connect(mDataPage, &ZDataList::signalOpenFile, this, &UiHome::slotOpenFile);
+    connect(mRunWindow, &ZRunAllWidget::signalShowHome, this, [this] {
+        showMaximized();
+        raise();
+        activateWindow();
+    });
     connect(ui->tabWidget_Buttons, &QTabWidget::tabCloseRequested, this, &UiHome::slotTabCloseRequested);
     // Filled even where no window manager maximises it.
     const QSize screen = UI::ScreenSize();
@@ -179,13 +184,36 @@ void UiHome::restoreInterruptedTests()
 
 void UiHome::closeEvent(QCloseEvent* event)
 {
+    if (mClosing) {
+        // Closed again once the last stopped run is saved.
+        if (!mRunWindow->runningPages().isEmpty())
+            return event->ignore();
+        mRunWindow->hide();
+        event->accept();
+        emit signalEndMachine();
+        return QWidget::closeEvent(event);
+    }
     if (!mMachineData.isSync) {
         ZMessageBox::tell(this, UI::SyncInfo);
         event->ignore();
         return;
     }
-    if (!ZMessageBox::ask(this, UI::ClosingInfo)) {
+    const QList<ZRunWidget*> running = mRunWindow->runningPages();
+    QStringList tests;
+    for (ZRunWidget* page : running)
+        tests << QString("PCR %0 · %1").arg(page->pcrNumber()).arg(QFileInfo(page->filePath()).completeBaseName());
+    if (!ZMessageBox::ask(this, running.isEmpty() ? UI::ClosingInfo : UI::ClosingWithRuns.arg(tests.join("\n")))) {
         event->ignore();
+        return;
+    }
+    mClosing = true;
+    if (!running.isEmpty()) {
+        // Every module plays its stop sequence and every page saves before the program ends.
+        event->ignore();
+        for (ZRunWidget* page : running) {
+            connect(page, &ZRunWidget::signalRunOver, this, &QWidget::close, Qt::QueuedConnection);
+            page->stopForClosing();
+        }
         return;
     }
     event->accept();

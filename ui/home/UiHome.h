@@ -52,5 +52,6 @@ private:
     MachineData mMachineData;
     bool mToldSilentPort = false;
     bool mToldMaySleep = false;
+    bool mClosing = false; // the operator chose to close: runs are being stopped and saved
     Machine* mMachine;
 };

@@ -9,6 +9,7 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QTabBar>
 
 ZRunAllWidget::ZRunAllWidget(QWidget* parent, Machine* machine)
@@ -25,6 +26,20 @@ ZRunAllWidget::ZRunAllWidget(QWidget* parent, Machine* machine)
     font.setPixelSize(14);
     ui->tabWidget->tabBar()->setFont(font);
     connect(ui->tabWidget, &QTabWidget::tabCloseRequested, this, &ZRunAllWidget::slotTabCloseRequested);
+    // The way back to the home window, whatever runs here.
+    auto* home = new QPushButton(UI::HomeTitle, this);
+    home->setObjectName("pushButton_Home");
+    ui->tabWidget->setCornerWidget(home, Qt::TopRightCorner);
+    connect(home, &QPushButton::clicked, this, &ZRunAllWidget::signalShowHome);
+}
+
+QList<ZRunWidget*> ZRunAllWidget::runningPages() const
+{
+    QList<ZRunWidget*> running;
+    for (int i = 0; i < pageCount(); ++i)
+        if (page(i)->isRunning())
+            running << page(i);
+    return running;
 }
 
 ZRunAllWidget::~ZRunAllWidget()

@@ -25,6 +25,12 @@ public:
     int pageCount() const;
     // Brings the page of the experiment at path to the front; false when none shows it.
     bool showExperiment(const QString& path);
+    // The pages whose run is going, stop sequence included.
+    QList<ZRunWidget*> runningPages() const;
+
+signals:
+    // The operator asked for the home window.
+    void signalShowHome();
 
 public slots:
     void slotTabCloseRequested(int index);

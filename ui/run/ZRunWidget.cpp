@@ -108,6 +108,8 @@ void ZRunWidget::slotStartClicked()
         mMachine->stop(pcrNumber());
         return;
     }
+    if (mClosing)
+        return;
     // Nothing reaches the heaters that could not be played safely or whose readings could not be kept.
     const QFileInfo file(mFilePath);
     QString fault = programFault(mInData.method);
@@ -153,12 +155,23 @@ void ZRunWidget::slotReactInfo(Machine::REACT_INFO info, char number)
     ui->pushButton_Start->hide();
     // The recovery copy stays only where the file could not be saved. Only a run that played its
     // whole program is complete.
-    if (info != Machine::REACT_ERROR || ZMessageBox::ask(this, UI::ReactError.arg(pcrNumber()))) {
+    if (info != Machine::REACT_ERROR || mClosing || ZMessageBox::ask(this, UI::ReactError.arg(pcrNumber()))) {
         if (saveOutData(info == Machine::REACT_FINISHED))
             mRecorder.dropRecoveryCopy();
     } else {
         mRecorder.dropRecoveryCopy();
     }
+    emit signalRunOver();
+}
+
+void ZRunWidget::stopForClosing()
+{
+    if (!mRunning)
+        return;
+    mClosing = true;
+    setPushButtonStart(false);
+    ui->pushButton_Start->hide();
+    mMachine->stop(pcrNumber());
 }
 
 bool ZRunWidget::saveOutData(bool complete)

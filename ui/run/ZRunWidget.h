@@ -38,12 +38,17 @@ public:
     bool isRunComplete() const { return mOutData.runComplete; }
     // From the start until the run's end is saved, its stop sequence included.
     bool isRunning() const { return mRunning; }
+    // Stops the run without asking, as the program closes: the stop sequence is played and the
+    // readings saved, incomplete, whatever happens at the end.
+    void stopForClosing();
     const OutData& outData() const { return mOutData; }
     void setPushButtonStart(bool running);
 
 signals:
     // The run's file was saved under another name than the page was created with.
     void signalFileRenamed(ZRunWidget* page);
+    // The run is over and its end saved (or given up).
+    void signalRunOver();
 
 public slots:
     void slotStartClicked();
@@ -74,4 +79,5 @@ private:
     QString mFilePath;
     RunRecorder mRecorder{0};
     bool mRunning = false;
+    bool mClosing = false;
 };
