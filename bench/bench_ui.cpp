@@ -1,7 +1,8 @@
 // The run page at the size of a full chip (26 holes, 2 channels, 40 cycle and 71 melt readings):
 // opening a saved experiment into a review page, feeding a running page its reports, and the
-// memory of a session with four running and four review pages. Offscreen.
+// memory of a session with four running and four review pages, and of a day of reviews. Offscreen.
 #include "tests/Synthetic.h"
+#include "ui/data/ZDataList.h"
 #include "ui/run/ZRunWidget.h"
 
 #include <QApplication>
@@ -112,6 +113,34 @@ void BM_EightPagesMemory(benchmark::State& state)
     }
 }
 BENCHMARK(BM_EightPagesMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// A day of reviews: a full-chip review page opened and closed 200 times, and 200 previews on the
+// data page. The resident memory must stay flat (growth_MB within 10).
+void BM_ReviewsAndPreviewsGrowth(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("full.pcrd");
+    fullChip().saveAsFilePath(path);
+    ZDataList dataPage;
+    auto settle = [] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    };
+    // One round first, so that caches filled once (fonts, styles) do not count as growth.
+    reviewPage(path).reset();
+    dataPage.slotPressFile(path);
+    settle();
+    for (auto _ : state) {
+        const long before = residentKb();
+        for (int i = 0; i < 200; ++i) {
+            reviewPage(path).reset();
+            dataPage.slotPressFile(path);
+            settle();
+        }
+        state.counters["growth_MB"] = (residentKb() - before) / 1024.0;
+    }
+}
+BENCHMARK(BM_ReviewsAndPreviewsGrowth)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }
 

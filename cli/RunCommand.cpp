@@ -56,6 +56,7 @@ int runCommand(const QStringList& arguments)
                   {"name", "experiment name (the file is usr_data/NAME.pcrd)", "NAME"},
                   {"samples", "sample names, comma separated", "LIST"},
                   {"step-ms", "milliseconds per step of each module (1000 on the instrument; shorter only for demos and tests)", "MS", "1000"},
+                  {"link-wait-ms", "after a run that lost its link, how long to wait for it to play the stop sequence (shorter only for tests)", "MS", "60000"},
                   {"verbose", "show the diagnostics (frames, steps)"}});
     if (!cli.parse(0))
         return cli.parseExitCode();
@@ -69,6 +70,9 @@ int runCommand(const QStringList& arguments)
     const int stepMs = p.value("step-ms").toInt(&ok);
     if (!ok || stepMs < 4)
         return cli.fail("--step-ms must be at least 4");
+    const int linkWaitMs = p.value("link-wait-ms").toInt(&ok);
+    if (!ok || linkWaitMs < 0)
+        return cli.fail("--link-wait-ms must be 0 or more");
     SMethod method;
     if (!JsonControl().openJsonMethod(p.value("method"), method))
         return cli.fail(QString("cannot read method file %1").arg(p.value("method")));
@@ -94,7 +98,7 @@ int runCommand(const QStringList& arguments)
     cli.out() << "instrument on " << state.comName << ", module " << module << ": " << method.Name << ", "
               << method.getAllRunCmd().size() << " steps\n";
 
-    RunSession session(&machine, inputFor(method, module, p.value("samples")), path, cli.out());
+    RunSession session(&machine, inputFor(method, module, p.value("samples")), path, cli.out(), linkWaitMs);
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
         auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &session);
         QObject::connect(notifier, &QSocketNotifier::activated, &session, [&session] {

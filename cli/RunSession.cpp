@@ -6,9 +6,9 @@
 
 #include <QTimer>
 
-RunSession::RunSession(Machine* machine, const InData& input, const QString& path, QTextStream& out)
+RunSession::RunSession(Machine* machine, const InData& input, const QString& path, QTextStream& out, int linkWaitMs)
     : mMachine(machine), mInput(input), mPath(path), mOut(out),
-      mRecorder(input.method.Hole * input.method.ChannelColor)
+      mRecorder(input.method.Hole * input.method.ChannelColor), mLinkWaitMs(linkWaitMs)
 {
 }
 
@@ -86,7 +86,7 @@ void RunSession::slotReactInfo(Machine::REACT_INFO info, char number)
         if (int(number) == mInput.pcrNumber)
             emit finished();
     });
-    QTimer::singleShot(SafeStateWaitMs, this, [this] {
+    QTimer::singleShot(mLinkWaitMs, this, [this] {
         mOut << "PCR " << mInput.pcrNumber << ": the stop sequence could not be played; check the module\n";
         mOut.flush();
         emit finished();

@@ -13,7 +13,9 @@ class RunSession : public QObject
 {
     Q_OBJECT
 public:
-    RunSession(Machine* machine, const InData& input, const QString& path, QTextStream& out);
+    // linkWaitMs: how long an ended run waits for its module's stop sequence (held while the
+    // link is gone) before the process ends.
+    RunSession(Machine* machine, const InData& input, const QString& path, QTextStream& out, int linkWaitMs = 60000);
 
     void start();
     void stop();
@@ -29,9 +31,6 @@ public slots:
     void slotReactInfo(Machine::REACT_INFO info, char number);
 
 private:
-    // How long an ended run waits for its module's stop sequence before the process ends.
-    static constexpr int SafeStateWaitMs = 60000;
-
     Machine* mMachine;
     InData mInput;
     QString mPath;
@@ -39,5 +38,6 @@ private:
     RunRecorder mRecorder;
     QString mLastLine;
     int mExitCode = 0;
+    int mLinkWaitMs;
     bool mStopping = false;
 };
