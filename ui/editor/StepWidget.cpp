@@ -25,6 +25,12 @@ bool StepWidget::insertNodeWidget(int index)
 {
     if (mNodes.size() >= mMaxNodes)
         return false;
+    addNodeWidget(index);
+    return true;
+}
+
+void StepWidget::addNodeWidget(int index)
+{
     index = qBound(0, index, mNodes.size());
     auto* node = new NodeWidget(mType == Step::STEP_CYCLE, this);
     ui->hLayoutNodes->insertWidget(index, node);
@@ -32,7 +38,6 @@ bool StepWidget::insertNodeWidget(int index)
     connect(node, &NodeWidget::signalChanged, this, &StepWidget::signalChanged);
     nodeAdded(node);
     emit signalChanged();
-    return true;
 }
 
 void StepWidget::removeNode(int index)
@@ -47,8 +52,10 @@ void StepWidget::setNodes(const QVector<Node>& nodes)
 {
     while (!mNodes.isEmpty())
         removeNode(0);
-    for (const Node& n : nodes.mid(0, mMaxNodes)) {
-        insertNodeWidget(mNodes.size());
+    // Every hold the program has is shown: the limit is only on adding holds by hand, and a
+    // program comes back from the editor exactly as it went in.
+    for (const Node& n : nodes) {
+        addNodeWidget(mNodes.size());
         mNodes.last()->setNode(n);
     }
 }

@@ -21,7 +21,8 @@ public:
     ~StepWidget() override;
 
     virtual QPushButton* pushButton() const;
-    // Inserts a hold with the defaults at index; false when the stage is full.
+    // Inserts a hold with the defaults at index; false when the stage has as many holds as may be
+    // added by hand.
     virtual bool insertNodeWidget(int index);
     virtual void setStepData(const Step&) {}
     virtual Step getStepData() const { return Step(); }
@@ -46,6 +47,8 @@ protected:
     QVector<NodeWidget*> mNodes;
 
 private:
+    void addNodeWidget(int index);
+
     Step::STEP_TYPE mType;
     int mMaxNodes;
 };
