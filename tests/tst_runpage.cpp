@@ -12,6 +12,7 @@
 #include "ui/charts/ZTimeChart.h"
 #include "ui/chip/HoleButton.h"
 #include "ui/chip/PcrChip.h"
+#include "ui/dialogs/ZMessageBox.h"
 #include "ui/home/UiHome.h"
 #include "ui/results/ZTableWidget.h"
 #include "ui/run/ZRunAllWidget.h"
@@ -31,6 +32,18 @@ const QString ShortMethod = TAMARIN_SOURCE_DIR "/methods/short-demo.json";
 QPushButton* button(QWidget* parent, const char* name)
 {
     return parent->findChild<QPushButton*>(name);
+}
+
+// The notices standing open (shown without waiting for an answer) that say text.
+int notices(const QString& text)
+{
+    int shown = 0;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        auto* label = window->findChild<QLabel*>("label_Info");
+        if (qobject_cast<ZMessageBox*>(window) && window->isVisible() && label && label->text() == text)
+            ++shown;
+    }
+    return shown;
 }
 
 QString status(QWidget* page)
@@ -68,6 +81,7 @@ private slots:
     void pageGuards();
     void restoreAtStart();
     void closingWithRunsGoing();
+    void silentConfiguredPort();
 
 private:
     TestDir mDir;
@@ -102,6 +116,8 @@ void TestRunPage::wizardToResults()
     }
     ZRunAllWidget* runs = home.runWindow();
     QVERIFY(runs->isVisible());
+    // Where the machine cannot be kept awake, the first test says so, once.
+    QCOMPARE(notices(UI::MaySleep), DataHead::instance()->keepsAwake() ? 0 : 1);
     ZRunWidget* page = runs->page(0);
     QVERIFY(page);
     QVERIFY(machine.getMIsEmployed()[page->pcrNumber()]);
@@ -375,6 +391,23 @@ void TestRunPage::closingWithRunsGoing()
     QVERIFY(!saved.runComplete);
     const QStringList frames = sim.frames();
     QCOMPARE(frames.last(), QString("f9 02 d0 02 00 00 00 00 00 00"));
+}
+
+void TestRunPage::silentConfiguredPort()
+{
+    // A configured port that answers nothing: the adapters are searched after it, and the
+    // operator is told once, however often the monitor looks.
+    const QString stale = mDir.file("ttyUSB-gone");
+    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(stale);
+    Machine machine(1, 20);
+    QCOMPARE(machine.engine()->getCurrentComList().value(0), stale);
+    const MachineData data = machine.getMachineData();
+    QVERIFY(data.isSync && !data.isOpen);
+    QCOMPARE(data.silentPort, stale);
+    UiHome home(nullptr, &machine);
+    home.slotMachineData(data);
+    home.slotMachineData(machine.getMachineData());
+    QCOMPARE(notices(UI::ConfiguredPortSilent.arg(stale)), 1);
 }
 
 QTEST_MAIN(TestRunPage)
