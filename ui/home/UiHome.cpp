@@ -89,8 +89,11 @@ void UiHome::slotPBnNewClicked()
     if (dialog.exec() != 1)
         return;
     mRunWindow->addRunDataWidget(dialog.getMCurrentData(), dialog.getMFilePath());
+    // The new test's page comes to the front, over the home window, every time.
     mRunWindow->hide();
     mRunWindow->showNormal();
+    mRunWindow->raise();
+    mRunWindow->activateWindow();
     if (!mToldMaySleep && !DataHead::instance()->keepsAwake()) {
         mToldMaySleep = true;
         ZMessageBox::notify(mRunWindow, UI::MaySleep);
