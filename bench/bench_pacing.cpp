@@ -1,0 +1,85 @@
+// Four modules of the simulated instrument at the real pace (a step a second each), with a modal
+// dialog standing open for a minute in the middle: the wall time each module spends on a step.
+// TAMARIN_BENCH_MINUTES sets the length (10 by default). Offscreen.
+#include "app/Settings.h"
+#include "app/UI.h"
+#include "instrument/Machine.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void BM_FourModulesWithADialog(benchmark::State& state)
+{
+    const int minutes = qEnvironmentVariableIsSet("TAMARIN_BENCH_MINUTES") ? qEnvironmentVariableIntValue("TAMARIN_BENCH_MINUTES") : 10;
+    const bool dialog = state.range(0) != 0;
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    QDir().mkpath("ini");
+    QProcess sim;
+    sim.start(TAMARIN_SIM, QStringList());
+    if (!sim.waitForStarted() || !sim.waitForReadyRead(10000))
+        return state.SkipWithError("no simulator");
+    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(QString::fromUtf8(sim.readLine()).trimmed());
+
+    Machine machine(250, 20);
+    if (!machine.getMachineData().isOpen)
+        return state.SkipWithError("the simulator does not answer");
+    ControlElement reading;
+    reading.kind = GET_TEMP;
+    QStack<ControlElement> steps;
+    steps.fill(reading, minutes * 60);
+    QVector<qint64> first(5, -1), last(5, -1);
+    QVector<int> reports(5, 0);
+    QElapsedTimer clock;
+    int finished = 0;
+    QEventLoop done;
+    QObject::connect(&machine, &Machine::signalConnectData, [&](const ConnectData& data) {
+        const int m = data.pcrIndex;
+        if (first[m] < 0)
+            first[m] = clock.elapsed();
+        last[m] = clock.elapsed();
+        ++reports[m];
+    });
+    QObject::connect(&machine, &Machine::signalReactInfo, [&] {
+        if (++finished == 4)
+            done.quit();
+    });
+    for (auto _ : state) {
+        clock.start();
+        for (int module = 1; module <= 4; ++module)
+            machine.play(steps, SMethod(), nullptr, module);
+        if (dialog)
+            QTimer::singleShot(minutes * 30000 - 30000, [] {
+                QDialog open;
+                QTimer::singleShot(60000, &open, &QDialog::accept);
+                open.exec();
+            });
+        done.exec();
+    }
+    for (int module = 1; module <= 4; ++module)
+        state.counters[QString("s_per_step_%1").arg(module).toStdString()] =
+            reports[module] > 1 ? (last[module] - first[module]) / 1000.0 / (reports[module] - 1) : 0;
+    sim.terminate();
+    sim.waitForFinished();
+}
+BENCHMARK(BM_FourModulesWithADialog)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kSecond);
+
+}
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}
