@@ -32,6 +32,10 @@ inline const QString SyncInfo = qtTrId("正等待同步信息，请稍后关闭�
 inline const QString ClosingInfo = qtTrId("是否关闭软件？");
 inline const QString ClosingWithRuns = qtTrId("以下检测正在运行：\n%0\n关闭软件将停止这些检测并保存已测得的数据（未完成）。是否关闭软件？");
 inline const QString HomeTitle = qtTrId("主页");
+// Run window tabs: "PCR 2 · NAME · 运行中".
+inline const QString RunTabTitle = qtTrId("PCR %0 · %1");
+inline const QStringList RunStates = {qtTrId("运行中"), qtTrId("完成"), qtTrId("未完成")};
+inline const QString RunOver = qtTrId("PCR %0的检测“%1”已结束：%2。");
 inline const QString CloseRunWidget = qtTrId("是否关闭当前检测项目？");
 inline const QString WaitRunWidget = qtTrId("请先结束当前检测项目。");
 inline const QString DeleteEmptyInfo = qtTrId("提示，当前检测段为空!");

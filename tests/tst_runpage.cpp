@@ -163,6 +163,9 @@ void TestRunPage::wizardToResults()
     QVERIFY(button(page, "pushButton_Start")->isHidden());
     QCOMPARE(page->findChild<PcrChip*>("widget_Chip")->holeButton(2)->getColorType(), int(HoleButton::AllPositive));
     QVERIFY(!machine.getMIsEmployed()[page->pcrNumber()]);
+    const QString title = QString("PCR %1 · e2e · 完成").arg(page->pcrNumber());
+    QCOMPARE(runs->findChild<QTabWidget*>("tabWidget")->tabText(0), title);
+    QCOMPARE(notices(UI::RunOver.arg(page->pcrNumber()).arg("e2e", "完成")), 1);
 
     // The table says what the command-line analysis says of the same file.
     const CliResult analysis = runCli({"analyze", "usr_data/e2e.pcrd"});
@@ -229,6 +232,7 @@ void TestRunPage::stopSavesAndFailureAsks()
     QCOMPARE(saved.openAs("usr_data/stopped-2.pcrd"), 0);
     QVERIFY(!saved.runComplete);
     QCOMPARE(stopped->filePath(), mDir.file("usr_data/stopped-2.pcrd"));
+    QCOMPARE(runs.findChild<QTabWidget*>("tabWidget")->tabText(0), QString("PCR 1 · stopped-2 · 未完成"));
     QCOMPARE(status(stopped), QString("检测未完成"));
     const auto* table = stopped->findChild<ZTableWidget*>("tableWidget");
     QCOMPARE(table->item(4, 5)->text(), QString("未完成"));

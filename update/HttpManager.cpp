@@ -26,6 +26,30 @@ bool HttpManager::isSafeAddress(const QUrl& url)
     return scheme == "http" && (url.host() == "localhost" || (!host.isNull() && host.isLoopback()));
 }
 
+QString HttpManager::errorText(QNetworkReply::NetworkError error)
+{
+    switch (error) {
+    case QNetworkReply::ConnectionRefusedError:
+    case QNetworkReply::RemoteHostClosedError:
+    case QNetworkReply::HostNotFoundError:
+    case QNetworkReply::TimeoutError:
+    case QNetworkReply::OperationCanceledError:
+    case QNetworkReply::TemporaryNetworkFailureError:
+    case QNetworkReply::NetworkSessionFailedError:
+    case QNetworkReply::UnknownNetworkError:
+        return QStringLiteral("无法连接更新服务器");
+    case QNetworkReply::SslHandshakeFailedError:
+        return QStringLiteral("更新服务器的证书无法验证");
+    case QNetworkReply::ContentNotFoundError:
+        return QStringLiteral("更新服务器上没有找到更新文件");
+    case QNetworkReply::InsecureRedirectError:
+    case QNetworkReply::TooManyRedirectsError:
+        return QStringLiteral("更新服务器转向了不安全的地址");
+    default:
+        return QStringLiteral("更新服务器返回错误（代码%0）").arg(int(error));
+    }
+}
+
 bool HttpManager::get(const QString& url, const QString& path)
 {
     if (mReply) {

@@ -21,6 +21,8 @@ public:
 
     // HTTPS anywhere, HTTP only to a loopback host.
     static bool isSafeAddress(const QUrl& url);
+    // What went wrong, as the operator reads it.
+    static QString errorText(QNetworkReply::NetworkError error);
 
 signals:
     void signalInfoError(QNetworkReply::NetworkError error);

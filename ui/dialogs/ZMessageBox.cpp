@@ -22,11 +22,25 @@ void ZMessageBox::setMessageInfo(const QString& text)
     ui->label_Info->setText(text);
 }
 
+void ZMessageBox::setNotice()
+{
+    ui->pushButton_Cancel->hide();
+}
+
+void ZMessageBox::tell(QWidget* parent, const QString& text)
+{
+    ZMessageBox box(parent);
+    box.setMessageInfo(text);
+    box.setNotice();
+    box.exec();
+}
+
 ZMessageBox* ZMessageBox::notify(QWidget* parent, const QString& text)
 {
     auto* box = new ZMessageBox(parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setMessageInfo(text);
+    box->setNotice();
     box->show();
     return box;
 }

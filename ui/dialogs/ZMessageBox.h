@@ -16,10 +16,12 @@ public:
     ~ZMessageBox() override;
 
     void setMessageInfo(const QString& text);
+    // Only "确认": the box tells and asks nothing.
+    void setNotice();
     // A question: shows text over parent and waits; true when the operator confirmed.
     static bool ask(QWidget* parent, const QString& text);
-    // A notice: shows text over parent and waits; the answer is not used.
-    static void tell(QWidget* parent, const QString& text) { ask(parent, text); }
+    // A notice: shows text over parent with "确认" alone and waits.
+    static void tell(QWidget* parent, const QString& text);
     // A notice that waits for nobody: shown over parent, gone when closed. For what the operator
     // should know but need not answer before anything goes on.
     static ZMessageBox* notify(QWidget* parent, const QString& text);

@@ -33,10 +33,12 @@ ZParameterDialog::ZParameterDialog(QWidget* parent) : QDialog(parent), ui(new Ui
 {
     ui->setupUi(this);
     setWindowTitle(UI::ParameterTitle);
+    // A window of its own, with a way out that does not depend on the window manager's frame.
     const QSize screen = UI::ScreenSize();
     if (screen.isValid())
-        resize(screen);
-    setWindowFlags(Qt::Dialog | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+        resize(screen * 0.85);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    connect(ui->pBn_Close, &QPushButton::clicked, this, &QDialog::reject);
     ui->tableWidget->setColumnCount(Headers.size());
     ui->tableWidget->setHorizontalHeaderLabels(Headers);
     ui->tableWidget->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);

@@ -52,9 +52,14 @@ ZRunWidget* ZRunAllWidget::addRunDataWidget(const InData& in, const QString& fil
     auto* page = new ZRunWidget(this, mMachine);
     page->setMFilePath(filePath);
     page->setInData(in);
-    ui->tabWidget->addTab(page, QFileInfo(filePath).fileName());
-    connect(page, &ZRunWidget::signalFileRenamed, this, [this](ZRunWidget* renamed) {
-        ui->tabWidget->setTabText(ui->tabWidget->indexOf(renamed), QFileInfo(renamed->filePath()).fileName());
+    ui->tabWidget->addTab(page, page->title());
+    connect(page, &ZRunWidget::signalStateChanged, this, [this](ZRunWidget* changed) {
+        ui->tabWidget->setTabText(ui->tabWidget->indexOf(changed), changed->title());
+    });
+    // The end of a run is told wherever the operator is looking, without waiting for an answer.
+    connect(page, &ZRunWidget::signalRunOver, this, [this, page] {
+        ZMessageBox::notify(this, UI::RunOver.arg(page->pcrNumber())
+                                      .arg(QFileInfo(page->filePath()).completeBaseName(), page->title().section(" · ", 2)));
     });
     ui->tabWidget->setCurrentWidget(page);
     mMachine->setPcrEmployed(true, in.pcrNumber, page);

@@ -124,6 +124,8 @@ void ZRunWidget::slotStartClicked()
         return;
     }
     mRunning = true;
+    mStarted = true;
+    emit signalStateChanged(this);
     setPushButtonStart(true);
     mRecorder.keepRecoveryCopy(mInData, mFilePath);
 }
@@ -161,7 +163,16 @@ void ZRunWidget::slotReactInfo(Machine::REACT_INFO info, char number)
     } else {
         mRecorder.dropRecoveryCopy();
     }
+    emit signalStateChanged(this);
     emit signalRunOver();
+}
+
+QString ZRunWidget::title() const
+{
+    QString text = UI::RunTabTitle.arg(pcrNumber()).arg(QFileInfo(mFilePath).completeBaseName());
+    if (mStarted)
+        text += " · " + UI::RunStates.value(mRunning ? 0 : mOutData.runComplete ? 1 : 2);
+    return text;
 }
 
 void ZRunWidget::stopForClosing()
@@ -189,7 +200,7 @@ bool ZRunWidget::saveOutData(bool complete)
     if (saved && path != mFilePath) {
         const QString wanted = QFileInfo(mFilePath).fileName();
         setMFilePath(path);
-        emit signalFileRenamed(this);
+        emit signalStateChanged(this);
         ZMessageBox::tell(this, UI::SavedUnderOtherName.arg(wanted, QFileInfo(path).fileName()));
     }
     if (!saved)

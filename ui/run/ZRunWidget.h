@@ -38,6 +38,8 @@ public:
     bool isRunComplete() const { return mOutData.runComplete; }
     // From the start until the run's end is saved, its stop sequence included.
     bool isRunning() const { return mRunning; }
+    // "PCR n · NAME", followed by the run's state once it started.
+    QString title() const;
     // Stops the run without asking, as the program closes: the stop sequence is played and the
     // readings saved, incomplete, whatever happens at the end.
     void stopForClosing();
@@ -45,10 +47,10 @@ public:
     void setPushButtonStart(bool running);
 
 signals:
-    // The run's file was saved under another name than the page was created with.
-    void signalFileRenamed(ZRunWidget* page);
     // The run is over and its end saved (or given up).
     void signalRunOver();
+    // The run started, or ended and was saved: the page's title follows.
+    void signalStateChanged(ZRunWidget* page);
 
 public slots:
     void slotStartClicked();
@@ -80,4 +82,5 @@ private:
     RunRecorder mRecorder{0};
     bool mRunning = false;
     bool mClosing = false;
+    bool mStarted = false;
 };

@@ -155,8 +155,9 @@ void AboutDiolog::slotInfoError(QNetworkReply::NetworkError error)
 {
     if (error == QNetworkReply::NoError)
         return;
-    fail(QString::number(int(error)));
-    close();
+    // Said in words; the dialog stays, back on its first page, to try again or close.
+    fail(HttpManager::errorText(error));
+    ui->stackedWidget->setCurrentWidget(ui->page_Info);
 }
 
 void AboutDiolog::slotDownloadProgress(qint64 received, qint64 total)
