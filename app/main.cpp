@@ -15,6 +15,8 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create("Fusion"));
+    // Dates and numbers in lists and dialogs read as the operator reads them.
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     // The toolkit's own dialogs (file choosers) speak the program's language.
     QTranslator toolkit;
     if (toolkit.load(QLocale(QLocale::Chinese, QLocale::China), "qtbase", "_", QLibraryInfo::location(QLibraryInfo::TranslationsPath)))

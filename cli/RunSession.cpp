@@ -15,7 +15,7 @@ RunSession::RunSession(Machine* machine, const InData& input, const QString& pat
 void RunSession::start()
 {
     mMachine->setPcrEmployed(true, mInput.pcrNumber, this);
-    mOut << initialStatusLine(mInput.method) << "\n";
+    mOut << initialStatusLine(mInput.method, mMachine->stepMs()) << "\n";
     mOut.flush();
     mRecorder.keepRecoveryCopy(mInput, mPath);
     mMachine->run(mInput.method, this, mInput.pcrNumber);
@@ -39,7 +39,7 @@ void RunSession::slotConnectData(const ConnectData& data)
     if (data.dataType != ConnectData::TEMPERATURE)
         return;
     // Printed when it changes, so a long hold does not repeat the same line every second.
-    const QString line = statusLine(mInput.method, data);
+    const QString line = statusLine(mInput.method, data, mMachine->stepMs());
     if (line != mLastLine) {
         mOut << line << "\n";
         mOut.flush();

@@ -55,6 +55,8 @@ public:
     // is over; only that owner's release frees it.
     void setPcrEmployed(bool employed, int number, const QObject* owner);
     int getPcrCount() const { return 5; }
+    // What each module spends on a step: four turns (1000 ms on the instrument).
+    int stepMs() const { return 4 * mTickMs; }
 
     // The connection probe; while a step is executing it cannot use the port and reports an
     // undecided state (isSync false), to be asked again.

@@ -4,11 +4,11 @@
 #include "app/ZTo.h"
 
 namespace {
-QString line(const SMethod& m, double up, double down, int cycle, int meltStep, int residue, double progress)
+QString line(const SMethod& m, double up, double down, int cycle, int meltStep, int seconds, double progress)
 {
     const QString u = QString::number(up, 'f', 2);
     const QString d = QString::number(down, 'f', 2);
-    const QString left = ZTo::secondToTimeString(residue);
+    const QString left = ZTo::secondToTimeString(seconds);
     const QString p = QString::number(progress, 'f', 2);
     const bool cycles = m.hasCycleStep();
     const bool melt = m.hasMeltStep();
@@ -22,15 +22,20 @@ QString line(const SMethod& m, double up, double down, int cycle, int meltStep, 
 }
 }
 
-QString statusLine(const SMethod& method, const ConnectData& data)
+int runSeconds(qint64 steps, int stepMs)
 {
-    const double progress = data.totalCount > 0 ? (1 - double(data.residueCount) / data.totalCount) * 100 : 0.0;
-    return line(method, data.upTemp, data.downTemp, data.cycle, data.meltStep, data.residueCount, progress);
+    return int((qMax<qint64>(steps, 0) * qMax(stepMs, 1) + 999) / 1000);
 }
 
-QString initialStatusLine(const SMethod& method)
+QString statusLine(const SMethod& method, const ConnectData& data, int stepMs)
+{
+    const double progress = data.totalCount > 0 ? (1 - double(data.residueCount) / data.totalCount) * 100 : 0.0;
+    return line(method, data.upTemp, data.downTemp, data.cycle, data.meltStep, runSeconds(data.residueCount, stepMs), progress);
+}
+
+QString initialStatusLine(const SMethod& method, int stepMs)
 {
     if (!method.hasCycleStep() && !method.hasMeltStep())
         return QString();
-    return line(method, 0, 0, 0, 0, method.getAllRunCmd().size(), 0);
+    return line(method, 0, 0, 0, 0, runSeconds(method.getAllRunCmd().size(), stepMs), 0);
 }

@@ -64,7 +64,8 @@ QStringList contextMenu(QTreeView* view, QPoint pos, const QString& choose = QSt
 QString rename(ZDataList& page, const QString& path, const QString& text)
 {
     QString said;
-    std::unique_ptr<ModalAnswer> told;
+    // What the program says, then the rename dialog again, which is left.
+    std::unique_ptr<ModalAnswers> told;
     ModalAnswer typed([&](QWidget* dialog) {
         auto* edit = dialog->findChild<QLineEdit*>("lineEdit");
         if (!edit) {
@@ -72,11 +73,11 @@ QString rename(ZDataList& page, const QString& path, const QString& text)
             return dialog->findChild<QPushButton*>("pushButton_Confirm")->click();
         }
         edit->setText(text);
-        told = std::make_unique<ModalAnswer>("pushButton_Confirm", 500);
+        told = std::make_unique<ModalAnswers>(QStringList({"pushButton_Confirm", "pushButton_Cancel"}));
         dialog->findChild<QPushButton*>("pushButton_Confirm")->click();
     });
     page.slotRename(path);
-    return told ? told->text() : said;
+    return told ? told->texts().value(0) : said;
 }
 
 QByteArray versionFile(const QString& name, int micro, const QString& md5)

@@ -332,6 +332,15 @@ void TestDialogs::everyHoldComesBack()
     QCOMPARE(wizard.exec(), int(QDialog::Accepted));
     QCOMPARE(wizard.getMCurrentData().method.Flow, planned.Flow);
     QCOMPARE(wizard.getMCurrentData().method.getAllRunCmd().size(), planned.getAllRunCmd().size());
+
+    // Sample names typed before another method is chosen stay for the samples it also has.
+    NewDialog again(modules({0, 1, 2, 3, 4}));
+    auto* methods = again.findChild<QComboBox*>("comboBox");
+    methods->setCurrentText("sample.json");
+    auto* samples = again.findChild<SampleInfoWidget*>("widget_Sample");
+    samples->nameEdit(1)->insert("病人乙");
+    methods->setCurrentText("holds.json");
+    QCOMPARE(samples->nameEdit(1)->text(), QString("病人乙"));
 }
 
 QTEST_MAIN(TestDialogs)

@@ -44,6 +44,8 @@ void TestReports::statusLines()
     m.Flow.steps = {Synthetic::stage(Step::STEP_CONSTANT, 1, {{30, 50.0, false}})};
     QCOMPARE(statusLine(m, report(1, 0, 0, 100, 25, 25)),
              QString("温度(红)：25.00℃  温度(绿)：25.00℃  剩余时间：00:01:40  进度：0.00%  "));
+    // At a demo pace of 100 ms a step the same 100 steps take 10 s.
+    QVERIFY(statusLine(m, report(1, 0, 0, 100, 25, 25), 100).contains("剩余时间：00:00:10"));
     // Before the first report: nothing done, the whole run ahead; nothing for a plain program.
     QCOMPARE(initialStatusLine(m), QString());
     m.Flow.steps.append(Synthetic::stage(Step::STEP_CYCLE, 2, {{5, 60.0, true}}));

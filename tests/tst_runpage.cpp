@@ -21,6 +21,7 @@
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QLineEdit>
 #include <QTabBar>
@@ -181,6 +182,25 @@ void TestRunPage::wizardToResults()
         ++compared;
     }
     QCOMPARE(compared, 48);
+
+    // 导出excel: a name typed without its suffix gets it, the file lands beside the experiment,
+    // and the operator is told where.
+    auto written = std::make_shared<std::unique_ptr<ModalAnswer>>();
+    ModalAnswer save([written](QWidget* dialog) {
+        dialog->findChild<QLineEdit*>("fileNameEdit")->setText("m1report");
+        *written = std::make_unique<ModalAnswer>("pushButton_Confirm");
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    inNextMenu([](QMenu* menu) {
+        for (QAction* action : menu->actions())
+            if (action->text() == UI::ActionExportExcel)
+                action->trigger();
+    });
+    page->slotCustomContextMenuRequested(QPoint());
+    QTRY_VERIFY(*written && (*written)->answered());
+    const QString report = QFileInfo("usr_data/m1report.xlsx").absoluteFilePath();
+    QCOMPARE((*written)->text(), UI::FileWritten.arg(QDir::toNativeSeparators(report)));
+    QVERIFY(QFile::exists(report));
 
     // A threshold tried with 设定 and abandoned with 退出 leaves every view and the file as they were.
     const QString ct = table->item(2, 4)->text();

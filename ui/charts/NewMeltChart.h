@@ -7,5 +7,8 @@ class NewMeltChart : public OriginMeltChart
 {
     Q_OBJECT
 public:
-    using OriginMeltChart::OriginMeltChart;
+    explicit NewMeltChart(QWidget* parent = nullptr) : OriginMeltChart(parent)
+    {
+        mAxisY->setTitleText(QStringLiteral("-dF/dT"));
+    }
 };

@@ -3,6 +3,7 @@
 OriginMeltChart::OriginMeltChart(QWidget* parent) : ZNewChart(parent)
 {
     mAxisX->setTitleText(QStringLiteral("℃"));
+    mAxisY->setTitleText(QStringLiteral("Fn"));
     // Temperatures at round degrees, not one label every second reading.
     keepTicksRound(mAxisX, 8, "%0.2f");
 }

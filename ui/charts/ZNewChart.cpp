@@ -2,5 +2,5 @@
 
 ZNewChart::ZNewChart(QWidget* parent) : ZOriginChart(parent)
 {
-    mAxisY->setTitleText(QStringLiteral("Rn"));
+    mAxisY->setTitleText(QStringLiteral("ΔRn"));
 }

@@ -2,7 +2,7 @@
 
 #include "ui/charts/ZOriginChart.h"
 
-// Baseline-corrected fluorescence ("Rn"): filled from results only, never live.
+// Baseline-corrected fluorescence ("ΔRn"): filled from results only, never live.
 class ZNewChart : public ZOriginChart
 {
     Q_OBJECT

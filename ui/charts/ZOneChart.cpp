@@ -26,6 +26,8 @@ void ZOneChart::setLine(const QVector<QPointF>& curve, double threshold, int sho
     }
     mAxisY->setRange(low - 10, high + 300);
     mAxisX->setMax(curve.size());
+    // The corrected curve, or the raw one, as the dialog shows it.
+    mAxisY->setTitleText(show ? QStringLiteral("ΔRn") : QStringLiteral("Fn"));
     setThresholdLine(threshold, show);
 }
 

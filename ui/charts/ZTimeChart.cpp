@@ -29,15 +29,19 @@ ZTimeChart::ZTimeChart(QWidget* parent)
     }
     chart()->addAxis(mAxisX, Qt::AlignBottom);
     chart()->addAxis(mAxisY, Qt::AlignLeft);
-    mUp->setPen(QPen(Qt::red, 3));
-    mDown->setPen(QPen(Qt::green, 3));
-    for (QLineSeries* s : {mUp, mDown}) {
+    // The lower heater is drawn first and wider, so that where the two agree the red trace lies on
+    // the green one and both stay visible.
+    mUp->setPen(QPen(Qt::red, 2));
+    mDown->setPen(QPen(QColor(0, 190, 0), 5));
+    mUp->setName(QStringLiteral("上加热(红)"));
+    mDown->setName(QStringLiteral("下加热(绿)"));
+    for (QLineSeries* s : {mDown, mUp}) {
         chart()->addSeries(s);
         s->attachAxis(mAxisX);
         s->attachAxis(mAxisY);
         connect(s, &QLineSeries::hovered, this, &ZTimeChart::slotSeriesHovered);
     }
-    chart()->legend()->hide();
+    chart()->legend()->setAlignment(Qt::AlignTop);
     chart()->setMargins(QMargins(4, 4, 4, 4));
 }
 

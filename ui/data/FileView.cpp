@@ -7,6 +7,7 @@
 #include "ui/dialogs/ZMessageBox.h"
 
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -45,7 +46,10 @@ void FileView::contextMenuEvent(QContextMenuEvent* event)
     menu.addAction(UI::ActionImport, this, &FileView::importFiles);
     if (!path.isEmpty())
         menu.addAction(UI::ActionRename, this, [this, path] { emit signalRename(path); });
-    menu.addAction(UI::ActionUrl, this, [this] { Platform::openFolder(folder()); });
+    menu.addAction(UI::ActionUrl, this, [this] {
+        if (!Platform::openFolder(folder()))
+            ZMessageBox::tell(this, UI::FolderIsAt.arg(QDir::toNativeSeparators(folder())));
+    });
     menu.addSeparator();
     if (!path.isEmpty())
         menu.addAction(UI::ActionDel, this, &FileView::deleteSelected);
@@ -78,6 +82,7 @@ void FileView::deleteSelected()
     if (!ZMessageBox::ask(this, question))
         return;
     const QStringList remaining = ExperimentFiles::remove(paths);
+    emit signalRemoved(paths);
     if (!remaining.isEmpty())
         ZMessageBox::tell(this, UI::DeleteRefused.arg(remaining.join("\n")));
 }

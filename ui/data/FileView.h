@@ -16,6 +16,8 @@ signals:
     void signalExportExcel(QString path);
     void signalExportPcrd(QString path);
     void signalRename(QString path);
+    // The operator deleted these files (those still there were refused).
+    void signalRemoved(QStringList paths);
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;

@@ -8,12 +8,12 @@
 #include "files/OutData.h"
 #include "ui/data/FileSystemModel.h"
 #include "ui/data/InputTextDialog.h"
+#include "ui/dialogs/SavePath.h"
 #include "ui/dialogs/ZMessageBox.h"
 #include "ui_ZDataList.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 
 ZDataList::ZDataList(QWidget* parent) : QWidget(parent), ui(new Ui::ZDataList), mModel(new FileSystemModel(this))
@@ -51,15 +51,14 @@ void ZDataList::initFileListView()
     connect(ui->treeView, &FileView::signalExportExcel, this, &ZDataList::slotExportExcel);
     connect(ui->treeView, &FileView::signalExportPcrd, this, &ZDataList::slotExportPcrd);
     connect(ui->treeView, &FileView::signalRename, this, &ZDataList::slotRename);
-}
-
-QString ZDataList::askSavePath(const QString& title, const QString& proposed, const QString& suffix)
-{
-    // The dialog adds the suffix a typed name lacks, and asks before replacing the file it names.
-    QFileDialog dialog(this, title, proposed, "*." + suffix);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(suffix);
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    // A deleted file's curves do not stay on show.
+    connect(ui->treeView, &FileView::signalRemoved, this, [this](const QStringList& paths) {
+        if (!paths.contains(mPreviewPath) || QFile::exists(mPreviewPath))
+            return;
+        ui->widget_Origin->reset();
+        ui->widget_New->reset();
+        mPreviewPath.clear();
+    });
 }
 
 void ZDataList::slotOpenFile(QString path)
@@ -74,6 +73,7 @@ void ZDataList::slotPressFile(QString path)
         ZMessageBox::tell(this, UI::PcrdFileError);
         return;
     }
+    mPreviewPath = path;
     const TempData results(data);
     ui->widget_Origin->setInitChart(data.inData.method);
     ui->widget_Origin->setLines(results.cycleLines, true);
@@ -90,14 +90,14 @@ void ZDataList::slotExportExcel(QString path)
     }
     QString proposed = path;
     proposed.remove(".pcrd");
-    const QString name = askSavePath(UI::ExcelExport, proposed, "xlsx");
+    const QString name = askSavePath(this, UI::ExcelExport, proposed, "xlsx");
     if (!name.isEmpty() && !DataHead::instance()->getMpExcelControl()->saveAsExcel(data, name))
         ZMessageBox::tell(this, UI::ExcelSaveError.arg(name));
 }
 
 void ZDataList::slotExportPcrd(QString path)
 {
-    const QString name = askSavePath(UI::PcrdExport, path, "pcrd");
+    const QString name = askSavePath(this, UI::PcrdExport, path, "pcrd");
     if (!name.isEmpty() && !ExperimentFiles::exportCopy(path, name))
         ZMessageBox::tell(this, UI::CopyRefused.arg(name));
 }
@@ -110,10 +110,19 @@ void ZDataList::slotRename(QString path)
         return;
     }
     file.close();
-    InputTextDialog dialog(QFileInfo(path).fileName(), this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    const QString fault = ExperimentFiles::rename(path, dialog.getVariant().toString());
-    if (!fault.isEmpty())
+    // A name the rules refuse is told, and the dialog comes back with it to be edited.
+    QString proposed = QFileInfo(path).fileName();
+    for (int attempt = 0; attempt < MaxRenameAttempts; ++attempt) {
+        InputTextDialog dialog(proposed, this);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        const QString name = dialog.getVariant().toString();
+        const QString fault = ExperimentFiles::rename(path, name);
+        if (fault.isEmpty())
+            return;
         ZMessageBox::tell(this, fault);
+        if (fault != UI::NameRepeat && fault != UI::NameInvalid && fault != UI::NameInUse && fault != UI::NamePending)
+            return;
+        proposed = name + ".pcrd";
+    }
 }

@@ -30,8 +30,9 @@ public slots:
     void slotRename(QString path);
 
 private:
-    QString askSavePath(const QString& title, const QString& proposed, const QString& suffix);
+    static constexpr int MaxRenameAttempts = 20;
 
     Ui::ZDataList* ui;
     FileSystemModel* mModel;
+    QString mPreviewPath;
 };

@@ -7,6 +7,7 @@
 #include "app/ZDir.h"
 #include "app/ZTo.h"
 #include "instrument/Machine.h"
+#include "instrument/StatusLine.h"
 #include "method/JsonControl.h"
 #include "method/ProgramCheck.h"
 #include "ui/dialogs/ZMessageBox.h"
@@ -191,7 +192,9 @@ void NewDialog::slotPreClicked()
 void NewDialog::timerEvent(QTimerEvent*)
 {
     mCurrentData.method.Flow = ui->scrollContents->getMethodFlow();
-    ui->label_Time->setText(QStringLiteral("时间:%0").arg(ZTo::secondToTimeString(mCurrentData.method.getAllRunCmd().size())));
+    // The time the run takes at the pace the modules play.
+    const int seconds = runSeconds(mCurrentData.method.getAllRunCmd().size(), mMachine->stepMs());
+    ui->label_Time->setText(QStringLiteral("时间:%0").arg(ZTo::secondToTimeString(seconds)));
 }
 
 void NewDialog::slotExportJson()

@@ -18,6 +18,9 @@ void SampleInfoWidget::setMethod(const SMethod& method)
 
 void SampleInfoWidget::restInfo(int, int sampleCount)
 {
+    // What was typed stays for the samples the new method also has.
+    const QVector<QString> names = getSampleNames();
+    const QVector<QString> remarks = getSampleRemarks();
     for (auto* list : {&mNameLabels, &mRemarkLabels}) {
         qDeleteAll(*list);
         list->clear();
@@ -36,6 +39,8 @@ void SampleInfoWidget::restInfo(int, int sampleCount)
             edit->setMinimumHeight(41);
             edit->setStyleSheet(editStyle);
         }
+        name->setText(names.value(i));
+        remark->setText(remarks.value(i));
         const int row = i / 2;
         const int column = i % 2 ? 4 : 0;
         mGrid->addWidget(nameLabel, row, column);

@@ -16,7 +16,8 @@ public:
     explicit SampleInfoWidget(QWidget* parent = nullptr);
 
     void setMethod(const SMethod& method);
-    // Rebuilds the grid for sampleCount samples (the hole count is not used).
+    // Rebuilds the grid for sampleCount samples (the hole count is not used), keeping the names
+    // and remarks typed for the samples that remain.
     void restInfo(int holeCount, int sampleCount);
     QVector<QString> getSampleNames() const;
     QVector<QString> getSampleRemarks() const;

@@ -93,7 +93,7 @@ void ZRunWidget::setInData(const InData& in)
     ui->widget_Color->setChannelNames(method.ChannelNames);
     ui->label_NoInfo->setText(UI::ProjectInfo.arg(QFileInfo(mFilePath).fileName(), mInData.serialNumber, mInData.remark,
                                                   mInData.dateTime.toString("yyyy-MM-dd hh:mm"), QString::number(mInData.pcrNumber)));
-    ui->label_TestInfo->setText(initialStatusLine(method));
+    ui->label_TestInfo->setText(initialStatusLine(method, mMachine->stepMs()));
     mRecorder = RunRecorder(method.countsInRange() ? method.Hole * method.ChannelColor : 0);
 }
 
@@ -139,7 +139,7 @@ void ZRunWidget::slotConnectData(const ConnectData& data)
         const int elapsed = data.totalCount - data.residueCount;
         if (elapsed < 0)
             return;
-        ui->label_TestInfo->setText(statusLine(mInData.method, data));
+        ui->label_TestInfo->setText(statusLine(mInData.method, data, mMachine->stepMs()));
         ui->chartTime->addCurrentTemp(elapsed, data.upTemp, data.downTemp);
     } else if (data.dataType == ConnectData::HOLE_READING) {
         ui->chartOrgin->addCycleData(data.cycle + data.meltStep, data.pdValues);

@@ -8,6 +8,7 @@
 #include "files/ExcelControl.h"
 #include "method/JsonControl.h"
 #include "platform/FolderOpener.h"
+#include "ui/dialogs/SavePath.h"
 #include "ui/dialogs/ZMessageBox.h"
 #include "ui/editor/MethodDialog.h"
 #include "ui/results/ZHighDialog.h"
@@ -68,7 +69,11 @@ void ZRunWidget::slotCustomContextMenuRequested(const QPoint& at)
         return;
     QMenu menu(this);
     menu.addAction(UI::ActionExportExcel, this, &ZRunWidget::exportExcel);
-    menu.addAction(UI::ActionUrl, this, [] { Platform::openFolder(UI::UserDirName.arg(QDir::currentPath())); });
+    menu.addAction(UI::ActionUrl, this, [this] {
+        const QString folder = QFileInfo(mFilePath).absolutePath();
+        if (!Platform::openFolder(folder))
+            ZMessageBox::tell(this, UI::FolderIsAt.arg(QDir::toNativeSeparators(folder)));
+    });
     menu.addAction(UI::ActionJSON, this, &ZRunWidget::replaceMethod);
     menu.addAction(UI::ActionSaveJson, this, &ZRunWidget::saveMethodAs);
     menu.addAction(UI::ActionFaker, this, &ZRunWidget::replaceReadings);
@@ -77,18 +82,20 @@ void ZRunWidget::slotCustomContextMenuRequested(const QPoint& at)
 
 void ZRunWidget::exportExcel()
 {
-    const QString path = QFileDialog::getSaveFileName(this, mFilePath, "*.xlsx");
+    // Beside the experiment, under its name, as the data page proposes it.
+    QString proposed = mFilePath;
+    proposed.chop(QFileInfo(mFilePath).suffix().size() + 1);
+    const QString path = askSavePath(this, UI::ExcelExport, proposed, "xlsx");
     if (path.isEmpty())
         return;
     // A report that could not be written must not pass for one that was.
-    if (!DataHead::instance()->getMpExcelControl()->saveAsExcel(mOutData, path)) {
-        ZMessageBox::tell(this, UI::SaveDataFailInfo);
-    }
+    const bool written = DataHead::instance()->getMpExcelControl()->saveAsExcel(mOutData, path);
+    ZMessageBox::tell(this, written ? UI::FileWritten.arg(QDir::toNativeSeparators(path)) : UI::ExcelSaveError.arg(path));
 }
 
 void ZRunWidget::replaceMethod()
 {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("选择JSON文件"), "*.json");
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("选择JSON文件"), QDir::current().absoluteFilePath(UI::JsonDirName), "JSON (*.json)");
     if (path.isEmpty() || !DataHead::instance()->getMpJsonControl()->openJsonMethod(path, mOutData.inData.method))
         return;
     resave();
@@ -99,10 +106,12 @@ void ZRunWidget::replaceMethod()
 
 void ZRunWidget::saveMethodAs()
 {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存JSON文件"), "./json", "*.json");
-    if (!path.isEmpty() && !DataHead::instance()->getMpJsonControl()->saveJsonMethod(path, mInData.method)) {
-        ZMessageBox::tell(this, UI::SaveDataFailInfo);
-    }
+    // Into the method folder, where the wizard lists methods.
+    const QString path = askSavePath(this, QStringLiteral("保存JSON文件"), QDir::current().absoluteFilePath(UI::JsonDirName + mInData.method.Name), "json");
+    if (path.isEmpty())
+        return;
+    const bool written = DataHead::instance()->getMpJsonControl()->saveJsonMethod(path, mInData.method);
+    ZMessageBox::tell(this, written ? UI::FileWritten.arg(QDir::toNativeSeparators(path)) : UI::SaveDataFailInfo);
 }
 
 void ZRunWidget::replaceReadings()
