@@ -1,3 +1,4 @@
+#include "app/LogFile.h"
 #include "app/UI.h"
 #include "instrument/ListenInterface.h"
 #include "instrument/Machine.h"
@@ -5,6 +6,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QStyleFactory>
@@ -26,6 +28,7 @@ int main(int argc, char* argv[])
     parser.addHelpOption();
     parser.addOption({"step-ms", "milliseconds each module spends on a step (1000 on the instrument; shorter only for demos and tests)",
                       "MS", "1000"});
+    parser.addOption({"verbose", "write every serial frame and step to the log (log/tamarin.log)"});
     parser.addPositionalArgument("file", "an experiment file (.pcrd) to open for review", "[FILE.pcrd]");
     parser.process(app);
     bool ok = false;
@@ -33,6 +36,8 @@ int main(int argc, char* argv[])
     if (!ok || stepMs < 4)
         parser.showHelp(2);
     Machine::setInstanceTickMs(stepMs / 4);
+    QDir().mkpath(UI::LogDirName);
+    LogFile::install(UI::LogDirName + "tamarin.log", parser.isSet("verbose"));
 
     auto* home = new UiHome;
     ListenInterface listen;

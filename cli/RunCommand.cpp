@@ -61,7 +61,7 @@ int runCommand(const QStringList& arguments)
     if (!cli.parse(0))
         return cli.parseExitCode();
     if (!p.isSet("verbose"))
-        QLoggingCategory::setFilterRules("default.debug=false");
+        QLoggingCategory::setFilterRules("*.debug=false\n*.info=false");
 
     bool ok = false;
     const int module = p.value("module").toInt(&ok);

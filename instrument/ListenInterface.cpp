@@ -65,13 +65,13 @@ bool ListenInterface::nativeEventFilter(const QByteArray& eventType, void* messa
 
 void ListenInterface::slotTimeout()
 {
-    qDebug() << "timer running.";
     if (mMachineData.isOpen && mMachineData.hasPcrModel())
         return;
     const MachineData data = mMachine->getMachineData();
     if (!data.isSync)
         return; // the port is busy with a step: ask again at the next poll
     mMachineData = data;
+    qInfo() << "instrument" << (data.isOpen ? "connected on" : "not found") << data.comName << data.pcrModels;
     emit signalMachineData(mMachineData);
     mTimer->stop();
     if (mMachineData.isOpen)
@@ -85,7 +85,7 @@ void ListenInterface::checkModules()
     const MachineData data = mMachine->checkModules(mMachineData);
     if (data.pcrModels == mMachineData.pcrModels && data.isOpen == mMachineData.isOpen)
         return;
-    qDebug() << "modules answering:" << data.pcrModels;
+    qInfo() << "modules answering:" << data.pcrModels;
     mMachineData = data;
     emit signalMachineData(mMachineData);
     if (mMachineData.isOpen)

@@ -66,6 +66,7 @@ bool Machine::play(const QStack<ControlElement>& steps, const SMethod& method, Q
     mIsRunning[number] = true;
     mStopped[number] = false;
     mSafeAgain[number] = false;
+    qInfo() << "PCR" << number << "plays" << steps.size() << "steps";
     ConnectData& data = mConnectDatas[number];
     data.pcrIndex = number;
     data.cycle = 0;
@@ -251,12 +252,15 @@ void Machine::serveTurn()
             }
             if (result != 0) {
                 // The heaters must not stay where the failed run left them.
+                qWarning() << "PCR" << number << "failed at step" << controlKindName(step.kind) << "with" << stack.size()
+                           << "steps left; playing its stop sequence";
                 mIsRunning[number] = false;
                 mSafeStacks[number] = asStack(mMethods[number].getStopCmd());
                 emit signalReactInfo(REACT_ERROR, char(number));
             }
         } else {
             mIsRunning[number] = false;
+            qInfo() << "PCR" << number << (mStopped[number] ? "stopped; its stop sequence played" : "finished its step list");
             emit signalReactInfo(mStopped[number] ? REACT_STOPPED : REACT_FINISHED, char(number));
         }
     } else if (!mSafeStacks[number].isEmpty() && mpEngine->isOpen()) {

@@ -2,11 +2,14 @@
 #include "Synthetic.h"
 #include "TestDir.h"
 #include "analysis/TempData.h"
+#include "app/LogFile.h"
 #include "app/Settings.h"
+#include "app/ZGLOBAL.h"
 #include "app/UI.h"
 #include "instrument/ListenInterface.h"
 #include "instrument/Machine.h"
 #include "instrument/RunRecorder.h"
+#include "method/JsonControl.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -166,6 +169,8 @@ private slots:
     void slowStepsNeverOverlap();
     void wholeMethodOnTheWire();
     void silentModuleGoneAndBack();
+    // Last: it takes over the process's messages.
+    void logOfAWholeRun();
 
 private:
     TestDir* mDir = nullptr;
@@ -401,6 +406,28 @@ void TestMachine::silentModuleGoneAndBack()
         return sent;
     };
     QTRY_COMPARE_WITH_TIMEOUT(stopFramesSent(), stopSequence(3) + stopSequence(3), 5000);
+}
+
+void TestMachine::logOfAWholeRun()
+{
+    // A whole run of the short method, logged as the program logs without --verbose: the run's
+    // start and end, no frame, well under 50 KB; the file is rotated past its limit.
+    Rig rig({"--speed", "2000"}, mDir->path(), 1, 5);
+    QVERIFY(rig.connected);
+    SMethod method;
+    QVERIFY(JsonControl().openJsonMethod(TAMARIN_SOURCE_DIR "/methods/short-demo.json", method));
+    const QString log = mDir->file("tamarin.log");
+    QVERIFY(LogFile::install(log, false, 8 * 1024));
+    Receiver r(1);
+    rig.machine.run(method, &r, 1);
+    QVERIFY(r.waitForEvents(1, 60000));
+    const QByteArray text = ZGLOBAL::readFile(log) + ZGLOBAL::readFile(log + ".1");
+    QVERIFY(text.contains("PCR 1 plays 1092 steps") && text.contains("PCR 1 finished its step list"));
+    QVERIFY(!text.contains("发送数据"));
+    QVERIFY2(text.size() < 50 * 1024, qPrintable(QString::number(text.size())));
+    for (int i = 0; i < 400; ++i)
+        qInfo() << "a line of forty characters or so, again" << i;
+    QVERIFY(QFileInfo(log).size() <= 8 * 1024 && QFileInfo(log + ".1").size() <= 8 * 1024);
 }
 
 #include "tst_machine.moc"
