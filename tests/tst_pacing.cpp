@@ -151,9 +151,12 @@ void TestPacing::aQuestionHoldsNoModule()
     for (qint64 t : requestTimes(sim, "01"))
         requests << t - simAtStart;
     const qint64 gap = largestGap(requests, opened, closed);
-    // The method's own waits without a request last 800 ms; the failed module adds none longer.
-    qInfo() << "largest gap between module 1's requests while the question stood open:" << gap << "ms";
-    QVERIFY2(gap < 1000, qPrintable(QString::number(gap)));
+    // The method itself has waits without a request (800 ms here), and a busy machine may stretch
+    // them: the question must add no pause that matters next to them. A held-up module would
+    // show a gap as long as the question stood open (10 s).
+    const qint64 ownGap = largestGap(requests, requests.value(0), opened);
+    qInfo() << "largest gap between module 1's requests while the question stood open:" << gap << "ms; before it:" << ownGap << "ms";
+    QVERIFY2(gap < qMax<qint64>(ownGap, 800) + 1000, qPrintable(QString("%1 against %2").arg(gap).arg(ownGap)));
 
     QTRY_VERIFY_WITH_TIMEOUT(!healthy->isRunning(), 60000);
     OutData saved;
