@@ -119,6 +119,11 @@ void TestWidgets::chartSeriesAndHighlights()
     reading[4] = 3000;
     raw.addCycleData(41, reading);
     QCOMPARE(raw.axisX()->max(), 41.0);
+    QCOMPARE(raw.axisX()->tickInterval(), 2.0);
+    ZOriginChart longer; // 40 cycles and 71 melt readings: the labels stay apart
+    longer.setInitChart(m);
+    longer.addCycleData(111, reading);
+    QCOMPARE(longer.axisX()->tickInterval(), 10.0);
     QCOMPARE(raw.axisY()->max(), 4500.0); // head-room above the highest curve
     QCOMPARE(raw.vectorLines()[4], QVector<QPointF>({QPointF(41, 3000)}));
 

@@ -29,9 +29,10 @@ ZOriginChart::ZOriginChart(QWidget* parent)
     mAxisX->setRange(1, 40);
     mAxisX->setTickCount(11);
     mAxisX->setLabelFormat("%d");
-    mAxisX->setTickType(QValueAxis::TicksDynamic);
+    // Every second reading is labelled on a 40-cycle chart; a longer run (melt readings follow the
+    // cycles) gets a wider round step, so its labels never crowd into "...".
+    keepTicksRound(mAxisX, 20, "%d");
     mAxisX->setTickAnchor(1);
-    mAxisX->setTickInterval(2);
     styleAxis(mAxisX, QStringLiteral("循环数"));
     chart()->addAxis(mAxisX, Qt::AlignBottom);
     mAxisY->setRange(0, 100);
