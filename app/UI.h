@@ -88,7 +88,7 @@ inline const QString ImportRefused = qtTrId("以下文件已存在或无法复�
 inline const QString CopyRefused = qtTrId("文件%0已存在或无法写入，未导出。");
 inline const QString DeleteRefused = qtTrId("以下文件无法删除：\n%0");
 inline const QString ExcelSaveError = qtTrId("excel文件%0保存失败。");
-inline const QString InstallerStartError = qtTrId("安装程序%0无法启动。");
+inline const QString InstallerStartError = qtTrId("版本%0的安装程序无法启动。");
 inline const QString UpdateAddressError = qtTrId("更新服务器地址%0不安全，只能使用https。");
 
 // Context-menu actions and file-dialog captions.

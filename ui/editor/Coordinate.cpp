@@ -114,7 +114,7 @@ StepWidget* Coordinate::currentWidget() const
 bool Coordinate::hasStep(int type, int from, int to) const
 {
     for (int i = qMax(from, 0); i < to && i < mSteps.size(); ++i)
-        if (mSteps[i]->getMStepType() == type)
+        if (int(mSteps[i]->getMStepType()) == type)
             return true;
     return false;
 }

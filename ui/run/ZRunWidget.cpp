@@ -100,7 +100,8 @@ void ZRunWidget::setInData(const InData& in)
 void ZRunWidget::slotStartClicked()
 {
     const bool running = ui->pushButton_Start->property("start").toBool();
-    if (!ZMessageBox::ask(this, running ? QStringLiteral("是否结束当前运行程序?") : QStringLiteral("是否开始当前运行程序?")))
+    const QString question = running ? QStringLiteral("是否结束当前运行程序?") : QStringLiteral("是否开始当前运行程序?");
+    if (!ZMessageBox::ask(this, question + "\n" + title()))
         return;
     if (running) {
         setPushButtonStart(false);

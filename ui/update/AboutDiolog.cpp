@@ -144,7 +144,7 @@ void AboutDiolog::checkInstaller()
     const bool started = QProcess::startDetached(path, {});
     qDebug() << "installer started:" << started;
     if (!started) {
-        ZMessageBox::tell(this, UI::InstallerStartError.arg(path));
+        ZMessageBox::tell(this, UI::InstallerStartError.arg(mVersion.version.toString()));
         return;
     }
     ZTo::delayMs(mLeaveDelayMs);
