@@ -151,7 +151,13 @@ void TestDialogs::wizardMethodsAndResult()
         auto* samples = dialog.findChild<SampleInfoWidget*>("widget_Sample");
         samples->nameEdit(0)->insert("病人甲"); // as an input method commits it
         samples->remarkEdit(1)->insert("复查");
-        QCOMPARE(next(dialog), QString());
+        {
+            // "no" keeps the second sample unnamed and goes on.
+            ModalAnswer keep("pushButton_Cancel");
+            dialog.findChild<QPushButton*>("pushButton_Next")->click();
+            QCOMPARE(keep.text(), UI::UnnamedSamples.arg(1));
+        }
+        QCOMPARE(page(dialog), 2);
         // The program may still be edited: the first hold goes to 94 degC.
         dialog.findChild<Coordinate*>("scrollContents")->nodeList()[0]->tempBox()->setValue(94.0);
         dialog.findChild<QPushButton*>("pushButton_Next")->click();
@@ -326,6 +332,10 @@ void TestDialogs::everyHoldComesBack()
     wizard.findChild<QComboBox*>("comboBox")->setCurrentText("holds.json");
     QTimer::singleShot(0, [&wizard] {
         QCOMPARE(next(wizard), QString());
+        // Unnamed samples are asked about once; "yes" names them and shows them before going on.
+        QCOMPARE(next(wizard), UI::UnnamedSamples.arg(2));
+        QCOMPARE(page(wizard), 1);
+        QCOMPARE(wizard.findChild<SampleInfoWidget*>("widget_Sample")->nameEdit(1)->text(), QString("样本2"));
         QCOMPARE(next(wizard), QString());
         wizard.findChild<QPushButton*>("pushButton_Next")->click();
     });

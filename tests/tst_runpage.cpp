@@ -14,6 +14,7 @@
 #include "ui/chip/PcrChip.h"
 #include "ui/dialogs/ZMessageBox.h"
 #include "ui/home/UiHome.h"
+#include "ui/newtest/SampleInfoWidget.h"
 #include "ui/results/ZTableWidget.h"
 #include "ui/run/ZRunAllWidget.h"
 #include "ui/run/ZRunWidget.h"
@@ -109,6 +110,9 @@ void TestRunPage::wizardToResults()
         ModalAnswer wizard([](QWidget* dialog) {
             button(dialog, "pushButton_Next")->click();
             dialog->findChild<QLineEdit*>("lEditName")->setText("e2e");
+            auto* samples = dialog->findChild<SampleInfoWidget*>("widget_Sample");
+            samples->nameEdit(0)->setText("a");
+            samples->nameEdit(1)->setText("b");
             button(dialog, "pushButton_Next")->click();
             button(dialog, "pushButton_Next")->click();
         });

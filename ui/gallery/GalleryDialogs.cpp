@@ -8,12 +8,14 @@
 #include "ui/editor/ZParameterDialog.h"
 #include "ui/gallery/Gallery.h"
 #include "ui/newtest/NewDialog.h"
+#include "ui/newtest/SampleInfoWidget.h"
 #include "ui/results/ZHighDialog.h"
 #include "ui/run/ZRunWidget.h"
 #include "ui/update/AboutDiolog.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
 #include <QPushButton>
 
 void Gallery::addDialogBlocks()
@@ -26,8 +28,12 @@ void Gallery::addDialogBlocks()
         auto* wizard = new NewDialog(instrument);
         wizard->findChild<QComboBox*>("comboBox")->setCurrentIndex(0);
         wizard->slotCurrentTextChanged(wizard->findChild<QComboBox*>("comboBox")->currentText());
-        for (int i = 0; i < page; ++i)
+        for (int i = 0; i < page; ++i) {
+            auto* samples = wizard->findChild<SampleInfoWidget*>("widget_Sample");
+            for (int s = 0; samples && samples->nameEdit(s); ++s)
+                samples->nameEdit(s)->setText(QStringLiteral("病人%0").arg(s + 1));
             wizard->slotNextClicked();
+        }
         addBlock(QString("wizard-%1").arg(page), wizard, wizard->size());
     }
 

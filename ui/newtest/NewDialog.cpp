@@ -169,10 +169,21 @@ void NewDialog::slotNextClicked()
         ui->stackedWidget->setCurrentIndex(1);
         break;
     }
-    case 1:
+    case 1: {
+        // Samples without a name are asked about once: named 样本1, 样本2, ... and shown on this
+        // page before going on, or kept unnamed.
+        const int unnamed = ui->widget_Sample->unnamedCount();
+        if (unnamed > 0 && !mAskedNames) {
+            mAskedNames = true;
+            if (ZMessageBox::ask(this, UI::UnnamedSamples.arg(unnamed))) {
+                ui->widget_Sample->nameUnnamed();
+                return;
+            }
+        }
         ui->pBnSave->show();
         ui->stackedWidget->setCurrentIndex(2);
         break;
+    }
     default:
         uiToInData(mCurrentData);
         accept();

@@ -49,5 +49,6 @@ private:
     InData mCurrentData;
     QString mName;
     bool mNameInvalid = false;
+    bool mAskedNames = false; // unnamed samples are asked about once
     Machine* mMachine;
 };

@@ -54,6 +54,21 @@ void SampleInfoWidget::restInfo(int, int sampleCount)
     }
 }
 
+int SampleInfoWidget::unnamedCount() const
+{
+    int count = 0;
+    for (const QLineEdit* edit : mNameEdits)
+        count += edit->text().trimmed().isEmpty() ? 1 : 0;
+    return count;
+}
+
+void SampleInfoWidget::nameUnnamed()
+{
+    for (int i = 0; i < mNameEdits.size(); ++i)
+        if (mNameEdits[i]->text().trimmed().isEmpty())
+            mNameEdits[i]->setText(QStringLiteral("样本%0").arg(i + 1));
+}
+
 QVector<QString> SampleInfoWidget::getSampleNames() const
 {
     QVector<QString> names;

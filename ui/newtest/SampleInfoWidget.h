@@ -23,6 +23,9 @@ public:
     QVector<QString> getSampleRemarks() const;
 
     QLineEdit* nameEdit(int sample) const { return mNameEdits.value(sample); }
+    // The samples without a name, and the names "样本1", "样本2", ... (by sample number) for them.
+    int unnamedCount() const;
+    void nameUnnamed();
     QLineEdit* remarkEdit(int sample) const { return mRemarkEdits.value(sample); }
 
 private:
