@@ -10,4 +10,6 @@ public:
     explicit FileSystemModel(QObject* parent = nullptr);
 
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    // Dates as the operator reads them ("2026-12-07 19:32"), whatever the system's locale.
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 };
