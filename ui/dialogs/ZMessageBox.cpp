@@ -25,6 +25,9 @@ void ZMessageBox::setMessageInfo(const QString& text)
 void ZMessageBox::setNotice()
 {
     ui->pushButton_Cancel->hide();
+    // The one button stands in the middle.
+    ui->spacerMiddle->changeSize(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+    ui->horizontalLayout->invalidate();
 }
 
 void ZMessageBox::tell(QWidget* parent, const QString& text)
