@@ -1,6 +1,7 @@
 // Four modules of the simulated instrument at the real pace (a step a second each), with a modal
 // dialog standing open for a minute in the middle: the wall time each module spends on a step.
 // TAMARIN_BENCH_MINUTES sets the length (10 by default). Offscreen.
+#include "bench/OffscreenMain.h"
 #include "app/Settings.h"
 #include "app/UI.h"
 #include "instrument/Machine.h"
@@ -13,7 +14,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <benchmark/benchmark.h>
 
 namespace {
 
@@ -75,11 +75,4 @@ BENCHMARK(BM_FourModulesWithADialog)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchm
 
 }
 
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}
+TAMARIN_OFFSCREEN_BENCHMARK_MAIN()

@@ -1,6 +1,7 @@
 // The run page at the size of a full chip (26 holes, 2 channels, 40 cycle and 71 melt readings):
 // opening a saved experiment into a review page, feeding a running page its reports, and the
 // memory of a session with four running and four review pages, and of a day of reviews. Offscreen.
+#include "bench/OffscreenMain.h"
 #include "tests/Synthetic.h"
 #include "ui/data/ZDataList.h"
 #include "ui/run/ZRunWidget.h"
@@ -8,7 +9,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
 
 #include <memory>
 
@@ -144,11 +144,4 @@ BENCHMARK(BM_ReviewsAndPreviewsGrowth)->Iterations(1)->Unit(benchmark::kMillisec
 
 }
 
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}
+TAMARIN_OFFSCREEN_BENCHMARK_MAIN()
