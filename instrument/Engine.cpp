@@ -94,7 +94,7 @@ void Engine::slotError(QSerialPort::SerialPortError error)
     emit signalLinkError(error);
 }
 
-QByteArray Engine::readFor(int ms)
+QByteArray Engine::readFor(int ms, const std::function<bool(const QByteArray&)>& enough)
 {
     // Blocks the thread instead of running a local event loop: a click, a network reply or any
     // other slot served during the wait could open a dialog inside the step, and no module would
@@ -107,6 +107,8 @@ QByteArray Engine::readFor(int ms)
             break;
         if (isOpen())
             bytes += readAll();
+        if (enough && enough(bytes))
+            break;
     }
     return bytes;
 }
@@ -133,19 +135,11 @@ int Engine::serialSendData(const QByteArray& request, QByteArray& reply, int rep
             return SERIALPORT_WRITE_ERROR;
         mSinceWrite.start();
 
-        QByteArray buffer;
         int start = -1;
-        QElapsedTimer window;
-        window.start();
-        for (qint64 left = readWindowMs(); left > 0 && isOpen(); left = readWindowMs() - window.elapsed()) {
-            if (!waitForReadyRead(int(left)))
-                break;
-            if (isOpen())
-                buffer += readAll();
-            start = FrameProtocol::findValidReply(buffer, address, replyLength, checkCrc);
-            if (start >= 0)
-                break;
-        }
+        const QByteArray buffer = readFor(readWindowMs(), [&](const QByteArray& bytes) {
+            start = FrameProtocol::findValidReply(bytes, address, replyLength, checkCrc);
+            return start >= 0;
+        });
         if (start >= 0) {
             mRecData = buffer.mid(start, replyLength);
             reply = mRecData;

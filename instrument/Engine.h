@@ -4,6 +4,8 @@
 #include <QSerialPort>
 #include <QVector>
 
+#include <functional>
+
 // The serial driver: finds the instrument's port, configures it and carries out one
 // request/reply exchange at a time, with the instrument's commands on top.
 class Engine : public QSerialPort
@@ -96,8 +98,9 @@ private:
     // without serving events, and the reply is taken as soon as it is whole.
     static constexpr int ReadPolls = 5;
     int readWindowMs() const { return mWaitMs * (ReadPolls + 1); }
-    // Everything the port receives within ms, or less when the port closes.
-    QByteArray readFor(int ms);
+    // Everything the port receives within ms; less when the port closes or enough says the
+    // bytes so far will do.
+    QByteArray readFor(int ms, const std::function<bool(const QByteArray&)>& enough = nullptr);
     // A line that keeps talking is given up on after this many windows.
     static constexpr int MaxDrainWindows = 10;
 

@@ -185,8 +185,8 @@ MachineData Machine::getMachineData()
 MachineData Machine::checkModules(const MachineData& known)
 {
     MachineData data = known;
-    if (mBusy || !mpEngine->isOpen()) {
-        data.isOpen = mpEngine->isOpen() && known.isOpen;
+    if (!mpEngine->isOpen()) {
+        data.isOpen = false;
         return data;
     }
     const FlagGuard guard(mBusy);

@@ -3,6 +3,7 @@
 #include "analysis/TempData.h"
 #include "app/DataHead.h"
 #include "app/ExperimentFiles.h"
+#include "app/ExperimentName.h"
 #include "app/UI.h"
 #include "files/ExcelControl.h"
 #include "files/OutData.h"
@@ -121,7 +122,8 @@ void ZDataList::slotRename(QString path)
         if (fault.isEmpty())
             return;
         ZMessageBox::tell(this, fault);
-        if (fault != UI::NameRepeat && fault != UI::NameInvalid && fault != UI::NameInUse && fault != UI::NamePending)
+        // Only a refused name is worth another try; an open file or a refused rename is not.
+        if (fault == UI::RenameError || ExperimentName::isOpen(path))
             return;
         proposed = name + ".pcrd";
     }
