@@ -14,6 +14,8 @@ MethodDialog::MethodDialog(QWidget* parent) : QDialog(parent), ui(new Ui::Method
     setWindowTitle(UI::MethodTitle);
     ui->widget_Coordinate->connectCommands({ui->pBn_Const, ui->pBn_Cycle, ui->pBn_Melt, ui->pBn_NodePre, ui->pBn_NodeAfter, ui->pBn_Del});
     connect(ui->pBn_Save, &QPushButton::clicked, this, &MethodDialog::slotSaveAsJson);
+    // A way out that does not depend on the window manager's frame.
+    connect(ui->pBn_Close, &QPushButton::clicked, this, &QDialog::reject);
     startTimer(1000, Qt::CoarseTimer);
 }
 
