@@ -18,6 +18,10 @@ ZRunWidget::ZRunWidget(QWidget* parent, Machine* machine)
     : QWidget(parent), ui(new Ui::ZRunWidget), mMachine(machine ? machine : Machine::instance()), mViews(new QButtonGroup(this))
 {
     ui->setupUi(this);
+    // The style keeps the page's parsed style sheet until the page is destroyed, but only learns of
+    // its destruction once it has polished it: a page closed before it was ever shown (a run
+    // window in the background) would leave its sheet behind for good.
+    ensurePolished();
     ui->tableWidget->verticalHeader()->hide();
     const QList<QPushButton*> views = {ui->pushButton_Temp, ui->pushButton_OrginLight, ui->pushButton_NewLight, ui->pushButton_MeltLight};
     for (int id = 0; id < views.size(); ++id)
