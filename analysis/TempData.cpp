@@ -1,6 +1,37 @@
 #include "analysis/TempData.h"
 
+#include "analysis/PlateThreshold.h"
+#include "analysis/QcFlags.h"
+#include "analysis/ResultRows.h"
+
 #include <cmath>
+
+namespace {
+// Curves with a plate-wide threshold share it per channel, among the holes the layout uses.
+void applyPlateThresholds(const OutData& d, TempData& r)
+{
+    const int channels = d.inData.method.ChannelColor;
+    for (int c = 0; c < channels; ++c) {
+        QVector<int> members;
+        for (const ResultRow& row : resultRows(d))
+            if (row.channel == c && row.curveIndex < r.targets.size() && r.targets[row.curveIndex].AutoThreshold == 2)
+                members.append(row.curveIndex);
+        if (members.isEmpty())
+            continue;
+        QVector<Curve> corrected;
+        QVector<TargetInfo> windows;
+        QVector<bool> rising;
+        for (int s : members) {
+            corrected.append(r.relativeLines[s]);
+            windows.append(r.targets[s]);
+            rising.append(r.positives[s]);
+        }
+        const double threshold = PlateThreshold::of(corrected, windows, rising);
+        for (int s : members)
+            r.targets[s].Threshold = threshold;
+    }
+}
+}
 
 TempData::TempData(const OutData& d)
 {
@@ -27,7 +58,14 @@ TempData::TempData(const OutData& d)
             tmValues[s] = d.getTmPointF(s, newMeltLines[s]).x();
         }
         positives[s] = d.getCalResult(s, t, relativeLines[s]);
-        t.Threshold = d.getThresholdValue(s, t);
+        if (t.AutoThreshold != 2)
+            t.Threshold = d.getThresholdValue(s, t);
+    }
+    // A plate-wide threshold needs every curve of its channel corrected first.
+    applyPlateThresholds(d, *this);
+
+    for (int s = 0; s < count; ++s) {
+        const TargetInfo& t = targets[s];
         ctValues[s] = d.getCtValue(s, positives[s], relativeLines[s], t);
         if (positives[s] && ctValues[s] != 0) {
             // Confirm the call on the corrected curve after the Ct; withdrawn calls lose their Ct.
@@ -41,4 +79,5 @@ TempData::TempData(const OutData& d)
         const bool hasCt = ctValues[s] != 0;
         positives[s] = positives[s] && hasCt && (t.CtThreshold == 0 || ctValues[s] < t.CtThreshold);
     }
+    QcFlags::mark(d, *this);
 }

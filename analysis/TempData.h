@@ -2,6 +2,8 @@
 
 #include "files/OutData.h"
 
+#include <QStringList>
+
 // The results of one experiment, per curve index: built in one go from the record and only read
 // afterwards. Never stored; rebuilt whenever the settings or the data change. A record beyond the
 // record limits yields no results.
@@ -19,4 +21,6 @@ public:
     QVector<double> ctValues;          // 0 = no Ct
     QVector<bool> positives;
     QVector<double> tmValues;          // 0 = none
+    QVector<QStringList> flags;        // quality remarks (short English keys), see QcFlags
+    QVector<QVector<double>> meltPeaks; // every distinct melt peak's temperature, highest first
 };

@@ -9,7 +9,8 @@ int analyzeCommand(const QStringList& arguments)
     CliContext cli("analyze", arguments);
     cli.parser().setApplicationDescription("Analyses an experiment file: Ct, call and Tm per hole and channel.");
     cli.parser().addPositionalArgument("file", "experiment file (.pcrd)");
-    cli.parser().addOption({"json", "every curve with its settings as used and full-precision results"});
+    cli.parser().addOption({"json", "every curve with its settings as used, full-precision results, flags and melt peaks"});
+    cli.parser().addOption({"samples", "per sample and target: replicates, Ct mean and SD, call (with the internal control) and flags"});
     if (!cli.parse(1))
         return cli.parseExitCode();
 
@@ -17,9 +18,10 @@ int analyzeCommand(const QStringList& arguments)
     OutData data;
     if (data.openAs(path) != 0)
         return cli.fail(QString("cannot open experiment file %1 (missing, unreadable, or damaged beyond the record limits)").arg(path));
-    if (cli.parser().isSet("json"))
-        printResultJson(cli.out(), data);
+    const bool json = cli.parser().isSet("json");
+    if (cli.parser().isSet("samples"))
+        json ? printSampleJson(cli.out(), data) : printSampleTable(cli.out(), data);
     else
-        printResultTable(cli.out(), data);
+        json ? printResultJson(cli.out(), data) : printResultTable(cli.out(), data);
     return 0;
 }

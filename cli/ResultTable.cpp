@@ -2,6 +2,7 @@
 
 #include "analysis/ResultRows.h"
 #include "analysis/ResultText.h"
+#include "analysis/SampleResults.h"
 #include "analysis/TempData.h"
 
 #include <QJsonArray>
@@ -12,6 +13,15 @@ namespace {
 QString twoDecimals(double value)
 {
     return value == 0 ? QString("-") : QString::number(value, 'f', 2);
+}
+
+template <typename T>
+QJsonArray array(const QVector<T>& values)
+{
+    QJsonArray a;
+    for (const T& v : values)
+        a.append(v);
+    return a;
 }
 }
 
@@ -46,7 +56,34 @@ void printResultJson(QTextStream& out, const OutData& data)
                                   {"tm", r.tmValues[s]},
                                   {"positive", bool(r.positives[s])},
                                   {"relativeLength", r.relativeLines[s].size()},
-                                  {"meltPeakLength", r.newMeltLines[s].size()}});
+                                  {"meltPeakLength", r.newMeltLines[s].size()},
+                                  {"flags", QJsonArray::fromStringList(r.flags[s])},
+                                  {"peaks", array(r.meltPeaks[s])}});
     }
     out << QJsonDocument(QJsonObject{{"name", data.inData.method.Name}, {"curves", curves}}).toJson();
+}
+
+void printSampleTable(QTextStream& out, const OutData& data)
+{
+    out << SampleResults::headers().join('\t') << '\n';
+    for (const SampleResult& r : SampleResults::of(data, TempData(data)))
+        out << SampleResults::cells(r, data.inData.method.ChannelNames).join('\t') << '\n';
+}
+
+void printSampleJson(QTextStream& out, const OutData& data)
+{
+    QJsonArray samples;
+    for (const SampleResult& r : SampleResults::of(data, TempData(data)))
+        samples.append(QJsonObject{{"sample", r.sample + 1},
+                                   {"name", r.name},
+                                   {"target", r.target},
+                                   {"channel", data.inData.method.ChannelNames.value(r.channel, QString::number(r.channel))},
+                                   {"holes", array(r.holes)},
+                                   {"positive", r.positive},
+                                   {"n", r.n},
+                                   {"meanCt", r.meanCt},
+                                   {"sdCt", r.sdCt},
+                                   {"call", r.call},
+                                   {"flags", QJsonArray::fromStringList(r.flags)}});
+    out << QJsonDocument(QJsonObject{{"name", data.inData.method.Name}, {"samples", samples}}).toJson();
 }

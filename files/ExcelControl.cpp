@@ -1,6 +1,7 @@
 #include "files/ExcelControl.h"
 
 #include "analysis/ResultText.h"
+#include "analysis/SampleResults.h"
 #include "analysis/TempData.h"
 #include "files/XlsxReader.h"
 #include "files/XlsxSheet.h"
@@ -15,6 +16,7 @@ namespace {
 constexpr lxw_color_t Red = 0xFF0000;   // positive
 constexpr lxw_color_t Green = 0x00FF00; // negative
 constexpr lxw_color_t Grey = 0x808080;  // not called: the run did not complete
+constexpr lxw_color_t Orange = 0xFF8000; // invalid: the internal control failed
 
 // Two decimals, halves away from zero.
 double twoDecimals(double value)
@@ -103,6 +105,31 @@ void writeOrigin(XlsxSheet& origin, const OutData& data, const TempData& r)
     }
 }
 
+// Per sample and target, after the sheets other tools already read. Ct mean and SD are numbers,
+// so that a script can take them as they are.
+void writeSamples(XlsxSheet& sheet, const OutData& data, const TempData& r)
+{
+    const QStringList headers = SampleResults::headers();
+    for (int c = 0; c < headers.size(); ++c)
+        sheet.text(1, c + 1, headers[c]);
+    const int callColumn = headers.indexOf(QStringLiteral("结果"));
+    int row = 2;
+    for (const SampleResult& result : SampleResults::of(data, r)) {
+        const QStringList cells = SampleResults::cells(result, data.inData.method.ChannelNames);
+        for (int c = 0; c < cells.size(); ++c) {
+            const bool number = (c == callColumn - 2 && result.positive > 0) || (c == callColumn - 1 && result.positive > 1);
+            if (number)
+                sheet.number(row, c + 1, twoDecimals(c == callColumn - 2 ? result.meanCt : result.sdCt));
+            else if (c == callColumn)
+                sheet.text(row, c + 1, cells[c],
+                           cells[c] == SampleResults::invalid() ? Orange : callColour(result.positive > 0, data.runComplete));
+            else
+                sheet.text(row, c + 1, cells[c]);
+        }
+        ++row;
+    }
+}
+
 }
 
 bool ExcelControl::saveAsExcel(const OutData& data, const QString& path) const
@@ -117,11 +144,13 @@ bool ExcelControl::saveAsExcel(const OutData& data, const QString& path) const
     XlsxSheet info(workbook, "info", false);
     XlsxSheet out(workbook, "out", true);
     XlsxSheet origin(workbook, "origin", true);
+    XlsxSheet samples(workbook, "samples", true);
     writeInfo(info, data);
     writeOut(out, data, results);
     writeOrigin(origin, data, results);
+    writeSamples(samples, data, results);
     info.activate();
-    const bool written = info.ok() && out.ok() && origin.ok();
+    const bool written = info.ok() && out.ok() && origin.ok() && samples.ok();
     return workbook_close(workbook) == LXW_NO_ERROR && written;
 }
 

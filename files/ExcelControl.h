@@ -4,8 +4,8 @@
 
 #include <QString>
 
-// The Excel report of an experiment: sheets "info", "out" and "origin"; and the way back from
-// an "origin" sheet to raw curves.
+// The Excel report of an experiment: sheets "info", "out", "origin" and "samples"; and the way
+// back from an "origin" sheet to raw curves.
 class ExcelControl
 {
 public:

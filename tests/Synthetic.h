@@ -80,4 +80,31 @@ inline Curve melt(double from, int points, double tm, double amplitude, double w
     return c;
 }
 
+// Three samples of three holes (3-5, 6-8, 9-11) with target "靶标" on FAM and the internal
+// control "内参" on ROX, fixed threshold 200, 40 cycles and a 60-95 degC melt. The control
+// amplifies everywhere but hole 10; FAM amplifies in holes 3-5 (sigmoid centres 24, 24.3, 26).
+inline OutData controlledPlate()
+{
+    OutData d = experiment(40, true);
+    SMethod& m = d.inData.method;
+    m.SampleNumber = 3;
+    m.sampleHoleMap.clear();
+    for (int h = 3; h <= 11; ++h)
+        m.sampleHoleMap[(h - 3) / 3].append(h);
+    d.inData.sampleNames = {"甲", "乙", "丙"};
+    const QMap<int, double> famHalves = {{3, 24.0}, {4, 24.3}, {5, 26.0}};
+    for (int h = 1; h <= 26; ++h) {
+        m.holeTargets[h - 1] = TargetInfos();
+        m.holeTargets[h - 1].append(target(QStringLiteral("靶标"), 200.0));
+        m.holeTargets[h - 1].append(target(QStringLiteral("内参"), 200.0));
+        const double fam = famHalves.value(h, 0);
+        d.pdLines[2 * (h - 1)] = amplification(40, fam > 0 ? 2500 : 0, fam, 1.6, quint32(h))
+            + melt(60, 71, 81, fam > 0 ? 2000 : 0, 0.5, 41);
+        const bool control = h != 10;
+        d.pdLines[2 * (h - 1) + 1] = amplification(40, control ? 1800 : 0, 27, 1.6, quint32(100 + h))
+            + melt(60, 71, 78, control ? 1500 : 0, 0.5, 41);
+    }
+    return d;
+}
+
 }

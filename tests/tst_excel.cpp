@@ -2,12 +2,15 @@
 #include "Synthetic.h"
 #include "TestDir.h"
 #include "XlsxInspect.h"
+#include "analysis/SampleResults.h"
 #include "analysis/TempData.h"
 #include "app/ZGLOBAL.h"
 #include "files/ExcelControl.h"
 #include "files/XlsxReader.h"
 
 #include <minizip/zip.h>
+
+#include <QCryptographicHash>
 
 namespace {
 
@@ -55,6 +58,7 @@ private slots:
     void readsOtherWritersWorkbooks();
     void failuresAreReported();
     void independentReader();
+    void samplesSheet();
 };
 
 void TestExcel::infoSheet()
@@ -63,7 +67,7 @@ void TestExcel::infoSheet()
     QVERIFY(ExcelControl().saveAsExcel(knownExperiment(), "r.xlsx"));
     XlsxReader x;
     QVERIFY(x.open("r.xlsx"));
-    QCOMPARE(x.sheetNames(), QStringList({"info", "out", "origin"}));
+    QCOMPARE(x.sheetNames(), QStringList({"info", "out", "origin", "samples"}));
     QVERIFY(x.readSheet("info"));
     QCOMPARE(x.text(1, 1), QString("流水号"));
     QCOMPARE(x.text(1, 2), QString("20261207_101500"));
@@ -304,7 +308,7 @@ void TestExcel::independentReader()
                                  "print(origin['C4'].value, origin['A1'].value)\n"});
     QVERIFY(p.waitForFinished(60000));
     const QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split('\n');
-    QCOMPARE(lines.value(0), QString("['info', 'out', 'origin'] info"));
+    QCOMPARE(lines.value(0), QString("['info', 'out', 'origin', 'samples'] info"));
     const QStringList ct = lines.value(1).split(' ');
     QVERIFY(std::fabs(ct.value(0).toDouble() - r.ctValues[6]) <= 0.005);
     QCOMPARE(ct.mid(1), QStringList({"阳性", "FFFF0000", "center"}));
@@ -316,3 +320,42 @@ void TestExcel::independentReader()
 
 QTEST_GUILESS_MAIN(TestExcel)
 #include "tst_excel.moc"
+
+// The report's first three sheets are what other tools read: a sheet added after them leaves
+// their parts and the shared strings they use exactly as they were.
+void TestExcel::samplesSheet()
+{
+    TestDir dir;
+    OutData d = knownExperiment(111);
+    QVERIFY(ExcelControl().saveAsExcel(d, "r.xlsx"));
+    QCryptographicHash sheets(QCryptographicHash::Sha256);
+    for (int k = 1; k <= 3; ++k)
+        sheets.addData(XlsxInspect::part("r.xlsx", QString("xl/worksheets/sheet%1.xml").arg(k)));
+    QStringList strings;
+    QXmlStreamReader sst(XlsxInspect::part("r.xlsx", "xl/sharedStrings.xml"));
+    while (!sst.atEnd())
+        if (sst.readNext() == QXmlStreamReader::StartElement && sst.name() == QLatin1String("t"))
+            strings << sst.readElementText();
+    QCOMPARE(sheets.result().toHex(), QByteArray("f4a9bdba3ebcd76ae69ee36d322637ee024f06dc17f6f34f5ba2ec3b558b8838"));
+    QCOMPARE(QCryptographicHash::hash(strings.mid(0, 74).join('\n').toUtf8(), QCryptographicHash::Sha256).toHex(),
+             QByteArray("f77fdbf44e4caf34f59f2d2031c8efaf13f7f367892d98e10877ca99f75c1853"));
+
+    d = Synthetic::controlledPlate();
+    QVERIFY(ExcelControl().saveAsExcel(d, "s.xlsx"));
+    XlsxReader x;
+    QVERIFY(x.open("s.xlsx") && x.readSheet("samples"));
+    QCOMPARE(x.text(1, 1), QString("样本号"));
+    QCOMPARE(x.text(1, 10), QString("质控标记"));
+    const QStringList first = {"1", "甲", "靶标", "FAM", "3,4,5", "3/3"};
+    for (int c = 0; c < first.size(); ++c)
+        QCOMPARE(x.text(2, c + 1), first[c]);
+    const QVector<SampleResult> r = SampleResults::of(d, TempData(d));
+    QVERIFY(x.isNumber(2, 7) && std::fabs(x.number(2, 7) - r[0].meanCt) <= 0.005);
+    QVERIFY(x.isNumber(2, 8) && std::fabs(x.number(2, 8) - r[0].sdCt) <= 0.005);
+    QCOMPARE(x.text(2, 9), QString("阳性"));
+    QCOMPARE(x.text(2, 10), QString("replicate-outlier"));
+    QCOMPARE(x.text(3, 7), QString("-"));
+    QCOMPARE(x.text(3, 9), QString("阴性"));
+    QCOMPARE(x.text(4, 9), QString("无效"));
+    QVERIFY(x.text(5, 1).isEmpty());
+}

@@ -1,0 +1,42 @@
+#include "analysis/PlateThreshold.h"
+
+#include "analysis/CurveWindow.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace PlateThreshold {
+
+double of(const QVector<Curve>& corrected, const QVector<TargetInfo>& windows, const QVector<bool>& rising)
+{
+    double squares = 0;
+    int count = 0;
+    QVector<double> plateaus;
+    for (int i = 0; i < corrected.size() && i < windows.size(); ++i) {
+        // After the correction the window holds the residuals around its own line, which took
+        // two degrees of freedom.
+        const QVector<double> residuals = CurveWindow::values(corrected[i], windows[i].Start, windows[i].End);
+        if (residuals.size() > 2) {
+            for (double v : residuals)
+                squares += v * v;
+            count += residuals.size() - 2;
+        }
+        if (rising.value(i))
+            plateaus.append(CurveWindow::tailMean(corrected[i], 6));
+    }
+    if (count < 1)
+        return 4.0;
+    const double floor = NoiseFloor * std::sqrt(squares / count);
+    QVector<double> clear;
+    for (double p : plateaus)
+        if (p >= ClearPositive / NoiseFloor * floor)
+            clear.append(p);
+    if (clear.isEmpty())
+        return floor;
+    std::sort(clear.begin(), clear.end());
+    const int n = clear.size();
+    const double median = n % 2 ? clear[n / 2] : (clear[n / 2 - 1] + clear[n / 2]) / 2;
+    return qMax(floor, qMin(PlateauShare * median, clear.first() / 2));
+}
+
+}

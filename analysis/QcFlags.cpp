@@ -1,0 +1,125 @@
+#include "analysis/QcFlags.h"
+
+#include "analysis/CurveWindow.h"
+#include "analysis/ResultRows.h"
+#include "analysis/TempData.h"
+
+#include <QHash>
+#include <algorithm>
+#include <cmath>
+
+namespace QcFlags {
+
+namespace {
+
+// Samples at either end of a peak curve that the Tm search leaves out (0.8 degC).
+constexpr int MeltMargin = 80;
+
+double median(QVector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const int n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+bool stillRising(const Curve& corrected)
+{
+    QVector<double> rises;
+    for (int i = 0; i + 3 < corrected.size(); ++i)
+        rises.append((corrected[i + 3].y() - corrected[i].y()) / 3);
+    if (rises.isEmpty())
+        return false;
+    const double steepest = *std::max_element(rises.cbegin(), rises.cend());
+    return steepest > 0 && rises.last() >= NoPlateauShare * steepest;
+}
+
+void markBaseline(const OutData& d, int s, TempData& r)
+{
+    const TargetInfo& t = r.targets[s];
+    const QVector<double> residuals = CurveWindow::values(r.relativeLines[s], t.Start, t.End);
+    if (residuals.size() < 3)
+        return;
+    double squares = 0;
+    for (double v : residuals)
+        squares += v * v;
+    // The line through the window took two degrees of freedom.
+    if (std::sqrt(squares / (residuals.size() - 2)) > NoisyBaselineShare * std::fabs(t.Threshold))
+        r.flags[s] << QStringLiteral("noisy-baseline");
+    double slope = 0, intercept = 0;
+    const Curve window = CurveWindow::points(r.cycleLines[s], t.Start, t.End);
+    const double level = std::fabs(CurveWindow::mean(CurveWindow::values(r.cycleLines[s], t.Start, t.End)));
+    if (d.linear(window, slope, intercept) && std::fabs(slope) > DriftShare * level)
+        r.flags[s] << QStringLiteral("drift");
+}
+
+// Flags the curves whose value lies farther than limit from the median of their group.
+void markAgainstMedian(const QHash<QString, QVector<int>>& groups, const QVector<double>& values, double limit,
+                       int least, const QString& flag, TempData& r)
+{
+    for (const QVector<int>& members : groups) {
+        if (members.size() < least)
+            continue;
+        QVector<double> v;
+        for (int s : members)
+            v.append(values[s]);
+        const double m = median(v);
+        for (int s : members)
+            if (std::fabs(values[s] - m) > limit)
+                r.flags[s] << flag;
+    }
+}
+
+}
+
+QVector<double> meltPeaks(const QVector<QPointF>& c)
+{
+    QVector<QPointF> maxima;
+    for (int i = qMax(1, MeltMargin); i + 1 < c.size() - MeltMargin; ++i)
+        if (c[i].y() > c[i - 1].y() && c[i].y() >= c[i + 1].y() && c[i].y() > 0)
+            maxima.append(c[i]);
+    std::sort(maxima.begin(), maxima.end(), [](const QPointF& a, const QPointF& b) { return a.y() > b.y(); });
+    QVector<double> peaks;
+    for (const QPointF& p : maxima) {
+        if (p.y() < SecondPeakShare * maxima.first().y())
+            break;
+        const bool apart = std::all_of(peaks.cbegin(), peaks.cend(),
+                                       [&p](double tm) { return std::fabs(p.x() - tm) >= SecondPeakDistance; });
+        if (apart)
+            peaks.append(p.x());
+    }
+    return peaks;
+}
+
+void mark(const OutData& d, TempData& r)
+{
+    const int count = r.ctValues.size();
+    r.flags = QVector<QStringList>(count);
+    r.meltPeaks = QVector<QVector<double>>(count);
+    QHash<QString, QVector<int>> replicates, targetPositives;
+    for (const ResultRow& row : resultRows(d)) {
+        const int s = row.curveIndex;
+        if (s >= count)
+            continue;
+        const TargetInfo& t = r.targets[s];
+        const double ct = r.ctValues[s];
+        if (ct != 0) {
+            if (stillRising(r.relativeLines[s]))
+                r.flags[s] << QStringLiteral("no-plateau");
+            if (ct > (t.CtThreshold > 0 ? t.CtThreshold : LateCt))
+                r.flags[s] << QStringLiteral("late-ct");
+            replicates[QString("%1/%2/%3").arg(row.sample).arg(row.channel).arg(t.Name)].append(s);
+        }
+        markBaseline(d, s, r);
+        if (r.tmValues[s] != 0) {
+            r.meltPeaks[s] = meltPeaks(r.newMeltLines[s]);
+            if (r.meltPeaks[s].size() > 1)
+                r.flags[s] << QStringLiteral("second-peak");
+            if (r.positives[s])
+                targetPositives[QString("%1/%2").arg(row.channel).arg(t.Name)].append(s);
+        }
+    }
+    markAgainstMedian(replicates, r.ctValues, OutlierCycles, 3, QStringLiteral("replicate-outlier"), r);
+    markAgainstMedian(targetPositives, r.tmValues, TmShift, 1, QStringLiteral("tm-shift"), r);
+}
+
+}

@@ -1,0 +1,120 @@
+#include "analysis/SampleResults.h"
+
+#include "analysis/ResultRows.h"
+#include "analysis/ResultText.h"
+#include "analysis/TempData.h"
+
+#include <QHash>
+#include <cmath>
+
+namespace SampleResults {
+
+namespace {
+
+void addReplicate(SampleResult& r, const TempData& t, int s, int hole)
+{
+    r.holes.append(hole);
+    ++r.n;
+    if (t.positives[s]) {
+        ++r.positive;
+        r.meanCt += t.ctValues[s];
+    }
+    for (const QString& f : t.flags.value(s))
+        if (!r.flags.contains(f))
+            r.flags << f;
+}
+
+void finish(SampleResult& r, const QVector<double>& cts, bool controlled, bool controlFailed, bool runComplete)
+{
+    if (r.positive > 0)
+        r.meanCt /= r.positive;
+    if (r.positive > 1) {
+        double squares = 0;
+        for (double ct : cts)
+            squares += (ct - r.meanCt) * (ct - r.meanCt);
+        r.sdCt = std::sqrt(squares / (r.positive - 1));
+    }
+    if (r.positive > 0)
+        r.call = ResultText::call(true, runComplete);
+    else if (!runComplete)
+        r.call = ResultText::call(false, false);
+    else
+        r.call = controlled && controlFailed ? invalid() : ResultText::call(false, true);
+}
+
+}
+
+QString internalControl()
+{
+    return QStringLiteral("内参");
+}
+
+QString invalid()
+{
+    return QStringLiteral("无效");
+}
+
+QVector<SampleResult> of(const OutData& data, const TempData& t)
+{
+    const QVector<ResultRow> rows = resultRows(data);
+    QVector<SampleResult> out;
+    QVector<QVector<double>> cts;
+    // Per sample: whether it has control holes, and whether any of them failed.
+    QMap<int, bool> controlled, controlFailed;
+    QHash<QString, int> index;
+    for (const ResultRow& row : rows) {
+        const int s = row.curveIndex;
+        if (s >= t.targets.size())
+            continue;
+        const QString& target = t.targets[s].Name;
+        if (target == internalControl()) {
+            controlled[row.sample] = true;
+            controlFailed[row.sample] |= !t.positives[s];
+            continue;
+        }
+        const QString key = QString("%1/%2/%3").arg(row.sample).arg(row.channel).arg(target);
+        int k = index.value(key, out.size());
+        if (k == out.size()) {
+            index.insert(key, k);
+            SampleResult r;
+            r.sample = row.sample;
+            r.name = row.sampleName;
+            r.target = target;
+            r.channel = row.channel;
+            out.append(r);
+            cts.append(QVector<double>());
+        }
+        addReplicate(out[k], t, s, row.holeNumber);
+        if (t.positives[s])
+            cts[k].append(t.ctValues[s]);
+    }
+    for (int k = 0; k < out.size(); ++k)
+        finish(out[k], cts[k], controlled.value(out[k].sample), controlFailed.value(out[k].sample), data.runComplete);
+    return out;
+}
+
+QStringList headers()
+{
+    return {QStringLiteral("样本号"), QStringLiteral("样本名"), QStringLiteral("靶标"), QStringLiteral("通道"),
+            QStringLiteral("孔位"), QStringLiteral("阳性/重复"), QStringLiteral("平均Ct"), QStringLiteral("Ct标准差"),
+            QStringLiteral("结果"), QStringLiteral("质控标记")};
+}
+
+QStringList cells(const SampleResult& r, const QStringList& channelNames)
+{
+    QStringList holes;
+    for (int h : r.holes)
+        holes << QString::number(h);
+    return {QString::number(r.sample + 1),
+            r.name,
+            r.target,
+            channelNames.value(r.channel, QString::number(r.channel)),
+            holes.join(','),
+            QString("%1/%2").arg(r.positive).arg(r.n),
+            ResultText::ct(r.meanCt),
+            r.positive > 1 ? QString::number(r.sdCt, 'f', 2) : QStringLiteral("-"),
+            r.call,
+            r.flags.join(' ')};
+}
+
+}

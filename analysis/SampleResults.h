@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+class OutData;
+class TempData;
+
+// What a lab reads: per sample and target (other than the internal control), its replicates and
+// one call. The internal control is the channel whose target is named "内参": a sample without a
+// positive replicate is negative only when the control amplified in every one of its holes, and
+// invalid (to be tested again) when it failed in any. Without an internal control the call is
+// positive or negative; a run that did not play to its end calls no sample negative.
+struct SampleResult
+{
+    int sample = 0; // from 0
+    QString name;
+    QString target;
+    int channel = 0;
+    QVector<int> holes; // 1-based, in layout order
+    int positive = 0;
+    int n = 0;
+    double meanCt = 0; // of the positive replicates; 0 without any
+    double sdCt = 0;   // sample SD of the positives' Ct; 0 with fewer than two
+    QString call;
+    QStringList flags; // every flag of the replicates, once
+};
+
+namespace SampleResults {
+
+QString internalControl();
+QString invalid();
+QVector<SampleResult> of(const OutData& data, const TempData& results);
+// The columns of a samples table, and one result's cells as a person reads them (channel by its
+// name).
+QStringList headers();
+QStringList cells(const SampleResult& r, const QStringList& channelNames);
+
+}
