@@ -71,6 +71,28 @@ void markAgainstMedian(const QHash<QString, QVector<int>>& groups, const QVector
 
 }
 
+QString describe(const QString& flag)
+{
+    static const QHash<QString, QString> meanings = {
+        {"no-plateau", QStringLiteral("末端仍在快速上升，未到平台期")},
+        {"noisy-baseline", QStringLiteral("基线噪声超过阈值的十分之一")},
+        {"drift", QStringLiteral("基线漂移超过基线水平的1%/循环")},
+        {"late-ct", QStringLiteral("Ct值偏晚（超过35或靶标的Ct阈值）")},
+        {"replicate-outlier", QStringLiteral("与同一样本重复孔的Ct中位数相差超过1个循环")},
+        {"second-peak", QStringLiteral("熔解曲线有第二个峰")},
+        {"tm-shift", QStringLiteral("Tm与该靶标阳性孔的Tm中位数相差超过1.5℃")},
+    };
+    return meanings.value(flag, flag);
+}
+
+QString describeAll(const QStringList& flags)
+{
+    QStringList lines;
+    for (const QString& f : flags)
+        lines << f + QStringLiteral("：") + describe(f);
+    return lines.join('\n');
+}
+
 QVector<double> meltPeaks(const QVector<QPointF>& c)
 {
     QVector<QPointF> maxima;

@@ -4,6 +4,7 @@ class OutData;
 class TempData;
 
 #include <QPointF>
+#include <QStringList>
 #include <QVector>
 
 // Quality remarks on the curves of an analysed experiment, as short English keys. The limits were
@@ -31,6 +32,10 @@ constexpr double TmShift = 1.5;
 
 // The temperatures of the distinct peaks of a melt peak curve (0.01 degC apart), highest first.
 QVector<double> meltPeaks(const QVector<QPointF>& peakCurve);
+// What a flag means, as the operator reads it.
+QString describe(const QString& flag);
+// Every flag of a list with its meaning, a line each (a tooltip).
+QString describeAll(const QStringList& flags);
 // Fills the results' flags and melt peaks.
 void mark(const OutData& data, TempData& results);
 

@@ -45,6 +45,7 @@ void ZHighDialog::targetToUi(bool withName)
     if (withName)
         ui->lineEditTargetName->setText(mTarget.Name);
     ui->checkBox_AutoThreshold->setChecked(mTarget.AutoThreshold != 0);
+    ui->checkBox_PlateThreshold->setChecked(mTarget.AutoThreshold == 2);
     ui->checkBox_AutoRange->setChecked(mTarget.AutoRange != 0);
     ui->dSpinBox_BaseT->setValue(mTarget.Threshold);
     ui->dSpinBox_BorderT->setValue(mTarget.BorderThreshold);
@@ -58,6 +59,7 @@ void ZHighDialog::targetToUi(bool withName)
 void ZHighDialog::on_checkBox_AutoThreshold_stateChanged(int state)
 {
     ui->dSpinBox_BaseT->setEnabled(state == Qt::Unchecked);
+    ui->checkBox_PlateThreshold->setEnabled(state != Qt::Unchecked);
 }
 
 void ZHighDialog::on_checkBox_AutoRange_stateChanged(int state)
@@ -93,7 +95,7 @@ void ZHighDialog::on_pushButton_Set_clicked()
     if (!mData)
         return;
     mTarget.Name = ui->lineEditTargetName->text();
-    mTarget.AutoThreshold = ui->checkBox_AutoThreshold->isChecked() ? 1 : 0;
+    mTarget.AutoThreshold = !ui->checkBox_AutoThreshold->isChecked() ? 0 : ui->checkBox_PlateThreshold->isChecked() ? 2 : 1;
     mTarget.Threshold = ui->dSpinBox_BaseT->value();
     mTarget.BorderThreshold = ui->dSpinBox_BorderT->value();
     mTarget.AutoRange = ui->checkBox_AutoRange->isChecked() ? 1 : 0;
@@ -102,6 +104,8 @@ void ZHighDialog::on_pushButton_Set_clicked()
     mTarget.CtThreshold = ui->dSpinBox_CtT->value();
     const int i = curveIndex();
     mData->setTargetInfo(mTarget, i, true);
+    if (ui->checkBox_WholeChannel->isChecked())
+        applyThresholdToChannel();
     const TempData results(*mData);
     applyView(true, results);
     ui->label_Ct->setText(QString::number(results.ctValues.value(i), 'f', 2));
@@ -131,6 +135,18 @@ void ZHighDialog::applyToChannel(int channel)
 {
     if (mData)
         mData->setTargetInfoForChannel(mTarget, channel);
+}
+
+void ZHighDialog::applyThresholdToChannel()
+{
+    const SMethod& m = mData->inData.method;
+    for (int h = 0; m.countsInRange() && h < m.Hole; ++h) {
+        const int index = h * m.ChannelColor + mChannel;
+        TargetInfo t = mData->targetOf(index);
+        t.AutoThreshold = mTarget.AutoThreshold;
+        t.Threshold = mTarget.Threshold;
+        mData->setTargetInfo(t, index, false);
+    }
 }
 
 void ZHighDialog::slotSetCustomContextMenuRequested(const QPoint& at)

@@ -13,7 +13,8 @@ class ZHighDialog;
 // The analysis settings of one hole and channel of a finished experiment: its curve with the
 // threshold and the Ct, and the settings that produce them. "设定" stores the settings in the
 // record and recomputes; the context menu of "设定" copies them to every hole, or to every hole
-// of one channel: a preview. "保存" stores the settings as shown and accepts (the page then
+// of one channel: a preview. With "应用到本通道所有孔" checked, "设定" gives the threshold to every
+// hole of the channel at once. "保存" stores the settings as shown and accepts (the page then
 // refreshes and saves); "退出" (or closing) puts back the settings in force when it opened, so
 // the record always agrees with what the page shows and saves.
 class ZHighDialog : public QDialog
@@ -44,6 +45,9 @@ private:
     void applyView(bool relative, const TempData& results);
     // Copies the current settings to every curve of channel (-1: of every channel).
     void applyToChannel(int channel);
+    // Gives every hole of this channel the current threshold (fixed value or automatic mode) and
+    // leaves the rest of their settings alone.
+    void applyThresholdToChannel();
 
     Ui::ZHighDialog* ui;
     OutData* mData = nullptr;

@@ -1,11 +1,13 @@
 #include "ui/results/ZTableWidget.h"
 
+#include "analysis/QcFlags.h"
 #include "analysis/ResultText.h"
 #include "analysis/TempData.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QScroller>
+#include <QStyle>
 
 namespace {
 QColor channelColor(int channel)
@@ -133,6 +135,9 @@ void ZTableWidget::setOutData(const OutData& data)
                 // A green that stays legible on white.
                 const QColor negative = data.runComplete ? QColor(0, 150, 0) : QColor(Qt::darkGray);
                 item(r, 4 * ch + 5)->setForeground(results.positives[s] ? QColor(Qt::red) : negative);
+                const QStringList& flags = results.flags[s];
+                item(r, 4 * ch + 5)->setIcon(flags.isEmpty() ? QIcon() : style()->standardIcon(QStyle::SP_MessageBoxWarning));
+                item(r, 4 * ch + 5)->setToolTip(QcFlags::describeAll(flags));
             }
             if (mHasMelt)
                 setText(r, 4 * ch + 6, ResultText::tm(results.tmValues[s]));

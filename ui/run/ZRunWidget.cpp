@@ -240,6 +240,7 @@ void ZRunWidget::showResults(const TempData& results)
         ui->chartNewMelt->setLines(results.newMeltLines, false);
     }
     ui->tableWidget->setOutData(mOutData);
+    ui->tableWidget_Samples->setOutData(mOutData, results);
     ui->widget_Chip->setOutData(mOutData, results);
 }
 

@@ -40,10 +40,7 @@ void ZRunWidget::slotCellDoubleClicked(int row, int column)
     dialog.setOutData(mOutData, row, target, ui->stackedWidget_Info->currentIndex() != 0);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const TempData results(mOutData);
-    ui->chartNew->setLines(results.relativeLines, true);
-    ui->widget_Chip->setOutData(mOutData, results);
-    ui->tableWidget->setOutData(mOutData);
+    showResults(TempData(mOutData));
     resave();
 }
 
@@ -139,6 +136,6 @@ void ZRunWidget::slotTableWidgetCustomContextMenuRequested(const QPoint&)
     if (!runIsOver())
         return;
     ui->tableWidget->setInData(mOutData.inData);
-    ui->tableWidget->setOutData(mOutData);
+    showResults(TempData(mOutData));
     resave();
 }

@@ -1,0 +1,56 @@
+#include "ui/results/SampleTable.h"
+
+#include "analysis/QcFlags.h"
+#include "analysis/ResultText.h"
+#include "analysis/SampleResults.h"
+#include "analysis/TempData.h"
+
+#include <QHeaderView>
+#include <QStyle>
+
+namespace {
+QColor callColour(const QString& call)
+{
+    if (call == ResultText::call(true, true))
+        return Qt::red;
+    if (call == ResultText::call(false, true))
+        return QColor(0, 150, 0); // a green that stays legible on white
+    if (call == SampleResults::invalid())
+        return QColor(230, 110, 0);
+    return Qt::darkGray;
+}
+}
+
+SampleTable::SampleTable(QWidget* parent) : QTableWidget(parent)
+{
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    verticalHeader()->hide();
+    setColumnCount(SampleResults::headers().size());
+    setHorizontalHeaderLabels(SampleResults::headers());
+    horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    horizontalHeader()->setStretchLastSection(true);
+}
+
+void SampleTable::setOutData(const OutData& data, const TempData& results)
+{
+    const QVector<SampleResult> samples = SampleResults::of(data, results);
+    const int callColumn = SampleResults::headers().indexOf(QStringLiteral("结果"));
+    const int flagColumn = columnCount() - 1;
+    clearContents();
+    setRowCount(samples.size());
+    for (int row = 0; row < samples.size(); ++row) {
+        const QStringList cells = SampleResults::cells(samples[row], data.inData.method.ChannelNames);
+        for (int c = 0; c < cells.size() && c < columnCount(); ++c) {
+            auto* cell = new QTableWidgetItem(cells[c]);
+            cell->setTextAlignment(Qt::AlignCenter);
+            if (c == callColumn)
+                cell->setForeground(callColour(cells[c]));
+            setItem(row, c, cell);
+        }
+        if (!samples[row].flags.isEmpty()) {
+            item(row, flagColumn)->setIcon(style()->standardIcon(QStyle::SP_MessageBoxWarning));
+            item(row, flagColumn)->setToolTip(QcFlags::describeAll(samples[row].flags));
+        }
+    }
+}
