@@ -100,11 +100,31 @@ QStringList headers()
             QStringLiteral("结果"), QStringLiteral("质控标记")};
 }
 
-QStringList cells(const SampleResult& r, const QStringList& channelNames)
+QMap<int, int> runningNumbers(const OutData& data)
 {
-    QStringList holes;
+    QMap<int, int> numbers;
+    for (const ResultRow& row : resultRows(data))
+        if (!numbers.contains(row.holeNumber))
+            numbers.insert(row.holeNumber, numbers.size() + 1);
+    return numbers;
+}
+
+QStringList cells(const SampleResult& r, const QStringList& channelNames, const QMap<int, int>& numbering)
+{
+    QVector<int> numbers;
     for (int h : r.holes)
-        holes << QString::number(h);
+        numbers << numbering.value(h, h);
+    // Runs of neighbouring holes as ranges ("3-14,16"), so a sample of twelve holes stays short.
+    QStringList holes;
+    for (int i = 0; i < numbers.size();) {
+        int j = i;
+        while (j + 1 < numbers.size() && numbers[j + 1] == numbers[j] + 1)
+            ++j;
+        holes << (j > i + 1 ? QString("%1-%2").arg(numbers[i]).arg(numbers[j]) : QString::number(numbers[i]));
+        if (j == i + 1)
+            holes << QString::number(numbers[j]);
+        i = j + 1;
+    }
     return {QString::number(r.sample + 1),
             r.name,
             r.target,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -32,9 +33,12 @@ namespace SampleResults {
 QString internalControl();
 QString invalid();
 QVector<SampleResult> of(const OutData& data, const TempData& results);
-// The columns of a samples table, and one result's cells as a person reads them (channel by its
-// name).
+// The running number of each used hole (1-based hole -> 1, 2, ... in layout order), as the hole
+// table and the report's "out" sheet number them.
+QMap<int, int> runningNumbers(const OutData& data);
+// The columns of a samples table, and one result's cells as a person reads them: channel by its
+// name, holes by the given numbering (their own numbers where it has none).
 QStringList headers();
-QStringList cells(const SampleResult& r, const QStringList& channelNames);
+QStringList cells(const SampleResult& r, const QStringList& channelNames, const QMap<int, int>& numbering = {});
 
 }

@@ -113,9 +113,10 @@ void writeSamples(XlsxSheet& sheet, const OutData& data, const TempData& r)
     for (int c = 0; c < headers.size(); ++c)
         sheet.text(1, c + 1, headers[c]);
     const int callColumn = headers.indexOf(QStringLiteral("结果"));
+    const QMap<int, int> numbering = SampleResults::runningNumbers(data); // as "out" numbers them
     int row = 2;
     for (const SampleResult& result : SampleResults::of(data, r)) {
-        const QStringList cells = SampleResults::cells(result, data.inData.method.ChannelNames);
+        const QStringList cells = SampleResults::cells(result, data.inData.method.ChannelNames, numbering);
         for (int c = 0; c < cells.size(); ++c) {
             const bool number = (c == callColumn - 2 && result.positive > 0) || (c == callColumn - 1 && result.positive > 1);
             if (number)

@@ -228,6 +228,28 @@ void TestDialogs::settingsDialog()
     dialog.findChild<QPushButton*>("pushButton_Confirm")->click();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(d.targetOf(6).BorderThreshold, 321.0);
+
+    // A fixed threshold for every hole of the channel at once, and then the plate-wide one.
+    ZHighDialog channel;
+    channel.setOutData(d, 3, 0, true);
+    auto* plate = channel.findChild<QCheckBox*>("checkBox_PlateThreshold");
+    channel.findChild<QCheckBox*>("checkBox_AutoThreshold")->setChecked(false);
+    QVERIFY(!plate->isEnabled());
+    channel.findChild<QDoubleSpinBox*>("dSpinBox_BaseT")->setValue(150);
+    channel.findChild<QCheckBox*>("checkBox_WholeChannel")->setChecked(true);
+    channel.findChild<QPushButton*>("pushButton_Set")->click();
+    for (int h = 0; h < 26; ++h) {
+        QCOMPARE(d.targetOf(2 * h).AutoThreshold, 0);
+        QCOMPARE(d.targetOf(2 * h).Threshold, 150.0);
+    }
+    QCOMPARE(d.targetOf(1), before.targetOf(1));
+    QCOMPARE(d.targetOf(6).BorderThreshold, 321.0); // the rest of a hole's settings stays
+    channel.findChild<QCheckBox*>("checkBox_AutoThreshold")->setChecked(true);
+    plate->setChecked(true);
+    channel.findChild<QPushButton*>("pushButton_Set")->click();
+    QCOMPARE(d.targetOf(50).AutoThreshold, 2);
+    const TempData shared(d);
+    QCOMPARE(shared.targets[2 * 20].Threshold, shared.targets[2 * 3].Threshold);
 }
 
 void TestDialogs::parameterDialog()

@@ -41,6 +41,8 @@ ZParameterDialog::ZParameterDialog(QWidget* parent) : QDialog(parent), ui(new Ui
     connect(ui->pBn_Close, &QPushButton::clicked, this, &QDialog::reject);
     ui->tableWidget->setColumnCount(Headers.size());
     ui->tableWidget->setHorizontalHeaderLabels(Headers);
+    ui->tableWidget->horizontalHeaderItem(Headers.indexOf("自动阈值"))
+        ->setToolTip(QStringLiteral("0：固定阈值；1：每孔按自身基线噪声自动；2：本通道所有孔共用一个自动阈值"));
     ui->tableWidget->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     connect(ui->pBnImage, &QPushButton::clicked, this, &ZParameterDialog::slotPBnImageClicked);
     on_spin_Channel_valueChanged(ui->spin_Channel->value());
@@ -219,7 +221,8 @@ void ZParameterDialog::uiToJson(SMethod& method)
         for (int c = 0; c < method.ChannelColor; ++c) {
             const int row = h * method.ChannelColor + c;
             const auto text = [this, row](int column) { return cellText(ui->tableWidget, row, column); };
-            method.holeTargets[h].append(TargetInfo{text(2), text(3).toInt(), text(4).toDouble(), text(5).toInt(),
+            // The threshold mode is 0 (fixed), 1 (per hole) or 2 (plate-wide).
+            method.holeTargets[h].append(TargetInfo{text(2), qBound(0, text(3).toInt(), 2), text(4).toDouble(), text(5).toInt(),
                                                     text(6).toInt(), text(7).toInt(), text(8).toDouble(), text(9).toDouble()});
         }
 }

@@ -37,10 +37,12 @@ void SampleTable::setOutData(const OutData& data, const TempData& results)
     const QVector<SampleResult> samples = SampleResults::of(data, results);
     const int callColumn = SampleResults::headers().indexOf(QStringLiteral("结果"));
     const int flagColumn = columnCount() - 1;
+    // Holes as the hole table and the chip number them.
+    const QMap<int, int> numbering = SampleResults::runningNumbers(data);
     clearContents();
     setRowCount(samples.size());
     for (int row = 0; row < samples.size(); ++row) {
-        const QStringList cells = SampleResults::cells(samples[row], data.inData.method.ChannelNames);
+        const QStringList cells = SampleResults::cells(samples[row], data.inData.method.ChannelNames, numbering);
         for (int c = 0; c < cells.size() && c < columnCount(); ++c) {
             auto* cell = new QTableWidgetItem(cells[c]);
             cell->setTextAlignment(Qt::AlignCenter);
