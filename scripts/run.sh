@@ -26,7 +26,12 @@ speed=$((1000 / step_ms))
 
 # The shipped methods expect heaters of up to 10 degC/s; the simulated ones get that ramp, so the
 # short method's brief holds reach their temperatures at any pace.
-"$build/sim/tamarin-sim" --link "$work/ttySIM" --speed "$speed" --ramp 10 > "$work/sim.out" 2>&1 &
+# Its demo chip has an invalid sample: the internal control fails in holes 23-26
+# (TAMARIN_SCENARIO=FILE for another chip, or "builtin").
+scenario=${TAMARIN_SCENARIO:-$root/sim/scenarios/invalid-sample.json}
+chip=()
+if [ "$scenario" != builtin ]; then chip=(--scenario "$scenario"); fi
+"$build/sim/tamarin-sim" --link "$work/ttySIM" --speed "$speed" --ramp 10 "${chip[@]}" > "$work/sim.out" 2>&1 &
 sim=$!
 trap 'kill $sim 2>/dev/null || true' EXIT
 for _ in $(seq 50); do [ -e "$work/ttySIM" ] && break; sleep 0.1; done
@@ -39,8 +44,11 @@ fi
 
 if [ $headless = 1 ]; then
   echo "No display: running the headless demo (short method, 5 ms per step) on the simulated instrument."
+  name="demo_$(date +%Y%m%d_%H%M%S)"
   "$build/cli/tamarin-cli" run --method "$work/json/short-demo.json" --module 1 \
-    --name "demo_$(date +%Y%m%d_%H%M%S)" --samples "样本一,样本二" --step-ms 5
+    --name "$name" --samples "样本一,样本二" --step-ms 5
+  echo
+  "$build/cli/tamarin-cli" analyze --samples "usr_data/$name.pcrd"
 else
   "$build/app/tamarin" --step-ms "$step_ms"
 fi
