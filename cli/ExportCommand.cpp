@@ -1,24 +1,38 @@
 #include "cli/ExportCommand.h"
 
 #include "cli/CliContext.h"
+#include "files/CsvExport.h"
 #include "files/ExcelControl.h"
+#include "files/RdmlExport.h"
+
+#include <QFileInfo>
 
 int exportCommand(const QStringList& arguments)
 {
     CliContext cli("export", arguments);
-    cli.parser().setApplicationDescription("Writes the Excel report (sheets info, out, origin) of an experiment file.");
+    cli.parser().setApplicationDescription("Writes an experiment file as the Excel report (.xlsx: sheets info, out, origin, samples),\n"
+                                           "RDML 1.3 (.rdml) or a CSV table (.csv); the suffix chooses.");
     cli.parser().addPositionalArgument("file", "experiment file (.pcrd)");
-    cli.parser().addPositionalArgument("report", "workbook to write (.xlsx)");
+    cli.parser().addPositionalArgument("out", "file to write (.xlsx, .rdml or .csv)");
+    cli.parser().addOption({"melt", "CSV: the melt readings instead of the amplification readings"});
     if (!cli.parse(2))
         return cli.parseExitCode();
 
     const QString in = cli.positional().at(0);
     const QString out = cli.positional().at(1);
+    const QString suffix = QFileInfo(out).suffix().toLower();
+    if (suffix != "xlsx" && suffix != "rdml" && suffix != "csv") {
+        cli.fail(QString("unknown format .%1: the file to write ends in .xlsx, .rdml or .csv").arg(suffix));
+        return 2;
+    }
     OutData data;
     if (data.openAs(in) != 0)
         return cli.fail(QString("cannot open experiment file %1 (missing, unreadable, or damaged beyond the record limits)").arg(in));
-    if (!ExcelControl().saveAsExcel(data, out))
-        return cli.fail(QString("cannot write report %1").arg(out));
+    const bool written = suffix == "xlsx" ? ExcelControl().saveAsExcel(data, out)
+        : suffix == "rdml"                ? RdmlExport::save(data, QFileInfo(in).completeBaseName(), out)
+                                          : CsvExport::save(data, cli.parser().isSet("melt"), out);
+    if (!written)
+        return cli.fail(QString("cannot write %1").arg(out));
     cli.out() << "wrote " << out << "\n";
     return 0;
 }

@@ -1,0 +1,45 @@
+#include "cli/ImportCommand.h"
+
+#include "cli/CliContext.h"
+#include "files/RdmlImport.h"
+
+#include <QFileInfo>
+
+int importCommand(const QStringList& arguments)
+{
+    CliContext cli("import", arguments);
+    cli.parser().setApplicationDescription("Stores one run of an RDML file (.rdml, .rdm or plain .xml; RDML 1.1 to 1.3)\n"
+                                           "as an experiment file for review. An existing file is never replaced.");
+    cli.parser().addPositionalArgument("in", "RDML file");
+    cli.parser().addPositionalArgument("out", "experiment file to write (.pcrd)");
+    cli.parser().addOption({"run", "the run to import (its id, or EXPERIMENT/RUN) when the file has several", "ID"});
+    if (!cli.parse(2))
+        return cli.parseExitCode();
+
+    const QString in = cli.positional().at(0);
+    const QString out = cli.positional().at(1);
+    if (QFileInfo::exists(out))
+        return cli.fail(QString("%1 exists; an experiment file is never replaced").arg(out));
+    RdmlReader file;
+    if (!file.read(in))
+        return cli.fail(QString("cannot import %1: %2").arg(in, file.error()));
+    int run = file.runs().size() == 1 ? 0 : -1;
+    QStringList names;
+    for (int i = 0; i < file.runs().size(); ++i) {
+        names << file.runs()[i].name();
+        if (cli.parser().isSet("run") && (file.runs()[i].id == cli.parser().value("run") || names.last() == cli.parser().value("run")))
+            run = i;
+    }
+    if (run < 0) {
+        cli.fail(QString("%1 holds several runs; choose one with --run: %2").arg(in, names.join(", ")));
+        return 2;
+    }
+    OutData data;
+    QString why;
+    if (!RdmlImport::toOutData(file, run, data, why))
+        return cli.fail(QString("cannot import %1: %2").arg(in, why));
+    if (!data.saveAsFilePath(out))
+        return cli.fail(QString("cannot write %1").arg(out));
+    cli.out() << "wrote " << out << " (run " << names[run] << ")\n";
+    return 0;
+}

@@ -1,0 +1,77 @@
+#include "files/CsvExport.h"
+
+#include "analysis/ResultRows.h"
+#include "analysis/ResultText.h"
+#include "analysis/TempData.h"
+#include "files/RdmlFormat.h"
+
+#include <QSaveFile>
+
+namespace CsvExport {
+
+namespace {
+
+// Quoted when it holds a separator, a quote or a line break. A name a spreadsheet would take for a
+// formula gets a leading apostrophe, so that opening the table runs nothing.
+QString field(QString text)
+{
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    if (!text.isEmpty() && formulaStarts.contains(text[0]))
+        text.prepend('\'');
+    if (text.contains(',') || text.contains('"') || text.contains('\n') || text.contains('\r'))
+        text = '"' + text.replace('"', QStringLiteral("\"\"")) + '"';
+    return text;
+}
+
+QString optional(double value)
+{
+    return value == 0 ? QString() : QString::number(value, 'f', 2);
+}
+
+}
+
+QByteArray table(const OutData& d, bool melt)
+{
+    const TempData r(d);
+    const SMethod& m = d.inData.method;
+    const QVector<Curve>& readings = melt ? r.originMeltLines : r.cycleLines;
+    int columns = 0;
+    Curve longest;
+    for (const ResultRow& row : resultRows(d))
+        if (readings.value(row.curveIndex).size() > columns) {
+            longest = readings.value(row.curveIndex);
+            columns = longest.size();
+        }
+    QStringList header = {"sample", "name", "hole", "channel", "target", "ct", "call", "tm", "flags"};
+    for (int i = 0; i < columns; ++i)
+        header << (melt ? RdmlFormat::number(longest[i].x()) : QString::number(i + 1));
+    QString out = header.join(',') + '\n';
+    for (const ResultRow& row : resultRows(d)) {
+        const int s = row.curveIndex;
+        if (s >= r.ctValues.size())
+            continue;
+        QStringList cells = {QString::number(row.sample + 1),
+                             field(row.sampleName),
+                             QString::number(row.holeNumber),
+                             field(m.ChannelNames.value(row.channel)),
+                             field(r.targets[s].Name),
+                             optional(r.ctValues[s]),
+                             ResultText::call(r.positives[s], d.runComplete),
+                             optional(r.tmValues[s]),
+                             r.flags[s].join(' ')};
+        for (const QPointF& p : readings[s])
+            cells << RdmlFormat::number(p.y());
+        out += cells.join(',') + '\n';
+    }
+    return out.toUtf8();
+}
+
+bool save(const OutData& data, bool melt, const QString& path)
+{
+    if (!data.withinLimits())
+        return false;
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(table(data, melt)) >= 0 && file.commit();
+}
+
+}

@@ -1,0 +1,209 @@
+#include "files/RdmlImport.h"
+
+#include "analysis/ResultText.h"
+#include "files/RdmlFormat.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace RdmlImport {
+
+namespace {
+
+// Dyes in the order of first use, with FAM and ROX (this instrument's channels) first.
+QStringList dyesOf(const RdmlReader& file, const RdmlReader::Run& run)
+{
+    QStringList dyes;
+    for (const RdmlReader::React& react : run.reacts)
+        for (const RdmlReader::Data& data : react.data)
+            if (!dyes.contains(file.dyeOf(data.target)))
+                dyes << file.dyeOf(data.target);
+    std::stable_sort(dyes.begin(), dyes.end(), [](const QString& a, const QString& b) {
+        const auto rank = [](const QString& d) { return d == "FAM" ? 0 : d == "ROX" ? 1 : 2; };
+        return rank(a) < rank(b);
+    });
+    return dyes;
+}
+
+// The amplification readings in cycle order, padded with the last one up to cycles.
+Curve amplification(QVector<QPointF> adp, int cycles)
+{
+    std::stable_sort(adp.begin(), adp.end(), [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
+    Curve c;
+    for (int i = 0; i < cycles; ++i)
+        c.append(QPointF(i + 1, adp.isEmpty() ? 0.0 : adp.value(i, adp.last()).y()));
+    return c;
+}
+
+// Melt points at lo, lo + 0.5, ...: a point at the grid temperature itself, else linear between
+// its neighbours, the nearest end outside the file's range.
+Curve melt(QVector<QPointF> mdp, double lo, int points, int firstX)
+{
+    std::stable_sort(mdp.begin(), mdp.end(), [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
+    Curve c;
+    for (int k = 0; k < points && !mdp.isEmpty(); ++k) {
+        const double t = lo + 0.5 * k;
+        auto above = std::lower_bound(mdp.cbegin(), mdp.cend(), t, [](const QPointF& p, double v) { return p.x() < v; });
+        double y = 0;
+        if (above == mdp.cend())
+            y = mdp.last().y();
+        else if (above->x() == t || above == mdp.cbegin())
+            y = above->y();
+        else {
+            const QPointF& below = *(above - 1);
+            y = below.y() + (above->y() - below.y()) * (t - below.x()) / (above->x() - below.x());
+        }
+        c.append(QPointF(firstX + k, y));
+    }
+    return c;
+}
+
+Step stage(Step::STEP_TYPE type, int count, const QVector<Node>& nodes)
+{
+    Step s;
+    s.StepType = type;
+    s.CycleCount = count;
+    s.NodeList = nodes;
+    return s;
+}
+
+// Twenty times the median noise of the channel's early readings (first differences over
+// readings 3 to 15, whose SD is the noise times the square root of two).
+double borderFor(const QVector<Curve>& curves)
+{
+    QVector<double> noise;
+    for (const Curve& c : curves) {
+        QVector<double> d;
+        for (int i = 3; i + 1 < qMin(c.size(), 15); ++i)
+            d << c[i + 1].y() - c[i].y();
+        if (d.size() < 3)
+            continue;
+        double mean = 0, squares = 0;
+        for (double v : d)
+            mean += v / d.size();
+        for (double v : d)
+            squares += (v - mean) * (v - mean);
+        noise << std::sqrt(squares / (d.size() - 1) / 2);
+    }
+    if (noise.isEmpty())
+        return 100;
+    std::sort(noise.begin(), noise.end());
+    return qMax(1e-6, 20 * noise[noise.size() / 2]);
+}
+
+}
+
+bool toOutData(const RdmlReader& file, int runIndex, OutData& out, QString& error)
+{
+    if (runIndex < 0 || runIndex >= file.runs().size()) {
+        error = QStringLiteral("没有这个运行");
+        return false;
+    }
+    const RdmlReader::Run& run = file.runs()[runIndex];
+    if (run.reacts.size() > ChipHoles) {
+        error = QStringLiteral("运行 %1 有 %2 个反应，芯片只有 %3 孔").arg(run.name()).arg(run.reacts.size()).arg(ChipHoles);
+        return false;
+    }
+    const QStringList dyes = dyesOf(file, run);
+    if (dyes.size() > MaxDyes) {
+        error = QStringLiteral("运行 %1 用了 %2 种染料（%3），仪器只有 %4 个通道").arg(run.name()).arg(dyes.size()).arg(dyes.join("、")).arg(MaxDyes);
+        return false;
+    }
+    int cycles = 0;
+    double lo = 1e9, hi = -1e9;
+    for (const RdmlReader::React& react : run.reacts)
+        for (const RdmlReader::Data& data : react.data) {
+            cycles = qMax(cycles, data.adp.size());
+            for (const QPointF& p : data.mdp) {
+                lo = qMin(lo, p.x());
+                hi = qMax(hi, p.x());
+            }
+        }
+    if (cycles == 0) {
+        error = QStringLiteral("运行 %1 没有原始扩增数据").arg(run.name());
+        return false;
+    }
+
+    // Holes: the reactions' own numbers when all of them lie on the chip and none repeats.
+    QVector<int> holes;
+    bool byNumber = true;
+    for (const RdmlReader::React& react : run.reacts) {
+        byNumber = byNumber && react.id <= ChipHoles && !holes.contains(react.id);
+        holes << react.id;
+    }
+    QVector<int> order(run.reacts.size());
+    for (int i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&run](int a, int b) { return run.reacts[a].id < run.reacts[b].id; });
+    for (int k = 0; k < order.size(); ++k)
+        if (!byNumber)
+            holes[order[k]] = k + 1;
+
+    OutData d;
+    SMethod& m = d.inData.method;
+    m.Name = run.experiment;
+    m.Id = run.id;
+    m.Hole = ChipHoles;
+    m.ChannelColor = qMax(1, dyes.size());
+    m.ChannelNames = dyes.isEmpty() ? QStringList{QStringLiteral("FAM")} : dyes;
+    m.Flow.steps = {stage(Step::STEP_CYCLE, cycles, {{10, 95.0, false}, {30, 60.0, true}})};
+    // The melt stage spans whole degrees around the file's points; the readings cover the grid
+    // up to its highest point, as a run read them.
+    const bool hasMelt = hi > lo;
+    const int meltLo = hasMelt ? int(std::floor(lo)) : 0;
+    if (hasMelt)
+        m.Flow.steps << stage(Step::STEP_MELT, 0, {{5, double(meltLo), false}, {5, std::ceil(hi), false}});
+    const int meltPoints = hasMelt ? int(std::floor((hi - meltLo) / 0.5 + 1e-9)) + 1 : 0;
+
+    m.holeTargets = QVector<TargetInfos>(ChipHoles);
+    QVector<QVector<TargetInfo>> targets(ChipHoles, QVector<TargetInfo>(m.ChannelColor));
+    QVector<bool> exported(ChipHoles * m.ChannelColor, false);
+    d.pdLines.resize(ChipHoles * m.ChannelColor);
+    QStringList sampleIds;
+    for (int i = 0; i < run.reacts.size(); ++i) {
+        const RdmlReader::React& react = run.reacts[i];
+        const int hole = holes[i];
+        int sample = sampleIds.indexOf(react.sample);
+        if (sample < 0) {
+            sample = sampleIds.size();
+            sampleIds << react.sample;
+        }
+        m.sampleHoleMap[sample].append(hole);
+        for (const RdmlReader::Data& data : react.data) {
+            const int channel = qMax(0, dyes.indexOf(file.dyeOf(data.target)));
+            const int s = (hole - 1) * m.ChannelColor + channel;
+            d.pdLines[s] = amplification(data.adp, cycles) + melt(data.mdp, meltLo, meltPoints, cycles + 1);
+            TargetInfo& t = targets[hole - 1][channel];
+            t.Name = data.target;
+            exported[s] = RdmlFormat::readSettingsNote(data.note, t);
+        }
+    }
+    for (int c = 0; c < m.ChannelColor; ++c) {
+        QVector<Curve> channelCurves;
+        for (int h = 0; h < ChipHoles; ++h)
+            channelCurves << d.pdLines[h * m.ChannelColor + c];
+        const double border = borderFor(channelCurves);
+        for (int h = 0; h < ChipHoles; ++h) {
+            TargetInfo& t = targets[h][c];
+            if (!exported[h * m.ChannelColor + c])
+                t = TargetInfo{t.Name, 2, 100.0, 1, 3, 15, border, 0.0};
+            m.holeTargets[h].append(t);
+        }
+    }
+    m.SampleNumber = sampleIds.size();
+    d.inData.sampleNames = sampleIds.toVector();
+    for (const QString& id : sampleIds)
+        d.inData.sampleRemarks << file.sampleDescription(id);
+    d.inData.serialNumber = run.id;
+    d.inData.remark = QStringLiteral("RDML：%1").arg(run.name());
+    d.inData.dateTime = run.date.isValid() ? run.date : QDateTime::currentDateTime();
+    d.runComplete = run.description != ResultText::incompleteRun();
+    if (!d.withinLimits()) {
+        error = QStringLiteral("运行 %1 超出记录的范围").arg(run.name());
+        return false;
+    }
+    out = d;
+    return true;
+}
+
+}

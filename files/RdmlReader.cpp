@@ -1,0 +1,229 @@
+#include "files/RdmlReader.h"
+
+#include "files/ZipArchive.h"
+#include "method/RecordLimits.h"
+
+#include <QFile>
+#include <QXmlStreamReader>
+#include <cmath>
+
+bool RdmlReader::fail(const QString& why)
+{
+    if (mError.isEmpty())
+        mError = why;
+    return false;
+}
+
+bool RdmlReader::read(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("无法读取文件"));
+    if (file.size() > MaxBytes)
+        return fail(QStringLiteral("文件超过 64 MB"));
+    const QByteArray head = file.read(4);
+    file.close();
+    if (!head.startsWith("PK")) {
+        QFile plain(path);
+        plain.open(QIODevice::ReadOnly);
+        return readXml(plain.readAll());
+    }
+    bool tooLarge = false;
+    const QByteArray xml = ZipArchive(path).read(QStringLiteral("rdml_data.xml"), MaxBytes, &tooLarge);
+    if (tooLarge)
+        return fail(QStringLiteral("压缩包中的 rdml_data.xml 超过 64 MB"));
+    if (xml.isEmpty())
+        return fail(QStringLiteral("压缩包损坏，或其中没有 rdml_data.xml"));
+    return readXml(xml);
+}
+
+bool RdmlReader::readXml(const QByteArray& bytes)
+{
+    QXmlStreamReader xml(bytes);
+    mXml = &xml;
+    mRuns.clear();
+    if (!xml.readNextStartElement() || xml.name() != QLatin1String("rdml"))
+        return fail(QStringLiteral("不是 RDML 文件"));
+    const QString version = xml.attributes().value("version").toString();
+    if (version != "1.1" && version != "1.2" && version != "1.3")
+        return fail(QStringLiteral("不支持的 RDML 版本 %1（支持 1.1–1.3）").arg(version.left(20)));
+    while (mError.isEmpty() && xml.readNextStartElement()) {
+        if (xml.name() == QLatin1String("target"))
+            readTarget();
+        else if (xml.name() == QLatin1String("sample"))
+            readSample();
+        else if (xml.name() == QLatin1String("experiment"))
+            readExperiment();
+        else
+            xml.skipCurrentElement();
+    }
+    if (xml.hasError())
+        fail(QStringLiteral("XML 格式错误（第 %1 行）：%2").arg(xml.lineNumber()).arg(xml.errorString()));
+    mXml = nullptr;
+    if (mError.isEmpty() && mRuns.isEmpty())
+        fail(QStringLiteral("文件中没有运行（run）"));
+    return mError.isEmpty();
+}
+
+QString RdmlReader::idOf()
+{
+    const QString id = mXml->attributes().value("id").toString();
+    if (id.size() > MaxIdLength)
+        fail(QStringLiteral("标识过长"));
+    return id.left(MaxIdLength);
+}
+
+QString RdmlReader::text()
+{
+    const QString t = mXml->readElementText(QXmlStreamReader::SkipChildElements).trimmed();
+    if (t.size() > 10000)
+        fail(QStringLiteral("文本过长"));
+    return t.left(10000);
+}
+
+bool RdmlReader::number(double& out, double lo, double hi)
+{
+    bool ok = false;
+    out = text().toDouble(&ok);
+    if (!ok || !std::isfinite(out) || out < lo || out > hi)
+        return fail(QStringLiteral("数值无效或超出范围（第 %1 行）").arg(mXml->lineNumber()));
+    return true;
+}
+
+void RdmlReader::readTarget()
+{
+    const QString id = idOf();
+    while (mXml->readNextStartElement()) {
+        if (mXml->name() == QLatin1String("dyeId")) {
+            mTargetDyes.insert(id, idOf());
+            mXml->skipCurrentElement();
+        } else if (mXml->name() == QLatin1String("type")) {
+            mTargetTypes.insert(id, text());
+        } else {
+            mXml->skipCurrentElement();
+        }
+    }
+}
+
+void RdmlReader::readSample()
+{
+    const QString id = idOf();
+    while (mXml->readNextStartElement()) {
+        if (mXml->name() == QLatin1String("description"))
+            mSampleDescriptions.insert(id, text());
+        else
+            mXml->skipCurrentElement();
+    }
+}
+
+bool RdmlReader::readExperiment()
+{
+    const QString experiment = idOf();
+    while (mError.isEmpty() && mXml->readNextStartElement()) {
+        if (mXml->name() != QLatin1String("run")) {
+            mXml->skipCurrentElement();
+            continue;
+        }
+        if (mRuns.size() >= MaxRuns)
+            return fail(QStringLiteral("运行（run）超过 %1 个").arg(MaxRuns));
+        Run run;
+        run.experiment = experiment;
+        run.id = idOf();
+        if (!readRun(run))
+            return false;
+        mRuns.append(run);
+    }
+    return mError.isEmpty();
+}
+
+bool RdmlReader::readRun(Run& run)
+{
+    while (mError.isEmpty() && mXml->readNextStartElement()) {
+        const QStringRef name = mXml->name();
+        if (name == QLatin1String("description")) {
+            run.description = text();
+        } else if (name == QLatin1String("runDate")) {
+            run.date = QDateTime::fromString(text(), Qt::ISODate);
+        } else if (name == QLatin1String("react")) {
+            if (run.reacts.size() >= MaxReacts)
+                return fail(QStringLiteral("运行 %1 的反应超过 %2 个").arg(run.id).arg(MaxReacts));
+            React react;
+            bool ok = false;
+            react.id = mXml->attributes().value("id").toInt(&ok);
+            if (!ok || react.id < 1)
+                return fail(QStringLiteral("反应编号无效（第 %1 行）").arg(mXml->lineNumber()));
+            if (!readReact(react))
+                return false;
+            run.reacts.append(react);
+        } else {
+            mXml->skipCurrentElement();
+        }
+    }
+    return mError.isEmpty();
+}
+
+bool RdmlReader::readReact(React& react)
+{
+    while (mError.isEmpty() && mXml->readNextStartElement()) {
+        if (mXml->name() == QLatin1String("sample")) {
+            react.sample = idOf();
+            mXml->skipCurrentElement();
+        } else if (mXml->name() == QLatin1String("data")) {
+            if (react.data.size() >= MaxDataPerReact)
+                return fail(QStringLiteral("反应 %1 的数据超过 %2 组").arg(react.id).arg(MaxDataPerReact));
+            Data data;
+            if (!readData(data))
+                return false;
+            react.data.append(data);
+        } else {
+            mXml->skipCurrentElement();
+        }
+    }
+    return mError.isEmpty();
+}
+
+bool RdmlReader::readData(Data& data)
+{
+    while (mError.isEmpty() && mXml->readNextStartElement()) {
+        const QStringRef name = mXml->name();
+        if (name == QLatin1String("tar")) {
+            data.target = idOf();
+            mXml->skipCurrentElement();
+        } else if (name == QLatin1String("note")) {
+            data.note = text();
+        } else if (name == QLatin1String("adp") || name == QLatin1String("mdp")) {
+            const bool melt = name == QLatin1String("mdp");
+            QVector<QPointF>& points = melt ? data.mdp : data.adp;
+            if (points.size() >= RecordLimits::MaxReadings)
+                return fail(QStringLiteral("一条曲线的读数超过 %1 个").arg(RecordLimits::MaxReadings));
+            QPointF p;
+            if (!readPoint(p, melt))
+                return false;
+            points.append(p);
+        } else {
+            mXml->skipCurrentElement();
+        }
+    }
+    return mError.isEmpty();
+}
+
+bool RdmlReader::readPoint(QPointF& point, bool melt)
+{
+    bool x = false, y = false;
+    while (mError.isEmpty() && mXml->readNextStartElement()) {
+        const QStringRef name = mXml->name();
+        double v = 0;
+        if (name == QLatin1String(melt ? "tmp" : "cyc")) {
+            x = melt ? number(v, RecordLimits::MinTemp, RecordLimits::MaxTemp) : number(v, 0, RecordLimits::MaxReadings);
+            point.setX(v);
+        } else if (name == QLatin1String("fluor")) {
+            y = number(v, -1e9, 1e9);
+            point.setY(v);
+        } else {
+            mXml->skipCurrentElement();
+        }
+    }
+    if (mError.isEmpty() && !(x && y))
+        return fail(QStringLiteral("数据点不完整（第 %1 行）").arg(mXml->lineNumber()));
+    return mError.isEmpty();
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QDateTime>
+#include <QMap>
+#include <QPointF>
+#include <QStringList>
+#include <QVector>
+
+class QXmlStreamReader;
+
+// An RDML file (1.1 to 1.3) as far as a review needs it: targets with their dyes, samples, and the
+// runs with their reactions' raw amplification and melt points. Reads the zipped archive
+// (.rdml, .rdm) or plain XML, with or without namespace prefixes. The file is untrusted: the
+// archive part, the document, every count and every number has a bound, and whatever lies
+// beyond one refuses the file with a reason.
+class RdmlReader
+{
+public:
+    struct Data
+    {
+        QString target;
+        QString note;
+        QVector<QPointF> adp; // cycle, fluorescence
+        QVector<QPointF> mdp; // temperature, fluorescence
+    };
+    struct React
+    {
+        int id = 0;
+        QString sample;
+        QVector<Data> data;
+    };
+    struct Run
+    {
+        QString experiment;
+        QString id;
+        QString description;
+        QDateTime date;
+        QVector<React> reacts;
+        QString name() const { return experiment + '/' + id; }
+    };
+
+    // Limits of what is read at all; a review needs far less.
+    static constexpr qint64 MaxBytes = 64 * 1024 * 1024;
+    static constexpr int MaxRuns = 100;
+    static constexpr int MaxReacts = 2000;
+    static constexpr int MaxDataPerReact = 16;
+    static constexpr int MaxIdLength = 500;
+
+    bool read(const QString& path);
+    bool readXml(const QByteArray& xml);
+    QString error() const { return mError; }
+
+    const QVector<Run>& runs() const { return mRuns; }
+    QString dyeOf(const QString& target) const { return mTargetDyes.value(target, target); }
+    QString targetType(const QString& target) const { return mTargetTypes.value(target); }
+    QString sampleDescription(const QString& sample) const { return mSampleDescriptions.value(sample); }
+
+private:
+    bool fail(const QString& why);
+    QString idOf();
+    QString text();
+    bool number(double& out, double lo, double hi);
+    void readTarget();
+    void readSample();
+    bool readExperiment();
+    bool readRun(Run& run);
+    bool readReact(React& react);
+    bool readData(Data& data);
+    bool readPoint(QPointF& point, bool melt);
+
+    QXmlStreamReader* mXml = nullptr;
+    QString mError;
+    QVector<Run> mRuns;
+    QMap<QString, QString> mTargetDyes;
+    QMap<QString, QString> mTargetTypes;
+    QMap<QString, QString> mSampleDescriptions;
+};

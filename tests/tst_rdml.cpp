@@ -1,0 +1,277 @@
+#include "CliRunner.h"
+#include "Synthetic.h"
+#include "TestDir.h"
+#include "analysis/TempData.h"
+#include "files/RdmlExport.h"
+#include "files/RdmlImport.h"
+#include "files/ZipArchive.h"
+#include "files/ZipWriter.h"
+
+#include <QXmlStreamReader>
+
+namespace {
+
+// The controlled plate with readings on the instrument's 0.1 grid, as a run stores them.
+OutData plate()
+{
+    OutData d = Synthetic::controlledPlate();
+    for (Curve& c : d.pdLines)
+        for (QPointF& p : c)
+            p.setY(std::round(p.y() * 10) / 10);
+    d.inData.dateTime = QDateTime(QDate(2026, 12, 7), QTime(9, 30));
+    d.inData.pcrNumber = 2;
+    d.inData.sampleRemarks = {"", "复检", ""};
+    return d;
+}
+
+// A second reader of the format, apart from the program's: per reaction and target its cq, its
+// amplification fluorescence and its melt points, by local names whatever the prefixes.
+struct Parsed
+{
+    QMap<QString, double> cq;                // "react/target"
+    QMap<QString, QVector<double>> adp;      // fluorescence in cycle order
+    QMap<QString, QVector<QPointF>> mdp;
+};
+
+Parsed parse(const QByteArray& xml)
+{
+    Parsed p;
+    QXmlStreamReader x(xml);
+    QString react, target, value;
+    QPointF point;
+    QStringList path;
+    while (!x.atEnd()) {
+        x.readNext();
+        if (x.isStartElement()) {
+            path << x.name().toString();
+            if (x.name() == QLatin1String("react"))
+                react = x.attributes().value("id").toString();
+            if (x.name() == QLatin1String("tar"))
+                target = react + '/' + x.attributes().value("id").toString();
+        } else if (x.isCharacters()) {
+            value = x.text().toString();
+        } else if (x.isEndElement()) {
+            const QString parent = path.value(path.size() - 2);
+            if (x.name() == QLatin1String("cq"))
+                p.cq[target] = value.toDouble();
+            else if (x.name() == QLatin1String("fluor") && parent == "adp")
+                p.adp[target] << value.toDouble();
+            else if (x.name() == QLatin1String("tmp") && parent == "mdp")
+                point.setX(value.toDouble());
+            else if (x.name() == QLatin1String("fluor") && parent == "mdp")
+                p.mdp[target] << QPointF(point.x(), value.toDouble());
+            path.removeLast();
+        }
+    }
+    return p;
+}
+
+QByteArray foreignRdml(int reacts, int dyes, bool raw)
+{
+    QByteArray x = "<?xml version='1.0'?>\n<r:rdml xmlns:r='http://www.rdml.org' version='1.2'>\n"
+                   " <r:target id='GAPDH'><r:type>ref</r:type><r:dyeId id='SYBR'/></r:target>\n"
+                   " <r:target id='HBV'><r:type>toi</r:type><r:dyeId id='HEX'/></r:target>\n"
+                   " <r:target id='X'><r:type>toi</r:type><r:dyeId id='Cy5'/></r:target>\n"
+                   " <r:experiment id='E'><r:run id='R1'><r:pcrFormat><r:rows>8</r:rows><r:columns>12</r:columns>"
+                   "<r:rowLabel>ABC</r:rowLabel><r:columnLabel>123</r:columnLabel></r:pcrFormat>\n";
+    const char* targets[] = {"GAPDH", "HBV", "X"};
+    for (int i = reacts; i >= 1; --i) { // out of order, and numbered past the chip
+        x += QString(" <r:react id='%1'><r:sample id='S%2'/>").arg(i * 7).arg((i + 1) / 2).toUtf8();
+        for (int t = 0; t < dyes; ++t) {
+            x += QString("<r:data><r:tar id='%1'/>").arg(targets[t]).toUtf8();
+            for (int c = 1; raw && c <= 40; ++c) {
+                const double y = 0.3 + 0.002 * c + (i % 2 ? 8.0 / (1 + std::exp(-(c - 24.0) / 1.6)) : 0.0)
+                    + 0.004 * ((c * 37 + i * 11) % 7 - 3);
+                x += QString("<r:adp><r:cyc>%1</r:cyc><r:fluor>%2</r:fluor></r:adp>").arg(c).arg(y).toUtf8();
+            }
+            x += "</r:data>";
+        }
+        x += "</r:react>\n";
+    }
+    return x + " </r:run><r:run id='R2'/></r:experiment>\n</r:rdml>\n";
+}
+
+bool validates(const QString& path)
+{
+    QProcess unzip, lint;
+    unzip.setStandardOutputProcess(&lint);
+    unzip.start("unzip", {"-p", path, "rdml_data.xml"});
+    lint.start("xmllint", {"--noout", "--schema", TAMARIN_RDML_SCHEMA, "-"});
+    unzip.waitForFinished();
+    lint.waitForFinished();
+    if (lint.exitCode() != 0)
+        qWarning() << lint.readAllStandardError().left(2000);
+    return lint.exitStatus() == QProcess::NormalExit && lint.exitCode() == 0;
+}
+
+}
+
+class TestRdml : public QObject
+{
+    Q_OBJECT
+private slots:
+    void exportValidatesAndReadsBack();
+    void roundTrip();
+    void importsAnotherToolsFile();
+    void refusals_data();
+    void refusals();
+    void commandLine();
+};
+
+void TestRdml::exportValidatesAndReadsBack()
+{
+    TestDir dir;
+    const OutData d = plate();
+    QVERIFY(RdmlExport::save(d, "run 1", "p.rdml"));
+    QVERIFY2(!QStandardPaths::findExecutable("xmllint").isEmpty(), "xmllint (libxml2-utils) is needed");
+    QVERIFY(validates("p.rdml"));
+    const Parsed p = parse(ZipArchive("p.rdml").read("rdml_data.xml", 1 << 26));
+    const TempData r(d);
+    QCOMPARE(p.adp.size(), 18); // 9 used holes, 2 targets
+    for (int hole = 3; hole <= 11; ++hole) {
+        const QString fam = QString("%1/靶标").arg(hole), rox = QString("%1/内参").arg(hole);
+        const int s = 2 * (hole - 1);
+        QVector<double> readings;
+        for (const QPointF& q : d.pdLines[s].mid(0, 40))
+            readings << q.y();
+        QCOMPARE(p.adp[fam], readings);
+        QCOMPARE(p.mdp[fam].size(), 71);
+        QCOMPARE(p.mdp[fam][0], QPointF(60, d.pdLines[s][40].y()));
+        QCOMPARE(p.mdp[fam][70], QPointF(95, d.pdLines[s][110].y()));
+        QCOMPARE(p.cq.value(fam), r.ctValues[s]); // exactly, 0 when absent
+        QCOMPARE(p.cq.value(rox), r.ctValues[s + 1]);
+    }
+}
+
+void TestRdml::roundTrip()
+{
+    TestDir dir;
+    OutData d = plate();
+    TargetInfo changed = Synthetic::target("靶标", 137.5);
+    changed.AutoRange = 1;
+    d.setTargetInfo(changed, 2 * 4, true); // one hole's own settings come back too
+    QVERIFY(RdmlExport::save(d, "run", "p.rdml"));
+    RdmlReader file;
+    QVERIFY2(file.read("p.rdml"), qPrintable(file.error()));
+    QCOMPARE(file.runs().size(), 1);
+    OutData back;
+    QString why;
+    QVERIFY2(RdmlImport::toOutData(file, 0, back, why), qPrintable(why));
+    QCOMPARE(back.inData.method.sampleHoleMap, d.inData.method.sampleHoleMap);
+    QCOMPARE(back.inData.sampleNames, d.inData.sampleNames);
+    QCOMPARE(back.inData.sampleRemarks, d.inData.sampleRemarks);
+    QCOMPARE(back.inData.dateTime, d.inData.dateTime);
+    const TempData a(d), b(back);
+    for (int hole = 3; hole <= 11; ++hole)
+        for (int c = 0; c < 2; ++c) {
+            const int s = 2 * (hole - 1) + c;
+            QCOMPARE(back.pdLines[s], d.pdLines[s]);
+            QCOMPARE(back.targetOf(s), d.targetOf(s));
+            QCOMPARE(b.ctValues[s], a.ctValues[s]);
+            QCOMPARE(b.tmValues[s], a.tmValues[s]);
+            QCOMPARE(b.positives[s], a.positives[s]);
+            QCOMPARE(b.flags[s], a.flags[s]);
+        }
+    // An incomplete run stays incomplete.
+    d.runComplete = false;
+    QVERIFY(RdmlExport::save(d, "run", "p.rdml") && file.read("p.rdml") && RdmlImport::toOutData(file, 0, back, why));
+    QVERIFY(!back.runComplete);
+}
+
+void TestRdml::importsAnotherToolsFile()
+{
+    RdmlReader file;
+    QVERIFY2(file.readXml(foreignRdml(10, 2, true)), qPrintable(file.error()));
+    QCOMPARE(file.runs().size(), 2);
+    OutData d;
+    QString why;
+    QVERIFY(!RdmlImport::toOutData(file, 1, d, why)); // the empty run
+    QVERIFY2(RdmlImport::toOutData(file, 0, d, why), qPrintable(why));
+    const SMethod& m = d.inData.method;
+    QCOMPARE(m.ChannelNames, QStringList({"SYBR", "HEX"}));
+    // Numbered 70, 63, ..., 7 in the file: placed one after the other by number.
+    QCOMPARE(m.sampleHoleMap.value(0), QVector<int>({10, 9}));
+    QCOMPARE(d.inData.sampleNames.value(0), QString("S5"));
+    const TempData r(d);
+    for (int hole = 1; hole <= 10; ++hole) {
+        const bool amplifies = hole % 2 == 1; // react ids 7, 21, ... carry odd i
+        QCOMPARE(r.targets[2 * (hole - 1)].Name, QString("GAPDH"));
+        QCOMPARE(r.positives[2 * (hole - 1)], amplifies);
+        if (amplifies)
+            QVERIFY(std::fabs(r.ctValues[2 * (hole - 1)] - 21.0) < 1.5);
+    }
+}
+
+void TestRdml::refusals_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("27 reactions") << foreignRdml(27, 1, true) << "27 个反应";
+    QTest::newRow("three dyes") << foreignRdml(4, 3, true) << "3 种染料";
+    QTest::newRow("no raw data") << foreignRdml(4, 1, false) << "没有原始扩增数据";
+    QTest::newRow("cut short") << foreignRdml(4, 1, true).left(900) << "XML 格式错误";
+    QTest::newRow("not rdml") << QByteArray("<html><body/></html>") << "不是 RDML";
+    QTest::newRow("version 1.0") << QByteArray("<rdml version='1.0'/>") << "不支持的 RDML 版本";
+    QTest::newRow("reading out of range") << foreignRdml(2, 1, true).replace("<r:fluor>0.3", "<r:fluor>1e300") << "超出范围";
+    QTest::newRow("damaged archive") << QByteArray("PK\x03\x04 this is no archive") << "压缩包损坏";
+}
+
+void TestRdml::refusals()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, why);
+    TestDir dir;
+    QFile f(bytes.startsWith("PK") ? "in.rdml" : "in.xml");
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    f.close();
+    RdmlReader file;
+    QString error;
+    OutData d;
+    const bool read = file.read(f.fileName());
+    const bool imported = read && RdmlImport::toOutData(file, 0, d, error);
+    QVERIFY(!imported);
+    QVERIFY2((read ? error : file.error()).contains(why), qPrintable(read ? error : file.error()));
+    const CliResult cli = runCli({"import", f.fileName(), "out.pcrd", "--run", "R1"});
+    QCOMPARE(cli.code, 1);
+    QVERIFY(cli.err.contains(why));
+    QVERIFY(!QFile::exists("out.pcrd"));
+}
+
+void TestRdml::commandLine()
+{
+    TestDir dir;
+    QVERIFY(plate().saveAsFilePath("p.pcrd"));
+    QCOMPARE(runCli({"export", "p.pcrd", "p.rdml"}).code, 0);
+    QCOMPARE(runCli({"export", "p.pcrd", "p.txt"}).code, 2);
+    QCOMPARE(runCli({"import", "p.rdml", "back.pcrd"}).code, 0);
+    QCOMPARE(runCli({"analyze", "back.pcrd"}).out, runCli({"analyze", "p.pcrd"}).out);
+    QCOMPARE(runCli({"analyze", "--samples", "back.pcrd"}).out, runCli({"analyze", "--samples", "p.pcrd"}).out);
+    QCOMPARE(runCli({"import", "p.rdml", "back.pcrd"}).code, 1); // never replaced
+
+    QFile two("two.xml");
+    QVERIFY(two.open(QIODevice::WriteOnly));
+    two.write(foreignRdml(4, 1, true).replace("<r:run id='R2'/>", "<r:run id='R2'><r:react id='1'><r:sample id='a'/><r:data><r:tar id='GAPDH'/>"
+                                                                   "<r:adp><r:cyc>1</r:cyc><r:fluor>1</r:fluor></r:adp></r:data></r:react></r:run>"));
+    two.close();
+    const CliResult ask = runCli({"import", "two.xml", "t.pcrd"});
+    QCOMPARE(ask.code, 2);
+    QVERIFY(ask.err.contains("E/R1, E/R2"));
+    QCOMPARE(runCli({"import", "two.xml", "t.pcrd", "--run", "R2"}).code, 0);
+
+    // The CSV: a header, a row per used hole and channel, the raw readings after the results.
+    QCOMPARE(runCli({"export", "p.pcrd", "p.csv"}).code, 0);
+    QFile csv("p.csv");
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(csv.readAll()).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 1 + 18);
+    QVERIFY(lines[0].startsWith("sample,name,hole,channel,target,ct,call,tm,flags,1,2,"));
+    const QStringList first = lines[1].split(',');
+    QCOMPARE(first.mid(0, 5), QStringList({"1", "甲", "3", "FAM", "靶标"}));
+    QCOMPARE(first[6], QString("阳性"));
+    QCOMPARE(first.size(), 9 + 40);
+    QCOMPARE(first[9].toDouble(), plate().pdLines[4][0].y());
+    QCOMPARE(runCli({"export", "p.pcrd", "m.csv", "--melt"}).code, 0);
+}
+
+QTEST_GUILESS_MAIN(TestRdml)
+#include "tst_rdml.moc"
