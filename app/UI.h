@@ -89,6 +89,8 @@ inline const QString ImportRefused = qtTrId("以下文件已存在或无法复�
 inline const QString CopyRefused = qtTrId("文件%0已存在或无法写入，未导出。");
 inline const QString DeleteRefused = qtTrId("以下文件无法删除：\n%0");
 inline const QString ExcelSaveError = qtTrId("excel文件%0保存失败。");
+inline const QString ExportError = qtTrId("文件%0保存失败。");
+inline const QString RdmlRefused = qtTrId("无法导入%0：\n%1");
 inline const QString InstallerStartError = qtTrId("版本%0的安装程序无法启动。");
 inline const QString UpdateAddressError = qtTrId("更新服务器地址%0不安全，只能使用https。");
 
@@ -96,6 +98,8 @@ inline const QString UpdateAddressError = qtTrId("更新服务器地址%0不安�
 inline const QString ActionOpen = qtTrId("打开");
 inline const QString ActionExportExcel = qtTrId("导出excel");
 inline const QString ActionExportPcrd = qtTrId("导出文件");
+inline const QString ActionExportRdml = qtTrId("导出RDML");
+inline const QString ActionExportCsv = qtTrId("导出CSV");
 inline const QString ActionImport = qtTrId("导入");
 inline const QString ActionUrl = qtTrId("打开路径");
 inline const QString ActionJSON = qtTrId("重新定义JSON");
@@ -105,7 +109,12 @@ inline const QString ActionDel = qtTrId("删除");
 inline const QString ActionRename = qtTrId("重命名");
 inline const QString ExcelExport = qtTrId("导出excel文件");
 inline const QString PcrdExport = qtTrId("导出pcrd文件");
-inline const QString PcrdImport = qtTrId("选择要导入的PCRD文件");
+inline const QString PcrdImport = qtTrId("选择要导入的PCRD或RDML文件");
+inline const QString ImportFilter = qtTrId("实验文件 (*.pcrd);;RDML (*.rdml *.rdm *.xml)");
+inline const QString RdmlExport = qtTrId("导出RDML文件");
+inline const QString CsvExport = qtTrId("导出CSV文件");
+inline const QString ChooseRun = qtTrId("选择运行");
+inline const QString ChooseRunLabel = qtTrId("文件中有多个运行，请选择要导入的一个：");
 
 // Status-line formats of the run monitor.
 inline const QString ProjectInfo = qtTrId("实验名：%0  流水号：%1   备注：%2   检测时间：%3   模块编号：%4  ");

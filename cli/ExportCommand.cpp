@@ -1,9 +1,8 @@
 #include "cli/ExportCommand.h"
 
 #include "cli/CliContext.h"
-#include "files/CsvExport.h"
-#include "files/ExcelControl.h"
-#include "files/RdmlExport.h"
+#include "files/ExperimentExport.h"
+#include "files/OutData.h"
 
 #include <QFileInfo>
 
@@ -20,18 +19,15 @@ int exportCommand(const QStringList& arguments)
 
     const QString in = cli.positional().at(0);
     const QString out = cli.positional().at(1);
-    const QString suffix = QFileInfo(out).suffix().toLower();
-    if (suffix != "xlsx" && suffix != "rdml" && suffix != "csv") {
-        cli.fail(QString("unknown format .%1: the file to write ends in .xlsx, .rdml or .csv").arg(suffix));
+    ExperimentExport::Format format;
+    if (!ExperimentExport::formatOf(out, format)) {
+        cli.fail(QString("unknown format .%1: the file to write ends in .xlsx, .rdml or .csv").arg(QFileInfo(out).suffix()));
         return 2;
     }
     OutData data;
     if (data.openAs(in) != 0)
         return cli.fail(QString("cannot open experiment file %1 (missing, unreadable, or damaged beyond the record limits)").arg(in));
-    const bool written = suffix == "xlsx" ? ExcelControl().saveAsExcel(data, out)
-        : suffix == "rdml"                ? RdmlExport::save(data, QFileInfo(in).completeBaseName(), out)
-                                          : CsvExport::save(data, cli.parser().isSet("melt"), out);
-    if (!written)
+    if (!ExperimentExport::write(data, format, out, QFileInfo(in).completeBaseName(), cli.parser().isSet("melt")))
         return cli.fail(QString("cannot write %1").arg(out));
     cli.out() << "wrote " << out << "\n";
     return 0;

@@ -1,3 +1,4 @@
+#include "Synthetic.h"
 #include "TestDir.h"
 #include "UpdateRun.h"
 #include "app/DataHead.h"
@@ -5,6 +6,7 @@
 #include "app/Settings.h"
 #include "app/UI.h"
 #include "app/ZGLOBAL.h"
+#include "files/RdmlExport.h"
 #include "ui/data/FileView.h"
 #include "ui/data/ZDataList.h"
 #include "ui/update/AboutDiolog.h"
@@ -119,7 +121,7 @@ void TestDataPage::dataPage()
     // Empty space offers only import and the folder; an entry offers everything.
     QCOMPARE(contextMenu(view, QPoint(20, view->viewport()->height() - 10)), QStringList({UI::ActionImport, UI::ActionUrl}));
     const QPoint onRun1 = centerOf(view, "run1.pcrd");
-    QCOMPARE(contextMenu(view, onRun1).size(), 7);
+    QCOMPARE(contextMenu(view, onRun1).size(), 9);
 
     // A double click opens, a press does not.
     QSignalSpy opened(&page, &ZDataList::signalOpenFile);
@@ -154,6 +156,31 @@ void TestDataPage::dataPage()
     QCOMPARE(confirm.text(), UI::DelPcrdFiles.arg(2));
     QVERIFY(!QFile::exists(folder + "run2.pcrd") && !QFile::exists(folder + "run3.pcrd"));
     QVERIFY(QFile::exists(dir.file("share/Trash/files/run3.pcrd")));
+
+    // 导入 takes an RDML file's run as an experiment under the file's name, and tells why a file
+    // does not fit.
+    QVERIFY(RdmlExport::save(Synthetic::controlledPlate(), "run", dir.file("from-rdml.rdml")));
+    QFile threeDyes(dir.file("three.xml"));
+    QVERIFY(threeDyes.open(QIODevice::WriteOnly));
+    threeDyes.write("<rdml version='1.3'><target id='a'><dyeId id='FAM'/></target><target id='b'><dyeId id='HEX'/></target>"
+                    "<target id='c'><dyeId id='Cy5'/></target><experiment id='e'><run id='r'><react id='1'><sample id='s'/>"
+                    "<data><tar id='a'/></data><data><tar id='b'/></data><data><tar id='c'/></data></react></run></experiment></rdml>");
+    threeDyes.close();
+    for (const QString& file : {dir.file("from-rdml.rdml"), dir.file("three.xml")}) {
+        std::unique_ptr<ModalAnswer> told;
+        ModalAnswer chosen([&](QWidget* dialog) {
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(file);
+            told = std::make_unique<ModalAnswer>("pushButton_Confirm");
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        contextMenu(view, QPoint(20, view->viewport()->height() - 10), UI::ActionImport);
+        if (file.endsWith(".xml"))
+            QVERIFY2(told->text().contains("3 种染料"), qPrintable(told->text()));
+    }
+    OutData imported;
+    QCOMPARE(imported.openAs(folder + "from-rdml.pcrd"), 0);
+    QCOMPARE(imported.inData.sampleNames, QVector<QString>({"甲", "乙", "丙"}));
+    QVERIFY(!QFile::exists(folder + "three.pcrd"));
 
     // A file a run writes appears by itself.
     QVERIFY(ZGLOBAL::writeFile(folder + "new.pcrd", "x"));

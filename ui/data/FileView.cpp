@@ -3,6 +3,7 @@
 #include "app/ExperimentFiles.h"
 #include "app/ExperimentName.h"
 #include "app/UI.h"
+#include "files/RdmlImport.h"
 #include "platform/FolderOpener.h"
 #include "ui/dialogs/ZMessageBox.h"
 
@@ -11,6 +12,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QInputDialog>
 #include <QMenu>
 #include <QSet>
 
@@ -40,7 +42,10 @@ void FileView::contextMenuEvent(QContextMenuEvent* event)
     if (!path.isEmpty()) {
         menu.addAction(UI::ActionOpen, this, [this, path] { emit signalOpenFile(path); });
         menu.addSeparator();
-        menu.addAction(UI::ActionExportExcel, this, [this, path] { emit signalExportExcel(path); });
+        using ExperimentExport::Format;
+        menu.addAction(UI::ActionExportExcel, this, [this, path] { emit signalExport(path, Format::Excel); });
+        menu.addAction(UI::ActionExportRdml, this, [this, path] { emit signalExport(path, Format::Rdml); });
+        menu.addAction(UI::ActionExportCsv, this, [this, path] { emit signalExport(path, Format::Csv); });
         menu.addAction(UI::ActionExportPcrd, this, [this, path] { emit signalExportPcrd(path); });
     }
     menu.addAction(UI::ActionImport, this, &FileView::importFiles);
@@ -59,10 +64,45 @@ void FileView::contextMenuEvent(QContextMenuEvent* event)
 
 void FileView::importFiles()
 {
-    const QStringList files = QFileDialog::getOpenFileNames(this, UI::PcrdImport, QString(), "*.pcrd");
-    const QStringList refused = ExperimentFiles::importFiles(files, folder());
+    QStringList experiments;
+    for (const QString& path : QFileDialog::getOpenFileNames(this, UI::PcrdImport, QString(), UI::ImportFilter)) {
+        if (path.endsWith(".pcrd", Qt::CaseInsensitive))
+            experiments << path;
+        else
+            importRdml(path);
+    }
+    const QStringList refused = ExperimentFiles::importFiles(experiments, folder());
     if (!refused.isEmpty())
         ZMessageBox::tell(this, UI::ImportRefused.arg(refused.join("\n")));
+}
+
+void FileView::importRdml(const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    RdmlReader file;
+    if (!file.read(path))
+        return ZMessageBox::tell(this, UI::RdmlRefused.arg(name, file.error()));
+    int run = 0;
+    if (file.runs().size() > 1) {
+        QStringList runs;
+        for (const RdmlReader::Run& r : file.runs())
+            runs << r.name();
+        bool chosen = false;
+        const QString choice = QInputDialog::getItem(this, UI::ChooseRun, UI::ChooseRunLabel, runs, 0, false, &chosen);
+        if (!chosen)
+            return;
+        run = runs.indexOf(choice);
+    }
+    OutData data;
+    QString why;
+    if (!RdmlImport::toOutData(file, run, data, why))
+        return ZMessageBox::tell(this, UI::RdmlRefused.arg(name, why));
+    const QString base = QFileInfo(path).completeBaseName();
+    const QString fault = ExperimentName::saveFault(folder(), base);
+    if (!fault.isEmpty())
+        return ZMessageBox::tell(this, UI::RdmlRefused.arg(name, fault));
+    if (!data.saveAsFilePath(QDir(folder()).filePath(base + ".pcrd")))
+        ZMessageBox::tell(this, UI::RdmlRefused.arg(name, UI::ExportError.arg(base + ".pcrd")));
 }
 
 void FileView::deleteSelected()

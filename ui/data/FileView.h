@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/ExperimentExport.h"
+
 #include <QTreeView>
 
 // The list of experiment files with its context menu. Opening, exporting and renaming go to the
@@ -13,7 +15,7 @@ public:
 signals:
     void signalOpenFile(QString path);
     void signalPressFile(QString path);
-    void signalExportExcel(QString path);
+    void signalExport(QString path, ExperimentExport::Format format);
     void signalExportPcrd(QString path);
     void signalRename(QString path);
     // The operator deleted these files (those still there were refused).
@@ -26,5 +28,8 @@ private:
     QString folder() const;
     QString filePath(const QModelIndex& index) const;
     void importFiles();
+    // One run of an RDML file as an experiment of the folder, under the file's name; the operator
+    // chooses the run when there are several, and is told why a file does not fit.
+    void importRdml(const QString& path);
     void deleteSelected();
 };

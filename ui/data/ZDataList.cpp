@@ -5,10 +5,10 @@
 #include "app/ExperimentFiles.h"
 #include "app/ExperimentName.h"
 #include "app/UI.h"
-#include "files/ExcelControl.h"
 #include "files/OutData.h"
 #include "ui/data/FileSystemModel.h"
 #include "ui/data/InputTextDialog.h"
+#include "ui/dialogs/ExportExperiment.h"
 #include "ui/dialogs/SavePath.h"
 #include "ui/dialogs/ZMessageBox.h"
 #include "ui_ZDataList.h"
@@ -49,7 +49,7 @@ void ZDataList::initFileListView()
     ui->treeView->setRootIsDecorated(false);
     connect(ui->treeView, &FileView::signalOpenFile, this, &ZDataList::slotOpenFile);
     connect(ui->treeView, &FileView::signalPressFile, this, &ZDataList::slotPressFile);
-    connect(ui->treeView, &FileView::signalExportExcel, this, &ZDataList::slotExportExcel);
+    connect(ui->treeView, &FileView::signalExport, this, &ZDataList::slotExport);
     connect(ui->treeView, &FileView::signalExportPcrd, this, &ZDataList::slotExportPcrd);
     connect(ui->treeView, &FileView::signalRename, this, &ZDataList::slotRename);
     // A deleted file's curves do not stay on show.
@@ -82,7 +82,7 @@ void ZDataList::slotPressFile(QString path)
     ui->widget_New->setLines(results.relativeLines, true);
 }
 
-void ZDataList::slotExportExcel(QString path)
+void ZDataList::slotExport(QString path, ExperimentExport::Format format)
 {
     OutData data;
     if (data.openAs(path) != 0) {
@@ -91,9 +91,7 @@ void ZDataList::slotExportExcel(QString path)
     }
     QString proposed = path;
     proposed.remove(".pcrd");
-    const QString name = askSavePath(this, UI::ExcelExport, proposed, "xlsx");
-    if (!name.isEmpty() && !DataHead::instance()->getMpExcelControl()->saveAsExcel(data, name))
-        ZMessageBox::tell(this, UI::ExcelSaveError.arg(name));
+    exportExperiment(this, data, format, proposed, QFileInfo(path).completeBaseName());
 }
 
 void ZDataList::slotExportPcrd(QString path)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/ExperimentExport.h"
+
 #include <QWidget>
 
 class FileSystemModel;
@@ -25,7 +27,7 @@ signals:
 public slots:
     void slotOpenFile(QString path);
     void slotPressFile(QString path);
-    void slotExportExcel(QString path);
+    void slotExport(QString path, ExperimentExport::Format format);
     void slotExportPcrd(QString path);
     void slotRename(QString path);
 

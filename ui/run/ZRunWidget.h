@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/ExperimentExport.h"
 #include "files/OutData.h"
 #include "instrument/ConnectData.h"
 #include "instrument/Machine.h"
@@ -68,7 +69,7 @@ private:
     // Saves the record again after an edit; false (and the operator told) when it failed.
     bool resave();
     void showResults(const TempData& results);
-    void exportExcel();
+    void exportAs(ExperimentExport::Format format);
     void replaceMethod();
     void saveMethodAs();
     void replaceReadings();

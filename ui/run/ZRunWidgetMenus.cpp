@@ -8,6 +8,7 @@
 #include "files/ExcelControl.h"
 #include "method/JsonControl.h"
 #include "platform/FolderOpener.h"
+#include "ui/dialogs/ExportExperiment.h"
 #include "ui/dialogs/SavePath.h"
 #include "ui/dialogs/ZMessageBox.h"
 #include "ui/editor/MethodDialog.h"
@@ -65,7 +66,10 @@ void ZRunWidget::slotCustomContextMenuRequested(const QPoint& at)
     if (!runIsOver())
         return;
     QMenu menu(this);
-    menu.addAction(UI::ActionExportExcel, this, &ZRunWidget::exportExcel);
+    using ExperimentExport::Format;
+    menu.addAction(UI::ActionExportExcel, this, [this] { exportAs(Format::Excel); });
+    menu.addAction(UI::ActionExportRdml, this, [this] { exportAs(Format::Rdml); });
+    menu.addAction(UI::ActionExportCsv, this, [this] { exportAs(Format::Csv); });
     menu.addAction(UI::ActionUrl, this, [this] {
         const QString folder = QFileInfo(mFilePath).absolutePath();
         if (!Platform::openFolder(folder))
@@ -77,17 +81,12 @@ void ZRunWidget::slotCustomContextMenuRequested(const QPoint& at)
     menu.exec(ui->pushButton_InData->mapToGlobal(at));
 }
 
-void ZRunWidget::exportExcel()
+void ZRunWidget::exportAs(ExperimentExport::Format format)
 {
     // Beside the experiment, under its name, as the data page proposes it.
     QString proposed = mFilePath;
     proposed.chop(QFileInfo(mFilePath).suffix().size() + 1);
-    const QString path = askSavePath(this, UI::ExcelExport, proposed, "xlsx");
-    if (path.isEmpty())
-        return;
-    // A report that could not be written must not pass for one that was.
-    const bool written = DataHead::instance()->getMpExcelControl()->saveAsExcel(mOutData, path);
-    ZMessageBox::tell(this, written ? UI::FileWritten.arg(QDir::toNativeSeparators(path)) : UI::ExcelSaveError.arg(path));
+    exportExperiment(this, mOutData, format, proposed, QFileInfo(mFilePath).completeBaseName());
 }
 
 void ZRunWidget::replaceMethod()

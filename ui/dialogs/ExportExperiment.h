@@ -1,0 +1,12 @@
+#pragma once
+
+#include "files/ExperimentExport.h"
+
+class OutData;
+class QWidget;
+
+// Exports an experiment the way every page does: the save dialog proposes proposedBase with the
+// format's suffix, the file is written, and the operator is told where it went, or that it
+// failed. runId names the run in an RDML file.
+void exportExperiment(QWidget* parent, const OutData& data, ExperimentExport::Format format, const QString& proposedBase,
+                      const QString& runId);
