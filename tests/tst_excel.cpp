@@ -7,8 +7,8 @@
 #include "app/ZGLOBAL.h"
 #include "files/ExcelControl.h"
 #include "files/XlsxReader.h"
+#include "files/ZipWriter.h"
 
-#include <minizip/zip.h>
 
 #include <QCryptographicHash>
 
@@ -32,15 +32,10 @@ OutData knownExperiment(int readings = 40)
 
 bool writeZip(const QString& path, const QMap<QString, QByteArray>& parts)
 {
-    zipFile zip = zipOpen64(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE);
-    bool ok = zip != nullptr;
-    for (auto it = parts.cbegin(); ok && it != parts.cend(); ++it) {
-        ok = zipOpenNewFileInZip64(zip, it.key().toUtf8().constData(), nullptr, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
-                                   Z_BEST_COMPRESSION, 1) == ZIP_OK
-            && zipWriteInFileInZip(zip, it.value().constData(), unsigned(it.value().size())) == ZIP_OK
-            && zipCloseFileInZip(zip) == ZIP_OK;
-    }
-    return zip && zipClose(zip, nullptr) == ZIP_OK && ok;
+    ZipWriter::Parts list;
+    for (auto it = parts.cbegin(); it != parts.cend(); ++it)
+        list << qMakePair(it.key(), it.value());
+    return ZipWriter::write(path, list);
 }
 
 }
