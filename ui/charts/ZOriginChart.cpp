@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QMenu>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace QtCharts;
@@ -166,10 +167,12 @@ void ZOriginChart::addCycleData(int x, const QVector<double>& values)
 
 void ZOriginChart::setLines(const QVector<QVector<QPointF>>& curves, bool withScatter)
 {
-    if (mLines.isEmpty() || curves.isEmpty() || curves.first().isEmpty())
+    // Holes without readings (an imported run uses only some) leave no line and set no range.
+    const auto first = std::find_if(curves.cbegin(), curves.cend(), [](const QVector<QPointF>& c) { return !c.isEmpty(); });
+    if (mLines.isEmpty() || first == curves.cend())
         return;
-    mXMin = curves.first().first().x();
-    mXMax = curves.first().last().x();
+    mXMin = first->first().x();
+    mXMax = first->last().x();
     if (mXMax > mXMin)
         mAxisX->setRange(mXMin, mXMax);
     mMaxValue = 0;
