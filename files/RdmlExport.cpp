@@ -193,7 +193,7 @@ QByteArray xml(const OutData& d, const QString& runId)
     x.writeTextElement("instrument", QStringLiteral("PCR %1").arg(d.inData.pcrNumber));
     x.writeStartElement("dataCollectionSoftware");
     x.writeTextElement("name", "tamarin");
-    x.writeTextElement("version", "1");
+    x.writeTextElement("version", TAMARIN_VERSION);
     x.writeEndElement();
     x.writeTextElement("backgroundDeterminationMethod", "line fitted through the baseline window");
     x.writeTextElement("cqDetectionMethod", "automated threshold and baseline settings");
