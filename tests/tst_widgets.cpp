@@ -127,11 +127,15 @@ void TestWidgets::chartSeriesAndHighlights()
     QCOMPARE(raw.axisY()->max(), 4500.0); // head-room above the highest curve
     QCOMPARE(raw.vectorLines()[4], QVector<QPointF>({QPointF(41, 3000)}));
 
-    // A first curve without points leaves everything as it was.
+    // Holes without readings (an imported run uses only some) are drawn empty, the others whole.
     QVector<Curve> curves(52, Curve{QPointF(1, 5), QPointF(2, 6)});
     curves[0].clear();
     raw.setLines(curves, true);
-    QCOMPARE(raw.vectorLines()[4], QVector<QPointF>({QPointF(41, 3000)}));
+    QCOMPARE(raw.vectorLines()[0], QVector<QPointF>());
+    QCOMPARE(raw.vectorLines()[4], curves[4]);
+    QCOMPARE(raw.axisX()->max(), 2.0);
+    raw.setLines(QVector<Curve>(52), true); // no readings at all: nothing changes
+    QCOMPARE(raw.vectorLines()[4], curves[4]);
 
     // Table column 2 and 3 pick channel 0 of the row's hole, column 7 channel 1.
     const QColor highlight0 = QColor(Qt::darkBlue), highlight1 = QColor(Qt::yellow);

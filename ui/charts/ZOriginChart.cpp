@@ -184,8 +184,6 @@ void ZOriginChart::setLines(const QVector<QVector<QPointF>>& curves, bool withSc
         }
     mAxisY->setRange(mMinValue, yMaximum());
     for (int i = 0; i < mLines.size() && i < curves.size(); ++i) {
-        if (curves[i].isEmpty())
-            continue;
         mLines[i]->replace(curves[i]);
         if (withScatter)
             mScatters[i]->replace(curves[i]);
