@@ -38,7 +38,7 @@ inline const QString FolderIsAt = qtTrId("无法打开文件管理器，文件�
 // Run window tabs: "PCR 2 · NAME · 运行中".
 inline const QString RunTabTitle = qtTrId("PCR %0 · %1");
 inline const QStringList RunStates = {qtTrId("运行中"), qtTrId("完成"), qtTrId("未完成")};
-inline const QString RunOver = qtTrId("PCR %0的检测“%1”已结束：%2。");
+inline const QString RunOver = qtTrId("PCR %0的检测\n“%1”\n已结束：%2。");
 inline const QString CloseRunWidget = qtTrId("是否关闭当前检测项目？");
 inline const QString WaitRunWidget = qtTrId("请先结束当前检测项目。");
 inline const QString DeleteEmptyInfo = qtTrId("提示，当前检测段为空!");
