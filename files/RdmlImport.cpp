@@ -11,10 +11,10 @@ namespace RdmlImport {
 namespace {
 
 // Dyes in the order of first use, with FAM and ROX (this instrument's channels) first.
-QStringList dyesOf(const RdmlReader& file, const RdmlReader::Run& run)
+QStringList dyesOf(const RdmlReader& file, const QVector<RdmlReader::React>& reacts)
 {
     QStringList dyes;
-    for (const RdmlReader::React& react : run.reacts)
+    for (const RdmlReader::React& react : reacts)
         for (const RdmlReader::Data& data : react.data)
             if (!dyes.contains(file.dyeOf(data.target)))
                 dyes << file.dyeOf(data.target);
@@ -100,18 +100,23 @@ bool toOutData(const RdmlReader& file, int runIndex, OutData& out, QString& erro
         return false;
     }
     const RdmlReader::Run& run = file.runs()[runIndex];
-    if (run.reacts.size() > ChipHoles) {
-        error = QStringLiteral("运行 %1 有 %2 个反应，芯片只有 %3 孔").arg(run.name()).arg(run.reacts.size()).arg(ChipHoles);
+    // Wells listed without any points (a plate's empty wells) are no reactions to place.
+    QVector<RdmlReader::React> reacts;
+    for (const RdmlReader::React& react : run.reacts)
+        if (std::any_of(react.data.cbegin(), react.data.cend(), [](const RdmlReader::Data& d) { return !d.adp.isEmpty() || !d.mdp.isEmpty(); }))
+            reacts << react;
+    if (reacts.size() > ChipHoles) {
+        error = QStringLiteral("运行 %1 有 %2 个反应，芯片只有 %3 孔").arg(run.name()).arg(reacts.size()).arg(ChipHoles);
         return false;
     }
-    const QStringList dyes = dyesOf(file, run);
+    const QStringList dyes = dyesOf(file, reacts);
     if (dyes.size() > MaxDyes) {
         error = QStringLiteral("运行 %1 用了 %2 种染料（%3），仪器只有 %4 个通道").arg(run.name()).arg(dyes.size()).arg(dyes.join("、")).arg(MaxDyes);
         return false;
     }
     int cycles = 0;
     double lo = 1e9, hi = -1e9;
-    for (const RdmlReader::React& react : run.reacts)
+    for (const RdmlReader::React& react : reacts)
         for (const RdmlReader::Data& data : react.data) {
             cycles = qMax(cycles, data.adp.size());
             for (const QPointF& p : data.mdp) {
@@ -127,14 +132,14 @@ bool toOutData(const RdmlReader& file, int runIndex, OutData& out, QString& erro
     // Holes: the reactions' own numbers when all of them lie on the chip and none repeats.
     QVector<int> holes;
     bool byNumber = true;
-    for (const RdmlReader::React& react : run.reacts) {
+    for (const RdmlReader::React& react : reacts) {
         byNumber = byNumber && react.id <= ChipHoles && !holes.contains(react.id);
         holes << react.id;
     }
-    QVector<int> order(run.reacts.size());
+    QVector<int> order(reacts.size());
     for (int i = 0; i < order.size(); ++i)
         order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&run](int a, int b) { return run.reacts[a].id < run.reacts[b].id; });
+    std::stable_sort(order.begin(), order.end(), [&reacts](int a, int b) { return reacts[a].id < reacts[b].id; });
     for (int k = 0; k < order.size(); ++k)
         if (!byNumber)
             holes[order[k]] = k + 1;
@@ -160,8 +165,8 @@ bool toOutData(const RdmlReader& file, int runIndex, OutData& out, QString& erro
     QVector<bool> exported(ChipHoles * m.ChannelColor, false);
     d.pdLines.resize(ChipHoles * m.ChannelColor);
     QStringList sampleIds;
-    for (int i = 0; i < run.reacts.size(); ++i) {
-        const RdmlReader::React& react = run.reacts[i];
+    for (int i = 0; i < reacts.size(); ++i) {
+        const RdmlReader::React& react = reacts[i];
         const int hole = holes[i];
         int sample = sampleIds.indexOf(react.sample);
         if (sample < 0) {

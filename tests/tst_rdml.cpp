@@ -181,8 +181,14 @@ void TestRdml::roundTrip()
 
 void TestRdml::importsAnotherToolsFile()
 {
+    // Ten reactions with data among a plate's empty wells.
+    QByteArray xml = foreignRdml(10, 2, true);
+    QByteArray empty;
+    for (int well = 80; well <= 96; ++well)
+        empty += QString("<r:react id='%1'><r:sample id='empty'/><r:data><r:tar id='GAPDH'/></r:data></r:react>\n").arg(well).toUtf8();
+    xml.replace(" </r:run>", empty + " </r:run>");
     RdmlReader file;
-    QVERIFY2(file.readXml(foreignRdml(10, 2, true)), qPrintable(file.error()));
+    QVERIFY2(file.readXml(xml), qPrintable(file.error()));
     QCOMPARE(file.runs().size(), 2);
     OutData d;
     QString why;
@@ -193,6 +199,7 @@ void TestRdml::importsAnotherToolsFile()
     // Numbered 70, 63, ..., 7 in the file: placed one after the other by number.
     QCOMPARE(m.sampleHoleMap.value(0), QVector<int>({10, 9}));
     QCOMPARE(d.inData.sampleNames.value(0), QString("S5"));
+    QCOMPARE(d.inData.sampleNames.size(), 5);
     const TempData r(d);
     for (int hole = 1; hole <= 10; ++hole) {
         const bool amplifies = hole % 2 == 1; // react ids 7, 21, ... carry odd i
