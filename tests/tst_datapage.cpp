@@ -164,7 +164,8 @@ void TestDataPage::dataPage()
     QVERIFY(threeDyes.open(QIODevice::WriteOnly));
     threeDyes.write("<rdml version='1.3'><target id='a'><dyeId id='FAM'/></target><target id='b'><dyeId id='HEX'/></target>"
                     "<target id='c'><dyeId id='Cy5'/></target><experiment id='e'><run id='r'><react id='1'><sample id='s'/>"
-                    "<data><tar id='a'/></data><data><tar id='b'/></data><data><tar id='c'/></data></react></run></experiment></rdml>");
+                    "<data><tar id='a'/><adp><cyc>1</cyc><fluor>1</fluor></adp></data><data><tar id='b'/><adp><cyc>1</cyc><fluor>1</fluor></adp></data>"
+                    "<data><tar id='c'/><adp><cyc>1</cyc><fluor>1</fluor></adp></data></react></run></experiment></rdml>");
     threeDyes.close();
     for (const QString& file : {dir.file("from-rdml.rdml"), dir.file("three.xml")}) {
         std::unique_ptr<ModalAnswer> told;
