@@ -88,6 +88,20 @@ void TestCli::analyzeShowsTheBuiltInResults()
     QVERIFY(std::fabs(c6.value("ct").toDouble() - ct) < 0.3);
     QCOMPARE(c6.value("relativeLength").toInt(), 40);
     QVERIFY(c6.value("meltPeakLength").toInt() >= 3499);
+    QCOMPARE(c6.value("flags").toArray(), QJsonArray());
+    QCOMPARE(c6.value("peaks").toArray().size(), 1);
+
+    // Per sample: every target but the internal control, with its replicates and call.
+    QVERIFY(Synthetic::controlledPlate().saveAsFilePath("plate.pcrd"));
+    const QJsonArray samples =
+        QJsonDocument::fromJson(runCli({"analyze", "--samples", "--json", "plate.pcrd"}).out.toUtf8()).object().value("samples").toArray();
+    QCOMPARE(samples.size(), 3);
+    const QJsonObject first = samples[0].toObject();
+    QCOMPARE(first.keys(), QStringList({"call", "channel", "flags", "holes", "meanCt", "n", "name", "positive", "sample", "sdCt", "target"}));
+    QCOMPARE(first.value("holes").toArray(), QJsonArray({3, 4, 5}));
+    QCOMPARE(first.value("channel").toString(), QString("FAM"));
+    QCOMPARE(samples[2].toObject().value("call").toString(), QString("无效"));
+    QCOMPARE(runCli({"analyze", "--samples", "plate.pcrd"}).out.split('\n', Qt::SkipEmptyParts).size(), 1 + 3);
 }
 
 void TestCli::errors()
