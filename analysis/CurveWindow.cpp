@@ -1,5 +1,8 @@
 #include "analysis/CurveWindow.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace CurveWindow {
 
 QVector<QPointF> points(const QVector<QPointF>& curve, int start, int end)
@@ -23,6 +26,26 @@ double mean(const QVector<double>& values)
     for (double v : values)
         sum += v;
     return values.isEmpty() ? 0 : sum / values.size();
+}
+
+double median(QVector<double> values)
+{
+    if (values.isEmpty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const int n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+double sd(const QVector<double>& values)
+{
+    if (values.size() < 2)
+        return 0;
+    const double m = mean(values);
+    double squares = 0;
+    for (double v : values)
+        squares += (v - m) * (v - m);
+    return std::sqrt(squares / (values.size() - 1));
 }
 
 double tailMean(const QVector<QPointF>& curve, int count)

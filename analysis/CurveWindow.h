@@ -12,6 +12,10 @@ QVector<QPointF> points(const QVector<QPointF>& curve, int start, int end);
 // Their y values.
 QVector<double> values(const QVector<QPointF>& curve, int start, int end);
 double mean(const QVector<double>& values);
+// The middle value (the mean of the middle two for an even count); 0 for none.
+double median(QVector<double> values);
+// The sample standard deviation; 0 for fewer than two values.
+double sd(const QVector<double>& values);
 // The mean y of the last count points (of all of them when the curve is shorter).
 double tailMean(const QVector<QPointF>& curve, int count);
 // The point from index `from` on whose y beats every other by `better`; the earliest of equals.

@@ -33,10 +33,8 @@ double of(const QVector<Curve>& corrected, const QVector<TargetInfo>& windows, c
             clear.append(p);
     if (clear.isEmpty())
         return floor;
-    std::sort(clear.begin(), clear.end());
-    const int n = clear.size();
-    const double median = n % 2 ? clear[n / 2] : (clear[n / 2 - 1] + clear[n / 2]) / 2;
-    return qMax(floor, qMin(PlateauShare * median, clear.first() / 2));
+    const double weakest = *std::min_element(clear.cbegin(), clear.cend());
+    return qMax(floor, qMin(PlateauShare * CurveWindow::median(clear), weakest / 2));
 }
 
 }

@@ -15,13 +15,6 @@ namespace {
 // Samples at either end of a peak curve that the Tm search leaves out (0.8 degC).
 constexpr int MeltMargin = 80;
 
-double median(QVector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const int n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 bool stillRising(const Curve& corrected)
 {
     QVector<double> rises;
@@ -62,7 +55,7 @@ void markAgainstMedian(const QHash<QString, QVector<int>>& groups, const QVector
         QVector<double> v;
         for (int s : members)
             v.append(values[s]);
-        const double m = median(v);
+        const double m = CurveWindow::median(v);
         for (int s : members)
             if (std::fabs(values[s] - m) > limit)
                 r.flags[s] << flag;

@@ -47,6 +47,19 @@ void OutData::setTargetInfoForChannel(const TargetInfo& target, int channel)
             setTargetInfo(target, i, false);
 }
 
+void OutData::setThresholdForChannel(const TargetInfo& target, int channel)
+{
+    const SMethod& m = inData.method;
+    if (!m.countsInRange() || m.ChannelColor <= 0)
+        return;
+    for (int i = channel; i >= 0 && i < m.Hole * m.ChannelColor; i += m.ChannelColor) {
+        TargetInfo t = targetOf(i);
+        t.AutoThreshold = target.AutoThreshold;
+        t.Threshold = target.Threshold;
+        setTargetInfo(t, i, false);
+    }
+}
+
 bool OutData::getCalResult(int index, TargetInfo& t, Curve& out) const
 {
     const Curve c = getCycleLine(index);

@@ -1,24 +1,23 @@
 #include "analysis/SampleResults.h"
 
+#include "analysis/CurveWindow.h"
 #include "analysis/ResultRows.h"
 #include "analysis/ResultText.h"
 #include "analysis/TempData.h"
 
 #include <QHash>
-#include <cmath>
 
 namespace SampleResults {
 
 namespace {
 
-void addReplicate(SampleResult& r, const TempData& t, int s, int hole)
+// The positives' Ct of a result are kept aside until all its replicates are in.
+void addReplicate(SampleResult& r, QVector<double>& cts, const TempData& t, int s, int hole)
 {
     r.holes.append(hole);
     ++r.n;
-    if (t.positives[s]) {
-        ++r.positive;
-        r.meanCt += t.ctValues[s];
-    }
+    if (t.positives[s])
+        cts.append(t.ctValues[s]);
     for (const QString& f : t.flags.value(s))
         if (!r.flags.contains(f))
             r.flags << f;
@@ -26,14 +25,9 @@ void addReplicate(SampleResult& r, const TempData& t, int s, int hole)
 
 void finish(SampleResult& r, const QVector<double>& cts, bool controlled, bool controlFailed, bool runComplete)
 {
-    if (r.positive > 0)
-        r.meanCt /= r.positive;
-    if (r.positive > 1) {
-        double squares = 0;
-        for (double ct : cts)
-            squares += (ct - r.meanCt) * (ct - r.meanCt);
-        r.sdCt = std::sqrt(squares / (r.positive - 1));
-    }
+    r.positive = cts.size();
+    r.meanCt = CurveWindow::mean(cts);
+    r.sdCt = CurveWindow::sd(cts);
     if (r.positive > 0)
         r.call = ResultText::call(true, runComplete);
     else if (!runComplete)
@@ -84,9 +78,7 @@ QVector<SampleResult> of(const OutData& data, const TempData& t)
             out.append(r);
             cts.append(QVector<double>());
         }
-        addReplicate(out[k], t, s, row.holeNumber);
-        if (t.positives[s])
-            cts[k].append(t.ctValues[s]);
+        addReplicate(out[k], cts[k], t, s, row.holeNumber);
     }
     for (int k = 0; k < out.size(); ++k)
         finish(out[k], cts[k], controlled.value(out[k].sample), controlFailed.value(out[k].sample), data.runComplete);

@@ -11,9 +11,10 @@ namespace {
 void applyPlateThresholds(const OutData& d, TempData& r)
 {
     const int channels = d.inData.method.ChannelColor;
+    const QVector<ResultRow> rows = resultRows(d);
     for (int c = 0; c < channels; ++c) {
         QVector<int> members;
-        for (const ResultRow& row : resultRows(d))
+        for (const ResultRow& row : rows)
             if (row.channel == c && row.curveIndex < r.targets.size() && r.targets[row.curveIndex].AutoThreshold == 2)
                 members.append(row.curveIndex);
         if (members.isEmpty())

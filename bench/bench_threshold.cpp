@@ -5,6 +5,7 @@
 // 0.1 grid, plateaus of 1500 to 3500, wells with their own noise and drift, Poisson copy numbers).
 // Prints per method the median replicate Ct SD at >= 1,500 copies, the RMS residual of the
 // standard curves, and the clear amplifications left without a Ct.
+#include "analysis/CurveWindow.h"
 #include "analysis/TempData.h"
 #include "tests/Synthetic.h"
 
@@ -73,14 +74,6 @@ void setThreshold(OutData& d, int mode, double value)
     }
 }
 
-double median(QVector<double> v)
-{
-    if (v.isEmpty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-}
-
 struct Figures
 {
     QVector<double> sds;       // per dilution with >= 1500 copies
@@ -105,14 +98,8 @@ void measure(const Plate& p, Figures& f)
             x << std::log10(p.copies[w]);
             y << ct;
         }
-        if (cts.size() >= 2 && p.copies[d * Replicates] >= 1500) {
-            double mean = 0, squares = 0;
-            for (double ct : cts)
-                mean += ct / cts.size();
-            for (double ct : cts)
-                squares += (ct - mean) * (ct - mean);
-            f.sds << std::sqrt(squares / (cts.size() - 1));
-        }
+        if (cts.size() >= 2 && p.copies[d * Replicates] >= 1500)
+            f.sds << CurveWindow::sd(cts);
     }
     double slope = 0, intercept = 0;
     Curve points;
@@ -139,7 +126,7 @@ double bestCommon(Plate p)
         setThreshold(p.data, 0, t);
         Figures f;
         measure(p, f);
-        const double sd = median(f.sds) + (f.missing > 0 ? 1e6 : 0);
+        const double sd = CurveWindow::median(f.sds) + (f.missing > 0 ? 1e6 : 0);
         if (sd < bestSd) {
             bestSd = sd;
             best = t;
@@ -165,7 +152,7 @@ void BM_ThresholdModes(benchmark::State& state)
                     setThreshold(p.data, method == 0 ? 1 : method == 1 ? 2 : 0, 100);
                 measure(p, f);
             }
-            state.counters[std::string(names[method]) + "_sd"] = median(f.sds);
+            state.counters[std::string(names[method]) + "_sd"] = CurveWindow::median(f.sds);
             state.counters[std::string(names[method]) + "_rms"] = rms(f.residuals);
             state.counters[std::string(names[method]) + "_noCt"] = f.missing;
         }

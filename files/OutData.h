@@ -68,6 +68,9 @@ public:
     // The same settings (names kept) for every curve of one channel (index modulo the channel
     // count), or of every channel when channel is -1.
     void setTargetInfoForChannel(const TargetInfo& target, int channel);
+    // Only the threshold (its mode and fixed value) of target, for every curve of one channel;
+    // the other settings and the names stay.
+    void setThresholdForChannel(const TargetInfo& target, int channel);
     // The target of a curve index from the method's per-hole targets.
     TargetInfo targetOf(int index) const;
 

@@ -1,5 +1,6 @@
 #include "files/RdmlImport.h"
 
+#include "analysis/CurveWindow.h"
 #include "analysis/ResultText.h"
 #include "files/RdmlFormat.h"
 
@@ -76,19 +77,10 @@ double borderFor(const QVector<Curve>& curves)
         QVector<double> d;
         for (int i = 3; i + 1 < qMin(c.size(), 15); ++i)
             d << c[i + 1].y() - c[i].y();
-        if (d.size() < 3)
-            continue;
-        double mean = 0, squares = 0;
-        for (double v : d)
-            mean += v / d.size();
-        for (double v : d)
-            squares += (v - mean) * (v - mean);
-        noise << std::sqrt(squares / (d.size() - 1) / 2);
+        if (d.size() >= 3)
+            noise << CurveWindow::sd(d) / std::sqrt(2.0);
     }
-    if (noise.isEmpty())
-        return 100;
-    std::sort(noise.begin(), noise.end());
-    return qMax(1e-6, 20 * noise[noise.size() / 2]);
+    return noise.isEmpty() ? 100 : qMax(1e-6, 20 * CurveWindow::median(noise));
 }
 
 }

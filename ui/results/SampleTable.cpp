@@ -1,25 +1,12 @@
 #include "ui/results/SampleTable.h"
 
 #include "analysis/QcFlags.h"
-#include "analysis/ResultText.h"
 #include "analysis/SampleResults.h"
 #include "analysis/TempData.h"
+#include "ui/results/CallColour.h"
 
 #include <QHeaderView>
 #include <QStyle>
-
-namespace {
-QColor callColour(const QString& call)
-{
-    if (call == ResultText::call(true, true))
-        return Qt::red;
-    if (call == ResultText::call(false, true))
-        return QColor(0, 150, 0); // a green that stays legible on white
-    if (call == SampleResults::invalid())
-        return QColor(230, 110, 0);
-    return Qt::darkGray;
-}
-}
 
 SampleTable::SampleTable(QWidget* parent) : QTableWidget(parent)
 {

@@ -105,7 +105,7 @@ void ZHighDialog::on_pushButton_Set_clicked()
     const int i = curveIndex();
     mData->setTargetInfo(mTarget, i, true);
     if (ui->checkBox_WholeChannel->isChecked())
-        applyThresholdToChannel();
+        mData->setThresholdForChannel(mTarget, mChannel);
     const TempData results(*mData);
     applyView(true, results);
     ui->label_Ct->setText(QString::number(results.ctValues.value(i), 'f', 2));
@@ -135,18 +135,6 @@ void ZHighDialog::applyToChannel(int channel)
 {
     if (mData)
         mData->setTargetInfoForChannel(mTarget, channel);
-}
-
-void ZHighDialog::applyThresholdToChannel()
-{
-    const SMethod& m = mData->inData.method;
-    for (int h = 0; m.countsInRange() && h < m.Hole; ++h) {
-        const int index = h * m.ChannelColor + mChannel;
-        TargetInfo t = mData->targetOf(index);
-        t.AutoThreshold = mTarget.AutoThreshold;
-        t.Threshold = mTarget.Threshold;
-        mData->setTargetInfo(t, index, false);
-    }
 }
 
 void ZHighDialog::slotSetCustomContextMenuRequested(const QPoint& at)

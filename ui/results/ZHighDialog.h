@@ -45,9 +45,6 @@ private:
     void applyView(bool relative, const TempData& results);
     // Copies the current settings to every curve of channel (-1: of every channel).
     void applyToChannel(int channel);
-    // Gives every hole of this channel the current threshold (fixed value or automatic mode) and
-    // leaves the rest of their settings alone.
-    void applyThresholdToChannel();
 
     Ui::ZHighDialog* ui;
     OutData* mData = nullptr;

@@ -3,6 +3,7 @@
 #include "analysis/QcFlags.h"
 #include "analysis/ResultText.h"
 #include "analysis/TempData.h"
+#include "ui/results/CallColour.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
@@ -131,10 +132,9 @@ void ZTableWidget::setOutData(const OutData& data)
             if (mHasCycle) {
                 setText(r, 4 * ch + 3, results.targets[s].Name);
                 setText(r, 4 * ch + 4, ResultText::ct(results.ctValues[s]));
-                setText(r, 4 * ch + 5, ResultText::call(results.positives[s], data.runComplete));
-                // A green that stays legible on white.
-                const QColor negative = data.runComplete ? QColor(0, 150, 0) : QColor(Qt::darkGray);
-                item(r, 4 * ch + 5)->setForeground(results.positives[s] ? QColor(Qt::red) : negative);
+                const QString call = ResultText::call(results.positives[s], data.runComplete);
+                setText(r, 4 * ch + 5, call);
+                item(r, 4 * ch + 5)->setForeground(callColour(call));
                 const QStringList& flags = results.flags[s];
                 item(r, 4 * ch + 5)->setIcon(flags.isEmpty() ? QIcon() : style()->standardIcon(QStyle::SP_MessageBoxWarning));
                 item(r, 4 * ch + 5)->setToolTip(QcFlags::describeAll(flags));
