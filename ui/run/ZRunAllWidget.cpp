@@ -99,7 +99,7 @@ void ZRunAllWidget::slotTabCloseRequested(int index)
         ZMessageBox::tell(this, UI::WaitRunWidget);
         return;
     }
-    if (!ZMessageBox::ask(this, UI::CloseRunWidget + "\n" + run->title()))
+    if (!ZMessageBox::ask(this, UI::CloseRunWidget + "\n" + run->name()))
         return;
     delete run;
     if (pageCount() == 0)

@@ -105,7 +105,7 @@ void ZRunWidget::slotStartClicked()
 {
     const bool running = ui->pushButton_Start->property("start").toBool();
     const QString question = running ? QStringLiteral("是否结束当前运行程序?") : QStringLiteral("是否开始当前运行程序?");
-    if (!ZMessageBox::ask(this, question + "\n" + title()))
+    if (!ZMessageBox::ask(this, question + "\n" + name()))
         return;
     if (running) {
         setPushButtonStart(false);
@@ -172,9 +172,14 @@ void ZRunWidget::slotReactInfo(Machine::REACT_INFO info, char number)
     emit signalRunOver();
 }
 
+QString ZRunWidget::name() const
+{
+    return UI::RunTabTitle.arg(pcrNumber()).arg(QFileInfo(mFilePath).completeBaseName());
+}
+
 QString ZRunWidget::title() const
 {
-    QString text = UI::RunTabTitle.arg(pcrNumber()).arg(QFileInfo(mFilePath).completeBaseName());
+    QString text = name();
     if (mStarted)
         text += " · " + UI::RunStates.value(mRunning ? 0 : mOutData.runComplete ? 1 : 2);
     return text;

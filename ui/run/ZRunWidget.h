@@ -39,7 +39,9 @@ public:
     bool isRunComplete() const { return mOutData.runComplete; }
     // From the start until the run's end is saved, its stop sequence included.
     bool isRunning() const { return mRunning; }
-    // "PCR n · NAME", followed by the run's state once it started.
+    // "PCR n · NAME": what a question about the run names.
+    QString name() const;
+    // The name, followed by the run's state once it started.
     QString title() const;
     // Stops the run without asking, as the program closes: the stop sequence is played and the
     // readings saved, incomplete, whatever happens at the end.
