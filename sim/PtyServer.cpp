@@ -16,6 +16,7 @@
 namespace {
 // One byte on the wire at 19200 baud, 8E1: start, 8 data, parity and stop bits.
 constexpr unsigned long ByteMicroseconds = 11UL * 1000000UL / 19200UL;
+constexpr quint8 HolePositionCode = 0xC2;
 }
 
 PtyServer::PtyServer(SimInstrument* instrument, const FaultPlan& faults, QObject* parent)
@@ -102,9 +103,12 @@ void PtyServer::readRequests()
 
 bool PtyServer::silenced(const QByteArray& request)
 {
-    if (mFaults.silentAfter < 0 || mRequests <= mFaults.silentAfter)
-        return false;
-    if (mFaults.silentModule >= 0 && quint8(request[1]) != mFaults.silentModule)
+    const bool ofModule = mFaults.silentModule < 0 || quint8(request[1]) == mFaults.silentModule;
+    if (ofModule && quint8(request[2]) == HolePositionCode)
+        ++mSilentModuleReadings;
+    const bool due = mFaults.silentInReading > 0 ? mSilentModuleReadings >= mFaults.silentInReading
+                                                 : mFaults.silentAfter >= 0 && mRequests > mFaults.silentAfter;
+    if (!due || !ofModule)
         return false;
     if (!mSilentSince.isValid())
         mSilentSince.start();

@@ -46,6 +46,7 @@ private:
     QByteArray mBuffer;
     int mRequests = 0;
     int mReplies = 0;
+    int mSilentModuleReadings = 0;
     int mFaultableRequests = 0; // requests and replies of the codes faults are limited to
     int mFaultableReplies = 0;
     QFile mLog;

@@ -45,7 +45,8 @@ int main(int argc, char* argv[])
         {"split-gap", "milliseconds between pieces (default 15)", "MS", "15"},
         {"silent-after", "answer nothing after N requests", "N", "-1"},
         {"silent-module", "with --silent-after: only module N falls silent", "N", "-1"},
-        {"silent-for", "with --silent-after: the silence lasts MS, then the replies come back", "MS", "-1"},
+        {"silent-in-reading", "module --silent-module falls silent at its K-th hole-position request (in the middle of a reading unless K is 1 more than a multiple of 13)", "K", "-1"},
+        {"silent-for", "with --silent-after or --silent-in-reading: the silence lasts MS, then the replies come back", "MS", "-1"},
         {"vanish-after", "close the terminal after N requests", "N", "-1"},
         {"return-after", "after vanishing, open a new terminal at the --link path MS milliseconds later", "MS", "-1"},
         {"latency", "milliseconds before each reply", "MS", "0"},
@@ -78,6 +79,7 @@ int main(int argc, char* argv[])
     faults.splitGapMs = p.value("split-gap").toInt();
     faults.silentAfter = p.value("silent-after").toInt();
     faults.silentModule = p.value("silent-module").toInt();
+    faults.silentInReading = p.value("silent-in-reading").toInt();
     faults.silentForMs = p.value("silent-for").toInt();
     faults.vanishAfter = p.value("vanish-after").toInt();
     faults.latencyMs = p.value("latency").toInt();
