@@ -51,5 +51,7 @@ int main(int argc, char* argv[])
     QTimer::singleShot(0, home, &UiHome::restoreInterruptedTests);
     const int code = app.exec();
     delete home;
+    // The link's thread ends (the port closed) while the application still serves it.
+    Machine::instance()->shutdown();
     return code;
 }

@@ -56,11 +56,15 @@ void RunSession::slotReactInfo(Machine::REACT_INFO info, char number)
 
     OutData data;
     data.inData = mInput;
+    data.inData.appendRemark(mMachine->runNote(mInput.pcrNumber));
     mRecorder.fill(data);
     // Without an operator to ask, the data of a failed run is kept too, marked as not complete.
     data.runComplete = info == Machine::REACT_FINISHED;
     if (info == Machine::REACT_ERROR) {
         mOut << "PCR " << mInput.pcrNumber << ": instrument error; the readings so far are kept, marked incomplete\n";
+        mExitCode = 3;
+    } else if (info == Machine::REACT_LINK_LOST) {
+        mOut << "PCR " << mInput.pcrNumber << ": " << mMachine->runNote(mInput.pcrNumber) << "; the readings are kept, marked incomplete\n";
         mExitCode = 3;
     }
     // A file that appeared under this name during the run is never replaced.

@@ -121,37 +121,50 @@ int Engine::serialSendData(const QByteArray& request, QByteArray& reply, int rep
     }
     const FlagGuard guard(mExchanging);
     for (bool resend = false;; resend = true) {
-        mRecData.clear();
-        mSendData = request;
         // A reply that came too late must not pass for the next request: after an unanswered
         // one the line has to stay quiet for a whole read window before anything else is
         // written. A resend of the same request may take the late reply, which answers it as
         // well; the resend's own reply may then still come, so the line stays suspect.
         if (mUnanswered && !resend)
             drainLateReply();
-        else if (!mUnanswered && isOpen() && bytesAvailable() > 0)
-            qDebug() << "discarding stale bytes:" << FrameProtocol::hex(readAll());
-        if (!isOpen() || write(request) != request.size())
-            return SERIALPORT_WRITE_ERROR;
-        mSinceWrite.start();
-
-        int start = -1;
-        const QByteArray buffer = readFor(readWindowMs(), [&](const QByteArray& bytes) {
-            start = FrameProtocol::findValidReply(bytes, address, replyLength, checkCrc);
-            return start >= 0;
-        });
-        if (start >= 0) {
-            mRecData = buffer.mid(start, replyLength);
-            reply = mRecData;
-            return SERIALPORT_NO_ERROR;
-        }
-        mUnanswered = true;
-        const int first = FrameProtocol::findReplyStart(buffer, address);
-        mRecData = first >= 0 ? buffer.mid(first, replyLength) : QByteArray();
-        if (retries-- != 0)
-            continue;
-        return first >= 0 ? SERIALPORT_CRCERROR : SERIALPORT_READ_ERROR;
+        const int result = attemptOnce(request, reply, replyLength, address, checkCrc);
+        if (result == SERIALPORT_NO_ERROR || result == SERIALPORT_WRITE_ERROR || retries-- == 0)
+            return result;
     }
+}
+
+int Engine::attempt(const Command& command, QByteArray& reply)
+{
+    if (command.request.isEmpty())
+        return SERIALPORT_WRITE_ERROR;
+    return attemptOnce(command.request, reply, command.replyLength, command.address(), true);
+}
+
+int Engine::attemptOnce(const QByteArray& request, QByteArray& reply, int replyLength, char address, bool checkCrc)
+{
+    mRecData.clear();
+    mSendData = request;
+    if (isOpen() && bytesAvailable() > 0)
+        qDebug() << "discarding stale bytes:" << FrameProtocol::hex(readAll());
+    if (!isOpen() || write(request) != request.size())
+        return SERIALPORT_WRITE_ERROR;
+    mSinceWrite.start();
+
+    const quint8 code = request.size() > 2 ? quint8(request[2]) : 0;
+    int start = -1;
+    const QByteArray buffer = readFor(readWindowMs(), [&](const QByteArray& bytes) {
+        start = FrameProtocol::findValidReply(bytes, address, code, replyLength, checkCrc);
+        return start >= 0;
+    });
+    if (start >= 0) {
+        mRecData = buffer.mid(start, replyLength);
+        reply = mRecData;
+        return SERIALPORT_NO_ERROR;
+    }
+    mUnanswered = true;
+    const int first = FrameProtocol::findReplyStart(buffer, address);
+    mRecData = first >= 0 ? buffer.mid(first, replyLength) : QByteArray();
+    return first >= 0 ? SERIALPORT_CRCERROR : SERIALPORT_READ_ERROR;
 }
 
 void Engine::drainLateReply()

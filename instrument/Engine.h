@@ -1,5 +1,7 @@
 #pragma once
 
+#include "instrument/Command.h"
+
 #include <QElapsedTimer>
 #include <QSerialPort>
 #include <QVector>
@@ -32,12 +34,7 @@ public:
     Q_ENUM(UDROTOR_CONTROL)
     enum TEC_LOCAL { TEC_UP = 0xB1, TEC_DOWN = 0xA1 };
 
-    // Commands whose effect does not depend on how often they arrive (set-points, lamps, fans) are
-    // sent again on a missing or broken reply; rotor moves are not, since a lost reply cannot tell
-    // whether the rotor moved.
-    static constexpr int RepeatableTries = 4;
-    // At most this many attempts per command from now on (0: as each command says).
-    void limitTries(int tries) { mTriesLimit = tries; }
+    static constexpr int RepeatableTries = Command::RepeatableTries;
 
     // waitMs: a sixth of the read window a reply is awaited for (20 in the program).
     explicit Engine(int waitMs = 20, QObject* parent = nullptr);
@@ -56,6 +53,12 @@ public:
     int serialSendData(const QByteArray& request, QByteArray& reply, int replyLength, char address, bool checkCrc, int& retries);
     // Writes a request without awaiting a reply: 1 on a short write, else 0.
     int serialSendData(const QByteArray& request, char address);
+    // One attempt of a command: its request written once and its reply awaited for one read
+    // window, without resends and without waiting for a late reply to an earlier request (the
+    // caller schedules both). Bytes left over from earlier exchanges are discarded first.
+    int attempt(const Command& command, QByteArray& reply);
+    // The read window: how long one attempt waits for its reply.
+    int readWindowMs() const { return mWaitMs * (ReadPolls + 1); }
 
     QString SendData() const;
     QString RecData() const;
@@ -97,7 +100,6 @@ private:
     // A reply is awaited for ReadPolls + 1 pauses of waitMs: the read window. The thread waits
     // without serving events, and the reply is taken as soon as it is whole.
     static constexpr int ReadPolls = 5;
-    int readWindowMs() const { return mWaitMs * (ReadPolls + 1); }
     // Everything the port receives within ms; less when the port closes or enough says the
     // bytes so far will do.
     QByteArray readFor(int ms, const std::function<bool(const QByteArray&)>& enough = nullptr);
@@ -105,8 +107,8 @@ private:
     static constexpr int MaxDrainWindows = 10;
 
     void drainLateReply();
-    int command(char addr, unsigned char code, const QByteArray& parameters, int replyLength, int tries,
-                QByteArray* reply = nullptr);
+    int attemptOnce(const QByteArray& request, QByteArray& reply, int replyLength, char address, bool checkCrc);
+    int command(const Command& command, QByteArray* reply = nullptr);
 
     unsigned char mSendHead = 0xF9;
     unsigned char mRecHead = 0xF8;
@@ -114,7 +116,6 @@ private:
     QByteArray mRecData;
     QByteArray mSendData;
     bool mExchanging = false;
-    int mTriesLimit = 0;
     bool mUnanswered = false; // a request's reply did not arrive in time (it may still come)
     QElapsedTimer mSinceWrite;
 };

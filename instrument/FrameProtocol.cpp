@@ -68,10 +68,10 @@ int findReplyStart(const QByteArray& buffer, char address, int from)
     return -1;
 }
 
-int findValidReply(const QByteArray& buffer, char address, int replyLength, bool checkCrc)
+int findValidReply(const QByteArray& buffer, char address, quint8 code, int replyLength, bool checkCrc)
 {
     for (int start = findReplyStart(buffer, address); start >= 0; start = findReplyStart(buffer, address, start + 1))
-        if (checkReply(buffer, start, replyLength, checkCrc) == Check::Valid)
+        if (checkReply(buffer, start, replyLength, checkCrc) == Check::Valid && quint8(buffer[start + 2]) == code)
             return start;
     return -1;
 }

@@ -28,9 +28,10 @@ enum class Check { Valid, BadFrame, Short };
 // Checks the replyLength bytes from start: Short when fewer arrived, BadFrame for a wrong head or CRC.
 Check checkReply(const QByteArray& buffer, int start, int replyLength, bool checkCrc);
 
-// Index of the first start whose replyLength bytes pass the check, or -1: stray bytes may hold a
-// false start ahead of the real reply.
-int findValidReply(const QByteArray& buffer, char address, int replyLength, bool checkCrc);
+// Index of the first start whose replyLength bytes pass the check and answer the command code
+// (the reply's third byte), or -1: stray bytes may hold a false start ahead of the real reply,
+// and a late reply of the same module to another command must not pass for this one's.
+int findValidReply(const QByteArray& buffer, char address, quint8 code, int replyLength, bool checkCrc);
 
 // "f9 01 d0 ..." as the diagnostics show frames.
 QString hex(const QByteArray& frame);

@@ -21,6 +21,8 @@ ListenInterface::ListenInterface(Machine* machine, int intervalMs, int retryMs, 
     mTimer->start(mInterval);
     connect(mMachine, &Machine::signalEngineError, this, &ListenInterface::slotEngineError);
     connect(mMachine, &Machine::signalPortClosed, this, [this] { slotEngineError(QSerialPort::NotOpenError); });
+    connect(mMachine, &Machine::signalProbed, this, &ListenInterface::probed);
+    connect(mMachine, &Machine::signalChecked, this, &ListenInterface::checked);
     mRetryTimer->setSingleShot(true);
     mRetryTimer->setInterval(retryMs);
     connect(mRetryTimer, &QTimer::timeout, this, &ListenInterface::portArrived);
@@ -65,11 +67,15 @@ bool ListenInterface::nativeEventFilter(const QByteArray& eventType, void* messa
 
 void ListenInterface::slotTimeout()
 {
-    if (mMachineData.isOpen && mMachineData.hasPcrModel())
+    if ((mMachineData.isOpen && mMachineData.hasPcrModel()) || mProbing)
         return;
-    const MachineData data = mMachine->getMachineData();
-    if (!data.isSync)
-        return; // the port is busy with a step: ask again at the next poll
+    mProbing = true;
+    mMachine->requestProbe();
+}
+
+void ListenInterface::probed(const MachineData& data)
+{
+    mProbing = false;
     mMachineData = data;
     qInfo() << "instrument" << (data.isOpen ? "connected on" : "not found") << data.comName << data.pcrModels;
     emit signalMachineData(mMachineData);
@@ -82,7 +88,18 @@ void ListenInterface::slotTimeout()
 
 void ListenInterface::checkModules()
 {
-    const MachineData data = mMachine->checkModules(mMachineData);
+    if (mChecking)
+        return;
+    mChecking = true;
+    mMachine->requestCheck(mMachineData);
+}
+
+void ListenInterface::checked(const MachineData& data)
+{
+    mChecking = false;
+    // A link error or a probe since the check was asked for has the newer word.
+    if (!mMachineData.isOpen || !mCheckTimer->isActive())
+        return;
     if (data.pcrModels == mMachineData.pcrModels && data.isOpen == mMachineData.isOpen)
         return;
     qInfo() << "modules answering:" << data.pcrModels;

@@ -13,7 +13,8 @@ class QTimer;
 // Finds the instrument and reports whether it is connected and which modules answer. A probe
 // runs one poll interval after start-up and after a serial port appears; while disconnected it
 // is repeated every retry interval, since some ports (a pseudo-terminal) announce nothing. While
-// connected, the idle modules are asked every check interval whether they still answer.
+// connected, the idle modules are asked every check interval whether they still answer. Probes
+// and checks run on the link's thread; their answers come back as signals.
 class ListenInterface : public QObject, public QAbstractNativeEventFilter
 {
     Q_OBJECT
@@ -35,6 +36,8 @@ private:
     void portArrived();
     void portRemoved();
     void checkModules();
+    void probed(const MachineData& data);
+    void checked(const MachineData& data);
 
     QTimer* mTimer;
     int mInterval;
@@ -43,4 +46,6 @@ private:
     QTimer* mRetryTimer;
     QTimer* mCheckTimer;
     PortWatcher* mWatcher;
+    bool mProbing = false;  // a probe was asked for and has not answered yet
+    bool mChecking = false; // the same for an idle check
 };

@@ -1,21 +1,10 @@
 #include "instrument/Machine.h"
 
-#include "instrument/FlagGuard.h"
+#include "instrument/LinkWorker.h"
 
 #include <QDebug>
+#include <QThread>
 #include <algorithm>
-
-namespace {
-// Loads a list in playing order so that its first element is on top.
-QStack<ControlElement> asStack(const QStack<ControlElement>& list)
-{
-    QStack<ControlElement> stack;
-    stack.reserve(list.size());
-    for (auto it = list.crbegin(); it != list.crend(); ++it)
-        stack.push(*it);
-    return stack;
-}
-}
 
 namespace {
 int instanceTickMs = 250;
@@ -33,22 +22,53 @@ Machine* Machine::instance()
 }
 
 Machine::Machine(int tickMs, int waitMs, QObject* parent)
-    : QObject(parent), mpEngine(new Engine(waitMs, this)), mpTimer(new QTimer(this)), mIsRunning(5, false),
-      mIsEmployed(5, false), mMethods(5), mCmdStacks(5), mSafeStacks(5), mReleaseWhenSafe(5, false), mStopped(5, false), mSafeAgain(5, false), mOwners(5, nullptr), mConnectDatas(5), mReceivers(5), mTickMs(qMax(1, tickMs))
+    : QObject(parent), mThread(new QThread), mWorker(new LinkWorker(tickMs, waitMs)), mIsRunning(5, false),
+      mIsEmployed(5, false), mSafing(5, false), mReleaseWhenSafe(5, false), mOwners(5, nullptr), mNotes(5),
+      mTickMs(qMax(1, tickMs))
 {
     qRegisterMetaType<ConnectData>("ConnectData");
+    qRegisterMetaType<MachineData>("MachineData");
     qRegisterMetaType<Machine::REACT_INFO>("Machine::REACT_INFO");
-    connect(mpEngine, &Engine::signalLinkError, this, &Machine::signalEngineError);
-    connect(mpTimer, &QTimer::timeout, this, &Machine::slotTimerOut, Qt::DirectConnection);
-    mpTimer->setTimerType(Qt::PreciseTimer);
-    mpTimer->start(mTickMs);
-    mClock.start();
+    mThread->setObjectName("serial link");
+    mWorker->moveToThread(mThread);
+    connect(mWorker, &LinkWorker::connectData, this, &Machine::signalConnectData);
+    connect(mWorker, &LinkWorker::reactInfo, this, &Machine::reacted);
+    connect(mWorker, &LinkWorker::safeState, this, &Machine::safe);
+    connect(mWorker, &LinkWorker::safing, this, [this](char number) { mSafing[int(number)] = true; });
+    connect(mWorker, &LinkWorker::linkError, this, &Machine::signalEngineError);
+    connect(mWorker, &LinkWorker::portOpen, this, [this](bool open) { mOpen = open; });
+    connect(mWorker, &LinkWorker::probed, this, &Machine::signalProbed);
+    connect(mWorker, &LinkWorker::checked, this, &Machine::signalChecked);
+    mThread->start();
+    post([w = mWorker] { w->begin(); });
 }
 
 Machine::~Machine()
 {
     qDebug() << "~Machine()";
-    mpTimer->stop();
+    shutdown();
+}
+
+void Machine::shutdown()
+{
+    if (!mThread)
+        return;
+    disconnect(mWorker, nullptr, this, nullptr);
+    QMetaObject::invokeMethod(mWorker, [w = mWorker, home = thread()] { w->finish(home); }, Qt::BlockingQueuedConnection);
+    mThread->quit();
+    mThread->wait();
+    delete mWorker;
+    delete mThread;
+    mWorker = nullptr;
+    mThread = nullptr;
+    mOpen = false;
+}
+
+template <typename F>
+void Machine::post(F call)
+{
+    if (mWorker)
+        QMetaObject::invokeMethod(mWorker, call, Qt::QueuedConnection);
 }
 
 bool Machine::run(const SMethod& method, QObject* receiver, int number)
@@ -58,39 +78,45 @@ bool Machine::run(const SMethod& method, QObject* receiver, int number)
 
 bool Machine::play(const QStack<ControlElement>& steps, const SMethod& method, QObject* receiver, int number)
 {
-    if (!validModule(number) || mIsRunning[number] || (mOwners[number] && mOwners[number] != receiver))
+    if (!validModule(number) || !mWorker || mIsRunning[number] || (mOwners[number] && mOwners[number] != receiver))
         return false;
-    mMethods[number] = method;
-    mCmdStacks[number] = asStack(steps);
-    mSafeStacks[number].clear();
     mIsRunning[number] = true;
-    mStopped[number] = false;
-    mSafeAgain[number] = false;
-    qInfo() << "PCR" << number << "plays" << steps.size() << "steps";
-    ConnectData& data = mConnectDatas[number];
-    data.pcrIndex = number;
-    data.cycle = 0;
-    data.meltStep = 0;
-    data.totalCount = mCmdStacks[number].size();
-    data.residueCount = data.totalCount;
-    mReceivers[number] = receiver;
+    mSafing[number] = false;
+    mNotes[number].clear();
     if (receiver) {
         // Unique: a receiver that starts runs on several modules hears each report once.
         const auto queued = Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection);
         connect(this, SIGNAL(signalConnectData(ConnectData)), receiver, SLOT(slotConnectData(ConnectData)), queued);
         connect(this, SIGNAL(signalReactInfo(Machine::REACT_INFO, char)), receiver, SLOT(slotReactInfo(Machine::REACT_INFO, char)), queued);
     }
+    post([w = mWorker, steps, method, number] { w->play(steps, method, number); });
     return true;
 }
 
 void Machine::stop(int number)
 {
-    if (!validModule(number))
-        return;
-    mCmdStacks[number] = asStack(mMethods[number].getStopCmd());
-    mConnectDatas[number].totalCount = mCmdStacks[number].size();
-    mIsRunning[number] = true;
-    mStopped[number] = true;
+    if (validModule(number) && mIsRunning[number])
+        post([w = mWorker, number] { w->stop(number); });
+}
+
+void Machine::reacted(Machine::REACT_INFO info, char number, const QString& note)
+{
+    mIsRunning[int(number)] = false;
+    mNotes[int(number)] = note;
+    if (info == REACT_ERROR)
+        mSafing[int(number)] = true;
+    emit signalReactInfo(info, number);
+}
+
+void Machine::safe(char number)
+{
+    mSafing[int(number)] = false;
+    if (mReleaseWhenSafe[int(number)]) {
+        mReleaseWhenSafe[int(number)] = false;
+        mIsEmployed[int(number)] = false;
+        mOwners[int(number)] = nullptr;
+    }
+    emit signalSafeState(number);
 }
 
 bool Machine::isPcrRunning() const
@@ -105,17 +131,17 @@ bool Machine::isPcrRunning(int number) const
 
 bool Machine::isSafing(int number) const
 {
-    return validModule(number) && !mSafeStacks[number].isEmpty();
+    return validModule(number) && mSafing[number];
 }
 
 bool Machine::makeSafe(int number, const SMethod& method)
 {
-    if (!validModule(number) || mIsRunning[number] || mIsEmployed[number])
+    if (!validModule(number) || !mWorker || mIsRunning[number] || mIsEmployed[number])
         return false;
-    mMethods[number] = method;
-    mSafeStacks[number] = asStack(method.getStopCmd());
     mIsEmployed[number] = true;
     mReleaseWhenSafe[number] = true;
+    mSafing[number] = true;
+    post([w = mWorker, number, method] { w->makeSafe(number, method); });
     return true;
 }
 
@@ -132,185 +158,39 @@ void Machine::setPcrEmployed(bool employed, int number, const QObject* owner)
     }
 }
 
-bool Machine::isOpenState() const
+QString Machine::runNote(int number) const
 {
-    return mpEngine->isOpen();
-}
-
-void Machine::closeMachine()
-{
-    mpEngine->closeCom();
-    emit signalPortClosed();
+    return validModule(number) ? mNotes[number] : QString();
 }
 
 MachineData Machine::getMachineData()
 {
     MachineData data;
-    if (mBusy)
+    if (!mWorker)
         return data;
-    const FlagGuard guard(mBusy);
-    data.isSync = true;
-    data.pcrModels = QVector<quint8>(5, 0);
-    for (const QString& port : mpEngine->getCurrentComList()) {
-        mpEngine->closeCom();
-        if (mpEngine->initCom(port) != 0) {
-            qDebug() << "cannot open port" << port << mpEngine->errorString();
-            mpEngine->closeCom();
-            data.isOpen = false;
-            continue;
-        }
-        for (int i = 0; i < 5; ++i) {
-            if (mpEngine->stopTemp(Engine::TEC_UP, char(i), 1) == Engine::SERIALPORT_NO_ERROR) {
-                data.pcrModels[i] = quint8(i);
-                data.isOpen = i != 0 || data.isOpen;
-                data.comName = port;
-            } else {
-                data.pcrModels[i] = 0;
-            }
-        }
-        if (!data.hasPcrModel()) {
-            mpEngine->closeCom();
-            data.isOpen = false;
-            data.comName.clear();
-        }
-        if (data.isOpen)
-            break;
-    }
-    const QString configured = Engine::configuredPort();
-    if (!configured.isEmpty() && data.comName != configured)
-        data.silentPort = configured;
+    QMetaObject::invokeMethod(mWorker, [w = mWorker, &data] { data = w->probe(); }, Qt::BlockingQueuedConnection);
+    mOpen = data.isOpen;
     return data;
 }
 
-MachineData Machine::checkModules(const MachineData& known)
+void Machine::requestProbe()
 {
-    MachineData data = known;
-    if (!mpEngine->isOpen()) {
-        data.isOpen = false;
-        return data;
-    }
-    const FlagGuard guard(mBusy);
-    data.pcrModels.resize(5);
-    int absentAsked = 0;
-    for (int k = 0; k < 4; ++k) {
-        const int module = (mNextAbsent - 1 + k) % 4 + 1;
-        if (mIsRunning[module] || isSafing(module))
-            continue;
-        const bool wasPresent = data.pcrModels[module] != 0;
-        if (!wasPresent && absentAsked++ > 0)
-            continue;
-        if (!wasPresent)
-            mNextAbsent = module % 4 + 1;
-        double celsius = 0.0;
-        const bool answered = mpEngine->getTemp(Engine::TEC_UP, celsius, char(module), 1) == Engine::SERIALPORT_NO_ERROR;
-        data.pcrModels[module] = answered ? quint8(module) : 0;
-        if (answered && mSafeAgain[module]) {
-            qDebug() << "module" << module << "answers again: its stop sequence is played once more";
-            mSafeAgain[module] = false;
-            mSafeStacks[module] = asStack(mMethods[module].getStopCmd());
-        }
-    }
-    data.isOpen = data.hasPcrModel() && mpEngine->isOpen();
-    return data;
+    post([w = mWorker] { w->probeAndReport(); });
 }
 
-void Machine::slotTimerOut()
+void Machine::requestCheck(const MachineData& known)
 {
-    // A step waits for the instrument with the event loop running, but the timer does not fire
-    // again while its own slot is still busy, and a late precise timer starts counting afresh.
-    // So turns are owed by elapsed time: every turn that fell due during a slow step (or a probe)
-    // is served as soon as the port is free, and a run takes the time its step count promises.
-    if (mBusy)
-        return;
-    const qint64 due = mClock.elapsed() / mTickMs;
-    if (due - mServedTurns > MaxOwedTurns) {
-        // Far behind (the machine was suspended, say): playing the owed steps back to back would
-        // cut the holds short, so they are given up.
-        qDebug() << "step timer" << due - mServedTurns << "turns behind; resuming the normal pace";
-        mServedTurns = due - 1;
-    }
-    while (mServedTurns < due) {
-        ++mServedTurns;
-        serveTurn();
-    }
+    post([w = mWorker, known] { w->check(known); });
 }
 
-void Machine::serveTurn()
+bool Machine::isOpenState() const
 {
-    if (mTurn == 5)
-        mTurn = 1;
-    const int number = mTurn;
-    if (mIsRunning[number]) {
-        QStack<ControlElement>& stack = mCmdStacks[number];
-        if (!stack.isEmpty()) {
-            const ControlElement step = stack.pop();
-            mConnectDatas[number].residueCount = stack.size();
-            int result = 0;
-            {
-                const FlagGuard guard(mBusy);
-                result = modelRun(step, char(number));
-            }
-            if (result != 0) {
-                // The heaters must not stay where the failed run left them.
-                qWarning() << "PCR" << number << "failed at step" << controlKindName(step.kind) << "with" << stack.size()
-                           << "steps left; playing its stop sequence";
-                mIsRunning[number] = false;
-                mSafeStacks[number] = asStack(mMethods[number].getStopCmd());
-                emit signalReactInfo(REACT_ERROR, char(number));
-            }
-        } else {
-            mIsRunning[number] = false;
-            qInfo() << "PCR" << number << (mStopped[number] ? "stopped; its stop sequence played" : "finished its step list");
-            emit signalReactInfo(mStopped[number] ? REACT_STOPPED : REACT_FINISHED, char(number));
-        }
-    } else if (!mSafeStacks[number].isEmpty() && mpEngine->isOpen()) {
-        playSafeStep(number);
-    }
-    ++mTurn;
+    return mOpen;
 }
 
-void Machine::playSafeStep(int number)
+void Machine::closeMachine()
 {
-    // Every command is attempted once; one that fails does not keep the others from the module.
-    // A module that has just failed is most likely silent, and every unanswered attempt holds the
-    // port from the other modules' steps. If any step went unanswered, the whole sequence is
-    // played again once the module answers (see checkModules).
-    const ControlElement step = mSafeStacks[number].pop();
-    {
-        const FlagGuard guard(mBusy);
-        mpEngine->limitTries(1);
-        if (modelRun(step, char(number)) != 0) {
-            qDebug() << "safe state: step" << controlKindName(step.kind) << "failed on module" << number;
-            mSafeAgain[number] = true;
-        }
-        mpEngine->limitTries(0);
-    }
-    if (!mSafeStacks[number].isEmpty())
-        return;
-    if (mReleaseWhenSafe[number]) {
-        mReleaseWhenSafe[number] = false;
-        mIsEmployed[number] = false;
-    }
-    emit signalSafeState(char(number));
-}
-
-void Machine::report(char number, const ConnectData& data)
-{
-    mConnectDatas[int(number)] = data;
-    emit signalConnectData(mConnectDatas[int(number)]);
-}
-
-int Machine::readHoles(char number, unsigned int dataType)
-{
-    const SMethod& method = mMethods[int(number)];
-    QVector<double> values;
-    const int result = mpEngine->holeInfos(method.Hole, method.ChannelColor, values, number);
-    ConnectData data = mConnectDatas[int(number)];
-    data.dataType = dataType;
-    data.pcrIndex = number;
-    data.upTemp = -1.0;
-    data.downTemp = -1.0;
-    data.pdValues = values;
-    report(number, data);
-    return result;
+    mOpen = false;
+    post([w = mWorker] { w->closePort(); });
+    emit signalPortClosed();
 }

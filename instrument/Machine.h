@@ -1,26 +1,32 @@
 #pragma once
 
 #include "instrument/ConnectData.h"
-#include "instrument/Engine.h"
 #include "instrument/MachineData.h"
 #include "method/SMethod.h"
 
 #include <QObject>
 #include <QPointer>
+#include <QSerialPort>
 #include <QStack>
-#include <QElapsedTimer>
-#include <QTimer>
 #include <QVector>
 
-// Plays step lists on up to four PCR modules behind the one serial port. A single timer serves
-// the modules in turn, one step each per turn, so every module advances one step per second.
+class LinkWorker;
+class QThread;
+
+// The program's way to the instrument: plays step lists on up to four PCR modules behind the one
+// serial port, each module one step a second. The port and the steps live on the link's own
+// thread; this object, on the caller's thread, forwards every request there without waiting
+// and keeps what the callers ask about (which modules run, which are held), so that no window
+// ever waits for the serial line.
 class Machine : public QObject
 {
     Q_OBJECT
 public:
     // FINISHED: the whole step list was played. STOPPED: the run was ended early and its stop
-    // sequence played. ERROR: a step failed (the stop sequence follows on its own).
-    enum REACT_INFO { REACT_FINISHED = 0, REACT_STOPPED = 1, REACT_ERROR = 2 };
+    // sequence played. ERROR: a step failed (the stop sequence follows on its own). LINK_LOST:
+    // the whole list was played, but the link was down for longer than a step meanwhile, so its
+    // set-points may not have held (runNote says for how long).
+    enum REACT_INFO { REACT_FINISHED = 0, REACT_STOPPED = 1, REACT_ERROR = 2, REACT_LINK_LOST = 3 };
     Q_ENUM(REACT_INFO)
 
     static Machine* instance();
@@ -31,14 +37,17 @@ public:
     // waitMs: the engine's pause between reads.
     explicit Machine(int tickMs = 250, int waitMs = 20, QObject* parent = nullptr);
     ~Machine() override;
+    // Closes the port and ends the link's thread; nothing reaches the instrument afterwards.
+    void shutdown();
 
     // False, and nothing done, while the module plays another run or another receiver holds it.
-    // Reports reach the receiver queued, after the step, so that whatever it opens in answer
-    // never holds up the steps of any module.
+    // Reports reach the receiver queued, so that whatever it opens in answer never holds up the
+    // steps of any module.
     bool run(const SMethod& method, QObject* receiver, int number);
     // Plays any step list (first element first) for a method: what run does with the method's
     // whole run list.
     bool play(const QStack<ControlElement>& steps, const SMethod& method, QObject* receiver, int number);
+    // Ends a playing run with its stop sequence; nothing once the run is over.
     void stop(int number);
     bool isPcrRunning() const;
     bool isPcrRunning(int number) const;
@@ -57,24 +66,21 @@ public:
     int getPcrCount() const { return 5; }
     // What each module spends on a step: four turns (1000 ms on the instrument).
     int stepMs() const { return 4 * mTickMs; }
+    // Why the module's last run is incomplete although it played to its end, for the record's
+    // remark; empty when nothing is to be said.
+    QString runNote(int number) const;
 
-    // The connection probe; while a step is executing it cannot use the port and reports an
-    // undecided state (isSync false), to be asked again.
+    // The connection probe, waited for: only for callers without a window (the command-line
+    // tool, tests).
     MachineData getMachineData();
-    // While connected: asks each module that plays nothing for a temperature reading, once, and
-    // returns the state with the modules that answered; a module playing a run or a stop sequence
-    // keeps its place. Modules that were absent are asked one per call, since each one that stays
-    // silent costs the port a read window.
-    MachineData checkModules(const MachineData& known);
+    // The probe and the idle check of the connection monitor, answered by signalProbed and
+    // signalChecked. The check asks each module that plays nothing for a temperature; one that
+    // misses several checks in a row is taken for gone.
+    void requestProbe();
+    void requestCheck(const MachineData& known);
     bool isOpenState() const;
     // Closes the port; the connection monitor hears of it and looks for the instrument again.
     void closeMachine();
-    // A step or a probe is using the port.
-    bool isBusy() const { return mBusy; }
-    Engine* engine() const { return mpEngine; }
-
-    // Executes one step on a module: 0 or a failure code.
-    int modelRun(ControlElement element, char number);
 
 signals:
     void signalEngineError(QSerialPort::SerialPortError error);
@@ -83,36 +89,24 @@ signals:
     // A failed run's stop sequence has been played on the module.
     void signalSafeState(char number);
     void signalPortClosed();
-
-public slots:
-    void slotTimerOut();
+    void signalProbed(const MachineData& data);
+    void signalChecked(const MachineData& data);
 
 private:
-    // Owed turns beyond this (two seconds of all four modules) are not caught up.
-    static constexpr qint64 MaxOwedTurns = 8;
-    void serveTurn();
-    void playSafeStep(int number);
-    int readHoles(char number, unsigned int dataType);
-    void report(char number, const ConnectData& data);
+    template <typename F>
+    void post(F call);
+    void reacted(Machine::REACT_INFO info, char number, const QString& note);
+    void safe(char number);
     static bool validModule(int number) { return number >= 0 && number < 5; }
 
-    Engine* mpEngine;
-    QTimer* mpTimer;
+    QThread* mThread;
+    LinkWorker* mWorker;
     QVector<bool> mIsRunning;
     QVector<bool> mIsEmployed;
-    QVector<SMethod> mMethods;
-    QVector<QStack<ControlElement>> mCmdStacks;
-    QVector<QStack<ControlElement>> mSafeStacks;
+    QVector<bool> mSafing;
     QVector<bool> mReleaseWhenSafe;
-    QVector<bool> mStopped;
-    QVector<bool> mSafeAgain; // a step of the stop sequence went unanswered
     QVector<const QObject*> mOwners;
-    QVector<ConnectData> mConnectDatas;
-    QVector<QPointer<QObject>> mReceivers;
-    int mTurn = 1;
-    int mNextAbsent = 1;
-    bool mBusy = false;
+    QVector<QString> mNotes;
+    bool mOpen = false;
     int mTickMs;
-    QElapsedTimer mClock; // turns are owed by elapsed time, not by timer events
-    qint64 mServedTurns = 0;
 };

@@ -27,3 +27,9 @@ QDataStream& operator>>(QDataStream& s, InData& d)
     s >> d.method;
     return s;
 }
+
+void InData::appendRemark(const QString& note)
+{
+    if (!note.isEmpty())
+        remark = remark.isEmpty() ? note : remark + QStringLiteral("；") + note;
+}

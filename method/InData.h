@@ -16,6 +16,8 @@ struct InData
     SMethod method;
 
     bool operator==(const InData& o) const;
+    // Adds what the program has to say of the run (why it is incomplete) after the operator's remark.
+    void appendRemark(const QString& note);
 };
 
 QDataStream& operator<<(QDataStream& s, const InData& d);

@@ -3,6 +3,7 @@
 #include "app/Settings.h"
 #include "app/UI.h"
 #include "app/ZGLOBAL.h"
+#include "instrument/Engine.h"
 #include "instrument/ListenInterface.h"
 #include "instrument/Machine.h"
 
@@ -253,8 +254,9 @@ void TestEngine::probeFindsModulesOneAndThree()
     QCOMPARE(data.pcrModels, QVector<quint8>({0, 1, 0, 3, 0}));
     QVERIFY(machine.isOpenState());
     QCOMPARE(sim.frames().size(), 5);
-    QCOMPARE(sim.frames().first(), QString("f9 00 b1 00 00 02 00 00 00 00"));
-    QCOMPARE(sim.frames().last(), QString("f9 04 b1 00 00 02 00 00 00 00"));
+    // The probe only reads: a module that plays a run is sent no set-point and no stop.
+    QCOMPARE(sim.frames().first(), QString("f9 00 b0 00 02 00 00 00 00 00"));
+    QCOMPARE(sim.frames().last(), QString("f9 04 b0 00 02 00 00 00 00 00"));
 }
 
 void TestEngine::onlyAddressZeroIsNoInstrument()
@@ -287,9 +289,11 @@ void TestEngine::vanishingTerminalIsReported()
     QVERIFY(states.wait(5000));
     QVERIFY(states.last().first().value<MachineData>().isOpen);
     // The seventh request finds the terminal gone: the link error reaches the monitor.
-    double t = 0;
-    machine.engine()->getTemp(Engine::TEC_UP, t, 1);
-    machine.engine()->getTemp(Engine::TEC_UP, t, 1);
+    ControlElement reading;
+    reading.kind = GET_TEMP;
+    QStack<ControlElement> readings;
+    readings.fill(reading, 2);
+    QVERIFY(machine.play(readings, SMethod(), nullptr, 1));
     QTRY_COMPARE_WITH_TIMEOUT(states.size(), 2, 5000);
     const MachineData lost = states.last().first().value<MachineData>();
     QVERIFY(lost.isSync);

@@ -53,9 +53,13 @@ void TestFrames::replyStartAfterStrayBytes()
     QCOMPARE(checkReply(buffer, 3, 10, true), Check::Valid);
     // For module 3 the stray start fails its check; the real reply after it is found.
     const QByteArray forThree = QByteArray::fromHex("00f803") + reply(3, QByteArray::fromHex("d0"), 10);
-    QCOMPARE(findValidReply(forThree, 3, 10, true), 3);
-    QCOMPARE(findValidReply(forThree.left(12), 3, 10, true), -1); // still arriving
-    QCOMPARE(findValidReply(QByteArray::fromHex("00f803"), 3, 10, true), -1);
+    QCOMPARE(findValidReply(forThree, 3, 0xD0, 10, true), 3);
+    QCOMPARE(findValidReply(forThree.left(12), 3, 0xD0, 10, true), -1); // still arriving
+    QCOMPARE(findValidReply(QByteArray::fromHex("00f803"), 3, 0xD0, 10, true), -1);
+    // A late reply of the module to another command is no reply to this one; the right one after it is.
+    const QByteArray late = reply(3, QByteArray::fromHex("b00960"), 10);
+    QCOMPARE(findValidReply(late, 3, 0xD0, 10, true), -1);
+    QCOMPARE(findValidReply(late + forThree, 3, 0xD0, 10, true), 13);
 }
 
 void TestFrames::checksInChunks()

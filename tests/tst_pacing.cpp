@@ -26,7 +26,7 @@ class TestPacing : public QObject
 private slots:
     void initTestCase();
     void aQuestionHoldsNoModule();
-    void aClickWaitsForTheStep();
+    void aClickIsServedDuringASlowStep();
     void anUpdateLeavesRunsAlone();
 
 private:
@@ -170,7 +170,7 @@ void TestPacing::aQuestionHoldsNoModule()
     QVERIFY(!saved.runComplete);
 }
 
-void TestPacing::aClickWaitsForTheStep()
+void TestPacing::aClickIsServedDuringASlowStep()
 {
     // Every reply comes 40 ms late, so a step spends most of its time waiting for the instrument.
     SimProcess sim({"--speed", "10", "--latency", "40"}, mDir.path());
@@ -184,13 +184,10 @@ void TestPacing::aClickWaitsForTheStep()
     start(page);
     QTRY_VERIFY(reports > 3);
 
-    // A click on 关于 that arrives in the middle of a step.
+    // A click on 关于 while the module waits for its slow replies.
     QPushButton* about = button(&home, "pBn_Update");
-    bool stepWasOver = false;
-    connect(about, &QPushButton::clicked, this, [&] { stepWasOver = !machine.isBusy(); });
     auto posted = std::make_shared<QMetaObject::Connection>();
-    *posted = connect(&machine, &Machine::signalConnectData, this, [about, posted, &machine] {
-        QVERIFY(machine.isBusy());
+    *posted = connect(&machine, &Machine::signalConnectData, this, [about, posted] {
         const QPointF centre = about->rect().center();
         QCoreApplication::postEvent(about, new QMouseEvent(QEvent::MouseButtonPress, centre, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
         QCoreApplication::postEvent(about, new QMouseEvent(QEvent::MouseButtonRelease, centre, Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
@@ -208,7 +205,6 @@ void TestPacing::aClickWaitsForTheStep()
         },
         5000);
     QTRY_VERIFY_WITH_TIMEOUT(duringDialog >= 0, 10000);
-    QVERIFY(stepWasOver);
     QVERIFY2(duringDialog >= 10, qPrintable(QString::number(duringDialog)));
     machine.stop(1);
     QTRY_VERIFY_WITH_TIMEOUT(!page->isRunning(), 30000);

@@ -6,6 +6,7 @@
 #include "app/Settings.h"
 #include "app/UI.h"
 #include "files/RecoveryCopy.h"
+#include "instrument/Engine.h"
 #include "instrument/Machine.h"
 #include "method/JsonControl.h"
 #include "ui/charts/ZOriginChart.h"
@@ -428,7 +429,7 @@ void TestRunPage::silentConfiguredPort()
     const QString stale = mDir.file("ttyUSB-gone");
     Settings(UI::SettingsFile, QSettings::IniFormat).setComName(stale);
     Machine machine(1, 20);
-    QCOMPARE(machine.engine()->getCurrentComList().value(0), stale);
+    QCOMPARE(Engine().getCurrentComList().value(0), stale);
     const MachineData data = machine.getMachineData();
     QVERIFY(data.isSync && !data.isOpen);
     QCOMPARE(data.silentPort, stale);

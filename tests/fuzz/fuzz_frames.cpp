@@ -5,14 +5,15 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size < 2)
+    if (size < 3)
         return 0;
     const char address = char(data[0] & 0x07);
     const int length = 10 + (data[1] % 8);
-    const QByteArray buffer(reinterpret_cast<const char*>(data + 2), int(size - 2));
-    const int start = FrameProtocol::findValidReply(buffer, address, length, true);
+    const quint8 code = data[2];
+    const QByteArray buffer(reinterpret_cast<const char*>(data + 3), int(size - 3));
+    const int start = FrameProtocol::findValidReply(buffer, address, code, length, true);
     if (start >= 0)
         Engine::pdValues(2, buffer.mid(start, length));
-    FrameProtocol::findValidReply(buffer, address, length, false);
+    FrameProtocol::findValidReply(buffer, address, code, length, false);
     return 0;
 }

@@ -75,7 +75,8 @@ void ZRunWidget::setMFilePath(const QString& path)
 
 bool ZRunWidget::runIsOver() const
 {
-    return ui->pushButton_Start->isHidden();
+    // A stopped run still plays its stop sequence, and its record is filled only at its end.
+    return !mRunning && ui->pushButton_Start->isHidden();
 }
 
 void ZRunWidget::setPushButtonStart(bool running)
@@ -107,6 +108,8 @@ void ZRunWidget::slotStartClicked()
     const QString question = running ? QStringLiteral("是否结束当前运行程序?") : QStringLiteral("是否开始当前运行程序?");
     if (!ZMessageBox::ask(this, question + "\n" + name()))
         return;
+    if (running && !mRunning)
+        return; // the run ended while the question stood open
     if (running) {
         setPushButtonStart(false);
         ui->pushButton_Start->hide();
@@ -160,8 +163,9 @@ void ZRunWidget::slotReactInfo(Machine::REACT_INFO info, char number)
     disconnect(mMachine, nullptr, this, nullptr);
     mRunning = false;
     ui->pushButton_Start->hide();
+    mInData.appendRemark(mMachine->runNote(pcrNumber()));
     // The recovery copy stays only where the file could not be saved. Only a run that played its
-    // whole program is complete.
+    // whole program, its link up, is complete.
     if (info != Machine::REACT_ERROR || mClosing || ZMessageBox::ask(this, UI::ReactError.arg(pcrNumber()))) {
         if (saveOutData(info == Machine::REACT_FINISHED))
             mRecorder.dropRecoveryCopy();
