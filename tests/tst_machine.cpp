@@ -169,6 +169,7 @@ private slots:
     void slowStepsNeverOverlap();
     void wholeMethodOnTheWire();
     void silentModuleGoneAndBack();
+    void silentModuleInAReading();
     // Last: it takes over the process's messages.
     void logOfAWholeRun();
 
@@ -418,6 +419,59 @@ void TestMachine::silentModuleGoneAndBack()
         return sent;
     };
     QTRY_COMPARE_WITH_TIMEOUT(stopFramesSent(), stopSequence(3) + stopSequence(3), 5000);
+}
+
+void TestMachine::silentModuleInAReading()
+{
+    // Module 3 falls silent at position 7 of its first cycle reading, while module 1 plays the
+    // same method at 100 ms a step.
+    Rig rig({"--speed", "10", "--silent-module", "3", "--silent-in-reading", "20"}, mDir->path(), 25, 20);
+    QVERIFY(rig.connected);
+    SMethod method;
+    QVERIFY(JsonControl().openJsonMethod(TAMARIN_SOURCE_DIR "/methods/short-demo.json", method));
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0, longestBeat = 0;
+    QTimer beat;
+    connect(&beat, &QTimer::timeout, [&] {
+        longestBeat = qMax(longestBeat, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    beat.start(10);
+    Receiver one(1), three(3);
+    QVERIFY(rig.machine.run(method, &one, 1) && rig.machine.run(method, &three, 3));
+    QVERIFY(three.waitForEvents(1, 30000));
+    QCOMPARE(three.events.first(), Machine::REACT_ERROR);
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.machine.isSafing(3), 10000);
+    QTest::qWait(1000);
+    QVERIFY(one.events.isEmpty());
+    rig.machine.stop(1);
+    QVERIFY(one.waitForEvents(1));
+
+    // The reading ended at the position that went unanswered (four tries), then the stop sequence
+    // was tried; module 1 kept its pace meanwhile: no pause much longer than the method's own.
+    QFile log(rig.sim.logPath());
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QStringList positions;
+    qint64 silentFrom = -1, gap = 0, previous = -1;
+    for (const QByteArray& line : log.readAll().split('\n')) {
+        const QList<QByteArray> f = line.split(' ');
+        if (f.size() < 5)
+            continue;
+        if (f[2] == "03" && f[3] == "c2") {
+            positions << QString::fromLatin1(f[4]);
+            if (positions.size() == 20)
+                silentFrom = f[0].toLongLong();
+        }
+        if (f[2] == "01" && silentFrom >= 0) {
+            gap = qMax(gap, f[0].toLongLong() - qMax(previous, silentFrom));
+            previous = f[0].toLongLong();
+        }
+    }
+    QCOMPARE(positions.mid(13), QStringList({"01", "02", "03", "04", "05", "06", "07", "07", "07", "07"}));
+    qInfo() << "module 1's longest pause while module 3 was silent:" << gap << "ms; the window's longest beat:" << longestBeat << "ms";
+    QVERIFY2(gap < 800 + 1000, qPrintable(QString::number(gap)));
+    QVERIFY2(longestBeat < 500, qPrintable(QString::number(longestBeat)));
 }
 
 void TestMachine::logOfAWholeRun()

@@ -18,6 +18,8 @@ private slots:
     void lostAndBrokenRepliesAreSentAgain();
     void aFailedRunLeavesTheModuleSafe();
     void theStopSequenceWaitsForTheLink();
+    void aProbeAfterALinkLossOnlyReads();
+    void theIdleCheckForgivesAMissedReply();
 };
 
 void TestNoisyLink::lostAndBrokenRepliesAreSentAgain_data()
@@ -82,6 +84,58 @@ void TestNoisyLink::theStopSequenceWaitsForTheLink()
     QCOMPARE(sim.frames().mid(sim.frames().size() - 6),
              QStringList({"f9 01 b1 00 00 02 00 00 00 00", "f9 01 a1 00 00 02 00 00 00 00", "f9 01 e1 00 00 00 00 00 00 00",
                           "f9 01 c3 02 04 09 c4 00 00 00", "f9 01 c1 02 04 39 c8 00 00 00", "f9 01 d0 02 00 00 00 00 00 00"}));
+}
+
+void TestNoisyLink::aProbeAfterALinkLossOnlyReads()
+{
+    // The terminal goes away while module 1 plays a stretch of delays (as inside a fluorescence
+    // reading) and comes back 600 ms later: the probe that finds it again sends that module no
+    // set-point and no stop, and the run, although it played every step, is not complete.
+    TestDir dir;
+    SimProcess sim({"--link", dir.file("tty"), "--vanish-after", "9", "--return-after", "600"}, dir.path());
+    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(dir.file("tty"));
+    Machine machine(10, 20);
+    ListenInterface listen(&machine, 50, 200, 100);
+    QSignalSpy states(&listen, &ListenInterface::signalMachineData);
+    QTRY_VERIFY_WITH_TIMEOUT(!states.isEmpty() && states.last().first().value<MachineData>().isOpen, 10000);
+    qRegisterMetaType<Machine::REACT_INFO>();
+    QSignalSpy events(&machine, &Machine::signalReactInfo);
+    ControlElement reading, delay;
+    reading.kind = GET_TEMP;
+    delay.kind = DELAY;
+    QStack<ControlElement> steps;
+    steps.fill(delay, 80);
+    steps.first() = steps.last() = reading;
+    QVERIFY(machine.play(steps, SMethod(), nullptr, 1));
+    QVERIFY(events.wait(20000));
+    QCOMPARE(events.first().first().value<Machine::REACT_INFO>(), Machine::REACT_LINK_LOST);
+    QVERIFY2(machine.runNote(1).startsWith("连接中断"), qPrintable(machine.runNote(1)));
+    bool lost = false;
+    for (const QList<QVariant>& state : states)
+        lost = lost || !state.first().value<MachineData>().isOpen;
+    QVERIFY(lost);
+    QStringList toModule;
+    for (const QString& frame : sim.frames())
+        if (frame.startsWith("f9 01"))
+            toModule << frame.mid(6, 2);
+    QCOMPARE(toModule, QStringList({"b0", "b0", "a0", "b0", "b0", "a0"}));
+}
+
+void TestNoisyLink::theIdleCheckForgivesAMissedReply()
+{
+    // Every 10th reply is lost while the idle modules are checked twenty times a second: no
+    // module is ever taken for gone.
+    TestDir dir;
+    SimProcess sim({"--drop-every", "10"}, dir.path());
+    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
+    Machine machine;
+    ListenInterface listen(&machine, 50, 200, 50);
+    QSignalSpy states(&listen, &ListenInterface::signalMachineData);
+    QTRY_VERIFY_WITH_TIMEOUT(!states.isEmpty(), 5000);
+    QCOMPARE(states.first().first().value<MachineData>().pcrModels, QVector<quint8>({0, 1, 2, 3, 4}));
+    QTest::qWait(3000);
+    QVERIFY2(sim.frames().size() > 100, qPrintable(QString::number(sim.frames().size())));
+    QCOMPARE(states.size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestNoisyLink)

@@ -81,6 +81,7 @@ private slots:
     void initTestCase();
     void wizardToResults();
     void stopSavesAndFailureAsks();
+    void nothingSavedWhileStopping();
     void pageGuards();
     void restoreAtStart();
     void closingWithRunsGoing();
@@ -298,6 +299,37 @@ void TestRunPage::stopSavesAndFailureAsks()
     ModalAnswer no("pushButton_Cancel", 120000);
     QTRY_VERIFY_WITH_TIMEOUT(no.answered(), 120000);
     QVERIFY(!QFile::exists("usr_data/dropped.pcrd") && !QFile::exists("usr_data/.dropped.pcrd.partial"));
+}
+
+void TestRunPage::nothingSavedWhileStopping()
+{
+    // Between the stop and the end of its stop sequence the record is still empty: a right-click
+    // that would save it, export it or change its method does nothing then.
+    SimProcess sim({"--speed", "10"}, mDir.path());
+    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
+    Machine machine(25, 20);
+    ZRunAllWidget runs(nullptr, &machine);
+    QVERIFY(machine.getMachineData().isOpen);
+    ZRunWidget* page = runs.addRunDataWidget(inputs(4), mDir.file("usr_data/stopping.pcrd"));
+    start(page);
+    QTRY_VERIFY_WITH_TIMEOUT(!page->findChild<ZTimeChart*>("chartTime")->getTimeUpLine().isEmpty(), 30000);
+    {
+        ModalAnswer yes("pushButton_Confirm");
+        button(page, "pushButton_Start")->click();
+    }
+    QVERIFY(page->isRunning());
+    page->slotTableWidgetCustomContextMenuRequested(QPoint());
+    page->slotCustomContextMenuRequested(QPoint());
+    page->slotCellDoubleClicked(0, 4);
+    QVERIFY(!QFile::exists("usr_data/stopping.pcrd"));
+    ModalAnswer over("pushButton_Confirm", 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(!page->isRunning(), 30000);
+    QCOMPARE(page->filePath(), mDir.file("usr_data/stopping.pcrd"));
+    OutData saved;
+    QCOMPARE(saved.openAs("usr_data/stopping.pcrd"), 0);
+    QVERIFY(!saved.runComplete && saved.tempLines.value(0).size() > 0);
+    QVERIFY(page->findChild<ZTableWidget*>("tableWidget")->rowCount() > 0);
+    QVERIFY(!QFile::exists("usr_data/stopping-2.pcrd"));
 }
 
 void TestRunPage::pageGuards()
