@@ -1,18 +1,14 @@
 // Four modules of the simulated instrument at the real pace (a step a second each), with a modal
 // dialog standing open for a minute in the middle: the wall time each module spends on a step.
 // TAMARIN_BENCH_MINUTES sets the length (10 by default). Offscreen.
+#include "bench/BenchSim.h"
 #include "bench/OffscreenMain.h"
-#include "app/Settings.h"
-#include "app/UI.h"
 #include "instrument/Machine.h"
 
 #include <QApplication>
 #include <QDialog>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTimer>
 
 namespace {
@@ -21,14 +17,9 @@ void BM_FourModulesWithADialog(benchmark::State& state)
 {
     const int minutes = qEnvironmentVariableIsSet("TAMARIN_BENCH_MINUTES") ? qEnvironmentVariableIntValue("TAMARIN_BENCH_MINUTES") : 10;
     const bool dialog = state.range(0) != 0;
-    QTemporaryDir dir;
-    QDir::setCurrent(dir.path());
-    QDir().mkpath("ini");
-    QProcess sim;
-    sim.start(TAMARIN_SIM, QStringList());
-    if (!sim.waitForStarted() || !sim.waitForReadyRead(10000))
+    BenchSim sim({});
+    if (!sim.started())
         return state.SkipWithError("no simulator");
-    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(QString::fromUtf8(sim.readLine()).trimmed());
 
     Machine machine(250, 20);
     if (!machine.getMachineData().isOpen)
@@ -68,8 +59,6 @@ void BM_FourModulesWithADialog(benchmark::State& state)
     for (int module = 1; module <= 4; ++module)
         state.counters[QString("s_per_step_%1").arg(module).toStdString()] =
             reports[module] > 1 ? (last[module] - first[module]) / 1000.0 / (reports[module] - 1) : 0;
-    sim.terminate();
-    sim.waitForFinished();
 }
 BENCHMARK(BM_FourModulesWithADialog)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kSecond);
 

@@ -2,7 +2,6 @@
 
 #include "app/Settings.h"
 #include "app/UI.h"
-#include "instrument/FlagGuard.h"
 #include "instrument/FrameProtocol.h"
 
 #include <QDebug>
@@ -96,9 +95,9 @@ void Engine::slotError(QSerialPort::SerialPortError error)
 
 QByteArray Engine::readFor(int ms, const std::function<bool(const QByteArray&)>& enough)
 {
-    // Blocks the thread instead of running a local event loop: a click, a network reply or any
-    // other slot served during the wait could open a dialog inside the step, and no module would
-    // advance until it closed. What arrives meanwhile is handled once the step is over.
+    // Blocks the link's thread for at most one read window instead of running a local event
+    // loop: no request can come in the middle of an exchange, and what the window asked for
+    // meanwhile is served right after it.
     QElapsedTimer clock;
     clock.start();
     QByteArray bytes;
@@ -115,11 +114,6 @@ QByteArray Engine::readFor(int ms, const std::function<bool(const QByteArray&)>&
 
 int Engine::serialSendData(const QByteArray& request, QByteArray& reply, int replyLength, char address, bool checkCrc, int& retries)
 {
-    if (mExchanging) {
-        qDebug() << "exchange refused: another exchange is waiting for its reply";
-        return SERIALPORT_WRITE_ERROR;
-    }
-    const FlagGuard guard(mExchanging);
     for (bool resend = false;; resend = true) {
         // A reply that came too late must not pass for the next request: after an unanswered
         // one the line has to stay quiet for a whole read window before anything else is

@@ -48,8 +48,8 @@ public:
     int initCom(const QString& name);
     void closeCom();
 
-    // One exchange; at most retries + 1 attempts, the counter shared by all of them. Refused
-    // (write error) while another exchange is still waiting for its reply.
+    // One exchange; at most retries + 1 attempts, the counter shared by all of them. The wait
+    // blocks the calling thread (the link's own), so exchanges never interleave.
     int serialSendData(const QByteArray& request, QByteArray& reply, int replyLength, char address, bool checkCrc, int& retries);
     // Writes a request without awaiting a reply: 1 on a short write, else 0.
     int serialSendData(const QByteArray& request, char address);
@@ -115,7 +115,6 @@ private:
     int mWaitMs;
     QByteArray mRecData;
     QByteArray mSendData;
-    bool mExchanging = false;
     bool mUnanswered = false; // a request's reply did not arrive in time (it may still come)
     QElapsedTimer mSinceWrite;
 };
