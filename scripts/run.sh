@@ -31,7 +31,9 @@ speed=$((1000 / step_ms))
 scenario=${TAMARIN_SCENARIO:-$root/sim/scenarios/invalid-sample.json}
 chip=()
 if [ "$scenario" != builtin ]; then chip=(--scenario "$scenario"); fi
-"$build/sim/tamarin-sim" --link "$work/ttySIM" --speed "$speed" --ramp 10 "${chip[@]}" > "$work/sim.out" 2>&1 &
+# TAMARIN_SIM_ARGS adds options of the simulator's own (faults such as a module falling silent).
+read -r -a faults <<< "${TAMARIN_SIM_ARGS:-}"
+"$build/sim/tamarin-sim" --link "$work/ttySIM" --speed "$speed" --ramp 10 "${chip[@]}" "${faults[@]}" > "$work/sim.out" 2>&1 &
 sim=$!
 trap 'kill $sim 2>/dev/null || true' EXIT
 for _ in $(seq 50); do [ -e "$work/ttySIM" ] && break; sleep 0.1; done
