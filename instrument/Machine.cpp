@@ -29,6 +29,7 @@ Machine::Machine(int tickMs, int waitMs, QObject* parent)
     qRegisterMetaType<ConnectData>("ConnectData");
     qRegisterMetaType<MachineData>("MachineData");
     qRegisterMetaType<Machine::REACT_INFO>("Machine::REACT_INFO");
+    qRegisterMetaType<QSerialPort::SerialPortError>("QSerialPort::SerialPortError");
     mThread->setObjectName("serial link");
     mWorker->moveToThread(mThread);
     connect(mWorker, &LinkWorker::connectData, this, &Machine::signalConnectData);

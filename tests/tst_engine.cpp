@@ -284,7 +284,7 @@ void TestEngine::vanishingTerminalIsReported()
     SimProcess sim({"--vanish-after", "6"}, dir.path());
     useSettingsPort(sim.path());
     Machine machine(250, 20);
-    ListenInterface listen(&machine, 50, 100000);
+    ListenInterface listen(&machine, 50, 100000, 100000);
     QSignalSpy states(&listen, &ListenInterface::signalMachineData);
     QVERIFY(states.wait(5000));
     QVERIFY(states.last().first().value<MachineData>().isOpen);
