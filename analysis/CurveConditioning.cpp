@@ -179,6 +179,9 @@ double OutData::getStdValue(const QVector<double>& values) const
 {
     if (values.isEmpty())
         return -1;
+    // One value has no spread to measure: the floor, not 0 / 0.
+    if (values.size() < 2)
+        return 0.4;
     double sum = 0;
     for (double v : values)
         sum += v;

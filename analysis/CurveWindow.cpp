@@ -48,6 +48,11 @@ double sd(const QVector<double>& values)
     return std::sqrt(squares / (values.size() - 1));
 }
 
+bool allFinite(const QVector<QPointF>& curve)
+{
+    return std::all_of(curve.cbegin(), curve.cend(), [](const QPointF& p) { return std::isfinite(p.x()) && std::isfinite(p.y()); });
+}
+
 double tailMean(const QVector<QPointF>& curve, int count)
 {
     return mean(values(curve, curve.size() - count, curve.size()));

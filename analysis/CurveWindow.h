@@ -16,6 +16,8 @@ double mean(const QVector<double>& values);
 double median(QVector<double> values);
 // The sample standard deviation; 0 for fewer than two values.
 double sd(const QVector<double>& values);
+// Every x and y a number (a damaged file or another program's export may hold NaN or infinity).
+bool allFinite(const QVector<QPointF>& curve);
 // The mean y of the last count points (of all of them when the curve is shorter).
 double tailMean(const QVector<QPointF>& curve, int count);
 // The point from index `from` on whose y beats every other by `better`; the earliest of equals.

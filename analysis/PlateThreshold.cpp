@@ -13,6 +13,9 @@ double of(const QVector<Curve>& corrected, const QVector<TargetInfo>& windows, c
     int count = 0;
     QVector<double> plateaus;
     for (int i = 0; i < corrected.size() && i < windows.size(); ++i) {
+        // A curve with a reading that is no number has no noise or plateau to give.
+        if (!CurveWindow::allFinite(corrected[i]))
+            continue;
         // After the correction the window holds the residuals around its own line, which took
         // two degrees of freedom.
         const QVector<double> residuals = CurveWindow::values(corrected[i], windows[i].Start, windows[i].End);
@@ -24,7 +27,7 @@ double of(const QVector<Curve>& corrected, const QVector<TargetInfo>& windows, c
         if (rising.value(i))
             plateaus.append(CurveWindow::tailMean(corrected[i], 6));
     }
-    if (count < 1)
+    if (count < 1 || !std::isfinite(squares))
         return 4.0;
     const double floor = NoiseFloor * std::sqrt(squares / count);
     QVector<double> clear;

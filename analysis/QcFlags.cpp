@@ -74,6 +74,7 @@ QString describe(const QString& flag)
         {"replicate-outlier", QStringLiteral("与同一样本重复孔的Ct中位数相差超过1个循环")},
         {"second-peak", QStringLiteral("熔解曲线有第二个峰")},
         {"tm-shift", QStringLiteral("Tm与该靶标阳性孔的Tm中位数相差超过1.5℃")},
+        {"bad-reading", QStringLiteral("读数含非数值（NaN或无穷大），该曲线不作判定")},
     };
     return meanings.value(flag, flag);
 }
@@ -117,6 +118,8 @@ void mark(const OutData& d, TempData& r)
             continue;
         const TargetInfo& t = r.targets[s];
         const double ct = r.ctValues[s];
+        if (!CurveWindow::allFinite(r.cycleLines[s]))
+            r.flags[s] << QStringLiteral("bad-reading");
         if (ct != 0) {
             if (stillRising(r.relativeLines[s]))
                 r.flags[s] << QStringLiteral("no-plateau");

@@ -1,5 +1,6 @@
 #include "analysis/TempData.h"
 
+#include "analysis/CurveWindow.h"
 #include "analysis/PlateThreshold.h"
 #include "analysis/QcFlags.h"
 #include "analysis/ResultRows.h"
@@ -23,6 +24,9 @@ void applyPlateThresholds(const OutData& d, TempData& r)
         QVector<TargetInfo> windows;
         QVector<bool> rising;
         for (int s : members) {
+            // A curve with a reading that is no number never moves the channel's threshold.
+            if (!CurveWindow::allFinite(r.cycleLines[s]))
+                continue;
             corrected.append(r.relativeLines[s]);
             windows.append(r.targets[s]);
             rising.append(r.positives[s]);
@@ -61,6 +65,18 @@ TempData::TempData(const OutData& d)
         positives[s] = d.getCalResult(s, t, relativeLines[s]);
         if (t.AutoThreshold != 2)
             t.Threshold = d.getThresholdValue(s, t);
+        if (!CurveWindow::allFinite(cycleLines[s])) {
+            // A reading that is no number (another program's export, a damaged file): the curve
+            // is shown by its numbers and called nothing; its flag says why.
+            positives[s] = false;
+            Curve shown;
+            for (const QPointF& p : d.negativeLine(cycleLines[s]))
+                if (std::isfinite(p.x()) && std::isfinite(p.y()))
+                    shown.append(p);
+            relativeLines[s] = shown;
+        }
+        if (!std::isfinite(t.Threshold))
+            t.Threshold = 4.0;
     }
     // A plate-wide threshold needs every curve of its channel corrected first.
     applyPlateThresholds(d, *this);

@@ -6,6 +6,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 constexpr qint64 CurveBytes = 4;
@@ -68,7 +69,7 @@ int OutData::openAs(QString path)
     return readFile(path, [this](QDataStream& s) {
         OutData read;
         s >> read;
-        if (!read.withinLimits())
+        if (!read.withinLimits() || !read.readingsFinite())
             return -1;
         *this = read;
         return 0;
@@ -85,6 +86,16 @@ bool OutData::withinLimits() const
         && inData.sampleRemarks.size() <= RecordLimits::MaxSamples
         && shorterThan(pdLines, RecordLimits::MaxCurves, RecordLimits::MaxReadings)
         && shorterThan(tempLines, RecordLimits::MaxChannels, RecordLimits::MaxTemperatureSamples);
+}
+
+bool OutData::readingsFinite() const
+{
+    auto finite = [](const QVector<Curve>& curves) {
+        return std::all_of(curves.cbegin(), curves.cend(), [](const Curve& c) {
+            return std::all_of(c.cbegin(), c.cend(), [](const QPointF& p) { return std::isfinite(p.x()) && std::isfinite(p.y()); });
+        });
+    };
+    return finite(pdLines) && finite(tempLines);
 }
 
 int OutData::openAsVersion(QString path)

@@ -36,6 +36,9 @@ public:
     // Counts and curve lengths within the record limits, so that analysis and reports of this
     // record cost time and memory in proportion to a real chip.
     bool withinLimits() const;
+    // Every reading and temperature a number: the stored form never holds NaN or infinity, so a
+    // file that does is damaged.
+    bool readingsFinite() const;
     // Reads the version alone; -1 when the file cannot be opened.
     int openAsVersion(QString path);
 

@@ -3,6 +3,7 @@
 #include "files/ZipArchive.h"
 
 #include <QXmlStreamReader>
+#include <cmath>
 
 namespace {
 
@@ -153,7 +154,8 @@ bool XlsxReader::readSheet(const QString& name)
             if (type == QLatin1String("s")) {
                 cell.text = mSharedStrings.value(cell.text.toInt());
             } else if (type.isEmpty() || type == QLatin1String("n")) {
-                cell.text.toDouble(&cell.numeric);
+                // "nan" and "inf" parse as numbers, but no reading is one.
+                cell.numeric = std::isfinite(cell.text.toDouble(&cell.numeric)) && cell.numeric;
             }
             mCells.insert(key(row, column), cell);
         }

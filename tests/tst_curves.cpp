@@ -177,7 +177,7 @@ void TestCurves::standardDeviation()
     QCOMPARE(d.getStdValue({}), -1.0);
     QCOMPARE(d.getStdValue({5, 5, 5}), 0.4);
     QVERIFY(qFuzzyCompare(d.getStdValue({2, 4, 4, 4, 5, 5, 7, 9}), std::sqrt(32.0 / 7)));
-    QVERIFY(std::isnan(d.getStdValue({3})));
+    QCOMPARE(d.getStdValue({3}), 0.4); // a one-reading window: no spread, never NaN
 }
 
 void TestCurves::spline()

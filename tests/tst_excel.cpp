@@ -227,7 +227,7 @@ void TestExcel::readsOtherWritersWorkbooks()
          "<worksheet><sheetData>"
          "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>1</t></is></c><c r=\"B1\" t=\"s\"><v>0</v></c>"
          "<c r=\"C1\"><v>12.5</v></c><c><v>13</v></c><c r=\"E1\" t=\"s\"><v>1</v></c><c r=\"AP1\"><v>99</v></c>"
-         "<c r=\"AR1\"><v>7.25</v></c></row>"
+         "<c r=\"AR1\"><v>7.25</v></c><c r=\"AS1\"><v>nan</v></c><c r=\"AT1\"><v>inf</v></c></row>"
          "<row r=\"3\"><c r=\"C3\"><v>-1</v></c></row>"
          "</sheetData></worksheet>"},
     };
@@ -239,6 +239,7 @@ void TestExcel::readsOtherWritersWorkbooks()
     QCOMPARE(x.text(1, 5), QString("n/a"));
     QVERIFY(x.isNumber(1, 3) && !x.isNumber(1, 5));
     QCOMPARE(x.number(1, 42), 99.0); // AP
+    QVERIFY(!x.isNumber(1, 45) && !x.isNumber(1, 46)); // "nan" and "inf" are no readings
     QCOMPARE(x.number(3, 3), -1.0);
     // Holes missing, channels of unequal length: not readings of a chip.
     QVERIFY(ExcelControl().getFakeData("other.xlsx", "origin", 26, 2).isEmpty());

@@ -86,6 +86,11 @@ void TestOutData::roundTrip()
     QCOMPARE(back, empty);
     QCOMPARE(back.openAs("missing.pcrd"), -1);
     QCOMPARE(back, empty); // untouched by a failed open
+    // A reading that is no number is no reading of this program's: the file is damaged.
+    OutData notANumber = d;
+    notANumber.pdLines[3][5].setY(qQNaN());
+    QVERIFY(notANumber.saveAsFilePath("nan.pcrd"));
+    QCOMPARE(back.openAs("nan.pcrd"), -1);
 }
 
 void TestOutData::versionAlone()

@@ -109,7 +109,7 @@ void TestSamples::flagsMarkWhatTheyName()
 // Ten holes with a plate-wide FAM threshold, baseline noise uniform in +-6 (SD 3.46).
 void TestSamples::plateThreshold()
 {
-    auto plate = [](const QMap<int, double>& amplitudes) {
+    auto record = [](const QMap<int, double>& amplitudes) {
         OutData d = Synthetic::experiment(40, false);
         TargetInfo plateWide = Synthetic::target("靶标", 200);
         plateWide.AutoThreshold = 2;
@@ -118,8 +118,9 @@ void TestSamples::plateThreshold()
             d.setTargetInfo(plateWide, fam(h), true);
             d.pdLines[fam(h)] = Synthetic::amplification(40, amplitudes.value(h, 0), 22, 1.6, quint32(h), 500, 1.5, 6);
         }
-        return TempData(d);
+        return d;
     };
+    auto plate = [&record](const QMap<int, double>& amplitudes) { return TempData(record(amplitudes)); };
     // A fifth of the median plateau (2000).
     TempData r = plate({{3, 1000}, {4, 2000}, {5, 3000}});
     QVERIFY(std::fabs(r.targets[fam(3)].Threshold - 400) < 8);
@@ -133,6 +134,21 @@ void TestSamples::plateThreshold()
     r = plate({});
     QVERIFY(std::fabs(r.targets[fam(3)].Threshold - 34.6) < 5);
     QVERIFY(!r.positives.contains(true));
+
+    // Readings that are no number in one curve: that curve is called nothing and flagged, and
+    // the channel keeps the threshold and the positives it had.
+    const TempData clean = plate({{3, 1000}, {4, 2000}, {5, 3000}});
+    OutData d = record({{3, 1000}, {4, 2000}, {5, 3000}});
+    d.pdLines[fam(6)][5].setY(qQNaN());
+    d.pdLines[fam(6)][25].setY(qInf());
+    r = TempData(d);
+    QCOMPARE(r.flags[fam(6)], QStringList({"bad-reading"}));
+    QVERIFY(!r.positives[fam(6)] && r.ctValues[fam(6)] == 0);
+    QCOMPARE(r.targets[fam(3)].Threshold, clean.targets[fam(3)].Threshold);
+    for (int h : {3, 4, 5})
+        QCOMPARE(r.ctValues[fam(h)], clean.ctValues[fam(h)]);
+    for (const QPointF& p : r.relativeLines[fam(6)])
+        QVERIFY(std::isfinite(p.y()));
 }
 
 QTEST_GUILESS_MAIN(TestSamples)

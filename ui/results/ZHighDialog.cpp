@@ -12,6 +12,10 @@ ZHighDialog::ZHighDialog(QWidget* parent) : QDialog(parent), ui(new Ui::ZHighDia
     setWindowTitle(UI::HighInfoTitle);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     connect(ui->pushButton_Set, &QWidget::customContextMenuRequested, this, &ZHighDialog::slotSetCustomContextMenuRequested);
+    // The baseline is a line fitted through the window, and its noise the spread around that
+    // line: a window needs three readings at least.
+    connect(ui->spinBox_Start, QOverload<int>::of(&QSpinBox::valueChanged), this,
+            [this](int start) { ui->spinBox_End->setMinimum(start + MinWindow); });
 }
 
 ZHighDialog::~ZHighDialog()
@@ -30,8 +34,8 @@ void ZHighDialog::setOutData(OutData& data, int hole, int channel, bool relative
     mTarget = results.targets.value(i);
     setWindowTitle(mTarget.Name + UI::HighInfoTitle);
     const int cycles = qMax(data.inData.method.Flow.getCycle(), 0);
-    ui->spinBox_Start->setMaximum(cycles);
-    ui->spinBox_End->setMaximum(cycles);
+    ui->spinBox_Start->setMaximum(qMax(0, cycles - MinWindow));
+    ui->spinBox_End->setMaximum(qMax(MinWindow, cycles));
     targetToUi(true);
     ui->label_Ct->setText(QString::number(results.ctValues.value(i), 'f', 2));
     // Set without its signal, then applied once, so the curve is drawn a single time.

@@ -38,6 +38,7 @@ public slots:
     void slotSetCustomContextMenuRequested(const QPoint& at);
 
 private:
+    static constexpr int MinWindow = 3;
     int curveIndex() const { return mHole * qMax(mData->inData.method.ChannelColor, 1) + mChannel; }
     // The settings into the widgets, or only the values the analysis may have chosen.
     void targetToUi(bool withName);
