@@ -85,8 +85,9 @@ void Engine::closeCom()
 void Engine::slotError(QSerialPort::SerialPortError error)
 {
     // A setting the device cannot take, or a read that merely timed out, leaves the link usable.
+    // A port that did not open is no link lost (initCom tells its caller).
     if (error == QSerialPort::NoError || error == QSerialPort::UnsupportedOperationError
-        || error == QSerialPort::TimeoutError)
+        || error == QSerialPort::TimeoutError || !isOpen())
         return;
     qDebug() << "serial port error" << error << errorString();
     closeCom();
