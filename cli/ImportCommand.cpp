@@ -18,18 +18,23 @@ int importCommand(const QStringList& arguments)
 
     const QString in = cli.positional().at(0);
     const QString out = cli.positional().at(1);
+    if (QFileInfo(out).suffix().compare("pcrd", Qt::CaseInsensitive) != 0)
+        return cli.fail(QString("%1: an experiment file ends in .pcrd").arg(out));
     if (QFileInfo::exists(out))
         return cli.fail(QString("%1 exists; an experiment file is never replaced").arg(out));
     RdmlReader file;
     if (!file.read(in))
         return cli.fail(QString("cannot import %1: %2").arg(in, file.error()));
-    int run = file.runs().size() == 1 ? 0 : -1;
+    const bool chosen = cli.parser().isSet("run");
+    int run = file.runs().size() == 1 && !chosen ? 0 : -1;
     QStringList names;
     for (int i = 0; i < file.runs().size(); ++i) {
         names << file.runs()[i].name();
         if (cli.parser().isSet("run") && (file.runs()[i].id == cli.parser().value("run") || names.last() == cli.parser().value("run")))
             run = i;
     }
+    if (run < 0 && chosen)
+        return cli.fail(QString("%1 holds no run %2; its runs: %3").arg(in, cli.parser().value("run"), names.join(", ")));
     if (run < 0) {
         cli.fail(QString("%1 holds several runs; choose one with --run: %2").arg(in, names.join(", ")));
         return 2;

@@ -71,7 +71,8 @@ bool save(const OutData& data, bool melt, const QString& path)
     if (!data.withinLimits())
         return false;
     QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(table(data, melt)) >= 0 && file.commit();
+    // A byte-order mark, so that a spreadsheet takes the Chinese for UTF-8 whatever the system's code page.
+    return file.open(QIODevice::WriteOnly) && file.write("\xEF\xBB\xBF" + table(data, melt)) >= 0 && file.commit();
 }
 
 }

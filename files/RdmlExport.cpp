@@ -98,7 +98,8 @@ void thermalProgramme(QXmlStreamWriter& x, const SMethod& m)
             x.writeTextElement("nr", QString::number(nr++));
             x.writeStartElement("loop");
             x.writeTextElement("goto", QString::number(first));
-            x.writeTextElement("repeat", QString::number(step.CycleCount - 1));
+            // The loop runs its steps `repeat` times in all: as many as the cycles.
+            x.writeTextElement("repeat", QString::number(step.CycleCount));
             x.writeEndElement();
             x.writeEndElement();
         }

@@ -3,6 +3,7 @@
 #include "method/RecordLimits.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 #include <QStringList>
 #include <cmath>
 
@@ -29,9 +30,14 @@ bool readSettingsNote(const QString& note, TargetInfo& t)
 {
     if (!note.startsWith(NotePrefix))
         return false;
-    const QStringList v = note.mid(NotePrefix.size()).split(';');
-    if (v.size() != 7)
+    // Another tool may append its own remarks after ours (";indiv PCR eff is 1.687 < 1.7"):
+    // the seven fields are read and whatever follows them is left alone.
+    QStringList v = note.mid(NotePrefix.size()).split(';');
+    if (v.size() < 7)
         return false;
+    static const QRegularExpression leadingNumber(QStringLiteral("^[-+]?[0-9]*\\.?[0-9]+(?:[eE][-+]?[0-9]+)?"));
+    v[6] = leadingNumber.match(v[6]).captured(0);
+    v = v.mid(0, 7);
     bool ok[7];
     TargetInfo r = t;
     r.AutoThreshold = v[0].toInt(&ok[0]);

@@ -37,11 +37,40 @@ bool RdmlReader::read(const QString& path)
     return readXml(xml);
 }
 
+bool RdmlReader::withinDepth(const QByteArray& bytes)
+{
+    // A pass that only counts levels, stopped at the first too many, before anything is kept.
+    QXmlStreamReader xml(bytes);
+    xml.setNamespaceProcessing(false);
+    int depth = 0;
+    while (!xml.atEnd() && !xml.hasError()) {
+        xml.readNext();
+        if (xml.isStartElement() && ++depth > MaxDepth)
+            return fail(QStringLiteral("XML 嵌套超过 %1 层（第 %2 行）").arg(MaxDepth).arg(xml.lineNumber()));
+        if (xml.isEndElement())
+            --depth;
+    }
+    return true;
+}
+
+bool RdmlReader::once(QSet<QString>& seen, const QString& id, const QString& what)
+{
+    if (seen.contains(id))
+        return fail(QStringLiteral("%1 %2 出现了两次").arg(what, id));
+    seen.insert(id);
+    return true;
+}
+
 bool RdmlReader::readXml(const QByteArray& bytes)
 {
+    mRuns.clear();
+    mTargets.clear();
+    mSamples.clear();
+    mRunNames.clear();
+    if (!withinDepth(bytes))
+        return false;
     QXmlStreamReader xml(bytes);
     mXml = &xml;
-    mRuns.clear();
     if (!xml.readNextStartElement() || xml.name() != QLatin1String("rdml"))
         return fail(QStringLiteral("不是 RDML 文件"));
     const QString version = xml.attributes().value("version").toString();
@@ -93,6 +122,8 @@ bool RdmlReader::number(double& out, double lo, double hi)
 void RdmlReader::readTarget()
 {
     const QString id = idOf();
+    if (!once(mTargets, id, QStringLiteral("靶标")))
+        return;
     while (mXml->readNextStartElement()) {
         if (mXml->name() == QLatin1String("dyeId")) {
             mTargetDyes.insert(id, idOf());
@@ -108,6 +139,8 @@ void RdmlReader::readTarget()
 void RdmlReader::readSample()
 {
     const QString id = idOf();
+    if (!once(mSamples, id, QStringLiteral("样本")))
+        return;
     while (mXml->readNextStartElement()) {
         if (mXml->name() == QLatin1String("description"))
             mSampleDescriptions.insert(id, text());
@@ -129,7 +162,7 @@ bool RdmlReader::readExperiment()
         Run run;
         run.experiment = experiment;
         run.id = idOf();
-        if (!readRun(run))
+        if (!once(mRunNames, run.name(), QStringLiteral("运行")) || !readRun(run))
             return false;
         mRuns.append(run);
     }
@@ -138,6 +171,7 @@ bool RdmlReader::readExperiment()
 
 bool RdmlReader::readRun(Run& run)
 {
+    QSet<QString> reacts;
     while (mError.isEmpty() && mXml->readNextStartElement()) {
         const QStringRef name = mXml->name();
         if (name == QLatin1String("description")) {
@@ -152,7 +186,7 @@ bool RdmlReader::readRun(Run& run)
             react.id = mXml->attributes().value("id").toInt(&ok);
             if (!ok || react.id < 1)
                 return fail(QStringLiteral("反应编号无效（第 %1 行）").arg(mXml->lineNumber()));
-            if (!readReact(react))
+            if (!once(reacts, QString::number(react.id), QStringLiteral("运行 %1 中的反应").arg(run.id)) || !readReact(react))
                 return false;
             run.reacts.append(react);
         } else {
@@ -164,6 +198,7 @@ bool RdmlReader::readRun(Run& run)
 
 bool RdmlReader::readReact(React& react)
 {
+    QSet<QString> targets;
     while (mError.isEmpty() && mXml->readNextStartElement()) {
         if (mXml->name() == QLatin1String("sample")) {
             react.sample = idOf();
@@ -173,6 +208,10 @@ bool RdmlReader::readReact(React& react)
                 return fail(QStringLiteral("反应 %1 的数据超过 %2 组").arg(react.id).arg(MaxDataPerReact));
             Data data;
             if (!readData(data))
+                return false;
+            if (!mTargets.contains(data.target))
+                return fail(QStringLiteral("反应 %1 的数据引用了未定义的靶标 %2").arg(react.id).arg(data.target));
+            if (!once(targets, data.target, QStringLiteral("反应 %1 中靶标的数据").arg(react.id)))
                 return false;
             react.data.append(data);
         } else {

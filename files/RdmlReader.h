@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QMap>
 #include <QPointF>
+#include <QSet>
 #include <QStringList>
 #include <QVector>
 
@@ -45,6 +46,8 @@ public:
     static constexpr int MaxReacts = 2000;
     static constexpr int MaxDataPerReact = 16;
     static constexpr int MaxIdLength = 500;
+    // RDML nests six levels deep; a document nested deeper is no run's data.
+    static constexpr int MaxDepth = 64;
 
     bool read(const QString& path);
     bool readXml(const QByteArray& xml);
@@ -57,6 +60,9 @@ public:
 
 private:
     bool fail(const QString& why);
+    bool withinDepth(const QByteArray& xml);
+    // An id met a second time refuses the file: which of the two is meant cannot be told.
+    bool once(QSet<QString>& seen, const QString& id, const QString& what);
     QString idOf();
     QString text();
     bool number(double& out, double lo, double hi);
@@ -74,4 +80,7 @@ private:
     QMap<QString, QString> mTargetDyes;
     QMap<QString, QString> mTargetTypes;
     QMap<QString, QString> mSampleDescriptions;
+    QSet<QString> mTargets;
+    QSet<QString> mSamples;
+    QSet<QString> mRunNames;
 };

@@ -3,6 +3,7 @@
 #include "TestDir.h"
 #include "analysis/TempData.h"
 #include "files/RdmlExport.h"
+#include "files/RdmlFormat.h"
 #include "files/RdmlImport.h"
 #include "files/ZipArchive.h"
 #include "files/ZipWriter.h"
@@ -173,6 +174,11 @@ void TestRdml::roundTrip()
             QCOMPARE(b.positives[s], a.positives[s]);
             QCOMPARE(b.flags[s], a.flags[s]);
         }
+    // Another tool's remark after our settings leaves them whole.
+    TargetInfo read = Synthetic::target("x", 1);
+    QVERIFY(RdmlFormat::readSettingsNote(RdmlFormat::settingsNote(changed) + ";indiv PCR eff is 1.687 < 1.7", read));
+    QCOMPARE(read.Threshold, 137.5);
+    QCOMPARE(read.CtThreshold, changed.CtThreshold);
     // An incomplete run stays incomplete.
     d.runComplete = false;
     QVERIFY(RdmlExport::save(d, "run", "p.rdml") && file.read("p.rdml") && RdmlImport::toOutData(file, 0, back, why));
@@ -222,6 +228,12 @@ void TestRdml::refusals_data()
     QTest::newRow("version 1.0") << QByteArray("<rdml version='1.0'/>") << "不支持的 RDML 版本";
     QTest::newRow("reading out of range") << foreignRdml(2, 1, true).replace("<r:fluor>0.3", "<r:fluor>1e300") << "超出范围";
     QTest::newRow("damaged archive") << QByteArray("PK\x03\x04 this is no archive") << "压缩包损坏";
+    QTest::newRow("nested 20000 deep") << QByteArray("<rdml version='1.2'>") + QByteArray("<a>").repeated(20000) << "嵌套超过 64 层";
+    const QByteArray file = foreignRdml(4, 1, true);
+    QTest::newRow("target twice") << QByteArray(file).replace("<r:target id='HBV'>", "<r:target id='GAPDH'>") << "靶标 GAPDH 出现了两次";
+    QTest::newRow("undefined target") << QByteArray(file).replace("<r:tar id='GAPDH'/>", "<r:tar id='NOPE'/>") << "未定义的靶标 NOPE";
+    QTest::newRow("reaction twice") << QByteArray(file).replace("<r:react id='14'>", "<r:react id='21'>") << "反应 21 出现了两次";
+    QTest::newRow("run twice") << QByteArray(file).replace("<r:run id='R2'/>", "<r:run id='R1'/>") << "运行 E/R1 出现了两次";
 }
 
 void TestRdml::refusals()
@@ -255,6 +267,15 @@ void TestRdml::commandLine()
     QCOMPARE(runCli({"analyze", "back.pcrd"}).out, runCli({"analyze", "p.pcrd"}).out);
     QCOMPARE(runCli({"analyze", "--samples", "back.pcrd"}).out, runCli({"analyze", "--samples", "p.pcrd"}).out);
     QCOMPARE(runCli({"import", "p.rdml", "back.pcrd"}).code, 1); // never replaced
+    QCOMPARE(runCli({"import", "p.rdml", "back2.pcrd", "--run", "nosuch"}).code, 1);
+    QCOMPARE(runCli({"import", "p.rdml", "new.txt"}).code, 1);
+    QVERIFY(!QFile::exists("back2.pcrd") && !QFile::exists("new.txt"));
+    // The archive's entry carries a real date (DOS form: day, month, years since 1980).
+    QFile zip("p.rdml");
+    QVERIFY(zip.open(QIODevice::ReadOnly));
+    const QByteArray head = zip.read(14);
+    const int date = quint8(head[12]) | quint8(head[13]) << 8;
+    QVERIFY((date & 31) >= 1 && (date >> 5 & 15) >= 1 && (date >> 5 & 15) <= 12 && (date >> 9) + 1980 >= 2026);
 
     QFile two("two.xml");
     QVERIFY(two.open(QIODevice::WriteOnly));
@@ -270,7 +291,9 @@ void TestRdml::commandLine()
     QCOMPARE(runCli({"export", "p.pcrd", "p.csv"}).code, 0);
     QFile csv("p.csv");
     QVERIFY(csv.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(csv.readAll()).split('\n', Qt::SkipEmptyParts);
+    const QByteArray bytes = csv.readAll();
+    QVERIFY(bytes.startsWith("\xEF\xBB\xBF")); // so that a spreadsheet reads UTF-8
+    const QStringList lines = QString::fromUtf8(bytes.mid(3)).split('\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 1 + 18);
     QVERIFY(lines[0].startsWith("sample,name,hole,channel,target,ct,call,tm,flags,1,2,"));
     const QStringList first = lines[1].split(',');
