@@ -1,4 +1,5 @@
 // Baseline correction, threshold, Ct and the positive/negative call of one curve.
+#include "analysis/AdaptiveWindow.h"
 #include "analysis/CurveWindow.h"
 #include "files/OutData.h"
 
@@ -60,8 +61,10 @@ void OutData::setThresholdForChannel(const TargetInfo& target, int channel)
     }
 }
 
-bool OutData::getCalResult(int index, TargetInfo& t, Curve& out) const
+bool OutData::getCalResult(int index, TargetInfo& t, Curve& out, WindowKind* kind) const
 {
+    if (kind)
+        *kind = WindowKind::Fixed;
     const Curve c = getCycleLine(index);
     const int n = c.size();
     out.clear();
@@ -72,6 +75,13 @@ bool OutData::getCalResult(int index, TargetInfo& t, Curve& out) const
     QPoint window(t.Start, t.End);
     if (t.AutoRange != 0) {
         window = getStartEndValue(index, t);
+        // The automatic window is made for this instrument's scale; where it does not fit the
+        // curve, one relative to the curve's own noise is used.
+        const bool adaptive = AdaptiveWindow::needed(c, window);
+        if (adaptive)
+            window = AdaptiveWindow::of(c);
+        if (kind)
+            *kind = adaptive ? WindowKind::Adaptive : WindowKind::Auto;
     } else if (window.y() > n) {
         out = negativeLine(c);
         return false;

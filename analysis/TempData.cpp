@@ -51,6 +51,7 @@ TempData::TempData(const OutData& d)
     ctValues.fill(0, count);
     positives.fill(false, count);
     tmValues.fill(0, count);
+    windowKinds.fill(OutData::WindowKind::Fixed, count);
     const bool melt = m.hasMeltStep();
 
     for (int s = 0; s < count; ++s) {
@@ -62,7 +63,7 @@ TempData::TempData(const OutData& d)
             newMeltLines[s] = d.getNewMeltLine(s);
             tmValues[s] = d.getTmPointF(s, newMeltLines[s]).x();
         }
-        positives[s] = d.getCalResult(s, t, relativeLines[s]);
+        positives[s] = d.getCalResult(s, t, relativeLines[s], &windowKinds[s]);
         if (t.AutoThreshold != 2)
             t.Threshold = d.getThresholdValue(s, t);
         if (!CurveWindow::allFinite(cycleLines[s])) {

@@ -22,5 +22,6 @@ public:
     QVector<bool> positives;
     QVector<double> tmValues;          // 0 = none
     QVector<QStringList> flags;        // quality remarks (short English keys), see QcFlags
+    QVector<OutData::WindowKind> windowKinds; // how each baseline window was chosen
     QVector<QVector<double>> meltPeaks; // every distinct melt peak's temperature, highest first
 };

@@ -8,11 +8,12 @@
 int importCommand(const QStringList& arguments)
 {
     CliContext cli("import", arguments);
-    cli.parser().setApplicationDescription("Stores one run of an RDML file (.rdml, .rdm or plain .xml; RDML 1.1 to 1.3)\n"
+    cli.parser().setApplicationDescription("Stores one run of an RDML file (.rdml, .rdm or plain .xml; RDML 1.1 to 1.4)\n"
                                            "as an experiment file for review. An existing file is never replaced.");
     cli.parser().addPositionalArgument("in", "RDML file");
     cli.parser().addPositionalArgument("out", "experiment file to write (.pcrd)");
     cli.parser().addOption({"run", "the run to import (its id, or EXPERIMENT/RUN) when the file has several", "ID"});
+    cli.parser().addOption({"wells", "the reactions to take from a larger plate (at most 26): well names or reaction numbers with ranges, e.g. A1-A12,B1 or 1-26", "LIST"});
     if (!cli.parse(2))
         return cli.parseExitCode();
 
@@ -39,9 +40,12 @@ int importCommand(const QStringList& arguments)
         cli.fail(QString("%1 holds several runs; choose one with --run: %2").arg(in, names.join(", ")));
         return 2;
     }
-    OutData data;
+    QVector<int> wells;
     QString why;
-    if (!RdmlImport::toOutData(file, run, data, why))
+    if (cli.parser().isSet("wells") && !RdmlImport::parseWells(cli.parser().value("wells"), file.runs()[run].columns, wells, why))
+        return cli.fail(QString("--wells: %1").arg(why));
+    OutData data;
+    if (!RdmlImport::toOutData(file, run, data, why, wells))
         return cli.fail(QString("cannot import %1: %2").arg(in, why));
     if (!data.saveAsFilePath(out))
         return cli.fail(QString("cannot write %1").arg(out));

@@ -61,7 +61,10 @@ public:
     Curve cubicInterpolation(const Curve& curve) const;
 
     // Threshold, Ct and calls.
-    bool getCalResult(int index, TargetInfo& target, Curve& out) const;
+    // How a curve's baseline window was chosen: as set, by the automatic step, or relative to the
+    // curve's own noise where the automatic step does not fit it.
+    enum class WindowKind { Fixed, Auto, Adaptive };
+    bool getCalResult(int index, TargetInfo& target, Curve& out, WindowKind* kind = nullptr) const;
     double getThresholdValue(int index, const TargetInfo& target) const;
     double getCtValue(int index, bool call, const Curve& curve, const TargetInfo& target) const;
     bool getPositive(int index, const TargetInfo& target) const;

@@ -4,6 +4,7 @@
 #include "analysis/ResultText.h"
 #include "files/RdmlFormat.h"
 
+#include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
 
@@ -85,7 +86,46 @@ double borderFor(const QVector<Curve>& curves)
 
 }
 
-bool toOutData(const RdmlReader& file, int runIndex, OutData& out, QString& error)
+bool parseWells(const QString& list, int columns, QVector<int>& picked, QString& error)
+{
+    static const QRegularExpression well(QStringLiteral("^([A-Za-z]{1,2})([0-9]{1,4})$"));
+    auto number = [&](const QString& item, int& n) {
+        bool ok = false;
+        n = item.toInt(&ok);
+        const QRegularExpressionMatch m = well.match(item);
+        if (!ok && m.hasMatch()) {
+            int row = 0;
+            for (QChar c : m.captured(1).toUpper())
+                row = row * 26 + (c.unicode() - 'A' + 1);
+            const int column = m.captured(2).toInt();
+            ok = column >= 1 && column <= columns;
+            n = (row - 1) * columns + column;
+        }
+        if (!ok || n < 1 || n > 100000)
+            error = QStringLiteral("无法识别孔位 %1").arg(item.left(20));
+        return error.isEmpty();
+    };
+    picked.clear();
+    for (const QString& part : list.split(',', Qt::SkipEmptyParts)) {
+        const QStringList ends = part.trimmed().split('-');
+        int from = 0, to = 0;
+        if (ends.size() > 2 || !number(ends.first().trimmed(), from) || !number(ends.last().trimmed(), to))
+            return error.isEmpty() ? (error = QStringLiteral("无法识别 %1").arg(part.left(20)), false) : false;
+        for (int n = from; n <= to; ++n) {
+            if (picked.size() >= MaxPicked) {
+                error = QStringLiteral("选出的孔位超过 %1 个").arg(MaxPicked);
+                return false;
+            }
+            if (!picked.contains(n))
+                picked << n;
+        }
+    }
+    if (picked.isEmpty())
+        error = QStringLiteral("没有选出反应");
+    return !picked.isEmpty();
+}
+
+bool toOutData(const RdmlReader& file, int runIndex, OutData& out, QString& error, const QVector<int>& picked)
 {
     if (runIndex < 0 || runIndex >= file.runs().size()) {
         error = QStringLiteral("没有这个运行");
@@ -95,10 +135,15 @@ bool toOutData(const RdmlReader& file, int runIndex, OutData& out, QString& erro
     // Wells listed without any points (a plate's empty wells) are no reactions to place.
     QVector<RdmlReader::React> reacts;
     for (const RdmlReader::React& react : run.reacts)
-        if (std::any_of(react.data.cbegin(), react.data.cend(), [](const RdmlReader::Data& d) { return !d.adp.isEmpty() || !d.mdp.isEmpty(); }))
+        if ((picked.isEmpty() || picked.contains(react.id)) && std::any_of(react.data.cbegin(), react.data.cend(), [](const RdmlReader::Data& d) { return !d.adp.isEmpty() || !d.mdp.isEmpty(); }))
             reacts << react;
+    if (!picked.isEmpty() && reacts.isEmpty()) {
+        error = QStringLiteral("运行 %1 的所选孔位中没有数据").arg(run.name());
+        return false;
+    }
     if (reacts.size() > ChipHoles) {
-        error = QStringLiteral("运行 %1 有 %2 个反应，芯片只有 %3 孔").arg(run.name()).arg(reacts.size()).arg(ChipHoles);
+        error = QStringLiteral("运行 %1 有 %2 个反应，芯片只有 %3 孔；请选出至多 %3 个反应（如 --wells A1-A12,B1 或 1-26）")
+                    .arg(run.name()).arg(reacts.size()).arg(ChipHoles);
         return false;
     }
     const QStringList dyes = dyesOf(file, reacts);

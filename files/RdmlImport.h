@@ -16,7 +16,13 @@ namespace RdmlImport {
 constexpr int ChipHoles = 26;
 constexpr int MaxDyes = 2;
 
-// False with a reason (why the run does not fit) and out untouched.
-bool toOutData(const RdmlReader& file, int run, OutData& out, QString& error);
+// False with a reason (why the run does not fit) and out untouched. picked: the reaction numbers
+// to take (all when empty), so that a part of a larger plate fits the chip.
+bool toOutData(const RdmlReader& file, int run, OutData& out, QString& error, const QVector<int>& picked = {});
+// Reaction numbers from a list of numbers and well names with ranges ("A1-A12,B1", "1-26"), on a
+// plate of the given columns; false with a reason. A plate's empty wells may be among them: what
+// counts against the chip's holes is the reactions with data.
+constexpr int MaxPicked = 1536;
+bool parseWells(const QString& list, int columns, QVector<int>& picked, QString& error);
 
 }

@@ -74,8 +74,8 @@ bool RdmlReader::readXml(const QByteArray& bytes)
     if (!xml.readNextStartElement() || xml.name() != QLatin1String("rdml"))
         return fail(QStringLiteral("不是 RDML 文件"));
     const QString version = xml.attributes().value("version").toString();
-    if (version != "1.1" && version != "1.2" && version != "1.3")
-        return fail(QStringLiteral("不支持的 RDML 版本 %1（支持 1.1–1.3）").arg(version.left(20)));
+    if (version != "1.1" && version != "1.2" && version != "1.3" && version != "1.4")
+        return fail(QStringLiteral("不支持的 RDML 版本 %1（支持 1.1–1.4）").arg(version.left(20)));
     while (mError.isEmpty() && xml.readNextStartElement()) {
         if (xml.name() == QLatin1String("target"))
             readTarget();
@@ -178,6 +178,8 @@ bool RdmlReader::readRun(Run& run)
             run.description = text();
         } else if (name == QLatin1String("runDate")) {
             run.date = QDateTime::fromString(text(), Qt::ISODate);
+        } else if (name == QLatin1String("pcrFormat")) {
+            readFormat(run);
         } else if (name == QLatin1String("react")) {
             if (run.reacts.size() >= MaxReacts)
                 return fail(QStringLiteral("运行 %1 的反应超过 %2 个").arg(run.id).arg(MaxReacts));
@@ -194,6 +196,17 @@ bool RdmlReader::readRun(Run& run)
         }
     }
     return mError.isEmpty();
+}
+
+void RdmlReader::readFormat(Run& run)
+{
+    while (mError.isEmpty() && mXml->readNextStartElement()) {
+        double columns = 0;
+        if (mXml->name() == QLatin1String("columns") && number(columns, 1, 1000))
+            run.columns = int(columns);
+        else if (mXml->name() != QLatin1String("columns"))
+            mXml->skipCurrentElement();
+    }
 }
 
 bool RdmlReader::readReact(React& react)
@@ -256,7 +269,7 @@ bool RdmlReader::readPoint(QPointF& point, bool melt)
             x = melt ? number(v, RecordLimits::MinTemp, RecordLimits::MaxTemp) : number(v, 0, RecordLimits::MaxReadings);
             point.setX(v);
         } else if (name == QLatin1String("fluor")) {
-            y = number(v, -1e9, 1e9);
+            y = number(v, -1e12, 1e12);
             point.setY(v);
         } else {
             mXml->skipCurrentElement();

@@ -36,6 +36,7 @@ public:
         QString id;
         QString description;
         QDateTime date;
+        int columns = 12; // of the plate, for well names (A1 is reaction 1, B1 is reaction columns + 1)
         QVector<React> reacts;
         QString name() const { return experiment + '/' + id; }
     };
@@ -70,6 +71,7 @@ private:
     void readSample();
     bool readExperiment();
     bool readRun(Run& run);
+    void readFormat(Run& run);
     bool readReact(React& react);
     bool readData(Data& data);
     bool readPoint(QPointF& point, bool melt);

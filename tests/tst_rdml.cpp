@@ -118,6 +118,8 @@ private slots:
     void refusals_data();
     void refusals();
     void commandLine();
+    void anotherInstrumentAtAnyScale_data();
+    void anotherInstrumentAtAnyScale();
 };
 
 void TestRdml::exportValidatesAndReadsBack()
@@ -302,6 +304,68 @@ void TestRdml::commandLine()
     QCOMPARE(first.size(), 9 + 40);
     QCOMPARE(first[9].toDouble(), plate().pdLines[4][0].y());
     QCOMPARE(runCli({"export", "p.pcrd", "m.csv", "--melt"}).code, 0);
+}
+
+void TestRdml::anotherInstrumentAtAnyScale_data()
+{
+    QTest::addColumn<double>("scale");
+    QTest::newRow("x0.001") << 0.001;
+    QTest::newRow("own scale") << 1.0;
+    QTest::newRow("x1000") << 1000.0;
+}
+
+void TestRdml::anotherInstrumentAtAnyScale()
+{
+    // 22 amplifications of another instrument (RDML 1.4, readings up to 5e5), at that scale and
+    // multiplied: every one is called positive, within two cycles of the peer tool's Cq (which
+    // another method finds), and the scale moves no Ct by half a cycle.
+    QFETCH(double, scale);
+    QByteArray xml = ZipArchive(TAMARIN_PUBLIC_RDML "own_mix_a.rdml").read("rdml_data.xml", 1 << 26);
+    QVERIFY(!xml.isEmpty());
+    QByteArray scaled;
+    int at = 0;
+    for (int open = xml.indexOf("<fluor>"); open >= 0; open = xml.indexOf("<fluor>", at)) {
+        const int close = xml.indexOf("</fluor>", open);
+        scaled += xml.mid(at, open + 7 - at) + QByteArray::number(xml.mid(open + 7, close - open - 7).toDouble() * scale, 'g', 12);
+        at = close;
+    }
+    scaled += xml.mid(at);
+    RdmlReader file;
+    QVERIFY2(file.readXml(scaled), qPrintable(file.error()));
+    OutData d;
+    QString why;
+    QVERIFY2(RdmlImport::toOutData(file, 0, d, why), qPrintable(why));
+    QFile peer(TAMARIN_PUBLIC_RDML "own_mix_a_results.tsv");
+    QVERIFY(peer.open(QIODevice::ReadOnly));
+    const QList<QByteArray> rows = peer.readAll().split('\n');
+    const QList<QByteArray> header = rows.first().split('\t');
+    QMap<QString, double> published; // well -> Cq
+    for (const QByteArray& row : rows.mid(1))
+        if (row.count('\t') + 1 == header.size())
+            published[row.split('\t')[header.indexOf("well")]] = row.split('\t')[header.indexOf("TD0")].toDouble();
+    const TempData r(d);
+    static QVector<double> firstCts;
+    QVector<double> cts;
+    for (int hole = 1; hole <= 22; ++hole) {
+        const int s = hole - 1;
+        QVERIFY2(r.positives[s], qPrintable(QString("hole %1").arg(hole)));
+        cts << r.ctValues[s];
+    }
+    // Placed in the order of their numbers; reaction k of a 24-column plate is well
+    // row (k - 1) / 24, column (k - 1) % 24 + 1.
+    QVector<int> ids;
+    for (const RdmlReader::React& react : file.runs().first().reacts)
+        ids << react.id;
+    std::sort(ids.begin(), ids.end());
+    QCOMPARE(ids.size(), 22);
+    for (int i = 0; i < 22; ++i) {
+        const QString well = QChar('A' + (ids[i] - 1) / 24) + QString::number((ids[i] - 1) % 24 + 1);
+        QVERIFY2(published.contains(well) && std::fabs(cts[i] - published[well]) < 2, qPrintable(well + ": " + QString::number(cts[i])));
+    }
+    if (firstCts.isEmpty())
+        firstCts = cts;
+    for (int i = 0; i < 22; ++i)
+        QVERIFY2(std::fabs(cts[i] - firstCts[i]) < 0.5, qPrintable(QString("%1 against %2").arg(cts[i]).arg(firstCts[i])));
 }
 
 QTEST_GUILESS_MAIN(TestRdml)
