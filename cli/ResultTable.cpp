@@ -41,6 +41,15 @@ void printResultTable(QTextStream& out, const OutData& data)
     }
 }
 
+namespace {
+// How the baseline window was chosen: "fixed" (as set), "auto" (the automatic step), "adaptive"
+// (relative to the curve's noise).
+QString windowName(OutData::WindowKind kind)
+{
+    return kind == OutData::WindowKind::Fixed ? "fixed" : kind == OutData::WindowKind::Auto ? "auto" : "adaptive";
+}
+}
+
 void printResultJson(QTextStream& out, const OutData& data)
 {
     const TempData r(data);
@@ -51,6 +60,7 @@ void printResultJson(QTextStream& out, const OutData& data)
                                   {"target", t.Name},
                                   {"Start", t.Start},
                                   {"End", t.End},
+                                  {"window", windowName(r.windowKinds[s])},
                                   {"Threshold", t.Threshold},
                                   {"ct", r.ctValues[s]},
                                   {"tm", r.tmValues[s]},

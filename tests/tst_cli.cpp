@@ -85,6 +85,7 @@ void TestCli::analyzeShowsTheBuiltInResults()
     QCOMPARE(c6.value("Threshold").toDouble(), 200.0);
     QCOMPARE(c6.value("Start").toInt(), 3);
     QCOMPARE(c6.value("End").toInt(), 15);
+    QCOMPARE(c6.value("window").toString(), QString("fixed"));
     QVERIFY(std::fabs(c6.value("ct").toDouble() - ct) < 0.3);
     QCOMPARE(c6.value("relativeLength").toInt(), 40);
     QVERIFY(c6.value("meltPeakLength").toInt() >= 3499);
