@@ -16,6 +16,9 @@ constexpr double WindowBand = 3;
 constexpr double LeaveBand = 6;
 constexpr int First = 3; // the first readings settle; the window starts after them
 constexpr int Least = 3; // a line and its spread need three points
+// Fewer points than this (a rise within the first readings, a very high concentration) give no
+// slope worth extending over forty cycles.
+constexpr int SlopeLeast = 6;
 
 // Least-squares line through the points from..to-1 and the RMS of their residuals.
 double residualRms(const QVector<QPointF>& c, int from, int to, double& slope, double& intercept)
@@ -50,7 +53,8 @@ double noise(const QVector<QPointF>& c)
 
 bool needed(const QVector<QPointF>& c, QPoint window)
 {
-    if (!CurveWindow::allFinite(c) || c.size() < First + 2 * Least)
+    // Fifteen readings or fewer keep the window as set, as the automatic step does.
+    if (!CurveWindow::allFinite(c) || c.size() <= 15)
         return false;
     const bool outOfRange = std::any_of(c.cbegin(), c.cend(), [](const QPointF& p) { return std::fabs(p.y()) > InstrumentMax; });
     if (outOfRange)
@@ -60,12 +64,35 @@ bool needed(const QVector<QPointF>& c, QPoint window)
         return false;
     double slope = 0, intercept = 0;
     const double rms = residualRms(c, from, to, slope, intercept);
-    return rms > WindowBand * noise(c) && rms > 0;
+    if (rms > WindowBand * noise(c) && rms > 0)
+        return true;
+    // A flat window that begins where the curve has already left its early line lies on the
+    // plateau, past the rise.
+    return from >= of(c).y() + 2;
+}
+
+namespace {
+// The end of the stretch from `from` on that stays on its own line within band: the first of
+// three points in a row outside it.
+int grow(const QVector<QPointF>& c, int from, double band)
+{
+    int end = from + Least;
+    double slope = 0, intercept = 0;
+    while (end < c.size() - 2) {
+        residualRms(c, from, end, slope, intercept);
+        bool leaves = true;
+        for (int k = end; k < end + 3 && k < c.size(); ++k)
+            leaves = leaves && std::fabs(c[k].y() - (slope * c[k].x() + intercept)) > band;
+        if (leaves)
+            break;
+        ++end;
+    }
+    return end;
+}
 }
 
 QPoint of(const QVector<QPointF>& c)
 {
-    const int n = c.size();
     const double sigma = noise(c);
     // With no measurable noise (a perfectly flat stretch), a thousandth of the curve's span.
     double lo = c[First].y(), hi = lo;
@@ -74,19 +101,12 @@ QPoint of(const QVector<QPointF>& c)
         hi = qMax(hi, p.y());
     }
     const double band = LeaveBand * qMax(sigma, 1e-3 * (hi - lo));
-    int end = First + Least;
-    double slope = 0, intercept = 0;
-    while (end < n - 2) {
-        residualRms(c, First, end, slope, intercept);
-        // Left for good only when the next three points are all outside the band.
-        bool leaves = true;
-        for (int k = end; k < end + 3 && k < n; ++k)
-            leaves = leaves && std::fabs(c[k].y() - (slope * c[k].x() + intercept)) > band;
-        if (leaves)
-            break;
-        ++end;
-    }
-    return QPoint(First, qMax(First + Least, end - 2));
+    return QPoint(First, qMax(First + Least, grow(c, First, band) - 2));
+}
+
+bool tooShortForASlope(QPoint window)
+{
+    return window.y() - window.x() < SlopeLeast;
 }
 
 }

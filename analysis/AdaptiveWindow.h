@@ -14,10 +14,13 @@ namespace AdaptiveWindow {
 // amplification hardly moves (white noise of SD s gives second differences of SD s * sqrt(6)).
 double noise(const QVector<QPointF>& curve);
 // Whether the automatic window [start, end) fails the curve: readings beyond this instrument's
-// range, or a window whose points leave the noise band of their own line (it holds the rise).
+// range, a window whose points leave the noise band of their own line (it holds the rise), or one
+// that begins only after the curve has left its early line (it lies on the plateau).
 bool needed(const QVector<QPointF>& curve, QPoint window);
 // The longest early stretch from reading 3 on that stays on its own straight line within the noise
 // band, ended two readings before it leaves it.
 QPoint of(const QVector<QPointF>& curve);
+// Whether such a window is too short to give its line a slope: its baseline is then level.
+bool tooShortForASlope(QPoint window);
 
 }

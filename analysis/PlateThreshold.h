@@ -7,7 +7,7 @@
 // the log-linear phase of the positives is crossed where replicates agree. So it sits at a
 // fraction of the positives' median plateau, stays below half the weakest clear positive's
 // plateau (so no clear amplification is left without a Ct) and never drops under ten times the
-// pooled baseline noise.
+// baseline noise pooled over the flat windows.
 namespace PlateThreshold {
 
 // Share of the positives' median plateau where the threshold sits.
@@ -16,6 +16,9 @@ constexpr double PlateauShare = 0.2;
 // that counts as clear amplification.
 constexpr double NoiseFloor = 10;
 constexpr double ClearPositive = 20;
+// A window whose noise is more than this many times the channel's median is not flat: it is left
+// out of the pooled noise.
+constexpr double FlatShare = 3;
 
 // corrected: the baseline-corrected curves of the channel; windows: each curve's baseline window
 // as used; rising: the curves whose plateau rises above their border. 4 (the per-curve fallback)

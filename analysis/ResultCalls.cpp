@@ -90,6 +90,10 @@ bool OutData::getCalResult(int index, TargetInfo& t, Curve& out, WindowKind* kin
     t.End = window.y();
     double k = 0, b = 0;
     linear(CurveWindow::points(c, t.Start, t.End), k, b);
+    if (kind && *kind == WindowKind::Adaptive && AdaptiveWindow::tooShortForASlope(window)) {
+        k = 0;
+        b = CurveWindow::mean(CurveWindow::values(c, t.Start, t.End));
+    }
     out = c;
     for (QPointF& p : out)
         p.setY(p.y() - (k * p.x() + b));
