@@ -1,5 +1,6 @@
 #include "analysis/QcFlags.h"
 
+#include "analysis/AdaptiveWindow.h"
 #include "analysis/CurveWindow.h"
 #include "analysis/ResultRows.h"
 #include "analysis/TempData.h"
@@ -41,7 +42,14 @@ void markBaseline(const OutData& d, int s, TempData& r)
     double slope = 0, intercept = 0;
     const Curve window = CurveWindow::points(r.cycleLines[s], t.Start, t.End);
     const double level = std::fabs(CurveWindow::mean(CurveWindow::values(r.cycleLines[s], t.Start, t.End)));
-    if (d.linear(window, slope, intercept) && std::fabs(slope) > DriftShare * level)
+    // A slope that is large for the level, and that over the run's readings would move the curve
+    // by more than its threshold: another instrument's baseline near zero (subtracted there) has no
+    // level to measure a share of.
+    // A window too short for a slope (a rise within the first readings) says nothing of drift.
+    if (r.windowKinds.value(s) == OutData::WindowKind::Adaptive && AdaptiveWindow::tooShortForASlope(QPoint(t.Start, t.End)))
+        return;
+    if (d.linear(window, slope, intercept) && std::fabs(slope) > DriftShare * level
+        && std::fabs(slope) * r.cycleLines[s].size() > std::fabs(t.Threshold))
         r.flags[s] << QStringLiteral("drift");
 }
 

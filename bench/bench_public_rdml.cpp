@@ -1,12 +1,14 @@
 // The public RDML runs of other instruments (../shared/public-rdml), cut into parts of at most
 // 26 reactions as the chip takes them, at their own scale and multiplied by 0.001 and 1000: how
 // many reactions the peer tool found amplified are not called positive here (missed), and how many
-// it found not amplified are (its "not amplified" includes reactions too early for its method).
+// it found not amplified are (its "not amplified" includes reactions too early for its method), and
+// the share of curves flagged `drift`.
 #include "analysis/TempData.h"
 #include "app/ZGLOBAL.h"
 #include "files/RdmlImport.h"
 #include "files/ZipArchive.h"
 
+#include <QDebug>
 #include <QRegularExpression>
 #include <benchmark/benchmark.h>
 
@@ -57,7 +59,7 @@ void BM_PublicPlates(benchmark::State& state)
                             {"quantification_methods.rdml", "", "quantification_methods_results.tsv"},
                             {"large_DNA_dilutions.rdml", "P10 - DNA Dilutions", "large_DNA_dilutions_results.tsv"}};
     const double scale = state.range(0) / 1000.0;
-    int missed = 0, amplified = 0, called = 0, notAmplified = 0;
+    int missed = 0, amplified = 0, called = 0, notAmplified = 0, drift = 0;
     for (auto _ : state) {
         for (const Plate& p : plates) {
             RdmlReader file;
@@ -94,6 +96,9 @@ void BM_PublicPlates(benchmark::State& state)
                         if (it == peer.end() || d.pdLines[s].isEmpty())
                             continue;
                         (it.value() ? amplified : notAmplified) += 1;
+                        drift += r.flags[s].contains("drift") ? 1 : 0;
+                        if (qEnvironmentVariableIsSet("SHOW_DRIFT") && r.flags[s].contains("drift"))
+                            qInfo() << p.file << well << r.targets[s].Start << r.targets[s].End << r.targets[s].Threshold;
                         if (it.value() && !r.positives[s])
                             ++missed;
                         if (!it.value() && r.positives[s])
@@ -107,6 +112,7 @@ void BM_PublicPlates(benchmark::State& state)
     state.counters["amplified"] = amplified;
     state.counters["called_not_amplified"] = called;
     state.counters["not_amplified"] = notAmplified;
+    state.counters["drift_share"] = amplified + notAmplified > 0 ? double(drift) / (amplified + notAmplified) : 0;
 }
 BENCHMARK(BM_PublicPlates)->Arg(1)->Arg(1000)->Arg(1000000)->Iterations(1)->Unit(benchmark::kSecond);
 
