@@ -201,6 +201,18 @@ void TestWidgets::table()
     QCOMPARE(table.item(7, 1)->text(), QString("乙"));
     QCOMPARE(table.item(7, 1)->toolTip(), QString("备注二"));
     QCOMPARE(table.item(2, 4)->text(), QString("/"));
+    {
+        // Samples that interleave (an imported plate): every hole's row names its own sample.
+        InData mixed = d.inData;
+        mixed.method.sampleHoleMap = {{0, {1, 3}}, {1, {2, 4}}};
+        ZTableWidget interleaved;
+        interleaved.setInData(mixed);
+        QStringList samples;
+        for (int r = 0; r < 4; ++r)
+            samples << interleaved.item(r, 0)->text() + interleaved.item(r, 1)->text();
+        QCOMPARE(samples, QStringList({"1甲", "2乙", "1甲", "2乙"}));
+        QCOMPARE(interleaved.rowSpan(0, 0), 1);
+    }
 
     table.setOutData(d);
     const TempData r(d);

@@ -86,14 +86,22 @@ void ZTableWidget::setInData(const InData& in)
         const QVector<int>& holes = it.value();
         const int first = holes.value(0);
         const int n = holes.size();
-        if (first >= 1 && first <= rows) {
-            setText(first - 1, 0, QString("%1").arg(sample + 1));
-            setText(first - 1, 1, namesFit ? in.sampleNames.value(sample) : QString());
-            item(first - 1, 1)->setToolTip(QStringLiteral("备注") + (remarksFit ? in.sampleRemarks.value(sample) : QString()));
-            if (n > 1 && first - 1 + n <= rows) {
-                setSpan(first - 1, 0, n, 1);
-                setSpan(first - 1, 1, n, 1);
-            }
+        // One cell over the sample's rows only where its holes follow one another; otherwise
+        // (an imported plate that interleaves samples) every hole's row names its own sample.
+        bool together = true;
+        for (int i = 1; i < n; ++i)
+            together = together && holes[i] == first + i;
+        for (int i = 0; i < (together ? qMin(n, 1) : n); ++i) {
+            const int row = holes[i] - 1;
+            if (row < 0 || row >= rows)
+                continue;
+            setText(row, 0, QString("%1").arg(sample + 1));
+            setText(row, 1, namesFit ? in.sampleNames.value(sample) : QString());
+            item(row, 1)->setToolTip(QStringLiteral("备注") + (remarksFit ? in.sampleRemarks.value(sample) : QString()));
+        }
+        if (together && n > 1 && first >= 1 && first - 1 + n <= rows) {
+            setSpan(first - 1, 0, n, 1);
+            setSpan(first - 1, 1, n, 1);
         }
         for (int k : holes)
             if (k >= 1 && k <= rows) {
