@@ -7,6 +7,7 @@
 #include "app/ZGLOBAL.h"
 #include "files/RdmlImport.h"
 #include "files/ZipArchive.h"
+#include "tests/ScaledRdml.h"
 
 #include <QDebug>
 #include <QRegularExpression>
@@ -40,18 +41,6 @@ QMap<QPair<QString, QString>, bool> published(const QString& table, const QStrin
     return out;
 }
 
-QByteArray scaled(const QByteArray& xml, double scale)
-{
-    QByteArray out;
-    int at = 0;
-    for (int open = xml.indexOf("<fluor>"); open >= 0; open = xml.indexOf("<fluor>", at)) {
-        const int close = xml.indexOf("</fluor>", open);
-        out += xml.mid(at, open + 7 - at) + QByteArray::number(xml.mid(open + 7, close - open - 7).toDouble() * scale, 'g', 12);
-        at = close;
-    }
-    return out + xml.mid(at);
-}
-
 void BM_PublicPlates(benchmark::State& state)
 {
     const Plate plates[] = {{"own_mix_a.rdml", "", "own_mix_a_results.tsv"},
@@ -63,7 +52,7 @@ void BM_PublicPlates(benchmark::State& state)
     for (auto _ : state) {
         for (const Plate& p : plates) {
             RdmlReader file;
-            if (!file.readXml(scaled(ZipArchive(Folder + p.file).read("rdml_data.xml", RdmlReader::MaxBytes), scale)))
+            if (!file.readXml(scaledRdml(ZipArchive(Folder + p.file).read("rdml_data.xml", RdmlReader::MaxBytes), scale)))
                 return state.SkipWithError(qPrintable(file.error()));
             int run = 0;
             while (run < file.runs().size() && QString(p.run) != "" && file.runs()[run].id != p.run)

@@ -1,4 +1,5 @@
 #include "CliRunner.h"
+#include "ScaledRdml.h"
 #include "Synthetic.h"
 #include "TestDir.h"
 #include "analysis/TempData.h"
@@ -322,14 +323,7 @@ void TestRdml::anotherInstrumentAtAnyScale()
     QFETCH(double, scale);
     QByteArray xml = ZipArchive(TAMARIN_PUBLIC_RDML "own_mix_a.rdml").read("rdml_data.xml", 1 << 26);
     QVERIFY(!xml.isEmpty());
-    QByteArray scaled;
-    int at = 0;
-    for (int open = xml.indexOf("<fluor>"); open >= 0; open = xml.indexOf("<fluor>", at)) {
-        const int close = xml.indexOf("</fluor>", open);
-        scaled += xml.mid(at, open + 7 - at) + QByteArray::number(xml.mid(open + 7, close - open - 7).toDouble() * scale, 'g', 12);
-        at = close;
-    }
-    scaled += xml.mid(at);
+    const QByteArray scaled = scaledRdml(xml, scale);
     RdmlReader file;
     QVERIFY2(file.readXml(scaled), qPrintable(file.error()));
     OutData d;
