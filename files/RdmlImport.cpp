@@ -69,6 +69,37 @@ Step stage(Step::STEP_TYPE type, int count, const QVector<Node>& nodes)
     return s;
 }
 
+// The file's own programme as this program's stages (constant holds, then the cycle, then
+// holds after it), without its melt, which the readings define: empty when it has no single loop
+// of cycles holds whose repeats match the readings (this program's exports before the loop counted
+// its cycles wrote one repeat fewer).
+QVector<Step> programmeStages(const QVector<RdmlReader::ProgrammeStep>& steps, int cycles)
+{
+    using PS = RdmlReader::ProgrammeStep;
+    const int loops = int(std::count_if(steps.cbegin(), steps.cend(), [](const PS& s) { return s.loop; }));
+    const auto loop = std::find_if(steps.cbegin(), steps.cend(), [](const PS& s) { return s.loop; });
+    if (loops != 1 || (loop->repeat != cycles && loop->repeat + 1 != cycles))
+        return {};
+    QVector<Node> before, body, after;
+    for (int i = 0; i < steps.size(); ++i) {
+        const PS& s = steps[i];
+        const bool meltStart = i + 1 < steps.size() && steps[i + 1].measure == QLatin1String("meltcurve");
+        if (s.loop || s.measure == QLatin1String("meltcurve") || meltStart)
+            continue;
+        const Node node{qMax(1, s.duration), s.temperature, s.measure == QLatin1String("real time")};
+        (s.nr < loop->to ? before : s.nr < loop->nr ? body : after) << node;
+    }
+    if (body.isEmpty())
+        return {};
+    QVector<Step> stages;
+    if (!before.isEmpty())
+        stages << stage(Step::STEP_CONSTANT, 1, before);
+    stages << stage(Step::STEP_CYCLE, cycles, body);
+    if (!after.isEmpty())
+        stages << stage(Step::STEP_CONSTANT, 1, after);
+    return stages;
+}
+
 // Twenty times the median noise of the channel's early readings (first differences over
 // readings 3 to 15, whose SD is the noise times the square root of two).
 double borderFor(const QVector<Curve>& curves)
@@ -188,7 +219,10 @@ bool toOutData(const RdmlReader& file, int runIndex, OutData& out, QString& erro
     m.Hole = ChipHoles;
     m.ChannelColor = qMax(1, dyes.size());
     m.ChannelNames = dyes.isEmpty() ? QStringList{QStringLiteral("FAM")} : dyes;
-    m.Flow.steps = {stage(Step::STEP_CYCLE, cycles, {{10, 95.0, false}, {30, 60.0, true}})};
+    // The file's programme where it fits the readings, else a plain one of the right cycles.
+    m.Flow.steps = programmeStages(file.programme(run.programme), cycles);
+    if (m.Flow.steps.isEmpty())
+        m.Flow.steps = {stage(Step::STEP_CYCLE, cycles, {{10, 95.0, false}, {30, 60.0, true}})};
     // The melt stage spans whole degrees around the file's points; the readings cover the grid
     // up to its highest point, as a run read them.
     const bool hasMelt = hi > lo;

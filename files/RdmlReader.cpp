@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QXmlStreamReader>
+#include <algorithm>
 #include <cmath>
 
 bool RdmlReader::fail(const QString& why)
@@ -67,6 +68,7 @@ bool RdmlReader::readXml(const QByteArray& bytes)
     mTargets.clear();
     mSamples.clear();
     mRunNames.clear();
+    mProgrammes.clear();
     if (!withinDepth(bytes))
         return false;
     QXmlStreamReader xml(bytes);
@@ -83,6 +85,8 @@ bool RdmlReader::readXml(const QByteArray& bytes)
             readSample();
         else if (xml.name() == QLatin1String("experiment"))
             readExperiment();
+        else if (xml.name() == QLatin1String("thermalCyclingConditions"))
+            readProgramme();
         else
             xml.skipCurrentElement();
     }
@@ -180,6 +184,9 @@ bool RdmlReader::readRun(Run& run)
             run.date = QDateTime::fromString(text(), Qt::ISODate);
         } else if (name == QLatin1String("pcrFormat")) {
             readFormat(run);
+        } else if (name == QLatin1String("thermalCyclingConditions")) {
+            run.programme = idOf();
+            mXml->skipCurrentElement();
         } else if (name == QLatin1String("react")) {
             if (run.reacts.size() >= MaxReacts)
                 return fail(QStringLiteral("运行 %1 的反应超过 %2 个").arg(run.id).arg(MaxReacts));
@@ -192,6 +199,59 @@ bool RdmlReader::readRun(Run& run)
                 return false;
             run.reacts.append(react);
         } else {
+            mXml->skipCurrentElement();
+        }
+    }
+    return mError.isEmpty();
+}
+
+void RdmlReader::readProgramme()
+{
+    const QString id = idOf();
+    QVector<ProgrammeStep> steps;
+    while (mError.isEmpty() && mXml->readNextStartElement()) {
+        if (mXml->name() != QLatin1String("step")) {
+            mXml->skipCurrentElement();
+            continue;
+        }
+        if (steps.size() >= MaxProgrammeSteps) {
+            fail(QStringLiteral("温度程序 %1 超过 %2 步").arg(id).arg(MaxProgrammeSteps));
+            return;
+        }
+        ProgrammeStep step;
+        if (readProgrammeStep(step))
+            steps << step;
+    }
+    std::sort(steps.begin(), steps.end(), [](const ProgrammeStep& a, const ProgrammeStep& b) { return a.nr < b.nr; });
+    mProgrammes.insert(id, steps);
+}
+
+bool RdmlReader::readProgrammeStep(ProgrammeStep& step)
+{
+    double v = 0;
+    while (mError.isEmpty() && mXml->readNextStartElement()) {
+        const QStringRef name = mXml->name();
+        if (name == QLatin1String("nr") && number(v, 0, 10000)) {
+            step.nr = int(v);
+        } else if (name == QLatin1String("temperature") || name == QLatin1String("loop")) {
+            step.loop = name == QLatin1String("loop");
+            while (mError.isEmpty() && mXml->readNextStartElement()) {
+                const QStringRef part = mXml->name();
+                if (part == QLatin1String("temperature") && number(v, RecordLimits::MinTemp, RecordLimits::MaxTemp))
+                    step.temperature = v;
+                else if (part == QLatin1String("duration") && number(v, 0, 1e6))
+                    step.duration = int(v);
+                else if (part == QLatin1String("measure"))
+                    step.measure = text();
+                else if (part == QLatin1String("goto") && number(v, 0, 10000))
+                    step.to = int(v);
+                else if (part == QLatin1String("repeat") && number(v, 0, RecordLimits::MaxReadings))
+                    step.repeat = int(v);
+                else if (mError.isEmpty() && part != QLatin1String("temperature") && part != QLatin1String("duration")
+                         && part != QLatin1String("goto") && part != QLatin1String("repeat"))
+                    mXml->skipCurrentElement();
+            }
+        } else if (name != QLatin1String("nr")) {
             mXml->skipCurrentElement();
         }
     }

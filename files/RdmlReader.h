@@ -30,6 +30,17 @@ public:
         QString sample;
         QVector<Data> data;
     };
+    // One step of a thermal programme: a hold, or a loop back to an earlier step.
+    struct ProgrammeStep
+    {
+        int nr = 0;
+        bool loop = false;
+        double temperature = 0; // a hold's
+        int duration = 0;       // a hold's, seconds
+        QString measure;        // a hold's: "real time", "meltcurve" or empty
+        int to = 0;             // a loop's: the step it goes back to...
+        int repeat = 0;         // ...and how often
+    };
     struct Run
     {
         QString experiment;
@@ -37,6 +48,7 @@ public:
         QString description;
         QDateTime date;
         int columns = 12; // of the plate, for well names (A1 is reaction 1, B1 is reaction columns + 1)
+        QString programme; // the id of its thermal programme
         QVector<React> reacts;
         QString name() const { return experiment + '/' + id; }
     };
@@ -49,6 +61,7 @@ public:
     static constexpr int MaxIdLength = 500;
     // RDML nests six levels deep; a document nested deeper is no run's data.
     static constexpr int MaxDepth = 64;
+    static constexpr int MaxProgrammeSteps = 1000;
 
     bool read(const QString& path);
     bool readXml(const QByteArray& xml);
@@ -58,6 +71,8 @@ public:
     QString dyeOf(const QString& target) const { return mTargetDyes.value(target, target); }
     QString targetType(const QString& target) const { return mTargetTypes.value(target); }
     QString sampleDescription(const QString& sample) const { return mSampleDescriptions.value(sample); }
+    // A thermal programme's steps in their order; empty for an id the file does not define.
+    QVector<ProgrammeStep> programme(const QString& id) const { return mProgrammes.value(id); }
 
 private:
     bool fail(const QString& why);
@@ -72,6 +87,8 @@ private:
     bool readExperiment();
     bool readRun(Run& run);
     void readFormat(Run& run);
+    void readProgramme();
+    bool readProgrammeStep(ProgrammeStep& step);
     bool readReact(React& react);
     bool readData(Data& data);
     bool readPoint(QPointF& point, bool melt);
@@ -85,4 +102,5 @@ private:
     QSet<QString> mTargets;
     QSet<QString> mSamples;
     QSet<QString> mRunNames;
+    QMap<QString, QVector<ProgrammeStep>> mProgrammes;
 };
