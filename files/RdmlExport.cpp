@@ -188,10 +188,15 @@ QByteArray xml(const OutData& d, const QString& runId)
     x.writeStartElement("experiment");
     x.writeAttribute("id", m.Name.trimmed().isEmpty() ? QStringLiteral("experiment") : m.Name.trimmed());
     x.writeStartElement("run");
-    x.writeAttribute("id", runId.trimmed().isEmpty() ? QStringLiteral("run") : runId.trimmed());
+    // A run this program did not play (module 0: imported) keeps its own id and instrument.
+    const bool imported = d.inData.pcrNumber == 0;
+    const QString id = imported && !d.inData.serialNumber.trimmed().isEmpty() ? d.inData.serialNumber.trimmed() : runId.trimmed();
+    x.writeAttribute("id", id.isEmpty() ? QStringLiteral("run") : id);
     if (!d.runComplete)
         x.writeTextElement("description", ResultText::incompleteRun());
-    x.writeTextElement("instrument", QStringLiteral("PCR %1").arg(d.inData.pcrNumber));
+    const QString instrument = imported ? RdmlFormat::instrumentOf(d.inData.remark) : QStringLiteral("PCR %1").arg(d.inData.pcrNumber);
+    if (!instrument.isEmpty())
+        x.writeTextElement("instrument", instrument);
     x.writeStartElement("dataCollectionSoftware");
     x.writeTextElement("name", "tamarin");
     x.writeTextElement("version", TAMARIN_VERSION);

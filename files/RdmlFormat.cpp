@@ -26,6 +26,24 @@ QString settingsNote(const TargetInfo& t)
               .join(';');
 }
 
+namespace {
+const QString ImportPrefix = QStringLiteral("RDML：");
+const QString InstrumentPrefix = QStringLiteral("；仪器：");
+}
+
+QString importRemark(const QString& runName, const QString& instrument)
+{
+    return ImportPrefix + runName + (instrument.isEmpty() ? QString() : InstrumentPrefix + instrument);
+}
+
+QString instrumentOf(const QString& remark)
+{
+    if (!remark.startsWith(ImportPrefix) || !remark.contains(InstrumentPrefix))
+        return QString();
+    // Whatever the program appended after the import (a note on the run) is no part of the name.
+    return remark.section(InstrumentPrefix, 1).section(QStringLiteral("；"), 0, 0);
+}
+
 bool readSettingsNote(const QString& note, TargetInfo& t)
 {
     if (!note.startsWith(NotePrefix))

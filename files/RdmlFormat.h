@@ -16,5 +16,9 @@ QString settingsNote(const TargetInfo& target);
 // The settings of a note written by settingsNote into target (name untouched); false for any
 // other note, and for values out of range.
 bool readSettingsNote(const QString& note, TargetInfo& target);
+// The remark of a run imported from a file: where it came from and on which instrument; and
+// that instrument read back from such a remark (empty for any other), for a later export.
+QString importRemark(const QString& runName, const QString& instrument);
+QString instrumentOf(const QString& remark);
 
 }

@@ -271,7 +271,7 @@ bool toOutData(const RdmlReader& file, int runIndex, OutData& out, QString& erro
     for (const QString& id : sampleIds)
         d.inData.sampleRemarks << file.sampleDescription(id);
     d.inData.serialNumber = run.id;
-    d.inData.remark = QStringLiteral("RDML：%1").arg(run.name());
+    d.inData.remark = RdmlFormat::importRemark(run.name(), run.instrument);
     d.inData.dateTime = run.date.isValid() ? run.date : QDateTime::currentDateTime();
     d.runComplete = run.description != ResultText::incompleteRun();
     if (!d.withinLimits()) {

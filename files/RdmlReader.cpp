@@ -184,6 +184,8 @@ bool RdmlReader::readRun(Run& run)
             run.date = QDateTime::fromString(text(), Qt::ISODate);
         } else if (name == QLatin1String("pcrFormat")) {
             readFormat(run);
+        } else if (name == QLatin1String("instrument")) {
+            run.instrument = text();
         } else if (name == QLatin1String("thermalCyclingConditions")) {
             run.programme = idOf();
             mXml->skipCurrentElement();

@@ -49,6 +49,7 @@ public:
         QDateTime date;
         int columns = 12; // of the plate, for well names (A1 is reaction 1, B1 is reaction columns + 1)
         QString programme; // the id of its thermal programme
+        QString instrument;
         QVector<React> reacts;
         QString name() const { return experiment + '/' + id; }
     };

@@ -202,7 +202,8 @@ void TestRdml::roundTrip()
 void TestRdml::importsAnotherToolsFile()
 {
     // Ten reactions with data among a plate's empty wells.
-    QByteArray xml = foreignRdml(10, 2, true);
+    TestDir dir;
+    QByteArray xml = foreignRdml(10, 2, true).replace("<r:pcrFormat>", "<r:instrument>LC480</r:instrument><r:pcrFormat>");
     QByteArray empty;
     for (int well = 80; well <= 96; ++well)
         empty += QString("<r:react id='%1'><r:sample id='empty'/><r:data><r:tar id='GAPDH'/></r:data></r:react>\n").arg(well).toUtf8();
@@ -216,6 +217,11 @@ void TestRdml::importsAnotherToolsFile()
     QVERIFY2(RdmlImport::toOutData(file, 0, d, why), qPrintable(why));
     const SMethod& m = d.inData.method;
     QCOMPARE(m.ChannelNames, QStringList({"SYBR", "HEX"}));
+    // Exported again, the run keeps its id and its instrument, whatever the file is called.
+    QVERIFY(RdmlExport::save(d, "renamed", "again.rdml"));
+    QVERIFY(validates("again.rdml"));
+    const QByteArray again = ZipArchive("again.rdml").read("rdml_data.xml", 1 << 26);
+    QVERIFY(again.contains("<run id=\"R1\">") && again.contains("<instrument>LC480</instrument>"));
     // Numbered 70, 63, ..., 7 in the file: placed one after the other by number.
     QCOMPARE(m.sampleHoleMap.value(0), QVector<int>({10, 9}));
     QCOMPARE(d.inData.sampleNames.value(0), QString("S5"));

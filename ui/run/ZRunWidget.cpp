@@ -97,7 +97,8 @@ void ZRunWidget::setInData(const InData& in)
     ui->widget_Chip->setMethod(method, false);
     ui->widget_Color->setChannelNames(method.ChannelNames);
     ui->label_NoInfo->setText(UI::ProjectInfo.arg(QFileInfo(mFilePath).fileName(), mInData.serialNumber, mInData.remark,
-                                                  mInData.dateTime.toString("yyyy-MM-dd hh:mm"), QString::number(mInData.pcrNumber)));
+                                                  mInData.dateTime.toString("yyyy-MM-dd hh:mm"),
+                                                  mInData.pcrNumber > 0 ? QString::number(mInData.pcrNumber) : QStringLiteral("-")));
     ui->label_TestInfo->setText(initialStatusLine(method, mMachine->stepMs()));
     mRecorder = RunRecorder(method.countsInRange() ? method.Hole * method.ChannelColor : 0);
 }
