@@ -72,12 +72,31 @@ void markAgainstMedian(const QHash<QString, QVector<int>>& groups, const QVector
 
 }
 
+QString name(const QString& flag)
+{
+    static const QHash<QString, QString> names = {
+        {"no-plateau", QStringLiteral("未达平台")},        {"noisy-baseline", QStringLiteral("基线噪声大")},
+        {"drift", QStringLiteral("基线漂移")},             {"late-ct", QStringLiteral("Ct偏晚")},
+        {"replicate-outlier", QStringLiteral("重复孔离群")}, {"second-peak", QStringLiteral("熔解双峰")},
+        {"tm-shift", QStringLiteral("Tm偏移")},            {"bad-reading", QStringLiteral("读数无效")},
+    };
+    return names.value(flag, flag);
+}
+
+QString names(const QStringList& flags)
+{
+    QStringList out;
+    for (const QString& f : flags)
+        out << name(f);
+    return out.join(QStringLiteral("、"));
+}
+
 QString describe(const QString& flag)
 {
     static const QHash<QString, QString> meanings = {
         {"no-plateau", QStringLiteral("末端仍在快速上升，未到平台期")},
         {"noisy-baseline", QStringLiteral("基线噪声超过阈值的十分之一")},
-        {"drift", QStringLiteral("基线漂移超过基线水平的1%/循环")},
+        {"drift", QStringLiteral("基线斜率超过基线水平的1%/循环，且整个运行中的漂移超过阈值")},
         {"late-ct", QStringLiteral("Ct值偏晚（超过35或靶标的Ct阈值）")},
         {"replicate-outlier", QStringLiteral("与同一样本重复孔的Ct中位数相差超过1个循环")},
         {"second-peak", QStringLiteral("熔解曲线有第二个峰")},
@@ -91,7 +110,7 @@ QString describeAll(const QStringList& flags)
 {
     QStringList lines;
     for (const QString& f : flags)
-        lines << f + QStringLiteral("：") + describe(f);
+        lines << name(f) + QStringLiteral("：") + describe(f);
     return lines.join('\n');
 }
 

@@ -32,6 +32,10 @@ constexpr double TmShift = 1.5;
 
 // The temperatures of the distinct peaks of a melt peak curve (0.01 degC apart), highest first.
 QVector<double> meltPeaks(const QVector<QPointF>& peakCurve);
+// A flag's short name as the operator reads it ("未达平台"), and a list of them joined with "、";
+// the English keys stay for scripts (JSON, CSV).
+QString name(const QString& flag);
+QString names(const QStringList& flags);
 // What a flag means, as the operator reads it.
 QString describe(const QString& flag);
 // Every flag of a list with its meaning, a line each (a tooltip).

@@ -12,7 +12,8 @@ QString ct(double ct)
 
 QString tm(double tm)
 {
-    return QString::number(tm, 'f', 2);
+    // No melt peak (every negative, a stopped run) reads as "-", as a missing Ct does.
+    return tm != 0 ? QString::number(tm, 'f', 2) : QStringLiteral("-");
 }
 
 QString call(bool positive, bool runComplete)

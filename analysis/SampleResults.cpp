@@ -1,6 +1,7 @@
 #include "analysis/SampleResults.h"
 
 #include "analysis/CurveWindow.h"
+#include "analysis/QcFlags.h"
 #include "analysis/ResultRows.h"
 #include "analysis/ResultText.h"
 #include "analysis/TempData.h"
@@ -126,7 +127,7 @@ QStringList cells(const SampleResult& r, const QStringList& channelNames, const 
             ResultText::ct(r.meanCt),
             r.positive > 1 ? QString::number(r.sdCt, 'f', 2) : QStringLiteral("-"),
             r.call,
-            r.flags.join(' ')};
+            QcFlags::names(r.flags)};
 }
 
 }

@@ -48,4 +48,10 @@ void SimModule::setTarget(bool upper, double celsius)
 void SimModule::stopHeater(bool upper)
 {
     (upper ? mUp : mDown).on = false;
+    // Both heaters off: the run is over and its chip taken out; the next test's chip starts
+    // its amplification afresh.
+    if (!mUp.on && !mDown.on) {
+        mCycles = 0;
+        mDenatured = false;
+    }
 }

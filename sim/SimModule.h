@@ -2,7 +2,7 @@
 
 // One simulated PCR module: two heaters that move toward their set-points at a fixed ramp, and
 // the count of thermal cycles the chip went through (a cycle is a fall to annealing after a
-// denaturation).
+// denaturation), counted afresh once both heaters are stopped (a new chip).
 class SimModule
 {
 public:

@@ -185,6 +185,7 @@ void TestWidgets::table()
     QCOMPARE(ResultText::ct(0), QString("-"));
     QCOMPARE(ResultText::ct(23.456), QString("23.46"));
     QCOMPARE(ResultText::ct(0.004), QString("-"));
+    QCOMPARE(ResultText::tm(0), QString("-")); // no melt peak, as the CLI and the CSV say
     QCOMPARE(ResultText::ct(24), QString("24.00"));
 
     const OutData d = smallChip();
