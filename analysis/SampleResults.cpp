@@ -24,8 +24,9 @@ void addReplicate(SampleResult& r, QVector<double>& cts, const TempData& t, int 
             r.flags << f;
 }
 
-void finish(SampleResult& r, const QVector<double>& cts, bool controlled, bool controlFailed, bool runComplete)
+void finish(SampleResult& r, const QVector<double>& cts, bool controlled, const QVector<int>& failedControls, bool runComplete)
 {
+    const bool controlFailed = !failedControls.isEmpty();
     r.positive = cts.size();
     r.meanCt = CurveWindow::mean(cts);
     r.sdCt = CurveWindow::sd(cts);
@@ -35,6 +36,30 @@ void finish(SampleResult& r, const QVector<double>& cts, bool controlled, bool c
         r.call = ResultText::call(false, false);
     else
         r.call = controlled && controlFailed ? invalid() : ResultText::call(false, true);
+    if (r.call == invalid()) {
+        // Why it is invalid stands first among its remarks.
+        r.flags.prepend(QStringLiteral("control-failed"));
+        r.failedControls = failedControls;
+    }
+}
+
+// Hole numbers as a person reads them, runs of neighbours as ranges ("3-14,16").
+QString holeList(const QVector<int>& holes, const QMap<int, int>& numbering)
+{
+    QVector<int> numbers;
+    for (int h : holes)
+        numbers << numbering.value(h, h);
+    QStringList parts;
+    for (int i = 0; i < numbers.size();) {
+        int j = i;
+        while (j + 1 < numbers.size() && numbers[j + 1] == numbers[j] + 1)
+            ++j;
+        parts << (j > i + 1 ? QString("%1-%2").arg(numbers[i]).arg(numbers[j]) : QString::number(numbers[i]));
+        if (j == i + 1)
+            parts << QString::number(numbers[j]);
+        i = j + 1;
+    }
+    return parts.join(',');
 }
 
 }
@@ -55,7 +80,8 @@ QVector<SampleResult> of(const OutData& data, const TempData& t)
     QVector<SampleResult> out;
     QVector<QVector<double>> cts;
     // Per sample: whether it has control holes, and whether any of them failed.
-    QMap<int, bool> controlled, controlFailed;
+    QMap<int, bool> controlled;
+    QMap<int, QVector<int>> failedControls;
     QHash<QString, int> index;
     for (const ResultRow& row : rows) {
         const int s = row.curveIndex;
@@ -64,7 +90,8 @@ QVector<SampleResult> of(const OutData& data, const TempData& t)
         const QString& target = t.targets[s].Name;
         if (target == internalControl()) {
             controlled[row.sample] = true;
-            controlFailed[row.sample] |= !t.positives[s];
+            if (!t.positives[s])
+                failedControls[row.sample] << row.holeNumber;
             continue;
         }
         const QString key = QString("%1/%2/%3").arg(row.sample).arg(row.channel).arg(target);
@@ -82,7 +109,7 @@ QVector<SampleResult> of(const OutData& data, const TempData& t)
         addReplicate(out[k], cts[k], t, s, row.holeNumber);
     }
     for (int k = 0; k < out.size(); ++k)
-        finish(out[k], cts[k], controlled.value(out[k].sample), controlFailed.value(out[k].sample), data.runComplete);
+        finish(out[k], cts[k], controlled.value(out[k].sample), failedControls.value(out[k].sample), data.runComplete);
     return out;
 }
 
@@ -104,30 +131,21 @@ QMap<int, int> runningNumbers(const OutData& data)
 
 QStringList cells(const SampleResult& r, const QStringList& channelNames, const QMap<int, int>& numbering)
 {
-    QVector<int> numbers;
-    for (int h : r.holes)
-        numbers << numbering.value(h, h);
-    // Runs of neighbouring holes as ranges ("3-14,16"), so a sample of twelve holes stays short.
-    QStringList holes;
-    for (int i = 0; i < numbers.size();) {
-        int j = i;
-        while (j + 1 < numbers.size() && numbers[j + 1] == numbers[j] + 1)
-            ++j;
-        holes << (j > i + 1 ? QString("%1-%2").arg(numbers[i]).arg(numbers[j]) : QString::number(numbers[i]));
-        if (j == i + 1)
-            holes << QString::number(numbers[j]);
-        i = j + 1;
-    }
+    QStringList remarks;
+    for (const QString& f : r.flags)
+        remarks << (f == QLatin1String("control-failed")
+                        ? QcFlags::name(f) + QStringLiteral("（孔位 %1）").arg(holeList(r.failedControls, numbering))
+                        : QcFlags::name(f));
     return {QString::number(r.sample + 1),
             r.name,
             r.target,
             channelNames.value(r.channel, QString::number(r.channel)),
-            holes.join(','),
+            holeList(r.holes, numbering),
             QString("%1/%2").arg(r.positive).arg(r.n),
             ResultText::ct(r.meanCt),
             r.positive > 1 ? QString::number(r.sdCt, 'f', 2) : QStringLiteral("-"),
             r.call,
-            QcFlags::names(r.flags)};
+            remarks.join(QStringLiteral("、"))};
 }
 
 }

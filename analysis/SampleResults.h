@@ -25,7 +25,8 @@ struct SampleResult
     double meanCt = 0; // of the positive replicates; 0 without any
     double sdCt = 0;   // sample SD of the positives' Ct; 0 with fewer than two
     QString call;
-    QStringList flags; // every flag of the replicates, once
+    QStringList flags; // every flag of the replicates, once; "control-failed" first for an invalid one
+    QVector<int> failedControls; // the sample's holes whose internal control failed
 };
 
 namespace SampleResults {

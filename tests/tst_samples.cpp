@@ -52,6 +52,10 @@ void TestSamples::callsWithTheInternalControl()
     QCOMPARE(r[1].positive, 0);
     QCOMPARE(r[1].meanCt, 0.0);
     QCOMPARE(r[2].call, QString("无效")); // its control failed in hole 10
+    // ... and its remarks say so first, with the hole as the hole table numbers it.
+    QCOMPARE(r[2].flags.value(0), QString("control-failed"));
+    const QString remark = SampleResults::cells(r[2], {"FAM", "ROX"}, SampleResults::runningNumbers(d)).last();
+    QVERIFY2(remark.startsWith(QString("内参失败（孔位 %1）").arg(SampleResults::runningNumbers(d).value(10))), qPrintable(remark));
 
     d.runComplete = false;
     r = SampleResults::of(d, TempData(d));

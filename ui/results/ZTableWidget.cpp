@@ -142,10 +142,17 @@ void ZTableWidget::setOutData(const OutData& data)
                 setText(r, 4 * ch + 4, ResultText::ct(results.ctValues[s]));
                 const QString call = ResultText::call(results.positives[s], data.runComplete);
                 setText(r, 4 * ch + 5, call);
-                item(r, 4 * ch + 5)->setForeground(callColour(call));
+                // An internal control that did not amplify is no good news: it invalidates its
+                // sample, and is shown in the invalid colour with that said.
+                const bool controlFailed = data.runComplete && !results.positives[s]
+                    && results.targets[s].Name == SampleResults::internalControl();
+                item(r, 4 * ch + 5)->setForeground(callColour(controlFailed ? SampleResults::invalid() : call));
                 const QStringList& flags = results.flags[s];
-                item(r, 4 * ch + 5)->setIcon(flags.isEmpty() ? QIcon() : style()->standardIcon(QStyle::SP_MessageBoxWarning));
-                item(r, 4 * ch + 5)->setToolTip(QcFlags::describeAll(flags));
+                item(r, 4 * ch + 5)->setIcon(flags.isEmpty() && !controlFailed ? QIcon() : style()->standardIcon(QStyle::SP_MessageBoxWarning));
+                QString tip = QcFlags::describeAll(flags);
+                if (controlFailed)
+                    tip.prepend(QcFlags::name("control-failed") + QStringLiteral("：") + QcFlags::describe("control-failed") + (tip.isEmpty() ? "" : "\n"));
+                item(r, 4 * ch + 5)->setToolTip(tip);
             }
             if (mHasMelt)
                 setText(r, 4 * ch + 6, ResultText::tm(results.tmValues[s]));
