@@ -182,6 +182,27 @@ void TestDataPage::dataPage()
     QCOMPARE(imported.openAs(folder + "from-rdml.pcrd"), 0);
     QCOMPARE(imported.inData.sampleNames, QVector<QString>({"甲", "乙", "丙"}));
     QVERIFY(!QFile::exists(folder + "three.pcrd"));
+    {
+        // Imported again: the name is in use, the operator is told so and gives another.
+        std::unique_ptr<ModalAnswer> told, renamed;
+        QString proposed;
+        ModalAnswer chosen([&](QWidget* dialog) {
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(dir.file("from-rdml.rdml"));
+            told = std::make_unique<ModalAnswer>([&](QWidget* box) {
+                renamed = std::make_unique<ModalAnswer>([&](QWidget* input) {
+                    proposed = input->findChild<QLineEdit*>("lineEdit")->text();
+                    input->findChild<QLineEdit*>("lineEdit")->setText("again");
+                    input->findChild<QPushButton*>("pushButton_Confirm")->click();
+                });
+                box->findChild<QPushButton*>("pushButton_Confirm")->click();
+            });
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        contextMenu(view, QPoint(20, view->viewport()->height() - 10), UI::ActionImport);
+        QTRY_VERIFY(renamed && renamed->answered());
+        QCOMPARE(proposed, QString("from-rdml-2")); // a free name is offered
+    }
+    QVERIFY(QFile::exists(folder + "again.pcrd"));
 
     // A file a run writes appears by itself.
     QVERIFY(ZGLOBAL::writeFile(folder + "new.pcrd", "x"));

@@ -5,6 +5,7 @@
 #include "app/UI.h"
 #include "files/RdmlImport.h"
 #include "platform/FolderOpener.h"
+#include "ui/data/InputTextDialog.h"
 #include "ui/dialogs/ZMessageBox.h"
 
 #include <QContextMenuEvent>
@@ -64,16 +65,35 @@ void FileView::contextMenuEvent(QContextMenuEvent* event)
 
 void FileView::importFiles()
 {
-    QStringList experiments;
+    QStringList refused;
     for (const QString& path : QFileDialog::getOpenFileNames(this, UI::PcrdImport, QString(), UI::ImportFilter)) {
-        if (path.endsWith(".pcrd", Qt::CaseInsensitive))
-            experiments << path;
-        else
+        if (!path.endsWith(".pcrd", Qt::CaseInsensitive)) {
             importRdml(path);
+            continue;
+        }
+        const QString name = importName(QFileInfo(path).completeBaseName());
+        if (!name.isEmpty() && !QFile::copy(path, QDir(folder()).filePath(name + ".pcrd")))
+            refused << QFileInfo(path).fileName();
     }
-    const QStringList refused = ExperimentFiles::importFiles(experiments, folder());
     if (!refused.isEmpty())
         ZMessageBox::tell(this, UI::ImportRefused.arg(refused.join("\n")));
+}
+
+QString FileView::importName(const QString& base)
+{
+    QString name = base;
+    for (int attempt = 0; attempt < MaxNameAttempts; ++attempt) {
+        const QString fault = ExperimentName::saveFault(folder(), name);
+        if (fault.isEmpty())
+            return name;
+        ZMessageBox::tell(this, fault);
+        const QString free = ExperimentName::freePath(QDir(folder()).filePath(name + ".pcrd"));
+        InputTextDialog dialog(free.isEmpty() ? name : QFileInfo(free).fileName(), this);
+        if (dialog.exec() != QDialog::Accepted)
+            return QString();
+        name = dialog.getVariant().toString();
+    }
+    return QString();
 }
 
 void FileView::importRdml(const QString& path)
@@ -97,10 +117,9 @@ void FileView::importRdml(const QString& path)
     QString why;
     if (!RdmlImport::toOutData(file, run, data, why))
         return ZMessageBox::tell(this, UI::RdmlRefused.arg(name, why));
-    const QString base = QFileInfo(path).completeBaseName();
-    const QString fault = ExperimentName::saveFault(folder(), base);
-    if (!fault.isEmpty())
-        return ZMessageBox::tell(this, UI::RdmlRefused.arg(name, fault));
+    const QString base = importName(QFileInfo(path).completeBaseName());
+    if (base.isEmpty())
+        return;
     if (!data.saveAsFilePath(QDir(folder()).filePath(base + ".pcrd")))
         ZMessageBox::tell(this, UI::RdmlRefused.arg(name, UI::ExportError.arg(base + ".pcrd")));
 }

@@ -31,5 +31,9 @@ private:
     // One run of an RDML file as an experiment of the folder, under the file's name; the operator
     // chooses the run when there are several, and is told why a file does not fit.
     void importRdml(const QString& path);
+    // The name an imported experiment is stored under: its own, or, where that is refused (in use,
+    // not a portable name), the one the operator gives in its place; empty when they give up.
+    QString importName(const QString& base);
+    static constexpr int MaxNameAttempts = 20;
     void deleteSelected();
 };

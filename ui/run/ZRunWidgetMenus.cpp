@@ -23,6 +23,11 @@
 
 bool ZRunWidget::resave()
 {
+    // Written only when something changed: a rewrite of the same record would still move the
+    // file's date, and the data page, sorted by date, would reorder under the operator.
+    OutData onDisk;
+    if (onDisk.openAs(mFilePath) == 0 && onDisk == mOutData)
+        return true;
     const bool saved = mOutData.saveAsFilePath(mFilePath);
     qDebug() << "save again" << mFilePath << saved;
     if (!saved) {
