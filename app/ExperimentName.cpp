@@ -45,6 +45,21 @@ bool hasForbiddenCharacter(const QString& name)
     return false;
 }
 
+QString nameFault(const QString& name)
+{
+    if (isValid(name))
+        return QString();
+    // A name that only its ends spoil is told so on its own: a blank at either end is easily
+    // typed and hard to see.
+    int from = 0, to = name.size();
+    while (from < to && (name[from].isSpace() || name[from] == '.'))
+        ++from;
+    while (to > from && (name[to - 1].isSpace() || name[to - 1] == '.'))
+        --to;
+    const QString core = name.mid(from, to - from);
+    return !core.isEmpty() && core != name && isValid(core) ? UI::NameEdges : UI::NameInvalid;
+}
+
 bool isValid(const QString& name)
 {
     if (name.trimmed().isEmpty() || name.size() > MaxCharacters || name.toUtf8().size() > MaxBytes)
@@ -61,8 +76,9 @@ bool isValid(const QString& name)
 
 QString saveFault(const QString& folder, const QString& name, bool openByCaller)
 {
-    if (!isValid(name))
-        return UI::NameInvalid;
+    const QString fault = nameFault(name);
+    if (!fault.isEmpty())
+        return fault;
     const QString inUse = inUseFault(folder, name, openByCaller);
     if (!inUse.isEmpty())
         return inUse;

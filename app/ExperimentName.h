@@ -14,6 +14,9 @@ bool hasForbiddenCharacter(const QString& name);
 // blank at either end (a leading dot would hide the file); not a reserved device name; at most
 // 200 characters and short enough in bytes that every file made from it fits a file name.
 bool isValid(const QString& name);
+// Why a name makes no file name that works everywhere (a blank or a dot at either end said on its
+// own); empty for a valid one.
+QString nameFault(const QString& name);
 
 // Empty when a new experiment of this name can be saved in folder (which is made if missing);
 // otherwise the operator's message: the name is invalid, in use (see inUseFault), or the folder

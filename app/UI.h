@@ -69,6 +69,7 @@ inline const QString NamePending = qtTrId("该名称有一个中断检测的待�
 inline const QString ExperimentOpen = qtTrId("实验%0已在页面中打开，请先关闭该页面。");
 inline const QString SavedUnderOtherName = qtTrId("文件%0已存在，检测数据已另存为%1。");
 inline const QString NameInvalid = qtTrId("实验命名为空或者不符合规范，请重新命名！");
+inline const QString NameEdges = qtTrId("实验名的开头和结尾不能是空格或点，请重新命名！");
 inline const QString HoldTempError = qtTrId("第%0段第%1个温度%2℃超出0～100℃的范围，请修改方法。");
 inline const QString ReadingCountError = qtTrId("方法的荧光读数%0次，超过上限%1次，请修改方法。");
 inline const QString NoFoundPcr = qtTrId("没有可以使用的PCR模块。");

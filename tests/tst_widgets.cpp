@@ -200,7 +200,7 @@ void TestWidgets::table()
     QCOMPARE(numbers, QStringList({"3:1", "4:2", "5:3", "7:5", "8:4"}));
     QCOMPARE(table.rowSpan(2, 0), 3);
     QCOMPARE(table.item(7, 1)->text(), QString("乙"));
-    QCOMPARE(table.item(7, 1)->toolTip(), QString("备注二"));
+    QCOMPARE(table.item(7, 1)->toolTip(), QString("备注：二"));
     QCOMPARE(table.item(2, 4)->text(), QString("/"));
     {
         // Samples that interleave (an imported plate): every hole's row names its own sample.

@@ -14,6 +14,7 @@
 #include "ui/update/AboutDiolog.h"
 #include "ui_UiHome.h"
 
+#include <algorithm>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
@@ -181,6 +182,8 @@ void UiHome::restoreInterruptedTests()
             RecoveryCopy::discard(path);
         }
     }
+    // Named in module order, whatever order the copies were found in.
+    std::sort(modules.begin(), modules.end());
     if (!modules.isEmpty())
         ZMessageBox::tell(this, UI::SafeModules.arg(modules.join("、")));
 }

@@ -142,8 +142,10 @@ QString NewDialog::nextFault() const
             return inUse;
     }
     // Beyond the forbidden characters, the name must make a file name that works everywhere.
-    if (mNameInvalid || (page == 1 && !ExperimentName::isValid(name)))
+    if (mNameInvalid)
         return UI::NameInvalid;
+    if (page == 1 && !ExperimentName::nameFault(name).isEmpty())
+        return ExperimentName::nameFault(name);
     if (ui->cBox_Pcr->count() == 0)
         return UI::NoFoundPcr;
     // A program that could not be played safely is not handed to the run.

@@ -1,5 +1,6 @@
 #include "ui/results/ZHighDialog.h"
 
+#include "analysis/SampleResults.h"
 #include "analysis/TempData.h"
 #include "app/UI.h"
 #include "ui_ZHighDialog.h"
@@ -32,7 +33,9 @@ void ZHighDialog::setOutData(OutData& data, int hole, int channel, bool relative
     const TempData results(data);
     const int i = curveIndex();
     mTarget = results.targets.value(i);
-    setWindowTitle(mTarget.Name + UI::HighInfoTitle);
+    // Which hole (as the hole table numbers it) and channel the settings are for.
+    const int number = SampleResults::runningNumbers(data).value(hole + 1, hole + 1);
+    setWindowTitle(QStringLiteral("%1高级设置 · 孔位 %2 · %3").arg(mTarget.Name).arg(number).arg(data.inData.method.ChannelNames.value(channel)));
     const int cycles = qMax(data.inData.method.Flow.getCycle(), 0);
     ui->spinBox_Start->setMaximum(qMax(0, cycles - MinWindow));
     ui->spinBox_End->setMaximum(qMax(MinWindow, cycles));

@@ -97,7 +97,7 @@ void ZTableWidget::setInData(const InData& in)
                 continue;
             setText(row, 0, QString("%1").arg(sample + 1));
             setText(row, 1, namesFit ? in.sampleNames.value(sample) : QString());
-            item(row, 1)->setToolTip(QStringLiteral("备注") + (remarksFit ? in.sampleRemarks.value(sample) : QString()));
+            item(row, 1)->setToolTip(QStringLiteral("备注：") + (remarksFit ? in.sampleRemarks.value(sample) : QString()));
         }
         if (together && n > 1 && first >= 1 && first - 1 + n <= rows) {
             setSpan(first - 1, 0, n, 1);
