@@ -52,6 +52,7 @@ inline const QString CycleStepOnPreview = qtTrId("不能在循环段前添加熔
 inline const QString SaveDataFailInfo = qtTrId("错误，数据保存失败!");
 inline const QString ReactError = qtTrId("PCR %0反应错误,是否保存当前数据？");
 inline const QString PcrBusy = qtTrId("PCR %0正在运行");
+inline const QString AllModulesTaken = qtTrId("所有PCR模块都已被检测占用，请等其中一个检测结束后再新建。");
 inline const QString MaySleep = qtTrId("无法阻止电脑进入睡眠，检测期间请保持电脑唤醒，否则检测会中断。");
 inline const QString ConfiguredPortSilent = qtTrId("设置的串口%0没有应答，正在查找仪器的其他串口。");
 inline const QString InstallWhileRunning = qtTrId("%0正在运行检测，请在检测结束后再安装更新。");

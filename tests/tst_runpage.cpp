@@ -340,6 +340,21 @@ void TestRunPage::nothingSavedWhileStopping()
 void TestRunPage::pageGuards()
 {
     Machine machine(1, 20);
+    {
+        // A fifth test while four run: said at once, no wizard with an empty module list.
+        UiHome home(nullptr, &machine);
+        MachineData four;
+        four.isSync = four.isOpen = true;
+        four.pcrModels = {0, 1, 2, 3, 4};
+        home.slotMachineData(four);
+        for (int m = 1; m <= 4; ++m)
+            machine.setPcrEmployed(true, m, this);
+        ModalAnswer told("pushButton_Confirm");
+        button(&home, "pushButton_New")->click();
+        QCOMPARE(told.text(), UI::AllModulesTaken);
+        for (int m = 1; m <= 4; ++m)
+            machine.setPcrEmployed(false, m, this);
+    }
     ZRunWidget page(nullptr, &machine);
     page.setMFilePath(mDir.file("usr_data/guards.pcrd"));
     page.setInData(inputs(3));

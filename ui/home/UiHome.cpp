@@ -83,6 +83,12 @@ void UiHome::slotMachineData(MachineData data)
 
 void UiHome::slotPBnNewClicked()
 {
+    // Every answering module taken: said at once, rather than a wizard with an empty module list.
+    bool free = false;
+    for (int i = 1; i < mMachine->getPcrCount(); ++i)
+        free = free || (mMachineData.pcrModels.value(i) != 0 && !mMachine->getMIsEmployed().value(i));
+    if (!free)
+        return ZMessageBox::tell(this, UI::AllModulesTaken);
     NewDialog dialog(mMachineData, nullptr, mMachine);
     const QSize screen = UI::ScreenSize();
     if (screen.isValid())
