@@ -32,7 +32,8 @@ inline const QString SyncInfo = qtTrId("正等待同步信息，请稍后关闭�
 inline const QString ClosingInfo = qtTrId("是否关闭软件？");
 inline const QString ClosingWithRuns = qtTrId("以下检测正在运行：\n%0\n关闭软件将停止这些检测并保存已测得的数据（未完成）。是否关闭软件？");
 inline const QString HomeTitle = qtTrId("主页");
-inline const QString UnnamedSamples = qtTrId("有%0个样本未命名。是否命名为样本1、样本2……？\n选择“取消”则不命名，继续下一步。");
+// Short lines, so that no name is broken across two.
+inline const QString UnnamedSamples = qtTrId("有%0个样本未命名。\n是否依次命名为“样本1、样本2……”？\n选择“取消”则不命名，继续下一步。");
 inline const QString FileWritten = qtTrId("文件已保存：\n%0");
 inline const QString FolderIsAt = qtTrId("无法打开文件管理器，文件保存在：\n%0");
 // Run window tabs: "PCR 2 · NAME · 运行中".

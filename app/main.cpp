@@ -1,5 +1,6 @@
 #include "app/LogFile.h"
 #include "app/UI.h"
+#include "app/ZTo.h"
 #include "instrument/ListenInterface.h"
 #include "instrument/Machine.h"
 #include "ui/home/UiHome.h"
@@ -36,6 +37,7 @@ int main(int argc, char* argv[])
     if (!ok || stepMs < 4)
         parser.showHelp(2);
     Machine::setInstanceTickMs(stepMs / 4);
+    ZTo::setStepMs(stepMs / 4 * 4);
     QDir().mkpath(UI::LogDirName);
     LogFile::install(UI::LogDirName + "tamarin.log", parser.isSet("verbose"));
 

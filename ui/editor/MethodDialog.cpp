@@ -49,7 +49,8 @@ void MethodDialog::timerEvent(QTimerEvent*)
 {
     SMethod shown = mMethod;
     shown.Flow = ui->widget_Coordinate->getMethodFlow();
-    ui->label_Time->setText(QStringLiteral("时间:%0").arg(ZTo::secondToTimeString(shown.getAllRunCmd().size())));
+    // At the pace the modules play, as the wizard and the run page give it.
+    ui->label_Time->setText(QStringLiteral("时间:%0").arg(ZTo::runTimeString(shown.getAllRunCmd().size())));
 }
 
 void MethodDialog::setReadOnly()

@@ -230,7 +230,8 @@ void ZParameterDialog::uiToJson(SMethod& method)
 void ZParameterDialog::timerEvent(QTimerEvent*)
 {
     uiToJson(mMethod);
-    ui->label_Time->setText(QStringLiteral("反应时间:%1").arg(ZTo::secondToTimeString(mMethod.getAllRunCmd().size())));
+    // At the pace the modules play, as the wizard and the run page give it.
+    ui->label_Time->setText(QStringLiteral("反应时间:%1").arg(ZTo::runTimeString(mMethod.getAllRunCmd().size())));
 }
 
 bool ZParameterDialog::openMethodFile(const QString& path)
@@ -239,7 +240,7 @@ bool ZParameterDialog::openMethodFile(const QString& path)
     if (!JsonControl().openJsonMethod(path, method))
         return false;
     jsonToUi(method);
-    ui->label_Time->setText(QStringLiteral("%1s").arg(method.getAllRunCmd().size()));
+    ui->label_Time->setText(QStringLiteral("反应时间:%1").arg(ZTo::runTimeString(method.getAllRunCmd().size())));
     ui->label_FileName->setText(QStringLiteral("文件名:%1").arg(path));
     return true;
 }
