@@ -1,13 +1,15 @@
 // Four modules running the short method at 100 ms a step, one of them falling silent in the
 // middle of a fluorescence reading: how late the window's event loop gets (a 10 ms timer on the
 // GUI thread) and the longest pause between the healthy modules' requests, against the longest
-// pause the method itself makes. Offscreen, about 40 s.
+// pause the method itself makes, with a modal question held open for 10 s meanwhile. Offscreen,
+// about 40 s.
 #include "bench/BenchSim.h"
 #include "bench/OffscreenMain.h"
 #include "instrument/ListenInterface.h"
 #include "instrument/Machine.h"
 #include "method/JsonControl.h"
 
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QSignalSpy>
@@ -63,6 +65,12 @@ void BM_SilentModuleInAReading(benchmark::State& state)
             last = now;
         });
         beat.start(10);
+        // A question held open 10 s on the window's thread while module 4 is silent.
+        QTimer::singleShot(5000, [] {
+            QDialog question;
+            QTimer::singleShot(10000, &question, &QDialog::accept);
+            question.exec();
+        });
         QEventLoop loop;
         QTimer::singleShot(30000, &loop, &QEventLoop::quit);
         loop.exec();
