@@ -63,8 +63,9 @@ void OutData::setThresholdForChannel(const TargetInfo& target, int channel)
 
 bool OutData::getCalResult(int index, TargetInfo& t, Curve& out, WindowKind* kind) const
 {
+    WindowKind chosen = WindowKind::Fixed;
     if (kind)
-        *kind = WindowKind::Fixed;
+        *kind = chosen;
     const Curve c = getCycleLine(index);
     const int n = c.size();
     out.clear();
@@ -77,11 +78,11 @@ bool OutData::getCalResult(int index, TargetInfo& t, Curve& out, WindowKind* kin
         window = getStartEndValue(index, t);
         // The automatic window is made for this instrument's scale; where it does not fit the
         // curve, one relative to the curve's own noise is used.
-        const bool adaptive = AdaptiveWindow::needed(c, window);
-        if (adaptive)
+        chosen = AdaptiveWindow::needed(c, window) ? WindowKind::Adaptive : WindowKind::Auto;
+        if (chosen == WindowKind::Adaptive)
             window = AdaptiveWindow::of(c);
         if (kind)
-            *kind = adaptive ? WindowKind::Adaptive : WindowKind::Auto;
+            *kind = chosen;
     } else if (window.y() > n) {
         out = negativeLine(c);
         return false;
@@ -90,7 +91,7 @@ bool OutData::getCalResult(int index, TargetInfo& t, Curve& out, WindowKind* kin
     t.End = window.y();
     double k = 0, b = 0;
     linear(CurveWindow::points(c, t.Start, t.End), k, b);
-    if (kind && *kind == WindowKind::Adaptive && AdaptiveWindow::tooShortForASlope(window)) {
+    if (chosen == WindowKind::Adaptive && AdaptiveWindow::tooShortForASlope(window)) {
         k = 0;
         b = CurveWindow::mean(CurveWindow::values(c, t.Start, t.End));
     }
