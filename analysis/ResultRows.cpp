@@ -6,12 +6,13 @@ QVector<ResultRow> resultRows(const OutData& data)
     QVector<ResultRow> rows;
     if (!m.countsInRange())
         return rows;
+    const QMap<int, int> numbers = m.runningNumbers();
     for (auto it = m.sampleHoleMap.cbegin(); it != m.sampleHoleMap.cend(); ++it)
-        for (int hole : it.value())
-            for (int c = 0; c < m.ChannelColor; ++c) {
-                const int index = m.curveIndex(hole, c);
-                if (index >= 0)
-                    rows.append({it.key(), data.inData.sampleNames.value(it.key()), hole, c, index});
-            }
+        for (int hole : it.value()) {
+            if (m.curveIndex(hole, 0) < 0)
+                continue;
+            for (int c = 0; c < m.ChannelColor; ++c)
+                rows.append({it.key(), data.inData.sampleNames.value(it.key()), hole, numbers.value(hole), c, m.curveIndex(hole, c)});
+        }
     return rows;
 }

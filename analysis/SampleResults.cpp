@@ -13,9 +13,11 @@ namespace SampleResults {
 namespace {
 
 // The positives' Ct of a result are kept aside until all its replicates are in.
-void addReplicate(SampleResult& r, QVector<double>& cts, const TempData& t, int s, int hole)
+void addReplicate(SampleResult& r, QVector<double>& cts, const TempData& t, const ResultRow& row)
 {
-    r.holes.append(hole);
+    const int s = row.curveIndex;
+    r.holes.append(row.number);
+    r.positions.append(row.holeNumber);
     ++r.n;
     if (t.positives[s])
         cts.append(t.ctValues[s]);
@@ -43,12 +45,10 @@ void finish(SampleResult& r, const QVector<double>& cts, bool controlled, const 
     }
 }
 
-// Hole numbers as a person reads them, runs of neighbours as ranges ("3-14,16").
-QString holeList(const QVector<int>& holes, const QMap<int, int>& numbering)
+}
+
+QString holeList(const QVector<int>& numbers)
 {
-    QVector<int> numbers;
-    for (int h : holes)
-        numbers << numbering.value(h, h);
     QStringList parts;
     for (int i = 0; i < numbers.size();) {
         int j = i;
@@ -60,8 +60,6 @@ QString holeList(const QVector<int>& holes, const QMap<int, int>& numbering)
         i = j + 1;
     }
     return parts.join(',');
-}
-
 }
 
 QString internalControl()
@@ -91,7 +89,7 @@ QVector<SampleResult> of(const OutData& data, const TempData& t)
         if (target == internalControl()) {
             controlled[row.sample] = true;
             if (!t.positives[s])
-                failedControls[row.sample] << row.holeNumber;
+                failedControls[row.sample] << row.number;
             continue;
         }
         const QString key = QString("%1/%2/%3").arg(row.sample).arg(row.channel).arg(target);
@@ -106,7 +104,7 @@ QVector<SampleResult> of(const OutData& data, const TempData& t)
             out.append(r);
             cts.append(QVector<double>());
         }
-        addReplicate(out[k], cts[k], t, s, row.holeNumber);
+        addReplicate(out[k], cts[k], t, row);
     }
     for (int k = 0; k < out.size(); ++k)
         finish(out[k], cts[k], controlled.value(out[k].sample), failedControls.value(out[k].sample), data.runComplete);
@@ -117,35 +115,33 @@ QStringList headers()
 {
     return {QStringLiteral("样本号"), QStringLiteral("样本名"), QStringLiteral("靶标"), QStringLiteral("通道"),
             QStringLiteral("孔位"), QStringLiteral("阳性/重复"), QStringLiteral("平均Ct"), QStringLiteral("Ct标准差"),
-            QStringLiteral("结果"), QStringLiteral("质控标记")};
+            QStringLiteral("结果"), QStringLiteral("质控标记"), QStringLiteral("位置")};
 }
 
-QMap<int, int> runningNumbers(const OutData& data)
+bool controlFailed(const OutData& data, const TempData& results, int s)
 {
-    QMap<int, int> numbers;
-    for (const ResultRow& row : resultRows(data))
-        if (!numbers.contains(row.holeNumber))
-            numbers.insert(row.holeNumber, numbers.size() + 1);
-    return numbers;
+    return data.runComplete && s >= 0 && s < results.targets.size() && !results.positives[s]
+        && results.targets[s].Name == internalControl();
 }
 
-QStringList cells(const SampleResult& r, const QStringList& channelNames, const QMap<int, int>& numbering)
+QStringList cells(const SampleResult& r, const QStringList& channelNames)
 {
     QStringList remarks;
     for (const QString& f : r.flags)
         remarks << (f == QLatin1String("control-failed")
-                        ? QcFlags::name(f) + QStringLiteral("（孔位 %1）").arg(holeList(r.failedControls, numbering))
+                        ? QcFlags::name(f) + QStringLiteral("（孔位 %1）").arg(holeList(r.failedControls))
                         : QcFlags::name(f));
     return {QString::number(r.sample + 1),
             r.name,
             r.target,
             channelNames.value(r.channel, QString::number(r.channel)),
-            holeList(r.holes, numbering),
+            holeList(r.holes),
             QString("%1/%2").arg(r.positive).arg(r.n),
             ResultText::ct(r.meanCt),
             r.positive > 1 ? QString::number(r.sdCt, 'f', 2) : QStringLiteral("-"),
             r.call,
-            remarks.join(QStringLiteral("、"))};
+            remarks.join(QStringLiteral("、")),
+            holeList(r.positions)};
 }
 
 }

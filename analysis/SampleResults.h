@@ -19,14 +19,15 @@ struct SampleResult
     QString name;
     QString target;
     int channel = 0;
-    QVector<int> holes; // 1-based, in layout order
+    QVector<int> holes;     // running numbers ("孔位"), in layout order
+    QVector<int> positions; // the same holes' positions on the chip ("位置")
     int positive = 0;
     int n = 0;
     double meanCt = 0; // of the positive replicates; 0 without any
     double sdCt = 0;   // sample SD of the positives' Ct; 0 with fewer than two
     QString call;
     QStringList flags; // every flag of the replicates, once; "control-failed" first for an invalid one
-    QVector<int> failedControls; // the sample's holes whose internal control failed
+    QVector<int> failedControls; // running numbers of the sample's holes whose internal control failed
 };
 
 namespace SampleResults {
@@ -34,12 +35,14 @@ namespace SampleResults {
 QString internalControl();
 QString invalid();
 QVector<SampleResult> of(const OutData& data, const TempData& results);
-// The running number of each used hole (1-based hole -> 1, 2, ... in layout order), as the hole
-// table and the report's "out" sheet number them.
-QMap<int, int> runningNumbers(const OutData& data);
+// Whether curve s is an internal control that failed: it did not amplify in a run that played to
+// its end.
+bool controlFailed(const OutData& data, const TempData& results, int s);
+// Hole numbers as a person reads them, runs of neighbours as ranges ("3-14,16").
+QString holeList(const QVector<int>& holes);
 // The columns of a samples table, and one result's cells as a person reads them: channel by its
-// name, holes by the given numbering (their own numbers where it has none).
+// name, holes by running number, their positions last.
 QStringList headers();
-QStringList cells(const SampleResult& r, const QStringList& channelNames, const QMap<int, int>& numbering = {});
+QStringList cells(const SampleResult& r, const QStringList& channelNames);
 
 }

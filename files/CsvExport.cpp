@@ -4,6 +4,7 @@
 #include "analysis/ResultText.h"
 #include "analysis/TempData.h"
 #include "files/RdmlFormat.h"
+#include "method/RecordEdits.h"
 
 #include <QSaveFile>
 
@@ -42,7 +43,10 @@ QByteArray table(const OutData& d, bool melt)
             longest = readings.value(row.curveIndex);
             columns = longest.size();
         }
-    QStringList header = {"sample", "name", "hole", "channel", "target", "ct", "call", "tm", "flags"};
+    // "hole" is the running number every table shows, "position" the place on the chip; "edits"
+    // names every change of the record's readings or method after the run.
+    QStringList header = {"sample", "name", "hole", "position", "channel", "target", "ct", "call", "tm", "flags", "edits"};
+    const QString edits = field(RecordEdits::of(d.inData.remark).join(QStringLiteral("；")));
     for (int i = 0; i < columns; ++i)
         header << (melt ? RdmlFormat::number(longest[i].x()) : QString::number(i + 1));
     QString out = header.join(',') + '\n';
@@ -52,13 +56,15 @@ QByteArray table(const OutData& d, bool melt)
             continue;
         QStringList cells = {QString::number(row.sample + 1),
                              field(row.sampleName),
+                             QString::number(row.number),
                              QString::number(row.holeNumber),
                              field(m.ChannelNames.value(row.channel)),
                              field(r.targets[s].Name),
                              optional(r.ctValues[s]),
                              ResultText::call(r.positives[s], d.runComplete),
                              optional(r.tmValues[s]),
-                             r.flags[s].join(' ')};
+                             r.flags[s].join(' '),
+                             edits};
         for (const QPointF& p : readings[s])
             cells << RdmlFormat::number(p.y());
         out += cells.join(',') + '\n';

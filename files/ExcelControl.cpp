@@ -52,6 +52,10 @@ void writeOut(XlsxSheet& out, const OutData& data, const TempData& r)
     out.text(1, 1, QStringLiteral("样本号"));
     out.text(1, 2, QStringLiteral("样本名"));
     out.text(1, 3, QStringLiteral("孔位"));
+    // The position on the chip after every channel's columns, where no reader of this sheet looks.
+    const int positionColumn = 3 * channels + 4;
+    out.text(1, positionColumn, QStringLiteral("位置"));
+    const QMap<int, int> numbering = data.inData.method.runningNumbers();
     // Samples follow each other; with equal hole counts this is row i x n + 2 for sample i.
     int row = 2;
     for (int i = 0; i < m.SampleNumber; ++i) {
@@ -67,7 +71,8 @@ void writeOut(XlsxSheet& out, const OutData& data, const TempData& r)
         for (int j = 0; j < n; ++j) {
             const int r0 = row + j;
             const int h = holes[j] - 1;
-            out.text(r0, 3, QString::number(row - 2 + j + 1));
+            out.text(r0, 3, QString::number(numbering.value(holes[j])));
+            out.number(r0, positionColumn, holes[j]);
             for (int k = 0; k < channels; ++k) {
                 const int s = m.curveIndex(holes[j], k);
                 const bool valid = s >= 0 && s < r.ctValues.size();
@@ -87,10 +92,22 @@ void writeOut(XlsxSheet& out, const OutData& data, const TempData& r)
     }
 }
 
+// A row per position on the chip, as readers of this sheet expect; a used hole's running number
+// follows the readings of every row, one column apart, so the way back still finds the row's end.
 void writeOrigin(XlsxSheet& origin, const OutData& data, const TempData& r)
 {
     const SMethod& m = data.inData.method;
+    int end = 2;
     for (int h = 0; h < m.Hole; ++h) {
+        int column = 2;
+        for (int k = 0; k < m.ChannelColor; ++k)
+            column += data.pdLines.value(h * m.ChannelColor + k).size() + 1;
+        end = qMax(end, column);
+    }
+    const QMap<int, int> numbering = data.inData.method.runningNumbers();
+    for (int h = 0; h < m.Hole; ++h) {
+        if (numbering.contains(h + 1))
+            origin.text(h + 1, end + 1, QStringLiteral("孔位%1").arg(numbering.value(h + 1)));
         origin.text(h + 1, 1, QString::number(h + 1));
         // Each channel's block follows the previous one, so series of unequal length never overlap.
         int column = 2;
@@ -113,10 +130,9 @@ void writeSamples(XlsxSheet& sheet, const OutData& data, const TempData& r)
     for (int c = 0; c < headers.size(); ++c)
         sheet.text(1, c + 1, headers[c]);
     const int callColumn = headers.indexOf(QStringLiteral("结果"));
-    const QMap<int, int> numbering = SampleResults::runningNumbers(data); // as "out" numbers them
     int row = 2;
     for (const SampleResult& result : SampleResults::of(data, r)) {
-        const QStringList cells = SampleResults::cells(result, data.inData.method.ChannelNames, numbering);
+        const QStringList cells = SampleResults::cells(result, data.inData.method.ChannelNames);
         for (int c = 0; c < cells.size(); ++c) {
             const bool number = (c == callColumn - 2 && result.positive > 0) || (c == callColumn - 1 && result.positive > 1);
             if (number)

@@ -7,6 +7,7 @@
 #include "files/RdmlFormat.h"
 #include "files/ZipWriter.h"
 #include "method/MeltRange.h"
+#include "method/RecordEdits.h"
 
 #include <QXmlStreamWriter>
 #include <cmath>
@@ -107,6 +108,14 @@ void thermalProgramme(QXmlStreamWriter& x, const SMethod& m)
     x.writeEndElement();
 }
 
+void annotation(QXmlStreamWriter& x, const QString& property, const QString& value)
+{
+    x.writeStartElement("annotation");
+    x.writeTextElement("property", property);
+    x.writeTextElement("value", value);
+    x.writeEndElement();
+}
+
 void curveData(QXmlStreamWriter& x, const OutData& d, const TempData& r, int s, const QString& target)
 {
     x.writeStartElement("data");
@@ -164,6 +173,13 @@ QByteArray xml(const OutData& d, const QString& runId)
         x.writeAttribute("id", dyeOf(m, c));
         x.writeEndElement();
     }
+    // A reaction's id is its position on the chip; the sample names its holes as every table does.
+    QMap<int, QVector<int>> numbers, positions;
+    for (const ResultRow& row : rows)
+        if (row.channel == 0) {
+            numbers[row.sample] << row.number;
+            positions[row.sample] << row.holeNumber;
+        }
     const QMap<int, QString> samples = ids.samples();
     for (auto it = samples.cbegin(); it != samples.cend(); ++it) {
         x.writeStartElement("sample");
@@ -171,6 +187,8 @@ QByteArray xml(const OutData& d, const QString& runId)
         const QString remark = d.inData.sampleRemarks.value(it.key());
         if (!remark.isEmpty())
             x.writeTextElement("description", remark);
+        annotation(x, QStringLiteral("孔位"), SampleResults::holeList(numbers.value(it.key())));
+        annotation(x, QStringLiteral("位置"), SampleResults::holeList(positions.value(it.key())));
         x.writeTextElement("type", "unkn");
         x.writeEndElement();
     }
@@ -192,8 +210,11 @@ QByteArray xml(const OutData& d, const QString& runId)
     const bool imported = d.inData.pcrNumber == 0;
     const QString id = imported && !d.inData.serialNumber.trimmed().isEmpty() ? d.inData.serialNumber.trimmed() : runId.trimmed();
     x.writeAttribute("id", id.isEmpty() ? QStringLiteral("run") : id);
+    QStringList description = RecordEdits::of(d.inData.remark);
     if (!d.runComplete)
-        x.writeTextElement("description", ResultText::incompleteRun());
+        description.prepend(ResultText::incompleteRun());
+    if (!description.isEmpty())
+        x.writeTextElement("description", description.join(QStringLiteral("；")));
     const QString instrument = imported ? RdmlFormat::instrumentOf(d.inData.remark) : QStringLiteral("PCR %1").arg(d.inData.pcrNumber);
     if (!instrument.isEmpty())
         x.writeTextElement("instrument", instrument);

@@ -3,6 +3,7 @@
 #include "analysis/CurveWindow.h"
 #include "analysis/ResultText.h"
 #include "files/RdmlFormat.h"
+#include "method/RecordEdits.h"
 
 #include <QRegularExpression>
 #include <algorithm>
@@ -273,7 +274,11 @@ bool toOutData(const RdmlReader& file, int runIndex, OutData& out, QString& erro
     d.inData.serialNumber = run.id;
     d.inData.remark = RdmlFormat::importRemark(run.name(), run.instrument);
     d.inData.dateTime = run.date.isValid() ? run.date : QDateTime::currentDateTime();
-    d.runComplete = run.description != ResultText::incompleteRun();
+    // The description of a run this program exported says whether it was complete and how it was
+    // edited after the run; the marks stay with the record.
+    d.runComplete = !run.description.split(QStringLiteral("；")).contains(ResultText::incompleteRun());
+    for (const QString& mark : RecordEdits::of(run.description))
+        d.inData.appendRemark(mark);
     if (!d.withinLimits()) {
         error = QStringLiteral("运行 %1 超出记录的范围").arg(run.name());
         return false;

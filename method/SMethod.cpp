@@ -88,6 +88,18 @@ int SMethod::curveIndex(int holeNumber, int channel) const
     return (holeNumber - 1) * ChannelColor + channel;
 }
 
+QMap<int, int> SMethod::runningNumbers() const
+{
+    QMap<int, int> numbers;
+    if (!countsInRange())
+        return numbers;
+    for (const QVector<int>& holes : sampleHoleMap)
+        for (int hole : holes)
+            if (curveIndex(hole, 0) >= 0 && !numbers.contains(hole))
+                numbers.insert(hole, numbers.size() + 1);
+    return numbers;
+}
+
 bool SMethod::operator==(const SMethod& o) const
 {
     return Name == o.Name && Id == o.Id && Date == o.Date && Valid == o.Valid

@@ -58,6 +58,9 @@ struct SMethod
     // The curve index of hole number holeNumber (from 1) and channel, or -1 when either lies
     // outside this chip, so a hole number from a file can never index past the curves.
     int curveIndex(int holeNumber, int channel) const;
+    // The running number a person reads of each used hole on the chip (position from 1 -> 1, 2,
+    // ... in layout order); a hole listed twice keeps its first number.
+    QMap<int, int> runningNumbers() const;
 
     // Run lists, first element played first.
     int getUdTime(double from, double to) const;

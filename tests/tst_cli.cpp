@@ -66,15 +66,16 @@ void TestCli::analyzeShowsTheBuiltInResults()
     QCOMPARE(table.code, 0);
     const QStringList lines = table.out.split('\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 1 + 24 * 2); // header, then 24 used holes x 2 channels
-    QCOMPARE(lines[1].split('\t').mid(0, 5), QStringList({"1", "病人甲", "3", "FAM", "T3"}));
+    // Holes by running number as the hole table shows them, their positions on the chip beside.
+    QCOMPARE(lines[1].split('\t').mid(0, 6), QStringList({"1", "病人甲", "1", "3", "FAM", "T3"}));
     const QStringList positive = lines[3].split('\t');
-    QCOMPARE(positive.mid(0, 4), QStringList({"1", "病人甲", "4", "FAM"}));
-    QVERIFY2(std::fabs(positive[5].toDouble() - ct) < 0.3, qPrintable(positive[5]));
-    QCOMPARE(positive[6], QString("阳性"));
-    QVERIFY(std::fabs(positive[7].toDouble() - 81.3) < 0.05);
+    QCOMPARE(positive.mid(0, 5), QStringList({"1", "病人甲", "2", "4", "FAM"}));
+    QVERIFY2(std::fabs(positive[6].toDouble() - ct) < 0.3, qPrintable(positive[6]));
+    QCOMPARE(positive[7], QString("阳性"));
+    QVERIFY(std::fabs(positive[8].toDouble() - 81.3) < 0.05);
     const QStringList negative = lines[4].split('\t');
-    QCOMPARE(negative.mid(3, 4), QStringList({"ROX", "IC", "-", "阴性"}));
-    QCOMPARE(lines.last().split('\t').mid(0, 4), QStringList({"2", "病人乙", "26", "ROX"}));
+    QCOMPARE(negative.mid(4, 4), QStringList({"ROX", "IC", "-", "阴性"}));
+    QCOMPARE(lines.last().split('\t').mid(0, 5), QStringList({"2", "病人乙", "24", "26", "ROX"}));
 
     const CliResult json = runCli({"analyze", "--json", "exp.pcrd"});
     QCOMPARE(json.code, 0);
@@ -82,6 +83,9 @@ void TestCli::analyzeShowsTheBuiltInResults()
     QCOMPARE(curves.size(), 52);
     const QJsonObject c6 = curves[6].toObject();
     QVERIFY(c6.value("positive").toBool());
+    QCOMPARE(c6.value("hole").toInt(), 2);
+    QCOMPARE(c6.value("position").toInt(), 4);
+    QVERIFY(curves[0].toObject().value("hole").isNull()); // position 1 holds no sample
     QCOMPARE(c6.value("Threshold").toDouble(), 200.0);
     QCOMPARE(c6.value("Start").toInt(), 3);
     QCOMPARE(c6.value("End").toInt(), 15);
@@ -98,8 +102,9 @@ void TestCli::analyzeShowsTheBuiltInResults()
         QJsonDocument::fromJson(runCli({"analyze", "--samples", "--json", "plate.pcrd"}).out.toUtf8()).object().value("samples").toArray();
     QCOMPARE(samples.size(), 3);
     const QJsonObject first = samples[0].toObject();
-    QCOMPARE(first.keys(), QStringList({"call", "channel", "flags", "holes", "meanCt", "n", "name", "positive", "sample", "sdCt", "target"}));
-    QCOMPARE(first.value("holes").toArray(), QJsonArray({3, 4, 5}));
+    QCOMPARE(first.keys(), QStringList({"call", "channel", "flags", "holes", "meanCt", "n", "name", "positions", "positive", "sample", "sdCt", "target"}));
+    QCOMPARE(first.value("holes").toArray(), QJsonArray({1, 2, 3}));
+    QCOMPARE(first.value("positions").toArray(), QJsonArray({3, 4, 5}));
     QCOMPARE(first.value("channel").toString(), QString("FAM"));
     QCOMPARE(samples[2].toObject().value("call").toString(), QString("无效"));
     QCOMPARE(runCli({"analyze", "--samples", "plate.pcrd"}).out.split('\n', Qt::SkipEmptyParts).size(), 1 + 3);

@@ -71,13 +71,13 @@ void TestHeadless::runSavesAndAnalyses()
     const int header = lines.indexOf(QRegularExpression("^样本号.*"));
     QVERIFY(header > 0);
     const QStringList hole3 = lines[header + 1].split('\t');
-    QCOMPARE(hole3.mid(0, 4), QStringList({"1", "甲", "3", "FAM"}));
-    QCOMPARE(hole3[6], QString("阳性"));
-    QVERIFY2(std::fabs(hole3[5].toDouble() - 18.0) < 1.0, qPrintable(hole3[5]));
-    QVERIFY2(std::fabs(hole3[7].toDouble() - 81.5) < 0.3, qPrintable(hole3[7]));
+    QCOMPARE(hole3.mid(0, 5), QStringList({"1", "甲", "1", "3", "FAM"}));
+    QCOMPARE(hole3[7], QString("阳性"));
+    QVERIFY2(std::fabs(hole3[6].toDouble() - 18.0) < 1.0, qPrintable(hole3[6]));
+    QVERIFY2(std::fabs(hole3[8].toDouble() - 81.5) < 0.3, qPrintable(hole3[8]));
     const QStringList hole5 = lines[header + 5].split('\t');
-    QCOMPARE(hole5.mid(2, 2), QStringList({"5", "FAM"}));
-    QCOMPARE(hole5[6], QString("阴性"));
+    QCOMPARE(hole5.mid(2, 3), QStringList({"3", "5", "FAM"}));
+    QCOMPARE(hole5[7], QString("阴性"));
 }
 
 void TestHeadless::runRefusals()

@@ -315,12 +315,12 @@ void TestRdml::commandLine()
     QVERIFY(bytes.startsWith("\xEF\xBB\xBF")); // so that a spreadsheet reads UTF-8
     const QStringList lines = QString::fromUtf8(bytes.mid(3)).split('\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 1 + 18);
-    QVERIFY(lines[0].startsWith("sample,name,hole,channel,target,ct,call,tm,flags,1,2,"));
+    QVERIFY(lines[0].startsWith("sample,name,hole,position,channel,target,ct,call,tm,flags,edits,1,2,"));
     const QStringList first = lines[1].split(',');
-    QCOMPARE(first.mid(0, 5), QStringList({"1", "甲", "3", "FAM", "靶标"}));
-    QCOMPARE(first[6], QString("阳性"));
-    QCOMPARE(first.size(), 9 + 40);
-    QCOMPARE(first[9].toDouble(), plate().pdLines[4][0].y());
+    QCOMPARE(first.mid(0, 6), QStringList({"1", "甲", "1", "3", "FAM", "靶标"}));
+    QCOMPARE(first[7], QString("阳性"));
+    QCOMPARE(first.size(), 11 + 40);
+    QCOMPARE(first[11].toDouble(), plate().pdLines[4][0].y());
     QCOMPARE(runCli({"export", "p.pcrd", "m.csv", "--melt"}).code, 0);
 }
 

@@ -180,11 +180,13 @@ void TestRunPage::wizardToResults()
     const auto* table = page->findChild<ZTableWidget*>("tableWidget");
     int compared = 0;
     for (const QString& line : analysis.out.split('\n', Qt::SkipEmptyParts).mid(1)) {
+        // The same hole under the same number: the table's row is the hole's position.
         const QStringList cells = line.split('\t');
-        const int row = cells[2].toInt() - 1;
-        const int channel = cells[3] == "FAM" ? 0 : 1;
-        QCOMPARE(table->item(row, 4 * channel + 4)->text(), cells[5]);
-        QCOMPARE(table->item(row, 4 * channel + 5)->text(), cells[6]);
+        const int row = cells[3].toInt() - 1;
+        QCOMPARE(table->item(row, 2)->text(), cells[2]);
+        const int channel = cells[4] == "FAM" ? 0 : 1;
+        QCOMPARE(table->item(row, 4 * channel + 4)->text(), cells[6]);
+        QCOMPARE(table->item(row, 4 * channel + 5)->text(), cells[7]);
         ++compared;
     }
     QCOMPARE(compared, 48);

@@ -63,10 +63,11 @@ void PcrChip::resetPBn(int holeCount, int sampleCount)
         hole->setCheckable(true);
         hole->setChecked(false);
         hole->hide();
-        QString tip;
+        // The hole's face shows its running number, as every table does; its place is said here.
+        QStringList tip = {QStringLiteral("位置 %1").arg(i + 1)};
         for (int j = 0; j < mMethod.ChannelColor; ++j)
-            tip += mMethod.ChannelNames.value(j) + ":" + mMethod.holeTargets.value(i).at(j).Name + "\n";
-        hole->setToolTip(tip);
+            tip << mMethod.ChannelNames.value(j) + ":" + mMethod.holeTargets.value(i).at(j).Name;
+        hole->setToolTip(tip.join('\n'));
         connect(hole, &HoleButton::signalHovered, this, &PcrChip::signalHoleHovered);
         hole->setHoleLocal(i % 2 ? HoleButton::UpperRow : HoleButton::LowerRow);
         grid->addWidget(hole, i % 2 ? 1 : 3, i / 2);
@@ -87,7 +88,7 @@ void PcrChip::resetPBn(int holeCount, int sampleCount)
 
 void PcrChip::setConnect()
 {
-    int counter = 1;
+    const QMap<int, int> numbers = mMethod.runningNumbers();
     for (auto it = mSampleMap.cbegin(); it != mSampleMap.cend(); ++it) {
         QPushButton* sample = mSamples.value(it.key());
         for (int h : it.value()) {
@@ -96,7 +97,7 @@ void PcrChip::setConnect()
             HoleButton* hole = mHoles[h - 1];
             hole->show();
             hole->setChecked(true);
-            hole->setText(QString::number(counter++));
+            hole->setText(QString::number(numbers.value(h)));
             if (!sample)
                 continue;
             const int index = it.key();

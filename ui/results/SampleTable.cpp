@@ -23,13 +23,11 @@ void SampleTable::setOutData(const OutData& data, const TempData& results)
 {
     const QVector<SampleResult> samples = SampleResults::of(data, results);
     const int callColumn = SampleResults::headers().indexOf(QStringLiteral("结果"));
-    const int flagColumn = columnCount() - 1;
-    // Holes as the hole table and the chip number them.
-    const QMap<int, int> numbering = SampleResults::runningNumbers(data);
+    const int flagColumn = SampleResults::headers().indexOf(QStringLiteral("质控标记"));
     clearContents();
     setRowCount(samples.size());
     for (int row = 0; row < samples.size(); ++row) {
-        const QStringList cells = SampleResults::cells(samples[row], data.inData.method.ChannelNames, numbering);
+        const QStringList cells = SampleResults::cells(samples[row], data.inData.method.ChannelNames);
         for (int c = 0; c < cells.size() && c < columnCount(); ++c) {
             auto* cell = new QTableWidgetItem(cells[c]);
             cell->setTextAlignment(Qt::AlignCenter);
@@ -37,7 +35,7 @@ void SampleTable::setOutData(const OutData& data, const TempData& results)
                 cell->setForeground(callColour(cells[c]));
             setItem(row, c, cell);
         }
-        if (!samples[row].flags.isEmpty()) {
+        if (!samples[row].flags.isEmpty() && item(row, flagColumn)) {
             item(row, flagColumn)->setIcon(style()->standardIcon(QStyle::SP_MessageBoxWarning));
             item(row, flagColumn)->setToolTip(QcFlags::describeAll(samples[row].flags));
         }

@@ -34,7 +34,7 @@ void ZHighDialog::setOutData(OutData& data, int hole, int channel, bool relative
     const int i = curveIndex();
     mTarget = results.targets.value(i);
     // Which hole (as the hole table numbers it) and channel the settings are for.
-    const int number = SampleResults::runningNumbers(data).value(hole + 1, hole + 1);
+    const int number = data.inData.method.runningNumbers().value(hole + 1, hole + 1);
     setWindowTitle(QStringLiteral("%1高级设置 · 孔位 %2 · %3").arg(mTarget.Name).arg(number).arg(data.inData.method.ChannelNames.value(channel)));
     const int cycles = qMax(data.inData.method.Flow.getCycle(), 0);
     ui->spinBox_Start->setMaximum(qMax(0, cycles - MinWindow));

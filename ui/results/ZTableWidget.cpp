@@ -81,7 +81,7 @@ void ZTableWidget::setInData(const InData& in)
     const bool namesFit = in.sampleNames.size() == mMethod.SampleNumber;
     const bool remarksFit = in.sampleRemarks.size() == mMethod.SampleNumber;
     int sample = 0;
-    int counter = 1;
+    const QMap<int, int> numbers = mMethod.runningNumbers();
     for (auto it = mMethod.sampleHoleMap.cbegin(); it != mMethod.sampleHoleMap.cend(); ++it, ++sample) {
         const QVector<int>& holes = it.value();
         const int first = holes.value(0);
@@ -106,7 +106,8 @@ void ZTableWidget::setInData(const InData& in)
         for (int k : holes)
             if (k >= 1 && k <= rows) {
                 setRowHidden(k - 1, false);
-                setText(k - 1, 2, QString::number(counter++));
+                setText(k - 1, 2, QString::number(numbers.value(k)));
+                item(k - 1, 2)->setToolTip(QStringLiteral("位置 %1").arg(k));
             }
     }
     for (int col = 0; col < 3; ++col)
