@@ -16,7 +16,7 @@ namespace {
 constexpr lxw_color_t Red = 0xFF0000;   // positive
 constexpr lxw_color_t Green = 0x00FF00; // negative
 constexpr lxw_color_t Grey = 0x808080;  // not called: the run did not complete
-constexpr lxw_color_t Orange = 0xFF8000; // invalid: the internal control failed
+constexpr lxw_color_t Purple = 0x8028AA; // invalid: the internal control failed
 
 // Two decimals, halves away from zero.
 double twoDecimals(double value)
@@ -139,7 +139,7 @@ void writeSamples(XlsxSheet& sheet, const OutData& data, const TempData& r)
                 sheet.number(row, c + 1, twoDecimals(c == callColumn - 2 ? result.meanCt : result.sdCt));
             else if (c == callColumn)
                 sheet.text(row, c + 1, cells[c],
-                           cells[c] == SampleResults::invalid() ? Orange : callColour(result.positive > 0, data.runComplete));
+                           cells[c] == SampleResults::invalid() ? Purple : callColour(result.positive > 0, data.runComplete));
             else
                 sheet.text(row, c + 1, cells[c]);
         }

@@ -267,6 +267,15 @@ void TestWidgets::chip()
     QTest::mouseClick(chip.findChild<QPushButton*>("pBnMain"), Qt::LeftButton);
     QVERIFY(chip.holeButton(2)->isChecked() && chip.sampleButton(1)->isChecked());
 
+    // A hole where not even the internal control amplified is shown as failed, not negative;
+    // its hover names its position.
+    const OutData plate = Synthetic::controlledPlate();
+    chip.setMethod(plate.inData.method, false);
+    chip.setOutData(plate, TempData(plate));
+    QCOMPARE(chip.holeButton(9)->getColorType(), int(HoleButton::ControlFailed));
+    QCOMPARE(chip.holeButton(8)->getColorType(), int(HoleButton::RoxPositive)); // its control amplified
+    QVERIFY(chip.holeButton(9)->toolTip().startsWith("位置 10\n"));
+
     HoleButton hole(0);
     const QVector<QPair<QPair<bool, bool>, int>> rule = {{{true, true}, 4}, {{false, true}, 3}, {{true, false}, 2}, {{false, false}, 1}};
     for (const auto& r : rule) {

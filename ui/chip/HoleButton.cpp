@@ -10,7 +10,7 @@ QString holeStyle(const QString& row)
     QString style = QString("HoleButton{border-image:url(:/png/run_hole_n_v2%1.png);color:black;font:20px;}"
                             "HoleButton:checked{border-image:url(:/png/run_hole_n_check_v2%1.png);color:white;}")
                         .arg(row);
-    const QStringList results = {"all_negative", "fam_positive", "rox_positive", "all_positive"};
+    const QStringList results = {"all_negative", "fam_positive", "rox_positive", "all_positive", "control_failed"};
     for (int t = 0; t < results.size(); ++t)
         style += QString("HoleButton:checked[ColorType=\"%1\"]{border-image:url(:/png/run_hole_n_check_%2%3.png);}")
                      .arg(t + 1)

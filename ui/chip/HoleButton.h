@@ -10,8 +10,9 @@ class HoleButton : public QPushButton
     Q_PROPERTY(int ColorType READ getColorType WRITE setColorType)
 public:
     enum HoleLocal { UpperRow = 0, LowerRow = 1 };
-    // Result pictures: no result, all negative, FAM only, ROX only, both positive.
-    enum { NoResult = 0, AllNegative = 1, FamPositive = 2, RoxPositive = 3, AllPositive = 4 };
+    // Result pictures: no result, all negative, FAM only, ROX only, both positive, and a hole
+    // whose internal control failed (nothing amplified, so its sample is invalid).
+    enum { NoResult = 0, AllNegative = 1, FamPositive = 2, RoxPositive = 3, AllPositive = 4, ControlFailed = 5 };
 
     explicit HoleButton(int number, QWidget* parent = nullptr);
 

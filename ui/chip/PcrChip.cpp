@@ -1,5 +1,6 @@
 #include "ui/chip/PcrChip.h"
 
+#include "analysis/SampleResults.h"
 #include "analysis/TempData.h"
 #include "ui/chip/HoleButton.h"
 #include "ui/resources/Pictures.h"
@@ -122,9 +123,15 @@ void PcrChip::setOutData(const OutData& data, const TempData& results)
     for (int i = 0; i < mHoles.size(); ++i) {
         const bool fam = results.positives.value(c * i);
         const bool rox = results.positives.value(c * i + 1);
-        // An unfinished run shows no hole as negative.
+        bool controlFailed = false;
+        for (int k = 0; k < c; ++k)
+            controlFailed = controlFailed || SampleResults::controlFailed(data, results, c * i + k);
+        // An unfinished run shows no hole as negative; a hole where nothing amplified, not even
+        // its internal control, is no negative either.
         if (!data.runComplete && !fam && !rox)
             mHoles[i]->setColorType(HoleButton::NoResult);
+        else if (controlFailed && !fam && !rox)
+            mHoles[i]->setColorType(HoleButton::ControlFailed);
         else
             mHoles[i]->setColorType(fam, rox);
     }

@@ -145,8 +145,7 @@ void ZTableWidget::setOutData(const OutData& data)
                 setText(r, 4 * ch + 5, call);
                 // An internal control that did not amplify is no good news: it invalidates its
                 // sample, and is shown in the invalid colour with that said.
-                const bool controlFailed = data.runComplete && !results.positives[s]
-                    && results.targets[s].Name == SampleResults::internalControl();
+                const bool controlFailed = SampleResults::controlFailed(data, results, s);
                 item(r, 4 * ch + 5)->setForeground(callColour(controlFailed ? SampleResults::invalid() : call));
                 const QStringList& flags = results.flags[s];
                 item(r, 4 * ch + 5)->setIcon(flags.isEmpty() && !controlFailed ? QIcon() : style()->standardIcon(QStyle::SP_MessageBoxWarning));
