@@ -3,11 +3,14 @@
 #include "analysis/ResultText.h"
 #include "analysis/SampleResults.h"
 #include "analysis/TempData.h"
+#include "app/UI.h"
 #include "files/XlsxReader.h"
 #include "files/XlsxSheet.h"
 #include "method/RecordLimits.h"
 
 #include <xlsxwriter.h>
+
+#include <QFileInfo>
 
 #include <cmath>
 
@@ -22,6 +25,12 @@ constexpr lxw_color_t Purple = 0x8028AA; // invalid: the internal control failed
 double twoDecimals(double value)
 {
     return std::round(value * 100) / 100;
+}
+
+// The run's time on the "info" sheet, which also tells a workbook of this run from another's.
+QString infoTime(const QDateTime& time)
+{
+    return time.toString(QStringLiteral("yyyy年MM月dd日 hh:mm:ss"));
 }
 
 // The colour of a curve's call.
@@ -40,7 +49,7 @@ void writeInfo(XlsxSheet& info, const OutData& data)
     info.text(3, 1, QStringLiteral("项目名称"));
     info.text(3, 2, in.method.Name);
     info.text(4, 1, QStringLiteral("检测时间"));
-    info.text(4, 2, in.dateTime.toString(QStringLiteral("yyyy年MM月dd日 hh:mm:ss")));
+    info.text(4, 2, infoTime(in.dateTime));
     if (!data.runComplete)
         info.text(5, 1, ResultText::incompleteRun(), Grey);
 }
@@ -197,6 +206,28 @@ QVector<QVector<QPointF>> ExcelControl::getFakeData(const QString& path, const Q
             return {}; // more channels than the chip has
     }
     return curves;
+}
+
+QString ExcelControl::readingsFromWorkbook(const OutData& record, const QString& path, QVector<QVector<QPointF>>& readings) const
+{
+    const QString name = QFileInfo(path).fileName();
+    const InData& in = record.inData;
+    XlsxReader info;
+    if (!info.open(path) || !info.readSheet("info") || info.text(1, 2) != in.serialNumber || info.text(4, 2) != infoTime(in.dateTime))
+        return UI::WorkbookOfAnotherRun.arg(name);
+    const SMethod& m = in.method;
+    const QVector<QVector<QPointF>> sheet = getFakeData(path, "origin", m.Hole, m.ChannelColor);
+    if (sheet.isEmpty() || sheet.size() != record.pdLines.size())
+        return UI::WorkbookMismatch.arg(name);
+    readings = record.pdLines;
+    for (int s = 0; s < sheet.size(); ++s) {
+        if (sheet[s].size() > readings[s].size())
+            return UI::WorkbookMismatch.arg(name);
+        for (int j = 0; j < sheet[s].size(); ++j)
+            if (twoDecimals(readings[s][j].y()) != sheet[s][j].y())
+                readings[s][j].setY(sheet[s][j].y());
+    }
+    return QString();
 }
 
 QString ExcelControl::saveAsString(const OutData&, const QString&) const

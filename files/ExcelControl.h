@@ -17,5 +17,11 @@ public:
     // order, x the reading number. Empty unless the sheet holds exactly that for a chip of holes
     // and channels: every curve at least one reading, all of one length within the record limits.
     QVector<QVector<QPointF>> getFakeData(const QString& path, const QString& sheet, int holes, int channels) const;
+    // The record's readings with those of a workbook saveAsExcel wrote for this very experiment
+    // (its "info" sheet names the record's serial number and time) laid over them. A reading the
+    // workbook holds as the record's rounded to two decimals keeps the record's value; readings the
+    // workbook does not carry (melt readings after its last column) stay. Returns why the workbook
+    // cannot be taken, or an empty text with readings set.
+    QString readingsFromWorkbook(const OutData& record, const QString& path, QVector<QVector<QPointF>>& readings) const;
     QString saveAsString(const OutData& data, const QString& path) const;
 };

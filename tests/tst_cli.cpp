@@ -4,6 +4,7 @@
 #include "TestDir.h"
 #include "app/UI.h"
 #include "app/ZGLOBAL.h"
+#include "method/RecordEdits.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -108,6 +109,22 @@ void TestCli::analyzeShowsTheBuiltInResults()
     QCOMPARE(first.value("channel").toString(), QString("FAM"));
     QCOMPARE(samples[2].toObject().value("call").toString(), QString("无效"));
     QCOMPARE(runCli({"analyze", "--samples", "plate.pcrd"}).out.split('\n', Qt::SkipEmptyParts).size(), 1 + 3);
+
+    // Readings replaced after the run: said before the results, in the JSON, and kept through an
+    // RDML export and import.
+    OutData edited = Synthetic::controlledPlate();
+    const QString mark = RecordEdits::readingsReplaced(QDateTime(QDate(2026, 12, 8), QTime(9, 30)), "a.xlsx");
+    edited.inData.appendRemark(mark);
+    QVERIFY(edited.saveAsFilePath("edited.pcrd"));
+    QVERIFY(runCli({"analyze", "edited.pcrd"}).out.startsWith(mark + "\n样本号"));
+    QCOMPARE(QJsonDocument::fromJson(runCli({"analyze", "--json", "edited.pcrd"}).out.toUtf8()).object().value("edits").toArray(),
+             QJsonArray({mark}));
+    QCOMPARE(runCli({"export", "edited.pcrd", "edited.rdml"}).code, 0);
+    QCOMPARE(runCli({"import", "edited.rdml", "back.pcrd"}).code, 0);
+    OutData back;
+    QCOMPARE(back.openAs("back.pcrd"), 0);
+    QCOMPARE(RecordEdits::of(back.inData.remark), QStringList({mark}));
+    QVERIFY(back.runComplete);
 }
 
 void TestCli::errors()

@@ -4,11 +4,11 @@
 #include "XlsxInspect.h"
 #include "analysis/SampleResults.h"
 #include "analysis/TempData.h"
+#include "app/UI.h"
 #include "app/ZGLOBAL.h"
 #include "files/ExcelControl.h"
 #include "files/XlsxReader.h"
 #include "files/ZipWriter.h"
-
 
 #include <QCryptographicHash>
 
@@ -206,6 +206,25 @@ void TestExcel::curvesComeBack()
     QVERIFY(ZGLOBAL::writeFile("cut.xlsx", ZGLOBAL::readFile("r.xlsx").left(3000)));
     QVERIFY(ExcelControl().getFakeData("cut.xlsx", "origin", 26, 2).isEmpty());
     QCOMPARE(ExcelControl().saveAsString(d, "x"), QString("string"));
+
+    // Readings back into the record they came from: its own workbook changes nothing (not even
+    // the digits it rounds), an edited one changes what it carries and keeps the melt readings it
+    // lacks, and a workbook of another run is refused.
+    const OutData record = knownExperiment(55);
+    QVector<Curve> readings;
+    QVERIFY(ExcelControl().saveAsExcel(record, "own.xlsx"));
+    QCOMPARE(ExcelControl().readingsFromWorkbook(record, "own.xlsx", readings), QString());
+    QCOMPARE(readings, record.pdLines);
+    OutData edited = knownExperiment(40);
+    edited.pdLines[6][10].setY(1234.5);
+    QVERIFY(ExcelControl().saveAsExcel(edited, "edited.xlsx"));
+    QCOMPARE(ExcelControl().readingsFromWorkbook(record, "edited.xlsx", readings), QString());
+    QCOMPARE(readings[6][10].y(), 1234.5);
+    QCOMPARE(readings[6].mid(11), record.pdLines[6].mid(11));
+    QCOMPARE(readings[7], record.pdLines[7]);
+    edited.inData.serialNumber += "x";
+    QVERIFY(ExcelControl().saveAsExcel(edited, "other.xlsx"));
+    QCOMPARE(ExcelControl().readingsFromWorkbook(record, "other.xlsx", readings), UI::WorkbookOfAnotherRun.arg("other.xlsx"));
 }
 
 void TestExcel::readsOtherWritersWorkbooks()

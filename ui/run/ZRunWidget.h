@@ -75,6 +75,9 @@ private:
     void replaceMethod();
     void saveMethodAs();
     void replaceReadings();
+    // Marks the record with an edit of its readings or method (from the file source), logs,
+    // saves and shows it again.
+    void recordEdit(const QString& mark, const QString& source);
 
     Ui::ZRunWidget* ui;
     Machine* mMachine;

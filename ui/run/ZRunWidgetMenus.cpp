@@ -7,6 +7,7 @@
 #include "app/UI.h"
 #include "files/ExcelControl.h"
 #include "method/JsonControl.h"
+#include "method/RecordEdits.h"
 #include "platform/FolderOpener.h"
 #include "ui/dialogs/ExportExperiment.h"
 #include "ui/dialogs/SavePath.h"
@@ -97,12 +98,19 @@ void ZRunWidget::exportAs(ExperimentExport::Format format)
 void ZRunWidget::replaceMethod()
 {
     const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("选择JSON文件"), QDir::current().absoluteFilePath(UI::JsonDirName), "JSON (*.json)");
-    if (path.isEmpty() || !DataHead::instance()->getMpJsonControl()->openJsonMethod(path, mOutData.inData.method))
+    SMethod method;
+    if (path.isEmpty() || !DataHead::instance()->getMpJsonControl()->openJsonMethod(path, method))
         return;
-    resave();
-    const OutData record = mOutData;
-    setInData(record.inData);
-    setOutData(record);
+    const QString name = QFileInfo(path).fileName();
+    const QString mismatch = RecordEdits::methodMismatch(mOutData.inData.method, method);
+    if (!mismatch.isEmpty())
+        return ZMessageBox::tell(this, UI::MethodDoesNotFit.arg(name, mismatch));
+    if (method == mOutData.inData.method)
+        return ZMessageBox::tell(this, UI::MethodSame.arg(name));
+    if (!ZMessageBox::ask(this, UI::ReplaceMethod.arg(name)))
+        return;
+    mOutData.inData.method = method;
+    recordEdit(RecordEdits::methodReplaced(QDateTime::currentDateTime(), name), path);
 }
 
 void ZRunWidget::saveMethodAs()
@@ -121,17 +129,27 @@ void ZRunWidget::replaceReadings()
                                                       UI::WorkbookFilter);
     if (path.isEmpty())
         return;
-    const SMethod& method = mOutData.inData.method;
-    const QVector<Curve> readings = DataHead::instance()->getMpExcelControl()->getFakeData(path, "origin", method.Hole, method.ChannelColor);
+    QVector<Curve> readings;
+    const QString fault = DataHead::instance()->getMpExcelControl()->readingsFromWorkbook(mOutData, path, readings);
     const QString name = QFileInfo(path).fileName();
-    if (readings.isEmpty())
-        return ZMessageBox::tell(this, UI::WorkbookMismatch.arg(name));
+    if (!fault.isEmpty())
+        return ZMessageBox::tell(this, fault);
+    if (readings == mOutData.pdLines)
+        return ZMessageBox::tell(this, UI::WorkbookSameReadings.arg(name));
     if (!ZMessageBox::ask(this, UI::ReplaceReadings.arg(name)))
         return;
-    qDebug() << "readings replaced from" << path;
     mOutData.pdLines = readings;
+    recordEdit(RecordEdits::readingsReplaced(QDateTime::currentDateTime(), name), path);
+}
+
+void ZRunWidget::recordEdit(const QString& mark, const QString& source)
+{
+    // Measured data changed after the run: the record says so wherever it is shown or exported.
+    mOutData.inData.appendRemark(mark);
+    qInfo().noquote() << mark << mFilePath << "from" << source;
     resave();
     const OutData record = mOutData;
+    setInData(record.inData);
     setOutData(record);
 }
 
