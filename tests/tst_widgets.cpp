@@ -155,6 +155,19 @@ void TestWidgets::chartSeriesAndHighlights()
     corrected.addCycleData(1, reading);
     QVERIFY(corrected.vectorLines()[4].isEmpty());
 
+    // A chart not yet shown makes its series when it is: with the lines and choices given before,
+    // and whole-number ticks that never repeat on a short run.
+    ZOriginChart later;
+    later.setInitChart(m);
+    later.setLines(QVector<Curve>(52, Curve{QPointF(1, 5), QPointF(2, 6), QPointF(3, 7)}), true);
+    later.slotCheckedLine(3, false);
+    later.slotChannelChecked(1, false);
+    later.show();
+    QVERIFY(!later.lineSeries(6)->isVisible() && later.lineSeries(4)->isVisible());
+    QCOMPARE(later.lineSeries(5)->opacity(), 0.1);
+    QCOMPARE(later.vectorLines()[4].size(), 3);
+    QCOMPARE(later.axisX()->tickInterval(), 1.0);
+
     TestDir dir;
     raw.resize(640, 400);
     QVERIFY(raw.saveImage("chart.jpg"));

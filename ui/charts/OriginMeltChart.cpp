@@ -10,23 +10,27 @@ OriginMeltChart::OriginMeltChart(QWidget* parent) : ZNewChart(parent)
 
 void OriginMeltChart::setInitChart(SMethod& method)
 {
-    reset();
-    mMethod = method;
+    ZOriginChart::setInitChart(method);
     mAxisX->setRange(0, 10);
     mAxisX->setTickCount(11);
     mAxisY->setRange(0, 100);
-    if (method.countsInRange())
-        createSeries(method.Hole * method.ChannelColor);
+}
+
+void OriginMeltChart::buildSeries()
+{
+    createSeries(mMethod.Hole * mMethod.ChannelColor);
 }
 
 void OriginMeltChart::showReading(int index, QPointF point, bool state)
 {
     setHighlight(index, state, false);
     const int c = channelCount();
-    setToolTip(state ? QStringLiteral("位置:(%1,%2)\n孔位:%3 靶标:%4")
+    const int position = index / c + 1;
+    setToolTip(state ? QStringLiteral("温度:%1℃ 值:%2\n孔位:%3（位置 %4） 靶标:%5")
                            .arg(point.x())
                            .arg(point.y())
-                           .arg(index / c + 1)
+                           .arg(mMethod.runningNumbers().value(position))
+                           .arg(position)
                            .arg(mMethod.holeTargets.value(index / c).at(index % c).Name)
                      : QString());
 }

@@ -13,5 +13,6 @@ public:
     void setInitChart(SMethod& method) override;
 
 protected:
+    void buildSeries() override;
     void showReading(int index, QPointF point, bool state) override;
 };

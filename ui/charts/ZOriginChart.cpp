@@ -7,6 +7,7 @@
 #include <QMenu>
 
 #include <algorithm>
+#include <utility>
 #include <cmath>
 
 using namespace QtCharts;
@@ -102,23 +103,75 @@ void ZOriginChart::setInitChart(SMethod& method)
     mXMax = qMax(method.Flow.getCycle(), 1);
     mAxisX->setRange(mXMin, mXMax);
     mAxisY->setRange(0, 1500);
-    if (!method.countsInRange())
+    mBuilt = false;
+    mPendingLines.clear();
+    mHiddenHoles.clear();
+    mDimmedChannels.clear();
+    if (isVisible())
+        build();
+}
+
+void ZOriginChart::build()
+{
+    if (mBuilt)
         return;
-    createSeries(method.Hole * method.ChannelColor);
+    mBuilt = true;
+    if (!mMethod.countsInRange())
+        return;
+    buildSeries();
+    applyChoices();
+    if (!mPendingLines.isEmpty())
+        placeLines(std::exchange(mPendingLines, {}), mPendingScatter);
+}
+
+void ZOriginChart::buildSeries()
+{
+    createSeries(mMethod.Hole * mMethod.ChannelColor);
     for (int i = 0; i < mLines.size(); ++i) {
         mLines[i]->setVisible(false);
         mScatters[i]->setVisible(false);
     }
     // Only the holes that carry a sample have curves to show.
-    for (const QVector<int>& holes : method.sampleHoleMap)
+    for (const QVector<int>& holes : mMethod.sampleHoleMap)
         for (int k : holes)
-            for (int c = 0; c < method.ChannelColor; ++c) {
-                const int index = method.curveIndex(k, c);
+            for (int c = 0; c < mMethod.ChannelColor; ++c) {
+                const int index = mMethod.curveIndex(k, c);
                 if (index >= 0) {
                     mLines[index]->setVisible(true);
                     mScatters[index]->setVisible(true);
                 }
             }
+}
+
+void ZOriginChart::applyChoices()
+{
+    for (int i = 0; i < mLines.size(); ++i) {
+        if (mHiddenHoles.contains(i / channelCount())) {
+            mLines[i]->setVisible(false);
+            mScatters[i]->setVisible(false);
+        }
+        const qreal opacity = mDimmedChannels.contains(i % channelCount()) ? 0.1 : 1.0;
+        mLines[i]->setOpacity(opacity);
+        mScatters[i]->setOpacity(opacity);
+    }
+}
+
+QLineSeries* ZOriginChart::lineSeries(int index)
+{
+    build();
+    return mLines.value(index);
+}
+
+QScatterSeries* ZOriginChart::scatterSeries(int index)
+{
+    build();
+    return mScatters.value(index);
+}
+
+void ZOriginChart::showEvent(QShowEvent* event)
+{
+    build();
+    QChartView::showEvent(event);
 }
 
 double ZOriginChart::niceStep(double span, int ticks)
@@ -136,7 +189,8 @@ void ZOriginChart::keepTicksRound(QValueAxis* axis, int ticks, const QString& fo
     axis->setTickType(QValueAxis::TicksDynamic);
     axis->setTickAnchor(0);
     const auto round = [axis, ticks, format](qreal min, qreal max) {
-        const double step = niceStep(max - min, ticks);
+        // Whole-number labels need whole steps, or a short run reads "1 1 1 2 2".
+        const double step = format == QLatin1String("%d") ? qMax(1.0, niceStep(max - min, ticks)) : niceStep(max - min, ticks);
         axis->setTickInterval(step);
         axis->setLabelFormat(!format.isEmpty() ? format : step >= 1 ? "%d" : "%.2f");
     };
@@ -151,6 +205,7 @@ double ZOriginChart::yMaximum() const
 
 void ZOriginChart::addCycleData(int x, const QVector<double>& values)
 {
+    build();
     for (double v : values)
         mMaxValue = qMax(mMaxValue, v);
     mAxisY->setMax(yMaximum());
@@ -166,6 +221,16 @@ void ZOriginChart::addCycleData(int x, const QVector<double>& values)
 }
 
 void ZOriginChart::setLines(const QVector<QVector<QPointF>>& curves, bool withScatter)
+{
+    if (!mBuilt) {
+        mPendingLines = curves;
+        mPendingScatter = withScatter;
+        return;
+    }
+    placeLines(curves, withScatter);
+}
+
+void ZOriginChart::placeLines(const QVector<QVector<QPointF>>& curves, bool withScatter)
 {
     // Holes without readings (an imported run uses only some) leave no line and set no range.
     const auto first = std::find_if(curves.cbegin(), curves.cend(), [](const QVector<QPointF>& c) { return !c.isEmpty(); });
@@ -192,8 +257,9 @@ void ZOriginChart::setLines(const QVector<QVector<QPointF>>& curves, bool withSc
     }
 }
 
-QVector<QVector<QPointF>> ZOriginChart::vectorLines() const
+QVector<QVector<QPointF>> ZOriginChart::vectorLines()
 {
+    build();
     QVector<QVector<QPointF>> curves;
     for (const QScatterSeries* s : mScatters)
         curves << s->pointsVector();
@@ -257,6 +323,10 @@ void ZOriginChart::slotCellClicked(int row, int column)
 
 void ZOriginChart::slotCheckedLine(int n, bool checked)
 {
+    if (checked)
+        mHiddenHoles.remove(n);
+    else
+        mHiddenHoles.insert(n);
     const int channels = channelCount();
     for (int c = 0; c < channels; ++c) {
         const int i = n * channels + c;
@@ -269,11 +339,11 @@ void ZOriginChart::slotCheckedLine(int n, bool checked)
 
 void ZOriginChart::slotChannelChecked(int channel, bool checked)
 {
-    for (int i = 0; i < mLines.size(); ++i)
-        if (i % channelCount() == channel) {
-            mLines[i]->setOpacity(checked ? 1.0 : 0.1);
-            mScatters[i]->setOpacity(checked ? 1.0 : 0.1);
-        }
+    if (checked)
+        mDimmedChannels.remove(channel);
+    else
+        mDimmedChannels.insert(channel);
+    applyChoices();
 }
 
 void ZOriginChart::slotHoleHovered(int n, bool hovered)
@@ -284,6 +354,7 @@ void ZOriginChart::slotHoleHovered(int n, bool hovered)
 
 bool ZOriginChart::saveImage(const QString& path)
 {
+    build();
     const bool saved = grab().save(path);
     qDebug() << "chart image" << path << saved;
     return saved;

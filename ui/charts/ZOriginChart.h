@@ -5,6 +5,7 @@
 #include <QChartView>
 #include <QLineSeries>
 #include <QScatterSeries>
+#include <QSet>
 #include <QValueAxis>
 
 class Tooltip;
@@ -12,7 +13,8 @@ class Tooltip;
 // A chart of one curve per curve index (hole x channels + channel): raw fluorescence as it is read
 // ("Fn" against the reading number). Each curve is a line and a scatter series; the curves of one
 // hole can be shown, hidden and highlighted from the chip, the table and the channel legend, and
-// hovering a curve reports its hole and channel back.
+// hovering a curve reports its hole and channel back. Its series are made when the chart is first
+// shown or fed live readings, so a page opens without building the charts of its other tabs.
 class ZOriginChart : public QtCharts::QChartView
 {
     Q_OBJECT
@@ -25,7 +27,7 @@ public:
     // Replaces every curve that has points in curves; the others keep theirs.
     void setLines(const QVector<QVector<QPointF>>& curves, bool withScatter);
     // The readings of every curve, as stored with the experiment.
-    QVector<QVector<QPointF>> vectorLines() const;
+    QVector<QVector<QPointF>> vectorLines();
     void reset();
     void resetColor();
     // The picture of the whole chart, as "截取图片" saves it; false when it could not be written.
@@ -33,8 +35,8 @@ public:
 
     QtCharts::QValueAxis* axisX() const { return mAxisX; }
     QtCharts::QValueAxis* axisY() const { return mAxisY; }
-    QtCharts::QLineSeries* lineSeries(int index) const { return mLines.value(index); }
-    QtCharts::QScatterSeries* scatterSeries(int index) const { return mScatters.value(index); }
+    QtCharts::QLineSeries* lineSeries(int index);
+    QtCharts::QScatterSeries* scatterSeries(int index);
 
 signals:
     void signalLineHover(bool state, int hole, int color);
@@ -50,11 +52,18 @@ public slots:
     void slotZoom();
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
-    // Creates the line and scatter series of every curve index for the method's channels.
+    // Makes the series now if they are still owed, with the lines and choices given meanwhile.
+    void build();
+    // The series of every curve index for the method's channels, those of holes without a
+    // sample hidden.
+    virtual void buildSeries();
     void createSeries(int curves);
+    void placeLines(const QVector<QVector<QPointF>>& curves, bool withScatter);
+    void applyChoices();
     void initPenList(int channels);
     // What hovering a reading shows: the call-out here, the chart's tool tip on melt charts.
     virtual void showReading(int index, QPointF point, bool state);
@@ -82,4 +91,9 @@ protected:
     double mXMin = 1;
     Tooltip* mTip;
     int mTickCap = 11;
+    bool mBuilt = false;
+    QVector<QVector<QPointF>> mPendingLines; // given before the series were made
+    bool mPendingScatter = false;
+    QSet<int> mHiddenHoles;      // from 0
+    QSet<int> mDimmedChannels;
 };

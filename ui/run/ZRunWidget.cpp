@@ -234,10 +234,10 @@ void ZRunWidget::setOutData(const OutData& data)
     showResults(results);
     ui->label_TestInfo->setText(mOutData.runComplete ? QString() : ResultText::incompleteRun());
     ui->pushButton_Start->hide();
-    if (mOutData.tempLines.size() == 2) {
+    // An imported run has readings but no temperature trace.
+    ui->chartOrgin->setLines(results.cycleLines, true);
+    if (mOutData.tempLines.size() == 2)
         ui->chartTime->setTimeLines(mOutData.tempLines[0], mOutData.tempLines[1]);
-        ui->chartOrgin->setLines(results.cycleLines, true);
-    }
 }
 
 void ZRunWidget::showResults(const TempData& results)
