@@ -184,6 +184,10 @@ void TestWidgets::timeAndThresholdCharts()
     QCOMPARE(time.getTimeUpLine(), QVector<QPointF>({QPointF(1, 95), QPointF(700, 60)}));
     QCOMPARE(time.getTimeDownLine().size(), 2);
     QCOMPARE(time.axisX()->max(), 900.0);
+    // At a faster pace the axis is in the seconds that passed, as the status line counts them.
+    time.setStepMs(100);
+    time.setTimeLines({QPointF(0, 60), QPointF(1165, 95)}, {QPointF(0, 60), QPointF(1165, 95)});
+    QCOMPARE(time.axisX()->max(), 116.5);
 
     ZOneChart one;
     one.setLine({QPointF(1, 10), QPointF(2, 500)}, 120, 1);

@@ -45,10 +45,11 @@ ZTimeChart::ZTimeChart(QWidget* parent)
     chart()->setMargins(QMargins(4, 4, 4, 4));
 }
 
-void ZTimeChart::addCurrentTemp(double time, double up, double down)
+void ZTimeChart::addCurrentTemp(double step, double up, double down)
 {
     if (up < 0 || up > 120 || down < 0 || down > 120)
         return;
+    const double time = step * mSecondsPerStep;
     mUp->append(time, up);
     mDown->append(time, down);
     if (time > mAxisX->max() || mAxisX->min() != 0)
@@ -62,21 +63,18 @@ void ZTimeChart::reset()
     mDown->clear();
 }
 
-void ZTimeChart::setTimeUpLine(const QVector<QPointF>& points)
+QVector<QPointF> ZTimeChart::inSeconds(QVector<QPointF> points) const
 {
-    mUp->replace(points);
-}
-
-void ZTimeChart::setTimeDownLine(const QVector<QPointF>& points)
-{
-    mDown->replace(points);
+    for (QPointF& p : points)
+        p.setX(p.x() * mSecondsPerStep);
+    return points;
 }
 
 void ZTimeChart::setTimeLines(const QVector<QPointF>& up, const QVector<QPointF>& down)
 {
-    setTimeUpLine(up);
-    setTimeDownLine(down);
-    mAxisX->setRange(0, up.isEmpty() ? 600 : up.last().x());
+    mUp->replace(inSeconds(up));
+    mDown->replace(inSeconds(down));
+    mAxisX->setRange(0, up.isEmpty() ? 600 : up.last().x() * mSecondsPerStep);
     mAxisY->setRange(0, 100);
 }
 

@@ -6,7 +6,9 @@
 
 class Tooltip;
 
-// Both heater temperatures against the run time: upper heater red, lower heater green.
+// Both heater temperatures against the run time: upper heater red, lower heater green. Times come
+// in the module's steps (its seconds) and are drawn in seconds at the pace the modules are played,
+// so the axis agrees with the status line's elapsed time.
 class ZTimeChart : public QtCharts::QChartView
 {
     Q_OBJECT
@@ -14,12 +16,11 @@ public:
     explicit ZTimeChart(QWidget* parent = nullptr);
 
     // A sample with either temperature outside 0 to 120 degC is a misreading and is not drawn.
-    void addCurrentTemp(double time, double up, double down);
+    void addCurrentTemp(double step, double up, double down);
+    void setStepMs(int stepMs) { mSecondsPerStep = stepMs > 0 ? stepMs / 1000.0 : 1.0; }
     void reset();
     QVector<QPointF> getTimeUpLine() const { return mUp->pointsVector(); }
     QVector<QPointF> getTimeDownLine() const { return mDown->pointsVector(); }
-    void setTimeUpLine(const QVector<QPointF>& points);
-    void setTimeDownLine(const QVector<QPointF>& points);
     void setTimeLines(const QVector<QPointF>& up, const QVector<QPointF>& down);
 
     QtCharts::QValueAxis* axisX() const { return mAxisX; }
@@ -28,6 +29,9 @@ public slots:
     void slotSeriesHovered(QPointF point, bool state);
 
 private:
+    QVector<QPointF> inSeconds(QVector<QPointF> points) const;
+
+    double mSecondsPerStep = 1.0;
     QtCharts::QValueAxis* mAxisX;
     QtCharts::QValueAxis* mAxisY;
     QtCharts::QLineSeries* mUp;

@@ -100,6 +100,7 @@ void ZRunWidget::setInData(const InData& in)
                                                   mInData.dateTime.toString("yyyy-MM-dd hh:mm"),
                                                   mInData.pcrNumber > 0 ? QString::number(mInData.pcrNumber) : QStringLiteral("-")));
     ui->label_TestInfo->setText(initialStatusLine(method, mMachine->stepMs()));
+    ui->chartTime->setStepMs(mMachine->stepMs());
     mRecorder = RunRecorder(method.countsInRange() ? method.Hole * method.ChannelColor : 0);
 }
 
