@@ -42,7 +42,8 @@ NewDialog::NewDialog(const MachineData& data, QWidget* parent, Machine* machine)
     connect(ui->lEditName, &QLineEdit::textChanged, this, &NewDialog::slotTextNameChanged);
     connect(ui->pBnExport, &QPushButton::clicked, this, &NewDialog::slotExportJson);
     fillMethodList(true);
-    connect(ui->comboBox, &QComboBox::currentTextChanged, this, &NewDialog::slotCurrentTextChanged);
+    connect(ui->comboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            [this](int index) { slotCurrentTextChanged(ui->comboBox->itemData(index).toString()); });
     ui->pBnSave->hide();
     startTimer(100, Qt::CoarseTimer);
 }
@@ -70,9 +71,15 @@ void NewDialog::fillMethodList(bool writeCopies)
     ui->comboBox->clear();
     const JsonControl* json = DataHead::instance()->getMpJsonControl();
     for (const QFileInfo& file : ZDir().getFileInfoList(UI::JsonDirName, {"*.json"})) {
-        ui->comboBox->addItem(file.fileName());
+        // Listed by the method's own name, the file beside it where two methods share a name.
         SMethod method;
-        if (writeCopies && json->openJsonMethod(file.filePath(), method))
+        const bool read = json->openJsonMethod(file.filePath(), method);
+        QString name = read && !method.Name.trimmed().isEmpty() ? method.Name.trimmed() : file.fileName();
+        if (ui->comboBox->findText(name) >= 0)
+            name += QStringLiteral("（%1）").arg(file.fileName());
+        ui->comboBox->addItem(name, file.fileName());
+        ui->comboBox->setItemData(ui->comboBox->count() - 1, file.fileName(), Qt::ToolTipRole);
+        if (writeCopies && read)
             json->saveCompressedCopy(method, file.fileName());
     }
 }
@@ -80,7 +87,7 @@ void NewDialog::fillMethodList(bool writeCopies)
 int NewDialog::exec()
 {
     ui->stackedWidget->setCurrentIndex(0);
-    slotCurrentTextChanged(ui->comboBox->currentText());
+    slotCurrentTextChanged(ui->comboBox->currentData().toString());
     return QDialog::exec();
 }
 
