@@ -45,6 +45,15 @@ ZTimeChart::ZTimeChart(QWidget* parent)
     chart()->setMargins(QMargins(4, 4, 4, 4));
 }
 
+void ZTimeChart::setStepMs(int stepMs)
+{
+    // The axis spans and ticks of the real pace, shrunk with the time a run takes.
+    mSecondsPerStep = stepMs > 0 ? stepMs / 1000.0 : 1.0;
+    mAxisX->setTickInterval(200 * mSecondsPerStep);
+    if (mUp->count() == 0)
+        mAxisX->setRange(0, 600 * mSecondsPerStep);
+}
+
 void ZTimeChart::addCurrentTemp(double step, double up, double down)
 {
     if (up < 0 || up > 120 || down < 0 || down > 120)
@@ -53,7 +62,7 @@ void ZTimeChart::addCurrentTemp(double step, double up, double down)
     mUp->append(time, up);
     mDown->append(time, down);
     if (time > mAxisX->max() || mAxisX->min() != 0)
-        mAxisX->setRange(0, time + 200);
+        mAxisX->setRange(0, time + 200 * mSecondsPerStep);
     mAxisY->setRange(0, 100);
 }
 
@@ -74,7 +83,7 @@ void ZTimeChart::setTimeLines(const QVector<QPointF>& up, const QVector<QPointF>
 {
     mUp->replace(inSeconds(up));
     mDown->replace(inSeconds(down));
-    mAxisX->setRange(0, up.isEmpty() ? 600 : up.last().x() * mSecondsPerStep);
+    mAxisX->setRange(0, (up.isEmpty() ? 600 : up.last().x()) * mSecondsPerStep);
     mAxisY->setRange(0, 100);
 }
 

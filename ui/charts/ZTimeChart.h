@@ -17,7 +17,7 @@ public:
 
     // A sample with either temperature outside 0 to 120 degC is a misreading and is not drawn.
     void addCurrentTemp(double step, double up, double down);
-    void setStepMs(int stepMs) { mSecondsPerStep = stepMs > 0 ? stepMs / 1000.0 : 1.0; }
+    void setStepMs(int stepMs);
     void reset();
     QVector<QPointF> getTimeUpLine() const { return mUp->pointsVector(); }
     QVector<QPointF> getTimeDownLine() const { return mDown->pointsVector(); }

@@ -1,6 +1,7 @@
 #include "ui/data/FileSystemModel.h"
 
-#include <QDateTime>
+#include "files/OutData.h"
+#include "method/RecordEdits.h"
 
 FileSystemModel::FileSystemModel(QObject* parent) : QFileSystemModel(parent)
 {
@@ -9,8 +10,28 @@ FileSystemModel::FileSystemModel(QObject* parent) : QFileSystemModel(parent)
     setNameFilterDisables(false);
 }
 
+QString FileSystemModel::state(const QModelIndex& index) const
+{
+    const QString path = filePath(index);
+    const QDateTime modified = lastModified(index);
+    const auto known = mStates.constFind(path);
+    if (known != mStates.constEnd() && known->first == modified)
+        return known->second;
+    OutData record;
+    QString text = QStringLiteral("无法读取");
+    if (record.openAs(path) == 0) {
+        text = record.runComplete ? QStringLiteral("完成") : QStringLiteral("未完成");
+        if (!RecordEdits::of(record.inData.remark).isEmpty())
+            text += QStringLiteral("（已编辑）");
+    }
+    mStates.insert(path, {modified, text});
+    return text;
+}
+
 QVariant FileSystemModel::data(const QModelIndex& index, int role) const
 {
+    if (index.column() == 2 && role == Qt::DisplayRole)
+        return state(index);
     if (index.column() == 3 && role == Qt::DisplayRole)
         return lastModified(index).toString(QStringLiteral("yyyy-MM-dd hh:mm"));
     return QFileSystemModel::data(index, role);
@@ -18,7 +39,7 @@ QVariant FileSystemModel::data(const QModelIndex& index, int role) const
 
 QVariant FileSystemModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    static const QStringList titles = {QStringLiteral("名称"), QStringLiteral("大小"), QStringLiteral("类型"), QStringLiteral("日期")};
+    static const QStringList titles = {QStringLiteral("名称"), QStringLiteral("大小"), QStringLiteral("状态"), QStringLiteral("日期")};
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < titles.size())
         return titles.at(section);
     return QFileSystemModel::headerData(section, orientation, role);

@@ -99,6 +99,8 @@ void ZRunWidget::setInData(const InData& in)
     ui->label_NoInfo->setText(UI::ProjectInfo.arg(QFileInfo(mFilePath).fileName(), mInData.serialNumber, mInData.remark,
                                                   mInData.dateTime.toString("yyyy-MM-dd hh:mm"),
                                                   mInData.pcrNumber > 0 ? QString::number(mInData.pcrNumber) : QStringLiteral("-")));
+    // A long remark wraps within the header; the whole line is also the label's tooltip.
+    ui->label_NoInfo->setToolTip(ui->label_NoInfo->text());
     ui->label_TestInfo->setText(initialStatusLine(method, mMachine->stepMs()));
     ui->chartTime->setStepMs(mMachine->stepMs());
     mRecorder = RunRecorder(method.countsInRange() ? method.Hole * method.ChannelColor : 0);
