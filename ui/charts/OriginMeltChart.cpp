@@ -1,19 +1,21 @@
 #include "ui/charts/OriginMeltChart.h"
 
+#include "ui/charts/AxisTicks.h"
+
 OriginMeltChart::OriginMeltChart(QWidget* parent) : ZNewChart(parent)
 {
     mAxisX->setTitleText(QStringLiteral("℃"));
     mAxisY->setTitleText(QStringLiteral("Fn"));
     // Temperatures at round degrees, not one label every second reading.
-    keepTicksRound(mAxisX, 8, "%0.2f");
+    AxisTicks::keepRound(mAxisX, 8, "%0.2f");
 }
 
 void OriginMeltChart::setInitChart(SMethod& method)
 {
+    // The raw chart's empty y range: narrowed from it, the chart would draw its labels as "...".
     ZOriginChart::setInitChart(method);
     mAxisX->setRange(0, 10);
     mAxisX->setTickCount(11);
-    mAxisY->setRange(0, 100);
 }
 
 void OriginMeltChart::buildSeries()

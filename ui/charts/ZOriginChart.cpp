@@ -1,5 +1,6 @@
 #include "ui/charts/ZOriginChart.h"
 
+#include "ui/charts/AxisTicks.h"
 #include "ui/charts/Tooltip.h"
 
 #include <QDebug>
@@ -33,13 +34,13 @@ ZOriginChart::ZOriginChart(QWidget* parent)
     mAxisX->setLabelFormat("%d");
     // Every second reading is labelled on a 40-cycle chart; a longer run (melt readings follow the
     // cycles) gets a wider round step, so its labels never crowd into "...".
-    keepTicksRound(mAxisX, 20, "%d");
+    AxisTicks::keepRound(mAxisX, 20, "%d");
     mAxisX->setTickAnchor(1);
     styleAxis(mAxisX, QStringLiteral("循环数"));
     chart()->addAxis(mAxisX, Qt::AlignBottom);
     mAxisY->setRange(0, 100);
     mAxisY->setTickCount(11);
-    keepTicksRound(mAxisY, 10);
+    AxisTicks::keepRound(mAxisY, 10);
     styleAxis(mAxisY, QStringLiteral("Fn"));
     chart()->addAxis(mAxisY, Qt::AlignLeft);
     chart()->legend()->hide();
@@ -172,30 +173,6 @@ void ZOriginChart::showEvent(QShowEvent* event)
 {
     build();
     QChartView::showEvent(event);
-}
-
-double ZOriginChart::niceStep(double span, int ticks)
-{
-    if (!(span > 0) || ticks <= 0)
-        return 1;
-    const double raw = span / ticks;
-    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
-    const double norm = raw / magnitude;
-    return (norm <= 1 ? 1 : norm <= 2 ? 2 : norm <= 5 ? 5 : 10) * magnitude;
-}
-
-void ZOriginChart::keepTicksRound(QValueAxis* axis, int ticks, const QString& format)
-{
-    axis->setTickType(QValueAxis::TicksDynamic);
-    axis->setTickAnchor(0);
-    const auto round = [axis, ticks, format](qreal min, qreal max) {
-        // Whole-number labels need whole steps, or a short run reads "1 1 1 2 2".
-        const double step = format == QLatin1String("%d") ? qMax(1.0, niceStep(max - min, ticks)) : niceStep(max - min, ticks);
-        axis->setTickInterval(step);
-        axis->setLabelFormat(!format.isEmpty() ? format : step >= 1 ? "%d" : "%.2f");
-    };
-    connect(axis, &QValueAxis::rangeChanged, axis, round);
-    round(axis->min(), axis->max());
 }
 
 double ZOriginChart::yMaximum() const

@@ -69,11 +69,6 @@ protected:
     virtual void showReading(int index, QPointF point, bool state);
     void setHighlight(int index, bool line, bool scatter);
     int channelCount() const { return qMax(mMethod.ChannelColor, 1); }
-    // A round tick interval giving about ticks intervals over span (1, 2 or 5 times a power of ten).
-    static double niceStep(double span, int ticks);
-    // Ticks at round values, whatever range the axis takes; labels in format, or as whole numbers
-    // where the ticks allow it when format is empty.
-    static void keepTicksRound(QtCharts::QValueAxis* axis, int ticks, const QString& format = QString());
     // The y-axis top for the largest value seen: 1500, or 1.5 x the value above 1000, so the
     // highest curve never touches the frame.
     double yMaximum() const;

@@ -1,5 +1,6 @@
 #include "ui/charts/ZTimeChart.h"
 
+#include "ui/charts/AxisTicks.h"
 #include "ui/charts/Tooltip.h"
 
 #include <cmath>
@@ -12,10 +13,7 @@ ZTimeChart::ZTimeChart(QWidget* parent)
 {
     setRenderHint(QPainter::Antialiasing);
     mAxisX->setRange(0, 600);
-    mAxisX->setLabelFormat("%d");
-    mAxisX->setTickType(QValueAxis::TicksDynamic);
-    mAxisX->setTickAnchor(0);
-    mAxisX->setTickInterval(200);
+    AxisTicks::keepRound(mAxisX, 6, "%d");
     mAxisX->setTitleText(QStringLiteral("时间(s)"));
     mAxisY->setRange(0, 100);
     mAxisY->setTickCount(11);
@@ -49,7 +47,6 @@ void ZTimeChart::setStepMs(int stepMs)
 {
     // The axis spans and ticks of the real pace, shrunk with the time a run takes.
     mSecondsPerStep = stepMs > 0 ? stepMs / 1000.0 : 1.0;
-    mAxisX->setTickInterval(200 * mSecondsPerStep);
     if (mUp->count() == 0)
         mAxisX->setRange(0, 600 * mSecondsPerStep);
 }

@@ -36,8 +36,11 @@ ZParameterDialog::ZParameterDialog(QWidget* parent) : QDialog(parent), ui(new Ui
     // A window of its own, with a way out that does not depend on the window manager's frame.
     const QSize screen = UI::ScreenSize();
     if (screen.isValid())
-        resize(screen * 0.85);
+        resize(screen * 0.8);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    // Over the middle of the window that opened it, clear of its header with or without a frame.
+    if (parent)
+        move(parent->window()->geometry().center() - rect().center());
     connect(ui->pBn_Close, &QPushButton::clicked, this, &QDialog::reject);
     ui->tableWidget->setColumnCount(Headers.size());
     ui->tableWidget->setHorizontalHeaderLabels(Headers);
