@@ -13,6 +13,8 @@ void Settings::setHttpIp(const QString& ip) { setValue("HTTP/IP", ip); }
 QString Settings::getHttpIp() const { return value("HTTP/IP").toString(); }
 void Settings::setHttpPort(int port) { setValue("HTTP/PORT", port); }
 int Settings::getHttpPort() const { return value("HTTP/PORT", 0).toInt(); }
+void Settings::setMadeSafe(const QStringList& copies) { setValue("RECOVERY/MADE_SAFE", copies); }
+QStringList Settings::getMadeSafe() const { return value("RECOVERY/MADE_SAFE").toStringList(); }
 void Settings::setVersionInfo(const QString& path) { setValue("HTTP/PATH", path); }
 QString Settings::getVersionInfo() const { return value("HTTP/PATH").toString(); }
 

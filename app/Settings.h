@@ -17,6 +17,10 @@ public:
     QString getHttpIp() const;
     void setHttpPort(int port);
     int getHttpPort() const;
+    // The recovery copies whose module was already sent its stop sequence ("file@time" each), so
+    // that a copy kept for later does not stop the module again at every start.
+    void setMadeSafe(const QStringList& copies);
+    QStringList getMadeSafe() const;
     void setVersionInfo(const QString& path);
     QString getVersionInfo() const;
 

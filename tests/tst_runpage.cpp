@@ -438,7 +438,16 @@ void TestRunPage::restoreAtStart()
                                                "f9 02 e1 00 00 00 00 00 00 00", "f9 02 c3 02 04 09 c4 00 00 00",
                                                "f9 02 c1 02 04 39 c8 00 00 00", "f9 02 d0 02 00 00 00 00 00 00"}));
 
-    // The declined copy is asked about again at the next start, and only it.
+    // The declined copy is asked about again at the next start, and only it; its module, free now,
+    // gets its stop sequence once, not at every start the copy is kept.
+    machine.setPcrEmployed(false, 3, this);
+    {
+        UiHome again(nullptr, &machine);
+        ModalAnswers keep({"pushButton_Cancel", "pushButton_Cancel", "pushButton_Confirm"});
+        again.restoreInterruptedTests();
+        QCOMPARE(keep.texts(), QStringList({UI::RestoreRun.arg("other"), UI::DiscardRun.arg("other"), UI::SafeModules.arg(3)}));
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!machine.getMIsEmployed()[3], 10000);
     UiHome again(nullptr, &machine);
     ModalAnswers discard({"pushButton_Cancel", "pushButton_Confirm"});
     again.restoreInterruptedTests();

@@ -1,6 +1,7 @@
 #include "ui/home/UiHome.h"
 
 #include "app/DataHead.h"
+#include "app/Settings.h"
 #include "app/UI.h"
 #include "files/OutData.h"
 #include "files/RecoveryCopy.h"
@@ -171,12 +172,19 @@ void UiHome::slotTabCloseRequested(int index)
 void UiHome::restoreInterruptedTests()
 {
     QStringList modules;
+    Settings settings(UI::SettingsFile, QSettings::IniFormat);
+    const QStringList madeSafe = settings.getMadeSafe();
+    QStringList stillPending;
     for (const QString& copy : RecoveryCopy::pending(UI::UserDirName.arg(QDir::currentPath()))) {
         OutData data;
         if (data.openAs(copy) != 0)
             continue; // not readable: left alone for a person to look at
-        if (mMachine->makeSafe(data.inData.pcrNumber, data.inData.method))
+        const QString key = QFileInfo(copy).fileName() + '@' + QFileInfo(copy).lastModified().toString(Qt::ISODate);
+        bool safe = madeSafe.contains(key);
+        if (!safe && mMachine->makeSafe(data.inData.pcrNumber, data.inData.method)) {
+            safe = true;
             modules << QString::number(data.inData.pcrNumber);
+        }
         const QString path = RecoveryCopy::experimentPathFor(copy);
         const QString name = QFileInfo(path).completeBaseName();
         if (ZMessageBox::ask(this, UI::RestoreRun.arg(name))) {
@@ -187,7 +195,12 @@ void UiHome::restoreInterruptedTests()
         } else if (ZMessageBox::ask(this, UI::DiscardRun.arg(name))) {
             RecoveryCopy::discard(path);
         }
+        // A copy kept for later is remembered once its module was stopped; a restored or
+        // discarded one is gone.
+        if (safe && QFile::exists(copy))
+            stillPending << key;
     }
+    settings.setMadeSafe(stillPending);
     // Named in module order, whatever order the copies were found in.
     std::sort(modules.begin(), modules.end());
     if (!modules.isEmpty())
