@@ -16,6 +16,22 @@ MethodDialog::MethodDialog(QWidget* parent) : QDialog(parent), ui(new Ui::Method
     connect(ui->pBn_Save, &QPushButton::clicked, this, &MethodDialog::slotSaveAsJson);
     // A way out that does not depend on the window manager's frame.
     connect(ui->pBn_Close, &QPushButton::clicked, this, &QDialog::reject);
+    // The types keep their short names; what each means is said in words.
+    const QVector<ChipLayout> layouts = chipLayouts();
+    const QVector<QRadioButton*> buttons = layoutButtons();
+    for (int i = 0; i < buttons.size() && i < layouts.size(); ++i) {
+        const SampleHoleMap& map = *layouts[i].map;
+        QStringList unused;
+        for (int position = 1; position <= 26; ++position) {
+            bool used = false;
+            for (const QVector<int>& holes : map)
+                used = used || holes.contains(position);
+            if (!used)
+                unused << QString::number(position);
+        }
+        buttons[i]->setToolTip(QStringLiteral("%1个样本，每个样本%2孔").arg(map.size()).arg(map.value(0).size())
+                               + (unused.isEmpty() ? QString() : QStringLiteral("，不用位置%1").arg(unused.join(QStringLiteral("、")))));
+    }
     startTimer(1000, Qt::CoarseTimer);
 }
 
