@@ -357,6 +357,16 @@ void TestRunPage::pageGuards()
         for (int m = 1; m <= 4; ++m)
             machine.setPcrEmployed(false, m, this);
     }
+    {
+        // An imported run has readings and no temperature trace: its raw chart is drawn all the same.
+        OutData imported;
+        imported.inData = inputs(3);
+        imported.pdLines = QVector<Curve>(52, Curve{QPointF(1, 500), QPointF(2, 510)});
+        ZRunWidget review(nullptr, &machine);
+        review.setInData(imported.inData);
+        review.setOutData(imported);
+        QCOMPARE(review.findChild<ZOriginChart*>("chartOrgin")->vectorLines().value(4), imported.pdLines[4]);
+    }
     ZRunWidget page(nullptr, &machine);
     page.setMFilePath(mDir.file("usr_data/guards.pcrd"));
     page.setInData(inputs(3));
