@@ -3,6 +3,7 @@
 #include "app/ZGLOBAL.h"
 #include "method/ChipLayouts.h"
 #include "method/JsonControl.h"
+#include "method/RecordEdits.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -285,6 +286,18 @@ void TestMethodJson::shippedMethods()
     QVERIFY(JsonControl().openJsonMethod(methods.filePath("full-40-cycles-melt.json"), full));
     QCOMPARE(full.getAllRunCmd().size(), 4313);
     QCOMPARE(full.sampleHoleMap, SampleHolesMap_2x12n1n2);
+
+    // Another method may describe a record's readings only with its chip, channels and readings:
+    // new targets and settings are fine, another layout or programme is not.
+    SMethod other = full;
+    other.Name = "other";
+    QCOMPARE(RecordEdits::methodMismatch(full, other), QString());
+    other.sampleHoleMap = SampleHolesMap_2x12n13n14;
+    QVERIFY(RecordEdits::methodMismatch(full, other).contains("芯片布局"));
+    SMethod shorter;
+    QVERIFY(JsonControl().openJsonMethod(methods.filePath("short-demo.json"), shorter));
+    shorter.sampleHoleMap = full.sampleHoleMap;
+    QVERIFY(RecordEdits::methodMismatch(full, shorter).contains("程序"));
 }
 
 QTEST_GUILESS_MAIN(TestMethodJson)
