@@ -79,7 +79,8 @@ QString name(const QString& flag)
         {"drift", QStringLiteral("基线漂移")},             {"late-ct", QStringLiteral("Ct偏晚")},
         {"replicate-outlier", QStringLiteral("重复孔离群")}, {"second-peak", QStringLiteral("熔解双峰")},
         {"tm-shift", QStringLiteral("Tm偏移")},            {"bad-reading", QStringLiteral("读数无效")},
-        {"control-failed", QStringLiteral("内参失败")},
+        {"control-failed", QStringLiteral("内参失败")},   {"run-invalid", QStringLiteral("运行无效")},
+        {"outside-standards", QStringLiteral("超出标准品范围")},
     };
     return names.value(flag, flag);
 }
@@ -103,7 +104,9 @@ QString describe(const QString& flag)
         {"second-peak", QStringLiteral("熔解曲线有第二个峰")},
         {"tm-shift", QStringLiteral("Tm与该靶标阳性孔的Tm中位数相差超过1.5℃")},
         {"bad-reading", QStringLiteral("读数含非数值（NaN或无穷大），该曲线不作判定")},
-        {"control-failed", QStringLiteral("内参在样本的孔中未扩增：样本无效，需重新检测")},
+        {"control-failed", QStringLiteral("内参在样本的孔中未扩增或Ct超出方法的范围：样本无效，需重新检测")},
+        {"run-invalid", QStringLiteral("本次运行的对照未通过方法的质控规则：结果无效")},
+        {"outside-standards", QStringLiteral("Ct在标准品的Ct范围之外，定量为外推值")},
     };
     return meanings.value(flag, flag);
 }

@@ -4,6 +4,7 @@
 #include "analysis/QcFlags.h"
 #include "analysis/ResultRows.h"
 #include "analysis/ResultText.h"
+#include "analysis/RunValidity.h"
 #include "analysis/TempData.h"
 
 #include <QHash>
@@ -106,8 +107,22 @@ QVector<SampleResult> of(const OutData& data, const TempData& t)
         }
         addReplicate(out[k], cts[k], t, row);
     }
-    for (int k = 0; k < out.size(); ++k)
-        finish(out[k], cts[k], controlled.value(out[k].sample), failedControls.value(out[k].sample), data.runComplete);
+    const RunValidity validity = RunValidity::of(data, t);
+    for (auto it = validity.controlOutOfRange.cbegin(); it != validity.controlOutOfRange.cend(); ++it)
+        failedControls[it.key()] += it.value();
+    for (int k = 0; k < out.size(); ++k) {
+        SampleResult& r = out[k];
+        r.type = data.inData.setup.sampleTypes.value(r.sample).type;
+        finish(r, cts[k], controlled.value(r.sample), failedControls.value(r.sample), data.runComplete);
+        // Failed run controls say nothing of the controls themselves, only of what they guard.
+        const bool guarded = r.type == QLatin1String("unkn") || r.type == QLatin1String("std");
+        const bool negative = r.call == ResultText::call(false, true);
+        if (guarded && r.call != invalid() && (validity.samplesInvalid || (validity.negativesInvalid && negative))) {
+            r.call = invalid();
+            r.flags.prepend(QStringLiteral("run-invalid"));
+            r.runReasons = validity.reasons;
+        }
+    }
     return out;
 }
 
@@ -130,7 +145,8 @@ QStringList cells(const SampleResult& r, const QStringList& channelNames)
     for (const QString& f : r.flags)
         remarks << (f == QLatin1String("control-failed")
                         ? QcFlags::name(f) + QStringLiteral("（孔位 %1）").arg(holeList(r.failedControls))
-                        : QcFlags::name(f));
+                        : f == QLatin1String("run-invalid") ? QcFlags::name(f) + QStringLiteral("（%1）").arg(r.runReasons.join(QStringLiteral("；")))
+                                                            : QcFlags::name(f));
     return {QString::number(r.sample + 1),
             r.name,
             r.target,

@@ -12,7 +12,8 @@ class TempData;
 // one call. The internal control is the channel whose target is named "内参": a sample without a
 // positive replicate is negative only when the control amplified in every one of its holes, and
 // invalid (to be tested again) when it failed in any. Without an internal control the call is
-// positive or negative; a run that did not play to its end calls no sample negative.
+// positive or negative; a run that did not play to its end calls no sample negative. Unknowns and
+// standards are invalid too when the run's controls fail its method's rules (see RunValidity).
 struct SampleResult
 {
     int sample = 0; // from 0
@@ -28,6 +29,8 @@ struct SampleResult
     QString call;
     QStringList flags; // every flag of the replicates, once; "control-failed" first for an invalid one
     QVector<int> failedControls; // running numbers of the sample's holes whose internal control failed
+    QString type = QStringLiteral("unkn"); // the sample's type code
+    QStringList runReasons;      // why the run's controls make this call invalid
 };
 
 namespace SampleResults {

@@ -1,6 +1,7 @@
 #include "cli/AnalyzeCommand.h"
 
 #include "cli/CliContext.h"
+#include "cli/QuantReport.h"
 #include "cli/ResultTable.h"
 #include "files/OutData.h"
 
@@ -11,6 +12,9 @@ int analyzeCommand(const QStringList& arguments)
     cli.parser().addPositionalArgument("file", "experiment file (.pcrd)");
     cli.parser().addOption({"json", "every curve with its settings as used, full-precision results, flags and melt peaks"});
     cli.parser().addOption({"samples", "per sample and target: replicates, Ct mean and SD, call (with the internal control) and flags"});
+    cli.parser().addOption({"quant", "run validity, standard curves with efficiency, quantities and fold changes"});
+    cli.parser().addOption({"calibrator", "the calibrator sample of relative quantification (instead of the file's)", "SAMPLE"});
+    cli.parser().addOption({"reference", "a reference target of relative quantification (repeatable; instead of the file's)", "TARGET"});
     if (!cli.parse(1))
         return cli.parseExitCode();
 
@@ -19,7 +23,11 @@ int analyzeCommand(const QStringList& arguments)
     if (data.openAs(path) != 0)
         return cli.fail(QString("cannot open experiment file %1 (missing, unreadable, or damaged beyond the record limits)").arg(path));
     const bool json = cli.parser().isSet("json");
-    if (cli.parser().isSet("samples"))
+    const QString calibrator = cli.parser().value("calibrator");
+    const QStringList references = cli.parser().values("reference");
+    if (cli.parser().isSet("quant"))
+        json ? printQuantJson(cli.out(), data, calibrator, references) : printQuantTables(cli.out(), data, calibrator, references);
+    else if (cli.parser().isSet("samples"))
         json ? printSampleJson(cli.out(), data) : printSampleTable(cli.out(), data);
     else
         json ? printResultJson(cli.out(), data) : printResultTable(cli.out(), data);

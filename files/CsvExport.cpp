@@ -45,7 +45,7 @@ QByteArray table(const OutData& d, bool melt)
         }
     // "hole" is the running number every table shows, "position" the place on the chip; "edits"
     // names every change of the record's readings or method after the run.
-    QStringList header = {"sample", "name", "hole", "position", "channel", "target", "ct", "call", "tm", "flags", "edits"};
+    QStringList header = {"sample", "name", "type", "hole", "position", "channel", "target", "ct", "call", "tm", "flags", "edits"};
     const QString edits = field(RecordEdits::of(d.inData.remark).join(QStringLiteral("；")));
     for (int i = 0; i < columns; ++i)
         header << (melt ? RdmlFormat::number(longest[i].x()) : QString::number(i + 1));
@@ -56,6 +56,7 @@ QByteArray table(const OutData& d, bool melt)
             continue;
         QStringList cells = {QString::number(row.sample + 1),
                              field(row.sampleName),
+                             d.inData.setup.sampleTypes.value(row.sample).type,
                              QString::number(row.number),
                              QString::number(row.holeNumber),
                              field(m.ChannelNames.value(row.channel)),

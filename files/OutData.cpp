@@ -1,8 +1,11 @@
 #include "files/OutData.h"
 
+#include "method/RecordLimits.h"
 #include "method/SafeStream.h"
 
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -30,9 +33,46 @@ bool OutData::operator==(const OutData& o) const
         && pdLines == o.pdLines && runComplete == o.runComplete;
 }
 
+namespace {
+// After the fixed fields, a record with run controls carries them as one JSON block behind this
+// mark; a reader that stops at the completion flag never sees it, and a file without it reads
+// as a run of unknowns.
+constexpr quint32 ControlsMark = 0x54514331; // "TQC1"
+constexpr quint32 MaxControlsBytes = 4 * 1024 * 1024;
+
+QByteArray controlsBlock(const InData& in)
+{
+    if (in.setup.isEmpty() && in.method.controlRules.isEmpty())
+        return QByteArray();
+    return QJsonDocument(QJsonObject{{"setup", RunControls::setupToJson(in.setup)},
+                                     {"rules", RunControls::rulesToJson(in.method.controlRules)}})
+        .toJson(QJsonDocument::Compact);
+}
+
+void readControls(QDataStream& s, InData& in)
+{
+    quint32 mark = 0;
+    quint32 size = 0;
+    if (!SafeStream::ok(s) || s.atEnd())
+        return;
+    s >> mark >> size;
+    if (s.status() != QDataStream::Ok || mark != ControlsMark || size > MaxControlsBytes || size > quint32(s.device()->bytesAvailable()))
+        return;
+    const QJsonObject o = QJsonDocument::fromJson(s.device()->read(size)).object();
+    in.setup = RunControls::setupFromJson(o.value("setup").toObject(), in.method.SampleNumber, RecordLimits::MaxCurves);
+    in.method.controlRules = RunControls::rulesFromJson(o.value("rules").toArray());
+}
+}
+
 QDataStream& operator<<(QDataStream& s, const OutData& d)
 {
-    return s << qint32(d.version) << d.reserved << d.inData << d.tempLines << d.pdLines << d.runComplete;
+    s << qint32(d.version) << d.reserved << d.inData << d.tempLines << d.pdLines << d.runComplete;
+    const QByteArray controls = controlsBlock(d.inData);
+    if (!controls.isEmpty()) {
+        s << ControlsMark << quint32(controls.size());
+        s.writeRawData(controls.constData(), controls.size());
+    }
+    return s;
 }
 
 QDataStream& operator>>(QDataStream& s, OutData& d)
@@ -43,6 +83,7 @@ QDataStream& operator>>(QDataStream& s, OutData& d)
     SafeStream::readList(s, d.tempLines, CurveBytes);
     SafeStream::readList(s, d.pdLines, CurveBytes);
     SafeStream::read(s, d.runComplete);
+    readControls(s, d.inData);
     return s;
 }
 

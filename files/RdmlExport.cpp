@@ -189,7 +189,14 @@ QByteArray xml(const OutData& d, const QString& runId)
             x.writeTextElement("description", remark);
         annotation(x, QStringLiteral("孔位"), SampleResults::holeList(numbers.value(it.key())));
         annotation(x, QStringLiteral("位置"), SampleResults::holeList(positions.value(it.key())));
-        x.writeTextElement("type", "unkn");
+        const SampleType type = d.inData.setup.sampleTypes.value(it.key());
+        x.writeTextElement("type", type.type);
+        if (type.type == QLatin1String("std") && type.quantity > 0) {
+            x.writeStartElement("quantity");
+            x.writeTextElement("value", number(type.quantity));
+            x.writeTextElement("unit", type.unit);
+            x.writeEndElement();
+        }
         x.writeEndElement();
     }
     for (const QString& key : ids.targetKeys()) {

@@ -269,8 +269,13 @@ bool toOutData(const RdmlReader& file, int runIndex, OutData& out, QString& erro
     }
     m.SampleNumber = sampleIds.size();
     d.inData.sampleNames = sampleIds.toVector();
-    for (const QString& id : sampleIds)
+    for (const QString& id : sampleIds) {
         d.inData.sampleRemarks << file.sampleDescription(id);
+        d.inData.setup.sampleTypes << file.sampleType(id);
+    }
+    // A run of unknowns only is stored as before, without a block of run controls.
+    if (std::all_of(d.inData.setup.sampleTypes.cbegin(), d.inData.setup.sampleTypes.cend(), [](const SampleType& t) { return t == SampleType(); }))
+        d.inData.setup.sampleTypes.clear();
     d.inData.serialNumber = run.id;
     d.inData.remark = RdmlFormat::importRemark(run.name(), run.instrument);
     d.inData.dateTime = run.date.isValid() ? run.date : QDateTime::currentDateTime();

@@ -145,11 +145,45 @@ void RdmlReader::readSample()
     const QString id = idOf();
     if (!once(mSamples, id, QStringLiteral("样本")))
         return;
-    while (mXml->readNextStartElement()) {
-        if (mXml->name() == QLatin1String("description"))
+    SampleType type;
+    bool typed = false;
+    while (mError.isEmpty() && mXml->readNextStartElement()) {
+        if (mXml->name() == QLatin1String("description")) {
             mSampleDescriptions.insert(id, text());
+        } else if (mXml->name() == QLatin1String("type")) {
+            // One type for every target, or the first of the target-specific ones.
+            const QString code = text();
+            if (!typed && RunControls::typeCodes().contains(code))
+                type.type = code;
+            typed = true;
+        } else if (mXml->name() == QLatin1String("quantity")) {
+            readQuantity(type);
+        } else {
+            mXml->skipCurrentElement();
+        }
+    }
+    if (type.type != QLatin1String("std")) {
+        type.quantity = 0;
+        type.unit.clear();
+    }
+    mSampleTypes.insert(id, type);
+}
+
+void RdmlReader::readQuantity(SampleType& type)
+{
+    double value = 0;
+    QString unit;
+    while (mError.isEmpty() && mXml->readNextStartElement()) {
+        if (mXml->name() == QLatin1String("value"))
+            number(value, 0, 1e15);
+        else if (mXml->name() == QLatin1String("unit"))
+            unit = text();
         else
             mXml->skipCurrentElement();
+    }
+    if (value > 0 && RunControls::unitCodes().contains(unit)) {
+        type.quantity = value;
+        type.unit = unit;
     }
 }
 

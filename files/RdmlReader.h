@@ -1,5 +1,7 @@
 #pragma once
 
+#include "method/RunControls.h"
+
 #include <QDateTime>
 #include <QMap>
 #include <QPointF>
@@ -72,6 +74,8 @@ public:
     QString dyeOf(const QString& target) const { return mTargetDyes.value(target, target); }
     QString targetType(const QString& target) const { return mTargetTypes.value(target); }
     QString sampleDescription(const QString& sample) const { return mSampleDescriptions.value(sample); }
+    // Its type, and a standard's quantity; an unknown where the file says nothing.
+    SampleType sampleType(const QString& sample) const { return mSampleTypes.value(sample); }
     // A thermal programme's steps in their order; empty for an id the file does not define.
     QVector<ProgrammeStep> programme(const QString& id) const { return mProgrammes.value(id); }
 
@@ -85,6 +89,7 @@ private:
     bool number(double& out, double lo, double hi);
     void readTarget();
     void readSample();
+    void readQuantity(SampleType& type);
     bool readExperiment();
     bool readRun(Run& run);
     void readFormat(Run& run);
@@ -98,6 +103,7 @@ private:
     QString mError;
     QVector<Run> mRuns;
     QMap<QString, QString> mTargetDyes;
+    QMap<QString, SampleType> mSampleTypes;
     QMap<QString, QString> mTargetTypes;
     QMap<QString, QString> mSampleDescriptions;
     QSet<QString> mTargets;

@@ -6,7 +6,7 @@ bool InData::operator==(const InData& o) const
 {
     return pcrNumber == o.pcrNumber && serialNumber == o.serialNumber && sampleNames == o.sampleNames
         && sampleRemarks == o.sampleRemarks && remark == o.remark && dateTime == o.dateTime
-        && method == o.method;
+        && method == o.method && setup == o.setup;
 }
 
 QDataStream& operator<<(QDataStream& s, const InData& d)

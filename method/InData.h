@@ -1,5 +1,6 @@
 #pragma once
 
+#include "method/RunControls.h"
 #include "method/SMethod.h"
 
 #include <QDateTime>
@@ -14,6 +15,9 @@ struct InData
     QString remark;
     QDateTime dateTime;
     SMethod method;
+    // Kept after the stream form's fields (the record's trailing block), so older files read as
+    // runs of unknowns.
+    RunSetup setup;
 
     bool operator==(const InData& o) const;
     // Adds what the program has to say of the run (why it is incomplete) after the operator's remark.

@@ -176,6 +176,7 @@ bool JsonControl::openJsonMethod(const QString& path, SMethod& m) const
             targets.append(readTarget(hole.at(c).toArray()));
         m.holeTargets.append(targets);
     }
+    m.controlRules = RunControls::rulesFromJson(o.value("质控规则").toArray());
     return true;
 }
 
@@ -213,6 +214,8 @@ bool JsonControl::saveJsonMethod(const QString& path, const SMethod& m) const
             hole.append(writeTarget(targets.at(c)));
         o.insert(QString::number(h + 1), hole);
     }
+    if (!m.controlRules.isEmpty())
+        o.insert("质控规则", RunControls::rulesToJson(m.controlRules));
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))

@@ -108,7 +108,8 @@ bool SMethod::operator==(const SMethod& o) const
         && Flow == o.Flow && Explain == o.Explain && sampleHoleMap == o.sampleHoleMap
         && holeTargets == o.holeTargets && ReDissolveCycle == o.ReDissolveCycle
         && ReDissolveTime == o.ReDissolveTime && ReDissolveTempHigh == o.ReDissolveTempHigh
-        && ReDissolveTempLow == o.ReDissolveTempLow;
+        && ReDissolveTempLow == o.ReDissolveTempLow
+        && controlRules == o.controlRules;
 }
 
 QDataStream& operator<<(QDataStream& s, const SMethod& m)

@@ -3,6 +3,7 @@
 #include "method/ControlElement.h"
 #include "method/Flow.h"
 #include "method/RecordLimits.h"
+#include "method/RunControls.h"
 #include "method/TargetInfo.h"
 #include "method/TargetInfos.h"
 
@@ -39,6 +40,9 @@ struct SMethod
     int Version = 0;
     QVector<TargetInfo> targetList;
     QVector<QVector<int>> SampleHole;
+    // The acceptance of each target's controls ("质控规则" in the method file); a record keeps it
+    // in its trailing block, not in this stream form.
+    QVector<ControlRule> controlRules;
 
     bool hasCycleStep() const;
     bool hasMeltStep() const;
@@ -73,7 +77,8 @@ struct SMethod
     // The compressed copy with English keys; the result of the file write.
     bool saveMethodAsFile(const QString& path);
 
-    // Fields of the stream form (image, Version, targetList and SampleHole are not compared).
+    // Fields of the stream form and the control rules (image, Version, targetList and SampleHole
+    // are not compared).
     bool operator==(const SMethod& o) const;
 };
 

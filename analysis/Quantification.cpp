@@ -1,0 +1,211 @@
+#include "analysis/Quantification.h"
+
+#include "analysis/CurveWindow.h"
+#include "analysis/ResultRows.h"
+#include "analysis/SampleResults.h"
+#include "analysis/TempData.h"
+
+#include <QHash>
+
+#include <cmath>
+
+namespace Quantification {
+
+namespace {
+
+QString key(int sample, const QString& target)
+{
+    return QString::number(sample) + '\n' + target;
+}
+
+QHash<QString, CtStats> ctStats(const QVector<ResultRow>& rows, const TempData& r)
+{
+    QHash<QString, QVector<double>> cts;
+    for (const ResultRow& row : rows)
+        if (row.curveIndex < r.targets.size() && r.positives[row.curveIndex])
+            cts[key(row.sample, r.targets[row.curveIndex].Name)] << r.ctValues[row.curveIndex];
+    QHash<QString, CtStats> stats;
+    for (auto it = cts.cbegin(); it != cts.cend(); ++it)
+        stats.insert(it.key(), {CurveWindow::mean(it.value()), CurveWindow::sd(it.value()), int(it.value().size())});
+    return stats;
+}
+
+QVector<QuantCurve> standardCurves(const OutData& data, const QVector<ResultRow>& rows, const TempData& r)
+{
+    const RunSetup& setup = data.inData.setup;
+    QVector<QuantCurve> curves;
+    QHash<QString, int> index;
+    for (const ResultRow& row : rows) {
+        const SampleType type = setup.sampleTypes.value(row.sample);
+        const int s = row.curveIndex;
+        if (type.type != QLatin1String("std") || type.quantity <= 0 || s >= r.targets.size()
+            || r.targets[s].Name == SampleResults::internalControl())
+            continue;
+        const QString k = r.targets[s].Name + '\n' + QString::number(row.channel);
+        if (!index.contains(k)) {
+            index.insert(k, curves.size());
+            curves.append({r.targets[s].Name, row.channel, type.unit, {}, {}, {}, {}});
+        }
+        QuantCurve& c = curves[index.value(k)];
+        if (!r.positives[s])
+            continue; // a standard without a Ct has no point
+        const QPointF point(std::log10(type.quantity), r.ctValues[s]);
+        if (setup.excludedWells.contains(s)) {
+            c.excludedPoints << point;
+            c.excluded << row.number;
+        } else {
+            c.points << point;
+        }
+    }
+    for (QuantCurve& c : curves)
+        c.fit = StandardCurve::fit(c.points);
+    return curves;
+}
+
+QVector<QuantSample> quantities(const OutData& data, const QVector<ResultRow>& rows, const TempData& r,
+                                const QVector<QuantCurve>& curves)
+{
+    QVector<QuantSample> out;
+    for (const SampleResult& s : SampleResults::of(data, r)) {
+        QuantSample q{s.sample, s.name, s.type, s.target, s.channel, s.holes, qQNaN(), qQNaN(), QString(), s.call, s.flags};
+        const SampleType type = data.inData.setup.sampleTypes.value(s.sample);
+        const QuantCurve* curve = nullptr;
+        for (const QuantCurve& c : curves)
+            if (c.target == s.target && c.channel == s.channel && c.fit.usable())
+                curve = &c;
+        if (type.type == QLatin1String("std") && type.quantity > 0) {
+            q.quantity = type.quantity; // as typed
+            q.unit = type.unit;
+        } else if (curve && type.type == QLatin1String("unkn")) {
+            QVector<double> each;
+            bool outside = false;
+            for (const ResultRow& row : rows)
+                if (row.sample == s.sample && row.channel == s.channel && row.curveIndex < r.targets.size()
+                    && r.targets[row.curveIndex].Name == s.target && r.positives[row.curveIndex]) {
+                    each << curve->fit.quantityOf(r.ctValues[row.curveIndex]);
+                    outside = outside || !curve->fit.withinStandards(r.ctValues[row.curveIndex]);
+                }
+            if (!each.isEmpty()) {
+                q.quantity = CurveWindow::mean(each);
+                q.quantitySd = each.size() > 1 ? CurveWindow::sd(each) : qQNaN();
+                q.unit = curve->unit;
+                if (outside)
+                    q.flags << QStringLiteral("outside-standards");
+            }
+        }
+        out.append(q);
+    }
+    return out;
+}
+
+// The amplification factor (1 + E) of a target: typed, else from its standard curve; 0 without.
+double factorOf(const OutData& data, const QVector<QuantCurve>& curves, const QString& target)
+{
+    if (data.inData.setup.efficiencies.contains(target))
+        return 1 + data.inData.setup.efficiencies.value(target);
+    for (const QuantCurve& c : curves)
+        if (c.target == target && c.fit.usable() && std::isfinite(c.fit.efficiency))
+            return 1 + c.fit.efficiency;
+    return 0;
+}
+
+QVector<RelativeResult> relative(const OutData& data, const QVector<ResultRow>& rows, const TempData& r,
+                                 const QVector<QuantCurve>& curves, const QString& calibrator, const QStringList& references)
+{
+    QVector<RelativeResult> out;
+    const QVector<QString>& names = data.inData.sampleNames;
+    const int cal = names.indexOf(calibrator);
+    if (cal < 0 || references.isEmpty())
+        return out;
+    const QHash<QString, CtStats> stats = ctStats(rows, r);
+    QStringList targets;
+    for (const ResultRow& row : rows)
+        if (row.curveIndex < r.targets.size() && !targets.contains(r.targets[row.curveIndex].Name))
+            targets << r.targets[row.curveIndex].Name;
+    // Efficiency-corrected only when every target in use has its efficiency; else perfect doubling.
+    const auto inUse = [&](const QString& t) { return references.contains(t) || t != SampleResults::internalControl(); };
+    bool efficiencies = true;
+    for (const QString& t : targets)
+        if (inUse(t))
+            efficiencies = efficiencies && factorOf(data, curves, t) > 0;
+    const auto factor = [&](const QString& t) { return efficiencies ? factorOf(data, curves, t) : 2.0; };
+    QVector<double> referenceFactors;
+    QVector<CtStats> calibratorReferences;
+    for (const QString& ref : references) {
+        referenceFactors << factor(ref);
+        calibratorReferences << stats.value(key(cal, ref));
+    }
+    for (int sample = 0; sample < names.size(); ++sample) {
+        const QString type = data.inData.setup.sampleTypes.value(sample).type;
+        if (type != QLatin1String("unkn") && type != QLatin1String("std") && type != QLatin1String("pos"))
+            continue;
+        QVector<CtStats> sampleReferences;
+        for (const QString& ref : references)
+            sampleReferences << stats.value(key(sample, ref));
+        for (const QString& t : targets) {
+            if (references.contains(t) || !inUse(t))
+                continue;
+            RelativeResult res;
+            if (!foldChange(stats.value(key(sample, t)), stats.value(key(cal, t)), factor(t), sampleReferences,
+                            calibratorReferences, referenceFactors, res))
+                continue;
+            res.sample = names[sample];
+            res.target = t;
+            res.calibrator = calibrator;
+            res.references = references;
+            res.method = efficiencies ? QStringLiteral("efficiency") : QStringLiteral("ddcq");
+            out.append(res);
+        }
+    }
+    return out;
+}
+
+}
+
+bool foldChange(const CtStats& target, const CtStats& calibratorTarget, double factor, const QVector<CtStats>& references,
+                const QVector<CtStats>& calibratorReferences, const QVector<double>& referenceFactors, RelativeResult& out)
+{
+    // A relative quantity against the calibrator, and the share of it its SD is.
+    const auto rq = [](const CtStats& own, const CtStats& base, double a, double& value, double& relSd) {
+        if (own.n == 0 || base.n == 0 || !(a > 1))
+            return false;
+        value = std::pow(a, base.mean - own.mean);
+        relSd = own.sd * std::log(a);
+        return true;
+    };
+    const int k = references.size();
+    if (k == 0 || calibratorReferences.size() != k || referenceFactors.size() != k)
+        return false;
+    double logSum = 0, nfRelVar = 0;
+    for (int i = 0; i < k; ++i) {
+        double v = 0, rel = 0;
+        if (!rq(references[i], calibratorReferences[i], referenceFactors[i], v, rel))
+            return false;
+        logSum += std::log(v);
+        nfRelVar += std::pow(rel / k, 2);
+    }
+    double v = 0, rel = 0;
+    if (!rq(target, calibratorTarget, factor, v, rel))
+        return false;
+    out.fold = v / std::exp(logSum / k);
+    out.sd = out.fold * std::sqrt(rel * rel + nfRelVar);
+    // The range is symmetric in log space, as a Ct's SD is: 2^-(ddCt -+ SD) for doubling.
+    out.foldLow = out.fold * std::exp(-out.sd / out.fold);
+    out.foldHigh = out.fold * std::exp(out.sd / out.fold);
+    return true;
+}
+
+QuantResult of(const OutData& data, const TempData& results, const QString& calibrator, const QStringList& references)
+{
+    QuantResult q;
+    const QVector<ResultRow> rows = resultRows(data);
+    q.run = RunValidity::of(data, results);
+    q.curves = standardCurves(data, rows, results);
+    q.samples = quantities(data, rows, results, q.curves);
+    const RunSetup& setup = data.inData.setup;
+    q.relative = relative(data, rows, results, q.curves, calibrator.isEmpty() ? setup.calibrator : calibrator,
+                          references.isEmpty() ? setup.references : references);
+    return q;
+}
+
+}

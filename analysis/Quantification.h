@@ -1,0 +1,87 @@
+#pragma once
+
+#include "analysis/RunValidity.h"
+#include "analysis/StandardCurve.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+class OutData;
+class TempData;
+
+// A standard curve of one target and channel, with the wells it was fitted from.
+struct QuantCurve
+{
+    QString target;
+    int channel = 0;
+    QString unit;
+    StandardCurve fit;
+    QVector<QPointF> points;   // used: x = log10(quantity), y = Ct
+    QVector<QPointF> excludedPoints;
+    QVector<int> excluded;     // running numbers of the standards left out
+};
+
+// A sample's quantity for one target: per positive hole from the standard curve, then their mean
+// and sample SD. NaN where there is none.
+struct QuantSample
+{
+    int sample = 0;
+    QString name;
+    QString type;
+    QString target;
+    int channel = 0;
+    QVector<int> holes;
+    double quantity = qQNaN();
+    double quantitySd = qQNaN();
+    QString unit;
+    QString call;
+    QStringList flags;
+};
+
+// A sample's fold change for one target against the calibrator, normalised by the references'
+// geometric mean. method "efficiency" uses each target's efficiency (typed, or from its standard
+// curve); "ddcq" takes perfect doubling.
+struct RelativeResult
+{
+    QString sample;
+    QString target;
+    QString calibrator;
+    QStringList references;
+    QString method;
+    double fold = 0;
+    double foldLow = 0;
+    double foldHigh = 0;
+    double sd = 0;
+};
+
+struct QuantResult
+{
+    RunValidity run;
+    QVector<QuantCurve> curves;
+    QVector<QuantSample> samples;
+    QVector<RelativeResult> relative;
+};
+
+namespace Quantification {
+
+// A sample's Ct for one target over its positive replicates.
+struct CtStats
+{
+    double mean = 0;
+    double sd = 0; // sample SD; 0 with one replicate
+    int n = 0;
+};
+
+// The fold change of a target in a sample against the calibrator, normalised by the geometric mean
+// of the references' relative quantities, with each amplification factor (1 + E, 2 for perfect
+// doubling). The SD propagates each sample Ct SD as SD_RQ = SD_Ct * RQ * ln(factor), combined
+// in quadrature. False when a Ct or factor is missing.
+bool foldChange(const CtStats& target, const CtStats& calibratorTarget, double factor, const QVector<CtStats>& references,
+                const QVector<CtStats>& calibratorReferences, const QVector<double>& referenceFactors, RelativeResult& out);
+
+// calibrator and references, when given, stand for the record's own choice.
+QuantResult of(const OutData& data, const TempData& results, const QString& calibrator = QString(),
+               const QStringList& references = QStringList());
+
+}

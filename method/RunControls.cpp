@@ -1,0 +1,139 @@
+#include "method/RunControls.h"
+
+#include <cmath>
+
+bool ControlRule::operator==(const ControlRule& o) const
+{
+    return target == o.target && ntcMaxCt == o.ntcMaxCt && posCtLow == o.posCtLow && posCtHigh == o.posCtHigh
+        && icCtLow == o.icCtLow && icCtHigh == o.icCtHigh;
+}
+
+bool RunSetup::operator==(const RunSetup& o) const
+{
+    return sampleTypes == o.sampleTypes && excludedWells == o.excludedWells && calibrator == o.calibrator
+        && references == o.references && efficiencies == o.efficiencies;
+}
+
+namespace RunControls {
+
+namespace {
+constexpr double MaxQuantity = 1e15;
+constexpr double MaxCt = 100;
+constexpr int MaxText = 200; // names and reasons kept from a file
+
+bool ctLimit(const QJsonValue& v, double& out)
+{
+    out = v.toDouble(0);
+    return std::isfinite(out) && out >= 0 && out <= MaxCt;
+}
+}
+
+QStringList typeCodes()
+{
+    return {"unkn", "ntc", "nac", "pos", "ntp", "std"};
+}
+
+QStringList unitCodes()
+{
+    return {"cop", "fold", "dil", "ng", "nMol", "other"};
+}
+
+QString typeName(const QString& code)
+{
+    static const QStringList names = {QStringLiteral("未知"), QStringLiteral("无模板对照"), QStringLiteral("无扩增对照"),
+                                      QStringLiteral("阳性对照"), QStringLiteral("阴性提取对照"), QStringLiteral("标准品")};
+    const int i = typeCodes().indexOf(code);
+    return i >= 0 ? names[i] : code;
+}
+
+QString typeCode(const QString& name)
+{
+    for (const QString& code : typeCodes())
+        if (typeName(code) == name || code == name)
+            return code;
+    return QString();
+}
+
+QJsonArray rulesToJson(const QVector<ControlRule>& rules)
+{
+    QJsonArray a;
+    for (const ControlRule& r : rules)
+        a.append(QJsonObject{{"target", r.target},
+                             {"ntcMaxCt", r.ntcMaxCt},
+                             {"posCtLow", r.posCtLow},
+                             {"posCtHigh", r.posCtHigh},
+                             {"icCtLow", r.icCtLow},
+                             {"icCtHigh", r.icCtHigh}});
+    return a;
+}
+
+QVector<ControlRule> rulesFromJson(const QJsonArray& array)
+{
+    QVector<ControlRule> rules;
+    for (const QJsonValue& v : array) {
+        const QJsonObject o = v.toObject();
+        ControlRule r;
+        r.target = o.value("target").toString().left(MaxText);
+        const bool sound = !r.target.isEmpty() && ctLimit(o.value("ntcMaxCt"), r.ntcMaxCt) && ctLimit(o.value("posCtLow"), r.posCtLow)
+            && ctLimit(o.value("posCtHigh"), r.posCtHigh) && ctLimit(o.value("icCtLow"), r.icCtLow)
+            && ctLimit(o.value("icCtHigh"), r.icCtHigh) && r.posCtLow <= r.posCtHigh && r.icCtLow <= r.icCtHigh;
+        if (sound && rules.size() < MaxText)
+            rules.append(r);
+    }
+    return rules;
+}
+
+QJsonObject setupToJson(const RunSetup& setup)
+{
+    QJsonArray types;
+    for (const SampleType& t : setup.sampleTypes)
+        types.append(QJsonObject{{"type", t.type}, {"quantity", t.quantity}, {"unit", t.unit}});
+    QJsonArray excluded;
+    for (auto it = setup.excludedWells.cbegin(); it != setup.excludedWells.cend(); ++it)
+        excluded.append(QJsonObject{{"curve", it.key()}, {"reason", it.value()}});
+    QJsonObject efficiencies;
+    for (auto it = setup.efficiencies.cbegin(); it != setup.efficiencies.cend(); ++it)
+        efficiencies.insert(it.key(), it.value());
+    return {{"types", types},
+            {"excluded", excluded},
+            {"calibrator", setup.calibrator},
+            {"references", QJsonArray::fromStringList(setup.references)},
+            {"efficiencies", efficiencies}};
+}
+
+RunSetup setupFromJson(const QJsonObject& o, int maxSamples, int maxCurves)
+{
+    RunSetup setup;
+    for (const QJsonValue& v : o.value("types").toArray()) {
+        if (setup.sampleTypes.size() >= maxSamples)
+            break;
+        const QJsonObject t = v.toObject();
+        SampleType type;
+        if (typeCodes().contains(t.value("type").toString()))
+            type.type = t.value("type").toString();
+        const double q = t.value("quantity").toDouble(0);
+        if (type.type == "std" && std::isfinite(q) && q > 0 && q <= MaxQuantity && unitCodes().contains(t.value("unit").toString())) {
+            type.quantity = q;
+            type.unit = t.value("unit").toString();
+        }
+        setup.sampleTypes.append(type);
+    }
+    for (const QJsonValue& v : o.value("excluded").toArray()) {
+        const int curve = v.toObject().value("curve").toInt(-1);
+        if (curve >= 0 && curve < maxCurves)
+            setup.excludedWells.insert(curve, v.toObject().value("reason").toString().left(MaxText));
+    }
+    setup.calibrator = o.value("calibrator").toString().left(MaxText);
+    for (const QJsonValue& v : o.value("references").toArray())
+        if (setup.references.size() < MaxText)
+            setup.references << v.toString().left(MaxText);
+    const QJsonObject efficiencies = o.value("efficiencies").toObject();
+    for (auto it = efficiencies.begin(); it != efficiencies.end() && setup.efficiencies.size() < MaxText; ++it) {
+        const double e = it.value().toDouble(-1);
+        if (std::isfinite(e) && e > 0 && e <= 2)
+            setup.efficiencies.insert(it.key().left(MaxText), e);
+    }
+    return setup;
+}
+
+}

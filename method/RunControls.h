@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+// What a sample is in a run, in the vocabulary other qPCR tools exchange: unknown ("unkn"),
+// no-template control ("ntc"), no-amplification control ("nac"), positive control ("pos"),
+// negative extraction control ("ntp") or standard ("std", with its quantity and unit).
+struct SampleType
+{
+    QString type = QStringLiteral("unkn");
+    double quantity = 0; // a standard's, as typed; 0 for every other type
+    QString unit;        // "cop", "fold", "dil", "ng", "nMol" or "other"
+
+    bool operator==(const SampleType& o) const { return type == o.type && quantity == o.quantity && unit == o.unit; }
+};
+
+// How one target's controls must come out for a run to be valid. A limit of 0 is no limit.
+struct ControlRule
+{
+    QString target;
+    double ntcMaxCt = 0;  // an NTC may show a Ct only above this; 0: no Ct at all
+    double posCtLow = 0;  // a positive control's Ct within [low, high]
+    double posCtHigh = 0;
+    double icCtLow = 0;   // the internal control's Ct within [low, high], in every sample's holes
+    double icCtHigh = 0;
+
+    bool operator==(const ControlRule& o) const;
+};
+
+// The run controls of a record beyond what the stored record's fixed fields hold: sample types,
+// standards left out of the curve, and the choices of relative quantification.
+struct RunSetup
+{
+    QVector<SampleType> sampleTypes;   // per sample; missing ones are unknowns
+    QMap<int, QString> excludedWells;  // curve index -> why it is left out of its standard curve
+    QString calibrator;                // sample name
+    QStringList references;            // reference target names
+    QMap<QString, double> efficiencies; // typed per target, as a fraction (0.97)
+
+    bool operator==(const RunSetup& o) const;
+    bool isEmpty() const { return *this == RunSetup(); }
+};
+
+namespace RunControls {
+
+QStringList typeCodes();
+QStringList unitCodes();
+// The Chinese name a person reads ("标准品"), or the code itself when it is none of ours.
+QString typeName(const QString& code);
+QString typeCode(const QString& name);
+
+QJsonArray rulesToJson(const QVector<ControlRule>& rules);
+// Rules with a target name and Ct limits within 0 to 100 (low no higher than high); others are
+// dropped.
+QVector<ControlRule> rulesFromJson(const QJsonArray& array);
+
+QJsonObject setupToJson(const RunSetup& setup);
+// Only what is sound: known types, standards' quantities finite and above 0 (up to 1e15),
+// exclusions of curve indexes below maxCurves, at most maxSamples types.
+RunSetup setupFromJson(const QJsonObject& o, int maxSamples, int maxCurves);
+
+}
