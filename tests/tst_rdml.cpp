@@ -126,10 +126,17 @@ private slots:
 void TestRdml::exportValidatesAndReadsBack()
 {
     TestDir dir;
-    const OutData d = plate();
+    OutData d = plate();
+    d.inData.setup.sampleTypes = {{"std", 2500, "cop"}, {"ntc", 0, {}}};
     QVERIFY(RdmlExport::save(d, "run 1", "p.rdml"));
     QVERIFY2(!QStandardPaths::findExecutable("xmllint").isEmpty(), "xmllint (libxml2-utils) is needed");
     QVERIFY(validates("p.rdml"));
+    // Sample types and a standard's quantity come back; a sample without a type is an unknown.
+    RdmlReader file;
+    QVERIFY(file.read("p.rdml"));
+    QCOMPARE(file.sampleType(d.inData.sampleNames[0]), SampleType({"std", 2500, "cop"}));
+    QCOMPARE(file.sampleType(d.inData.sampleNames[1]).type, QString("ntc"));
+    QCOMPARE(file.sampleType(d.inData.sampleNames[2]), SampleType());
     const Parsed p = parse(ZipArchive("p.rdml").read("rdml_data.xml", 1 << 26));
     const TempData r(d);
     QCOMPARE(p.adp.size(), 18); // 9 used holes, 2 targets
@@ -315,12 +322,12 @@ void TestRdml::commandLine()
     QVERIFY(bytes.startsWith("\xEF\xBB\xBF")); // so that a spreadsheet reads UTF-8
     const QStringList lines = QString::fromUtf8(bytes.mid(3)).split('\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 1 + 18);
-    QVERIFY(lines[0].startsWith("sample,name,hole,position,channel,target,ct,call,tm,flags,edits,1,2,"));
+    QVERIFY(lines[0].startsWith("sample,name,type,hole,position,channel,target,ct,call,tm,flags,edits,1,2,"));
     const QStringList first = lines[1].split(',');
-    QCOMPARE(first.mid(0, 6), QStringList({"1", "甲", "1", "3", "FAM", "靶标"}));
-    QCOMPARE(first[7], QString("阳性"));
-    QCOMPARE(first.size(), 11 + 40);
-    QCOMPARE(first[11].toDouble(), plate().pdLines[4][0].y());
+    QCOMPARE(first.mid(0, 7), QStringList({"1", "甲", "unkn", "1", "3", "FAM", "靶标"}));
+    QCOMPARE(first[8], QString("阳性"));
+    QCOMPARE(first.size(), 12 + 40);
+    QCOMPARE(first[12].toDouble(), plate().pdLines[4][0].y());
     QCOMPARE(runCli({"export", "p.pcrd", "m.csv", "--melt"}).code, 0);
 }
 

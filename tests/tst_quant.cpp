@@ -1,0 +1,149 @@
+#include "Synthetic.h"
+#include "TestDir.h"
+#include "analysis/Quantification.h"
+#include "analysis/SampleResults.h"
+#include "analysis/TempData.h"
+#include "files/RdmlImport.h"
+#include "files/RdmlReader.h"
+
+#include <QFile>
+#include <QTest>
+
+#include <cmath>
+
+class TestQuant : public QObject
+{
+    Q_OBJECT
+private slots:
+    void standardCurveByHand();
+    void foldChangeByHand();
+    void runsMadeInvalidByTheirControls();
+    void controlsKeptWithTheRecord();
+    void publicDilutionSeries();
+};
+
+void TestQuant::standardCurveByHand()
+{
+    // Five tenfold standards. By hand: Sxx = 10, Sxy = -33.3, so slope -3.33 and intercept
+    // 23.3 + 3.33 x 3 = 33.49; residual sum 0.011 of Syy 110.9 (R2 0.99990); E = 10^(1/3.33) - 1;
+    // slope SE = sqrt(0.011 / 3 / 10) and t(0.975, 3) = 3.18245.
+    const StandardCurve c = StandardCurve::fit({{1, 30.1}, {2, 26.9}, {3, 23.5}, {4, 20.2}, {5, 16.8}});
+    QVERIFY(c.usable());
+    QCOMPARE(c.points, 5);
+    QVERIFY(std::fabs(c.slope + 3.33) < 1e-9);
+    QVERIFY(std::fabs(c.intercept - 33.49) < 1e-9);
+    QVERIFY(std::fabs(c.r2 - 0.999900812) < 1e-8);
+    QVERIFY(std::fabs(c.efficiency - 0.996642450) < 1e-8);
+    QVERIFY(std::fabs(c.slopeSe - 0.019148542) < 1e-8);
+    QVERIFY(std::fabs(c.efficiencyLow - 0.971984727) < 1e-6);
+    QVERIFY(std::fabs(c.efficiencyHigh - 1.022545300) < 1e-6);
+    QVERIFY(std::fabs(c.quantityOf(25) - 354.4455674) < 1e-4);
+    QVERIFY(c.withinStandards(25) && !c.withinStandards(31));
+    // One quantity only is no line.
+    QVERIFY(!StandardCurve::fit({{2, 26}, {2, 26.1}}).usable());
+}
+
+void TestQuant::foldChangeByHand()
+{
+    // Calibrator: target 25.0, references 20.0 and 22.0; the sample: 23.0 (SD 0.2), 20.5 and 21.5
+    // (SD 0.1 each), all doubling. RQ 4, the references' RQ 2^-0.5 and 2^0.5 (geometric mean 1):
+    // fold 4. Its SD: 4 x sqrt((0.2 ln2)^2 + 2 x (0.1 ln2 / 2)^2) = 0.58815; range 4 e^-+0.14704.
+    using Quantification::CtStats;
+    RelativeResult r;
+    QVERIFY(Quantification::foldChange({23.0, 0.2, 3}, {25.0, 0, 3}, 2.0, {{20.5, 0.1, 3}, {21.5, 0.1, 3}},
+                                       {{20.0, 0, 3}, {22.0, 0, 3}}, {2.0, 2.0}, r));
+    QVERIFY(std::fabs(r.fold - 4) < 1e-12);
+    QVERIFY(std::fabs(r.sd - 0.588154886) < 1e-8);
+    QVERIFY(std::fabs(r.foldLow - 3.453042200) < 1e-8);
+    QVERIFY(std::fabs(r.foldHigh - 4.633595268) < 1e-8);
+    // With a target efficiency of 90 %: 1.9^2 = 3.61.
+    QVERIFY(Quantification::foldChange({23.0, 0, 1}, {25.0, 0, 1}, 1.9, {{20, 0, 1}}, {{20, 0, 1}}, {2.0}, r));
+    QVERIFY(std::fabs(r.fold - 3.61) < 1e-12);
+    // A reference without a Ct in the sample: nothing to say.
+    QVERIFY(!Quantification::foldChange({23.0, 0, 1}, {25.0, 0, 1}, 2.0, {{0, 0, 0}}, {{20, 0, 1}}, {2.0}, r));
+}
+
+void TestQuant::runsMadeInvalidByTheirControls()
+{
+    // 甲 (holes 1-3) amplifies its target, 乙 (4-6) does not, 丙's internal control fails in one hole.
+    OutData d = Synthetic::controlledPlate();
+    d.inData.method.controlRules = {{QStringLiteral("靶标"), 0, 10, 20, 0, 0}};
+    d.inData.setup.sampleTypes = {{"ntc", 0, {}}, {"unkn", 0, {}}, {"unkn", 0, {}}};
+    QVector<SampleResult> r = SampleResults::of(d, TempData(d));
+    QCOMPARE(r[1].call, SampleResults::invalid()); // every sample, by the NTC that amplified
+    QCOMPARE(r[1].flags.value(0), QString("run-invalid"));
+    QVERIFY(SampleResults::cells(r[1], {"FAM", "ROX"}).contains(QString("运行无效（阴性对照扩增：孔位 1-3）")));
+    QCOMPARE(r[0].call, QString("阳性")); // a control keeps its own call
+    RunValidity v = RunValidity::of(d, TempData(d));
+    QVERIFY(!v.valid && v.samplesInvalid);
+
+    // A positive control outside its range (Ct about 24, range 10-20) invalidates the negatives only.
+    d.inData.setup.sampleTypes = {{"pos", 0, {}}, {"unkn", 0, {}}, {"unkn", 0, {}}};
+    r = SampleResults::of(d, TempData(d));
+    QCOMPARE(r[1].call, SampleResults::invalid());
+    QCOMPARE(r[1].runReasons, QStringList({"阳性对照失败：孔位 1-3"}));
+    d.inData.method.controlRules[0].posCtHigh = 30;
+    r = SampleResults::of(d, TempData(d));
+    QCOMPARE(r[1].call, QString("阴性"));
+    QVERIFY(RunValidity::of(d, TempData(d)).valid);
+
+    // An internal control Ct outside the method's range makes its sample invalid.
+    d.inData.method.controlRules << ControlRule{SampleResults::internalControl(), 0, 0, 0, 10, 20};
+    r = SampleResults::of(d, TempData(d));
+    QCOMPARE(r[1].call, SampleResults::invalid());
+    QCOMPARE(r[1].flags.value(0), QString("control-failed"));
+}
+
+void TestQuant::controlsKeptWithTheRecord()
+{
+    TestDir dir;
+    // A record of unknowns keeps the stored form its readers know, byte for byte.
+    OutData plain = Synthetic::controlledPlate();
+    QVERIFY(plain.saveAsFilePath("plain.pcrd"));
+    OutData back;
+    QCOMPARE(back.openAs("plain.pcrd"), 0);
+    QVERIFY(back.inData.setup.isEmpty() && back.inData.method.controlRules.isEmpty());
+    QFile file("plain.pcrd");
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().right(1), QByteArray(1, '\1')); // ends with the completion flag
+
+    OutData typed = plain;
+    typed.inData.setup.sampleTypes = {{"std", 1000, "cop"}, {"ntc", 0, {}}, {"unkn", 0, {}}};
+    typed.inData.setup.excludedWells.insert(4, QStringLiteral("气泡"));
+    typed.inData.setup.calibrator = QStringLiteral("甲");
+    typed.inData.setup.references = QStringList{QStringLiteral("内参")};
+    typed.inData.method.controlRules = {{QStringLiteral("靶标"), 38, 15, 30, 0, 0}};
+    QVERIFY(typed.saveAsFilePath("typed.pcrd"));
+    QCOMPARE(back.openAs("typed.pcrd"), 0);
+    QVERIFY(back == typed);
+    // Cut inside the block: read as far as it is sound, the run controls dropped.
+    QVERIFY(QFile::copy("typed.pcrd", "cut.pcrd"));
+    QVERIFY(QFile::resize("cut.pcrd", QFileInfo("typed.pcrd").size() - 5));
+    QCOMPARE(back.openAs("cut.pcrd"), 0);
+    QVERIFY(back.inData.setup.isEmpty());
+}
+
+void TestQuant::publicDilutionSeries()
+{
+    // Another instrument's standards (750, 210, 75 and 26 copies in triplicates) and two unknowns.
+    // The peer tool's Cq (TD0) give slope -3.490, R2 0.9925 and quantities 524 and 1037 copies
+    // (fitted apart from its published table); its Cq method differs, so ours may differ a little.
+    RdmlReader file;
+    QVERIFY(file.read(TAMARIN_PUBLIC_RDML "dilutions_f109.rdml"));
+    OutData d;
+    QString error;
+    QVERIFY2(RdmlImport::toOutData(file, 0, d, error), qPrintable(error));
+    const QuantResult q = Quantification::of(d, TempData(d));
+    QCOMPARE(q.curves.size(), 1);
+    const StandardCurve& c = q.curves[0].fit;
+    QCOMPARE(c.points, 12);
+    QVERIFY2(std::fabs(c.slope + 3.490) < 0.3, qPrintable(QString::number(c.slope)));
+    QVERIFY(c.r2 > 0.99);
+    QVERIFY(c.efficiencyLow < 0.896 && c.efficiencyHigh > 0.876); // the peer's 89.6 % and the file's 87.6 %
+    QCOMPARE(q.samples[0].unit, QString("cop"));
+    QVERIFY2(std::fabs(q.samples[0].quantity / 524 - 1) < 0.15, qPrintable(QString::number(q.samples[0].quantity)));
+    QVERIFY2(std::fabs(q.samples[1].quantity / 1037 - 1) < 0.15, qPrintable(QString::number(q.samples[1].quantity)));
+}
+
+QTEST_GUILESS_MAIN(TestQuant)
+#include "tst_quant.moc"
