@@ -1,9 +1,11 @@
 #include "files/ExcelControl.h"
 
+#include "analysis/Quantification.h"
 #include "analysis/ResultText.h"
 #include "analysis/SampleResults.h"
 #include "analysis/TempData.h"
 #include "app/UI.h"
+#include "files/QuantSheets.h"
 #include "files/XlsxReader.h"
 #include "files/XlsxSheet.h"
 #include "method/RecordLimits.h"
@@ -39,7 +41,7 @@ lxw_color_t callColour(bool positive, bool runComplete)
     return positive ? Red : runComplete ? Green : Grey;
 }
 
-void writeInfo(XlsxSheet& info, const OutData& data)
+void writeInfo(XlsxSheet& info, const OutData& data, const RunValidity& validity)
 {
     const InData& in = data.inData;
     info.text(1, 1, QStringLiteral("流水号"));
@@ -52,6 +54,12 @@ void writeInfo(XlsxSheet& info, const OutData& data)
     info.text(4, 2, infoTime(in.dateTime));
     if (!data.runComplete)
         info.text(5, 1, ResultText::incompleteRun(), Grey);
+    // Only a run whose method has control rules says how its controls came out.
+    if (!data.inData.method.controlRules.isEmpty()) {
+        info.text(6, 1, QStringLiteral("质控"));
+        info.text(6, 2, validity.valid ? QStringLiteral("运行有效") : QStringLiteral("运行无效：") + validity.reasons.join(QStringLiteral("；")),
+                  validity.valid ? LXW_COLOR_BLACK : Purple);
+    }
 }
 
 void writeOut(XlsxSheet& out, const OutData& data, const TempData& r)
@@ -171,12 +179,17 @@ bool ExcelControl::saveAsExcel(const OutData& data, const QString& path) const
     XlsxSheet out(workbook, "out", true);
     XlsxSheet origin(workbook, "origin", true);
     XlsxSheet samples(workbook, "samples", true);
-    writeInfo(info, data);
+    XlsxSheet standard(workbook, "standard", true);
+    XlsxSheet relative(workbook, "relative", true);
+    const QuantResult quant = Quantification::of(data, results);
+    writeInfo(info, data, quant.run);
     writeOut(out, data, results);
     writeOrigin(origin, data, results);
     writeSamples(samples, data, results);
+    QuantSheets::writeStandard(standard, data, quant);
+    QuantSheets::writeRelative(relative, quant);
     info.activate();
-    const bool written = info.ok() && out.ok() && origin.ok() && samples.ok();
+    const bool written = info.ok() && out.ok() && origin.ok() && samples.ok() && standard.ok() && relative.ok();
     return workbook_close(workbook) == LXW_NO_ERROR && written;
 }
 

@@ -62,7 +62,7 @@ void TestExcel::infoSheet()
     QVERIFY(ExcelControl().saveAsExcel(knownExperiment(), "r.xlsx"));
     XlsxReader x;
     QVERIFY(x.open("r.xlsx"));
-    QCOMPARE(x.sheetNames(), QStringList({"info", "out", "origin", "samples"}));
+    QCOMPARE(x.sheetNames(), QStringList({"info", "out", "origin", "samples", "standard", "relative"}));
     QVERIFY(x.readSheet("info"));
     QCOMPARE(x.text(1, 1), QString("流水号"));
     QCOMPARE(x.text(1, 2), QString("20261207_101500"));
@@ -323,7 +323,7 @@ void TestExcel::independentReader()
                                  "print(origin['C4'].value, origin['A1'].value)\n"});
     QVERIFY(p.waitForFinished(60000));
     const QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split('\n');
-    QCOMPARE(lines.value(0), QString("['info', 'out', 'origin', 'samples'] info"));
+    QCOMPARE(lines.value(0), QString("['info', 'out', 'origin', 'samples', 'standard', 'relative'] info"));
     const QStringList ct = lines.value(1).split(' ');
     QVERIFY(std::fabs(ct.value(0).toDouble() - r.ctValues[6]) <= 0.005);
     QCOMPARE(ct.mid(1), QStringList({"阳性", "FFFF0000", "center"}));
@@ -374,4 +374,13 @@ void TestExcel::samplesSheet()
     QCOMPARE(x.text(3, 9), QString("阴性"));
     QCOMPARE(x.text(4, 9), QString("无效"));
     QVERIFY(x.text(5, 1).isEmpty());
+
+    // Quantification after them; a run with control rules says on its info sheet how they came out.
+    d.inData.method.controlRules = {{"靶标", 0, 10, 20, 0, 0}};
+    d.inData.setup.sampleTypes = {{"pos", 0, {}}, {"unkn", 0, {}}, {"unkn", 0, {}}};
+    QVERIFY(ExcelControl().saveAsExcel(d, "q.xlsx"));
+    QVERIFY(x.open("q.xlsx") && x.readSheet("info"));
+    QCOMPARE(x.text(6, 2), QString("运行无效：阳性对照失败：孔位 1-3"));
+    QVERIFY(x.readSheet("standard") && x.text(1, 6) == QString("效率"));
+    QVERIFY(x.readSheet("relative") && x.text(1, 6) == QString("倍数变化"));
 }

@@ -1,0 +1,87 @@
+#include "files/QuantSheets.h"
+
+#include "analysis/Quantification.h"
+#include "analysis/SampleResults.h"
+#include "files/OutData.h"
+#include "files/XlsxSheet.h"
+#include "method/RunControls.h"
+
+#include <cmath>
+
+namespace QuantSheets {
+
+namespace {
+void headers(XlsxSheet& sheet, int row, const QStringList& titles)
+{
+    for (int c = 0; c < titles.size(); ++c)
+        sheet.text(row, c + 1, titles[c]);
+}
+
+void numberOrEmpty(XlsxSheet& sheet, int row, int column, double value)
+{
+    if (std::isfinite(value))
+        sheet.number(row, column, value);
+}
+}
+
+void writeStandard(XlsxSheet& sheet, const OutData& data, const QuantResult& q)
+{
+    const QStringList& channels = data.inData.method.ChannelNames;
+    headers(sheet, 1, {QStringLiteral("靶标"), QStringLiteral("通道"), QStringLiteral("斜率"), QStringLiteral("截距"), QStringLiteral("R²"),
+                       QStringLiteral("效率"), QStringLiteral("效率下限"), QStringLiteral("效率上限"), QStringLiteral("点数"),
+                       QStringLiteral("排除孔位")});
+    int row = 2;
+    for (const QuantCurve& c : q.curves) {
+        sheet.text(row, 1, c.target);
+        sheet.text(row, 2, channels.value(c.channel));
+        if (c.fit.usable()) {
+            sheet.number(row, 3, c.fit.slope);
+            sheet.number(row, 4, c.fit.intercept);
+            sheet.number(row, 5, c.fit.r2);
+            numberOrEmpty(sheet, row, 6, c.fit.efficiency);
+            numberOrEmpty(sheet, row, 7, c.fit.efficiencyLow);
+            numberOrEmpty(sheet, row, 8, c.fit.efficiencyHigh);
+        }
+        sheet.number(row, 9, c.fit.points);
+        sheet.text(row, 10, SampleResults::holeList(c.excluded));
+        ++row;
+    }
+    ++row;
+    headers(sheet, row++, {QStringLiteral("样本名"), QStringLiteral("类型"), QStringLiteral("靶标"), QStringLiteral("通道"),
+                           QStringLiteral("孔位"), QStringLiteral("定量"), QStringLiteral("定量标准差"), QStringLiteral("单位"),
+                           QStringLiteral("结果")});
+    for (const QuantSample& s : q.samples) {
+        sheet.text(row, 1, s.name);
+        sheet.text(row, 2, RunControls::typeName(s.type));
+        sheet.text(row, 3, s.target);
+        sheet.text(row, 4, channels.value(s.channel));
+        sheet.text(row, 5, SampleResults::holeList(s.holes));
+        numberOrEmpty(sheet, row, 6, s.quantity);
+        numberOrEmpty(sheet, row, 7, s.quantitySd);
+        sheet.text(row, 8, s.unit);
+        sheet.text(row, 9, s.call);
+        ++row;
+    }
+}
+
+void writeRelative(XlsxSheet& sheet, const QuantResult& q)
+{
+    headers(sheet, 1, {QStringLiteral("样本名"), QStringLiteral("靶标"), QStringLiteral("校准样本"), QStringLiteral("内参靶标"),
+                       QStringLiteral("方法"), QStringLiteral("倍数变化"), QStringLiteral("标准差"), QStringLiteral("下限"),
+                       QStringLiteral("上限")});
+    int row = 2;
+    for (const RelativeResult& r : q.relative) {
+        sheet.text(row, 1, r.sample);
+        sheet.text(row, 2, r.target);
+        sheet.text(row, 3, r.calibrator);
+        sheet.text(row, 4, r.references.join(','));
+        sheet.text(row, 5, r.method);
+        sheet.number(row, 6, r.fold);
+        sheet.number(row, 7, r.sd);
+        sheet.number(row, 8, r.foldLow);
+        sheet.number(row, 9, r.foldHigh);
+        ++row;
+    }
+}
+
+}
