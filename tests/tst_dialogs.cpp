@@ -186,6 +186,18 @@ void TestDialogs::wizardMethodsAndResult()
     QCOMPARE(QPoint(column, row), QPoint(5, 0));
     layout->getItemPosition(layout->indexOf(grid.nameEdit(2)), &row, &column, &rowSpan, &columnSpan);
     QCOMPARE(QPoint(column, row), QPoint(1, 1));
+
+    // Types below the names: all unknowns store nothing; a standard needs its quantity.
+    QVERIFY(grid.getSampleTypes().isEmpty());
+    grid.typeBox(0)->setCurrentIndex(grid.typeBox(0)->findData("std"));
+    QVERIFY(grid.quantityEdit(0)->isEnabled() && !grid.quantityEdit(1)->isEnabled());
+    QCOMPARE(grid.typeFault(), QString("样本1是标准品，需要大于0的定量。"));
+    QTest::keyClicks(grid.quantityEdit(0), "1e3");
+    grid.typeBox(2)->setCurrentIndex(grid.typeBox(2)->findData("ntc"));
+    QCOMPARE(grid.typeFault(), QString());
+    QCOMPARE(grid.getSampleTypes(), QVector<SampleType>({{"std", 1000, "cop"}, {}, {"ntc", 0, {}}}));
+    grid.restInfo(26, 2); // kept for the samples that remain
+    QCOMPARE(grid.getSampleTypes(), QVector<SampleType>({{"std", 1000, "cop"}, {}}));
 }
 
 void TestDialogs::settingsDialog()

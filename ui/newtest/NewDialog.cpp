@@ -124,6 +124,7 @@ void NewDialog::uiToInData(InData& data)
     data.remark = ui->lineEdit_Remark->text();
     data.sampleRemarks = ui->widget_Sample->getSampleRemarks();
     data.sampleNames = ui->widget_Sample->getSampleNames();
+    data.setup.sampleTypes = ui->widget_Sample->getSampleTypes();
 }
 
 void NewDialog::slotTextNameChanged(const QString& text)
@@ -153,6 +154,8 @@ QString NewDialog::nextFault() const
         return UI::NameInvalid;
     if (page == 1 && !ExperimentName::nameFault(name).isEmpty())
         return ExperimentName::nameFault(name);
+    if (page == 1 && !ui->widget_Sample->typeFault().isEmpty())
+        return ui->widget_Sample->typeFault();
     if (ui->cBox_Pcr->count() == 0)
         return UI::NoFoundPcr;
     // A program that could not be played safely is not handed to the run.

@@ -1,6 +1,9 @@
 #include "ui/newtest/SampleInfoWidget.h"
 
+#include <QComboBox>
+#include <QDoubleValidator>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -21,37 +24,126 @@ void SampleInfoWidget::restInfo(int, int sampleCount)
     // What was typed stays for the samples the new method also has.
     const QVector<QString> names = getSampleNames();
     const QVector<QString> remarks = getSampleRemarks();
-    for (auto* list : {&mNameLabels, &mRemarkLabels}) {
-        qDeleteAll(*list);
-        list->clear();
-    }
-    for (auto* list : {&mNameEdits, &mRemarkEdits}) {
-        qDeleteAll(*list);
-        list->clear();
-    }
+    QVector<SampleType> types = getSampleTypes();
+    types.resize(qMax(types.size(), sampleCount));
+    qDeleteAll(mNameLabels);
+    qDeleteAll(mRemarkLabels);
+    qDeleteAll(mNameEdits);
+    qDeleteAll(mRemarkEdits);
+    qDeleteAll(mTypeBoxes);
+    qDeleteAll(mQuantityEdits);
+    qDeleteAll(mUnitBoxes);
+    qDeleteAll(mOthers);
+    mNameLabels.clear();
+    mRemarkLabels.clear();
+    mNameEdits.clear();
+    mRemarkEdits.clear();
+    mTypeBoxes.clear();
+    mQuantityEdits.clear();
+    mUnitBoxes.clear();
+    mOthers.clear();
     const QString editStyle = "color: rgb(3, 0, 74);border:2px solid rgb(3, 0, 74);border-radius:5px;";
     for (int i = 0; i < sampleCount; ++i) {
         auto* nameLabel = new QLabel(QStringLiteral("样本 %0:").arg(i + 1), this);
         auto* remarkLabel = new QLabel(QStringLiteral("备注 %0:").arg(i + 1), this);
+        auto* typeLabel = new QLabel(QStringLiteral("类型 %0:").arg(i + 1), this);
         auto* name = new QLineEdit(this);
         auto* remark = new QLineEdit(this);
-        for (QLineEdit* edit : {name, remark}) {
+        auto* quantity = new QLineEdit(this);
+        auto* type = new QComboBox(this);
+        auto* unit = new QComboBox(this);
+        for (QLineEdit* edit : {name, remark, quantity}) {
             edit->setMinimumHeight(41);
             edit->setStyleSheet(editStyle);
         }
+        for (const QString& code : RunControls::typeCodes())
+            type->addItem(RunControls::typeName(code), code);
+        unit->addItems(RunControls::unitCodes());
+        type->setMinimumHeight(41);
+        unit->setMinimumHeight(41);
+        // A standard's quantity: above 0 and at most 1e15, as typed ("1e6" too).
+        auto* validator = new QDoubleValidator(0, 1e15, 6, quantity);
+        validator->setNotation(QDoubleValidator::ScientificNotation);
+        validator->setLocale(QLocale::c());
+        quantity->setValidator(validator);
+        quantity->setPlaceholderText(QStringLiteral("标准品的定量"));
         name->setText(names.value(i));
         remark->setText(remarks.value(i));
+        const SampleType t = types.value(i);
+        type->setCurrentIndex(qMax(0, type->findData(t.type)));
+        if (t.quantity > 0)
+            quantity->setText(QString::number(t.quantity, 'g', 10));
+        if (!t.unit.isEmpty())
+            unit->setCurrentText(t.unit);
+        const auto standardOnly = [type, quantity, unit] {
+            const bool standard = type->currentData().toString() == QLatin1String("std");
+            quantity->setEnabled(standard);
+            unit->setEnabled(standard);
+        };
+        connect(type, QOverload<int>::of(&QComboBox::currentIndexChanged), this, standardOnly);
+        standardOnly();
+        // Two samples to a row; their types in rows of their own below the names, in the same places.
         const int row = i / 2;
         const int column = i % 2 ? 4 : 0;
         mGrid->addWidget(nameLabel, row, column);
         mGrid->addWidget(name, row, column + 1);
         mGrid->addWidget(remarkLabel, row, column + 2);
         mGrid->addWidget(remark, row, column + 3);
+        const int typeRow = (sampleCount + 1) / 2 + row;
+        auto* standard = new QWidget(this);
+        auto* standardLayout = new QHBoxLayout(standard);
+        standardLayout->setContentsMargins(0, 0, 0, 0);
+        standardLayout->addWidget(quantity, 1);
+        standardLayout->addWidget(unit);
+        mGrid->addWidget(typeLabel, typeRow, column);
+        mGrid->addWidget(type, typeRow, column + 1);
+        mGrid->addWidget(standard, typeRow, column + 2, 1, 2);
         mNameLabels << nameLabel;
         mNameEdits << name;
         mRemarkLabels << remarkLabel;
         mRemarkEdits << remark;
+        mTypeBoxes << type;
+        mQuantityEdits << quantity;
+        mUnitBoxes << unit;
+        mOthers << typeLabel << standard;
     }
+}
+
+QVector<SampleType> SampleInfoWidget::getSampleTypes() const
+{
+    QVector<SampleType> types;
+    bool any = false;
+    for (int i = 0; i < mTypeBoxes.size(); ++i) {
+        SampleType t;
+        t.type = mTypeBoxes[i]->currentData().toString();
+        if (t.type == QLatin1String("std")) {
+            t.quantity = QLocale::c().toDouble(mQuantityEdits[i]->text());
+            t.unit = mUnitBoxes[i]->currentText();
+        }
+        any = any || !(t == SampleType());
+        types << t;
+    }
+    return any ? types : QVector<SampleType>();
+}
+
+void SampleInfoWidget::setSampleTypes(const QVector<SampleType>& types)
+{
+    for (int i = 0; i < mTypeBoxes.size(); ++i) {
+        const SampleType t = types.value(i);
+        mTypeBoxes[i]->setCurrentIndex(qMax(0, mTypeBoxes[i]->findData(t.type)));
+        mQuantityEdits[i]->setText(t.quantity > 0 ? QString::number(t.quantity, 'g', 10) : QString());
+        if (!t.unit.isEmpty())
+            mUnitBoxes[i]->setCurrentText(t.unit);
+    }
+}
+
+QString SampleInfoWidget::typeFault() const
+{
+    const QVector<SampleType> types = getSampleTypes();
+    for (int i = 0; i < types.size(); ++i)
+        if (types[i].type == QLatin1String("std") && !(types[i].quantity > 0 && types[i].quantity <= 1e15))
+            return QStringLiteral("样本%1是标准品，需要大于0的定量。").arg(i + 1);
+    return QString();
 }
 
 int SampleInfoWidget::unnamedCount() const

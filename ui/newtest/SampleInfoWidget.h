@@ -4,11 +4,13 @@
 
 #include <QWidget>
 
+class QComboBox;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
 
-// The name and remark of every sample, two samples to a row.
+// The name, remark and type of every sample, a sample to a row; a standard also has its quantity
+// and unit.
 class SampleInfoWidget : public QWidget
 {
     Q_OBJECT
@@ -21,6 +23,13 @@ public:
     void restInfo(int holeCount, int sampleCount);
     QVector<QString> getSampleNames() const;
     QVector<QString> getSampleRemarks() const;
+    // Empty when every sample is an unknown, so that such a record is stored as before.
+    QVector<SampleType> getSampleTypes() const;
+    void setSampleTypes(const QVector<SampleType>& types);
+    // Why the types cannot be taken (a standard without a quantity), or empty.
+    QString typeFault() const;
+    QComboBox* typeBox(int sample) const { return mTypeBoxes.value(sample); }
+    QLineEdit* quantityEdit(int sample) const { return mQuantityEdits.value(sample); }
 
     QLineEdit* nameEdit(int sample) const { return mNameEdits.value(sample); }
     // The samples without a name, and the names "样本1", "样本2", ... (by sample number) for them.
@@ -34,4 +43,8 @@ private:
     QVector<QLineEdit*> mNameEdits;
     QVector<QLabel*> mRemarkLabels;
     QVector<QLineEdit*> mRemarkEdits;
+    QVector<QComboBox*> mTypeBoxes;
+    QVector<QLineEdit*> mQuantityEdits;
+    QVector<QComboBox*> mUnitBoxes;
+    QVector<QWidget*> mOthers; // the rows' other labels
 };
