@@ -32,7 +32,7 @@ RunValidity RunValidity::of(const OutData& data, const TempData& r)
         for (const ControlRule& rule : rules) {
             if (rule.target != r.targets[s].Name)
                 continue;
-            if (isNegativeControl(type) && ct > 0 && (rule.ntcMaxCt <= 0 || ct <= rule.ntcMaxCt))
+            if (rule.checkNtc && isNegativeControl(type) && ct > 0 && (rule.ntcMaxCt <= 0 || ct <= rule.ntcMaxCt))
                 amplifiedNegatives << row.number;
             if (type == QLatin1String("pos") && (ct <= 0 || !within(ct, rule.posCtLow, rule.posCtHigh)))
                 failedPositives << row.number;

@@ -55,6 +55,7 @@ int runCommand(const QStringList& arguments)
                   {"module", "PCR module 1 to 4", "N"},
                   {"name", "experiment name (the file is usr_data/NAME.pcrd)", "NAME"},
                   {"samples", "sample names, comma separated", "LIST"},
+                  {"types", "sample types in sample order, comma separated: unkn, ntc, nac, pos, ntp or std:QUANTITY:UNIT (units cop, fold, dil, ng, nMol, other)", "LIST"},
                   {"step-ms", "milliseconds per step of each module (1000 on the instrument; shorter only for demos and tests)", "MS", "1000"},
                   {"link-wait-ms", "after a run that lost its link, how long to wait for it to play the stop sequence (shorter only for tests)", "MS", "60000"},
                   {"verbose", "show the diagnostics (frames, steps)"}});
@@ -79,6 +80,10 @@ int runCommand(const QStringList& arguments)
     const QString fault = programFault(method);
     if (!fault.isEmpty())
         return cli.fail(fault);
+    InData input = inputFor(method, module, p.value("samples"));
+    QString typeError;
+    if (p.isSet("types") && !RunControls::parseTypes(p.value("types"), method.SampleNumber, input.setup.sampleTypes, typeError))
+        return cli.fail("--types: " + typeError);
 
     // Everything that could keep the end of the run from being saved is judged before the first
     // frame: a run whose readings cannot be kept is not started.
@@ -98,7 +103,7 @@ int runCommand(const QStringList& arguments)
     cli.out() << "instrument on " << state.comName << ", module " << module << ": " << method.Name << ", "
               << method.getAllRunCmd().size() << " steps\n";
 
-    RunSession session(&machine, inputFor(method, module, p.value("samples")), path, cli.out(), linkWaitMs);
+    RunSession session(&machine, input, path, cli.out(), linkWaitMs);
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
         auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &session);
         QObject::connect(notifier, &QSocketNotifier::activated, &session, [&session] {

@@ -23,13 +23,13 @@ const QList<Verb>& verbs()
 {
     static const QList<Verb> list = {
         {"plan", "METHOD.json [--steps]   run list and run time of a method", planCommand},
-        {"analyze", "FILE.pcrd [--json] [--samples]\n"
-                    "                                 Ct, call and Tm per used hole and channel, or per sample", analyzeCommand},
+        {"analyze", "FILE.pcrd [--json] [--samples | --quant [--calibrator S] [--reference T]]\n"
+                    "                                 Ct, call and Tm per used hole and channel, per sample, or quantities", analyzeCommand},
         {"export", "FILE.pcrd OUT.xlsx|OUT.rdml|OUT.csv [--melt]\n"
                    "                                 Excel report, RDML or CSV table of an experiment", exportCommand},
         {"import", "IN.rdml OUT.pcrd [--run ID]\n"
                    "                                 one run of an RDML file as an experiment for review", importCommand},
-        {"run", "--method M.json --module N --name NAME [--samples LIST] [--step-ms MS]\n"
+        {"run", "--method M.json --module N --name NAME [--samples LIST] [--types LIST] [--step-ms MS]\n"
                 "                                 run a method on the instrument and analyse it", runCommand},
         {"recover", "[DIR]                    restore the tests a crash interrupted (usr_data)", recoverCommand},
     };

@@ -4,7 +4,7 @@
 
 bool ControlRule::operator==(const ControlRule& o) const
 {
-    return target == o.target && ntcMaxCt == o.ntcMaxCt && posCtLow == o.posCtLow && posCtHigh == o.posCtHigh
+    return target == o.target && checkNtc == o.checkNtc && ntcMaxCt == o.ntcMaxCt && posCtLow == o.posCtLow && posCtHigh == o.posCtHigh
         && icCtLow == o.icCtLow && icCtHigh == o.icCtHigh;
 }
 
@@ -54,11 +54,41 @@ QString typeCode(const QString& name)
     return QString();
 }
 
+bool parseTypes(const QString& list, int samples, QVector<SampleType>& out, QString& error)
+{
+    const QStringList items = list.split(',');
+    if (items.size() > samples) {
+        error = QStringLiteral("%1 types for %2 samples").arg(items.size()).arg(samples);
+        return false;
+    }
+    QVector<SampleType> types;
+    for (const QString& item : items) {
+        const QStringList parts = item.trimmed().split(':');
+        SampleType t;
+        t.type = parts.value(0);
+        bool ok = typeCodes().contains(t.type) && (t.type == QLatin1String("std") ? parts.size() == 3 : parts.size() == 1);
+        if (ok && t.type == QLatin1String("std")) {
+            t.quantity = parts[1].toDouble(&ok);
+            t.unit = parts[2];
+            ok = ok && std::isfinite(t.quantity) && t.quantity > 0 && t.quantity <= MaxQuantity && unitCodes().contains(t.unit);
+        }
+        if (!ok) {
+            error = QStringLiteral("bad sample type \"%1\" (%2, or std:QUANTITY:UNIT with UNIT one of %3)")
+                        .arg(item.left(40), typeCodes().join('|'), unitCodes().join('|'));
+            return false;
+        }
+        types << t;
+    }
+    out = types;
+    return true;
+}
+
 QJsonArray rulesToJson(const QVector<ControlRule>& rules)
 {
     QJsonArray a;
     for (const ControlRule& r : rules)
         a.append(QJsonObject{{"target", r.target},
+                             {"ntc", r.checkNtc},
                              {"ntcMaxCt", r.ntcMaxCt},
                              {"posCtLow", r.posCtLow},
                              {"posCtHigh", r.posCtHigh},
@@ -74,6 +104,7 @@ QVector<ControlRule> rulesFromJson(const QJsonArray& array)
         const QJsonObject o = v.toObject();
         ControlRule r;
         r.target = o.value("target").toString().left(MaxText);
+        r.checkNtc = o.value("ntc").toBool(false);
         const bool sound = !r.target.isEmpty() && ctLimit(o.value("ntcMaxCt"), r.ntcMaxCt) && ctLimit(o.value("posCtLow"), r.posCtLow)
             && ctLimit(o.value("posCtHigh"), r.posCtHigh) && ctLimit(o.value("icCtLow"), r.icCtLow)
             && ctLimit(o.value("icCtHigh"), r.icCtHigh) && r.posCtLow <= r.posCtHigh && r.icCtLow <= r.icCtHigh;

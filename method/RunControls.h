@@ -23,7 +23,8 @@ struct SampleType
 struct ControlRule
 {
     QString target;
-    double ntcMaxCt = 0;  // an NTC may show a Ct only above this; 0: no Ct at all
+    bool checkNtc = false; // whether negative controls must not amplify this target
+    double ntcMaxCt = 0;   // if so, a Ct above this is still accepted; 0: no Ct at all
     double posCtLow = 0;  // a positive control's Ct within [low, high]
     double posCtHigh = 0;
     double icCtLow = 0;   // the internal control's Ct within [low, high], in every sample's holes
@@ -53,6 +54,10 @@ QStringList unitCodes();
 // The Chinese name a person reads ("标准品"), or the code itself when it is none of ours.
 QString typeName(const QString& code);
 QString typeCode(const QString& name);
+
+// Types from a list a person types, one per sample in order: "unkn", "ntc", "pos", ... or
+// "std:QUANTITY:UNIT" ("std:1e5:cop"); samples past the list are unknowns. False with a reason.
+bool parseTypes(const QString& list, int samples, QVector<SampleType>& out, QString& error);
 
 QJsonArray rulesToJson(const QVector<ControlRule>& rules);
 // Rules with a target name and Ct limits within 0 to 100 (low no higher than high); others are

@@ -67,7 +67,7 @@ void TestQuant::runsMadeInvalidByTheirControls()
 {
     // 甲 (holes 1-3) amplifies its target, 乙 (4-6) does not, 丙's internal control fails in one hole.
     OutData d = Synthetic::controlledPlate();
-    d.inData.method.controlRules = {{QStringLiteral("靶标"), 0, 10, 20, 0, 0}};
+    d.inData.method.controlRules = {{QStringLiteral("靶标"), true, 0, 10, 20, 0, 0}};
     d.inData.setup.sampleTypes = {{"ntc", 0, {}}, {"unkn", 0, {}}, {"unkn", 0, {}}};
     QVector<SampleResult> r = SampleResults::of(d, TempData(d));
     QCOMPARE(r[1].call, SampleResults::invalid()); // every sample, by the NTC that amplified
@@ -88,7 +88,7 @@ void TestQuant::runsMadeInvalidByTheirControls()
     QVERIFY(RunValidity::of(d, TempData(d)).valid);
 
     // An internal control Ct outside the method's range makes its sample invalid.
-    d.inData.method.controlRules << ControlRule{SampleResults::internalControl(), 0, 0, 0, 10, 20};
+    d.inData.method.controlRules << ControlRule{SampleResults::internalControl(), false, 0, 0, 0, 10, 20};
     r = SampleResults::of(d, TempData(d));
     QCOMPARE(r[1].call, SampleResults::invalid());
     QCOMPARE(r[1].flags.value(0), QString("control-failed"));
@@ -112,7 +112,7 @@ void TestQuant::controlsKeptWithTheRecord()
     typed.inData.setup.excludedWells.insert(4, QStringLiteral("气泡"));
     typed.inData.setup.calibrator = QStringLiteral("甲");
     typed.inData.setup.references = QStringList{QStringLiteral("内参")};
-    typed.inData.method.controlRules = {{QStringLiteral("靶标"), 38, 15, 30, 0, 0}};
+    typed.inData.method.controlRules = {{QStringLiteral("靶标"), true, 38, 15, 30, 0, 0}};
     QVERIFY(typed.saveAsFilePath("typed.pcrd"));
     QCOMPARE(back.openAs("typed.pcrd"), 0);
     QVERIFY(back == typed);

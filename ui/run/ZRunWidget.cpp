@@ -1,5 +1,6 @@
 #include "ui/run/ZRunWidget.h"
 
+#include "analysis/Quantification.h"
 #include "analysis/ResultText.h"
 #include "analysis/TempData.h"
 #include "app/ExperimentName.h"
@@ -7,6 +8,7 @@
 #include "instrument/StatusLine.h"
 #include "method/ProgramCheck.h"
 #include "ui/dialogs/ZMessageBox.h"
+#include "ui/results/QuantTables.h"
 #include "ui_ZRunWidget.h"
 
 #include <QButtonGroup>
@@ -23,7 +25,8 @@ ZRunWidget::ZRunWidget(QWidget* parent, Machine* machine)
     // window in the background) would leave its sheet behind for good.
     ensurePolished();
     ui->tableWidget->verticalHeader()->hide();
-    const QList<QPushButton*> views = {ui->pushButton_Temp, ui->pushButton_OrginLight, ui->pushButton_NewLight, ui->pushButton_MeltLight};
+    const QList<QPushButton*> views = {ui->pushButton_Temp, ui->pushButton_OrginLight, ui->pushButton_NewLight, ui->pushButton_MeltLight,
+                                       ui->pushButton_Quant};
     for (int id = 0; id < views.size(); ++id)
         mViews->addButton(views[id], id);
     mViews->setExclusive(true);
@@ -35,6 +38,9 @@ ZRunWidget::ZRunWidget(QWidget* parent, Machine* machine)
     ui->pushButton_Temp->setChecked(true);
     ui->stackedWidget->setCurrentIndex(0);
     ui->pushButton_MeltLight->hide();
+    ui->pushButton_Quant->hide();
+    ui->label_Validity->hide();
+    connect(ui->widget_Quant, &QuantTables::setupChanged, this, &ZRunWidget::changeSetup);
     ui->pushButton_NewLight->hide();
     setPushButtonStart(false);
 }
@@ -234,6 +240,7 @@ void ZRunWidget::setOutData(const OutData& data)
     const TempData results(mOutData);
     ui->pushButton_MeltLight->setVisible(method.hasMeltStep());
     ui->pushButton_NewLight->setVisible(method.hasCycleStep());
+    ui->pushButton_Quant->setVisible(method.hasCycleStep());
     showResults(results);
     ui->label_TestInfo->setText(mOutData.runComplete ? QString() : ResultText::incompleteRun());
     ui->pushButton_Start->hide();
@@ -255,6 +262,25 @@ void ZRunWidget::showResults(const TempData& results)
     ui->tableWidget->setOutData(mOutData);
     ui->tableWidget_Samples->setOutData(mOutData, results);
     ui->widget_Chip->setOutData(mOutData, results);
+    const QuantResult quant = Quantification::of(mOutData, results);
+    ui->widget_Quant->setResult(mOutData, results, quant);
+    ui->widget_Quant->setEditable(runIsOver());
+    ui->chartStandard->setResult(quant);
+    ui->chartRelative->setResult(quant);
+    // The run's controls failed its method's rules: said above everything else.
+    ui->label_Validity->setText(QStringLiteral("运行无效：") + quant.run.reasons.join(QStringLiteral("；")));
+    ui->label_Validity->setVisible(!quant.run.valid);
+}
+
+void ZRunWidget::changeSetup(const RunSetup& setup)
+{
+    if (!runIsOver())
+        return;
+    qInfo().noquote() << "quantification setup changed" << mFilePath;
+    mOutData.inData.setup = setup;
+    mInData.setup = setup;
+    resave();
+    showResults(TempData(mOutData));
 }
 
 void ZRunWidget::slotButtonGroupClicked(int id)

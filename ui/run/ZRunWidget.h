@@ -71,6 +71,8 @@ private:
     // Saves the record again after an edit; false (and the operator told) when it failed.
     bool resave();
     void showResults(const TempData& results);
+    // A choice of the 定量 tab (an excluded standard, the calibrator, references): kept and shown.
+    void changeSetup(const RunSetup& setup);
     void exportAs(ExperimentExport::Format format);
     void replaceMethod();
     void saveMethodAs();

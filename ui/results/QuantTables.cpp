@@ -1,0 +1,179 @@
+#include "ui/results/QuantTables.h"
+
+#include "analysis/Quantification.h"
+#include "analysis/ResultRows.h"
+#include "analysis/ResultText.h"
+#include "analysis/SampleResults.h"
+#include "analysis/TempData.h"
+#include "ui/results/CallColour.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+QTableWidget* table(const QStringList& headers, QWidget* parent)
+{
+    auto* t = new QTableWidget(0, headers.size(), parent);
+    t->setHorizontalHeaderLabels(headers);
+    t->verticalHeader()->hide();
+    t->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    t->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    t->horizontalHeader()->setStretchLastSection(true);
+    return t;
+}
+
+QTableWidgetItem* cell(const QString& text)
+{
+    auto* item = new QTableWidgetItem(text);
+    item->setTextAlignment(Qt::AlignCenter);
+    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+    return item;
+}
+
+QString quantityText(double v)
+{
+    return std::isfinite(v) ? QString::number(v, 'g', 4) : QStringLiteral("-");
+}
+}
+
+QuantTables::QuantTables(QWidget* parent)
+    : QWidget(parent), mCalibrator(new QComboBox(this)), mReferences(new QListWidget(this)),
+      mStandards(table({QStringLiteral("孔位"), QStringLiteral("样本名"), QStringLiteral("靶标"), QStringLiteral("定量"),
+                        QStringLiteral("Ct"), QStringLiteral("排除"), QStringLiteral("排除原因")}, this)),
+      mQuantities(table({QStringLiteral("样本名"), QStringLiteral("类型"), QStringLiteral("靶标"), QStringLiteral("孔位"),
+                         QStringLiteral("定量"), QStringLiteral("标准差"), QStringLiteral("单位"), QStringLiteral("结果")}, this)),
+      mRelative(table({QStringLiteral("样本名"), QStringLiteral("靶标"), QStringLiteral("方法"), QStringLiteral("倍数变化"),
+                       QStringLiteral("标准差"), QStringLiteral("范围")}, this))
+{
+    mCalibrator->setObjectName("comboBox_Calibrator");
+    mReferences->setObjectName("listWidget_References");
+    mStandards->setObjectName("tableWidget_Standards");
+    mQuantities->setObjectName("tableWidget_Quantities");
+    mRelative->setObjectName("tableWidget_Relative");
+    mReferences->setFlow(QListView::LeftToRight);
+    mReferences->setMaximumHeight(36);
+    // The reason is typed in its cell; the rest of the table only shows.
+    mStandards->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* choices = new QHBoxLayout;
+    choices->addWidget(new QLabel(QStringLiteral("校准样本:"), this));
+    choices->addWidget(mCalibrator, 1);
+    choices->addWidget(new QLabel(QStringLiteral("内参靶标:"), this));
+    choices->addWidget(mReferences, 2);
+    layout->addLayout(choices);
+    layout->addWidget(new QLabel(QStringLiteral("标准品"), this));
+    layout->addWidget(mStandards, 2);
+    layout->addWidget(new QLabel(QStringLiteral("定量结果"), this));
+    layout->addWidget(mQuantities, 2);
+    layout->addWidget(new QLabel(QStringLiteral("相对定量"), this));
+    layout->addWidget(mRelative, 1);
+    connect(mCalibrator, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] { emitSetup(); });
+    connect(mReferences, &QListWidget::itemChanged, this, [this] { emitSetup(); });
+    connect(mStandards, &QTableWidget::itemChanged, this, [this] { emitSetup(); });
+}
+
+void QuantTables::setEditable(bool editable)
+{
+    mCalibrator->setEnabled(editable);
+    mReferences->setEnabled(editable);
+    mStandards->setEnabled(editable);
+}
+
+void QuantTables::setResult(const OutData& data, const TempData& results, const QuantResult& q)
+{
+    mFilling = true;
+    mSetup = data.inData.setup;
+    mCalibrator->clear();
+    mCalibrator->addItem(QStringLiteral("（无）"), QString());
+    for (const QString& name : data.inData.sampleNames)
+        if (!name.isEmpty() && mCalibrator->findData(name) < 0)
+            mCalibrator->addItem(name, name);
+    mCalibrator->setCurrentIndex(qMax(0, mCalibrator->findData(mSetup.calibrator)));
+    mReferences->clear();
+    QStringList targets;
+    for (const TargetInfo& t : results.targets)
+        if (!targets.contains(t.Name) && !t.Name.isEmpty())
+            targets << t.Name;
+    for (const QString& t : targets) {
+        auto* item = new QListWidgetItem(t, mReferences);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(mSetup.references.contains(t) ? Qt::Checked : Qt::Unchecked);
+    }
+    fillStandards(data, results);
+
+    mQuantities->setRowCount(q.samples.size());
+    for (int row = 0; row < q.samples.size(); ++row) {
+        const QuantSample& s = q.samples[row];
+        const QStringList cells = {s.name, RunControls::typeName(s.type), s.target, SampleResults::holeList(s.holes),
+                                   quantityText(s.quantity), quantityText(s.quantitySd), s.unit.isEmpty() ? QStringLiteral("-") : s.unit, s.call};
+        for (int c = 0; c < cells.size(); ++c)
+            mQuantities->setItem(row, c, cell(cells[c]));
+        mQuantities->item(row, cells.size() - 1)->setForeground(callColour(s.call));
+    }
+    mRelative->setRowCount(q.relative.size());
+    for (int row = 0; row < q.relative.size(); ++row) {
+        const RelativeResult& r = q.relative[row];
+        const QStringList cells = {r.sample, r.target, r.method == QLatin1String("ddcq") ? QStringLiteral("ΔΔCt") : QStringLiteral("效率校正"),
+                                   QString::number(r.fold, 'f', 3), QString::number(r.sd, 'f', 3),
+                                   QStringLiteral("%1 - %2").arg(r.foldLow, 0, 'f', 3).arg(r.foldHigh, 0, 'f', 3)};
+        for (int c = 0; c < cells.size(); ++c)
+            mRelative->setItem(row, c, cell(cells[c]));
+    }
+    mFilling = false;
+}
+
+void QuantTables::fillStandards(const OutData& data, const TempData& results)
+{
+    mStandardCurves.clear();
+    mStandards->setRowCount(0);
+    for (const ResultRow& row : resultRows(data)) {
+        const SampleType type = mSetup.sampleTypes.value(row.sample);
+        const int s = row.curveIndex;
+        if (type.type != QLatin1String("std") || s >= results.targets.size() || results.targets[s].Name == SampleResults::internalControl())
+            continue;
+        const int r = mStandards->rowCount();
+        mStandards->insertRow(r);
+        mStandards->setItem(r, 0, cell(QString::number(row.number)));
+        mStandards->setItem(r, 1, cell(row.sampleName));
+        mStandards->setItem(r, 2, cell(results.targets[s].Name));
+        mStandards->setItem(r, 3, cell(QString::number(type.quantity, 'g', 6) + ' ' + type.unit));
+        mStandards->setItem(r, 4, cell(results.positives[s] ? ResultText::ct(results.ctValues[s]) : QStringLiteral("-")));
+        auto* left = cell(QString());
+        left->setFlags(left->flags() | Qt::ItemIsUserCheckable);
+        left->setCheckState(mSetup.excludedWells.contains(s) ? Qt::Checked : Qt::Unchecked);
+        mStandards->setItem(r, 5, left);
+        auto* reason = new QTableWidgetItem(mSetup.excludedWells.value(s));
+        mStandards->setItem(r, 6, reason);
+        mStandardCurves << s;
+    }
+}
+
+void QuantTables::emitSetup()
+{
+    if (mFilling)
+        return;
+    RunSetup setup = mSetup;
+    setup.calibrator = mCalibrator->currentData().toString();
+    setup.references.clear();
+    for (int i = 0; i < mReferences->count(); ++i)
+        if (mReferences->item(i)->checkState() == Qt::Checked)
+            setup.references << mReferences->item(i)->text();
+    setup.excludedWells.clear();
+    for (int r = 0; r < mStandards->rowCount() && r < mStandardCurves.size(); ++r)
+        if (mStandards->item(r, 5) && mStandards->item(r, 5)->checkState() == Qt::Checked) {
+            const QString reason = mStandards->item(r, 6) ? mStandards->item(r, 6)->text().trimmed() : QString();
+            setup.excludedWells.insert(mStandardCurves[r], reason.isEmpty() ? QStringLiteral("手动排除") : reason);
+        }
+    if (setup == mSetup)
+        return;
+    mSetup = setup;
+    emit setupChanged(setup);
+}

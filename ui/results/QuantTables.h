@@ -1,0 +1,46 @@
+#pragma once
+
+#include "method/RunControls.h"
+
+#include <QWidget>
+
+class OutData;
+class QComboBox;
+class QListWidget;
+class QTableWidget;
+struct QuantResult;
+class TempData;
+
+// The quantification a person works with: the standards (each can be left out of its curve, with
+// the reason typed beside it), every sample's quantity, and fold changes against the calibrator
+// and reference targets chosen here. Every choice is handed back as the record's new setup.
+class QuantTables : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit QuantTables(QWidget* parent = nullptr);
+
+    void setResult(const OutData& data, const TempData& results, const QuantResult& q);
+    // Choices are only taken once the run is over.
+    void setEditable(bool editable);
+
+    QTableWidget* standards() const { return mStandards; }
+    QComboBox* calibrator() const { return mCalibrator; }
+    QListWidget* references() const { return mReferences; }
+
+signals:
+    void setupChanged(const RunSetup& setup);
+
+private:
+    void fillStandards(const OutData& data, const TempData& results);
+    void emitSetup();
+
+    QComboBox* mCalibrator;
+    QListWidget* mReferences;
+    QTableWidget* mStandards;
+    QTableWidget* mQuantities;
+    QTableWidget* mRelative;
+    RunSetup mSetup;
+    QVector<int> mStandardCurves; // the curve index of each standards row
+    bool mFilling = false;
+};

@@ -1,0 +1,59 @@
+#include "ui/results/RelativeChart.h"
+
+#include "analysis/Quantification.h"
+#include "ui/charts/AxisTicks.h"
+
+#include <QCategoryAxis>
+#include <QLineSeries>
+#include <QValueAxis>
+
+using namespace QtCharts;
+
+RelativeChart::RelativeChart(QWidget* parent) : QChartView(new QChart, parent)
+{
+    setRenderHint(QPainter::Antialiasing);
+    chart()->legend()->hide();
+    chart()->setMargins(QMargins(4, 4, 4, 4));
+}
+
+void RelativeChart::setResult(const QuantResult& q)
+{
+    chart()->removeAllSeries();
+    for (QAbstractAxis* axis : chart()->axes())
+        chart()->removeAxis(axis);
+    chart()->setTitle(q.relative.isEmpty() ? QStringLiteral("相对定量：请选择校准样本和内参靶标") : QStringLiteral("倍数变化（相对校准样本）"));
+    auto* x = new QCategoryAxis(chart());
+    auto* y = new QValueAxis(chart());
+    x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    y->setTitleText(QStringLiteral("倍数变化"));
+    chart()->addAxis(x, Qt::AlignBottom);
+    chart()->addAxis(y, Qt::AlignLeft);
+    double top = 1;
+    // Bars are thick vertical lines; the error bar a thin one with caps.
+    for (int i = 0; i < q.relative.size(); ++i) {
+        const RelativeResult& r = q.relative[i];
+        const double at = i + 1;
+        auto* bar = new QLineSeries(chart());
+        bar->setPen(QPen(QColor(0, 19, 255, 160), 24, Qt::SolidLine, Qt::FlatCap));
+        bar->append(at, 0);
+        bar->append(at, r.fold);
+        auto* range = new QLineSeries(chart());
+        range->setPen(QPen(Qt::black, 2));
+        range->append(at - 0.1, r.foldLow);
+        range->append(at + 0.1, r.foldLow);
+        range->append(at, r.foldLow);
+        range->append(at, r.foldHigh);
+        range->append(at - 0.1, r.foldHigh);
+        range->append(at + 0.1, r.foldHigh);
+        for (QLineSeries* s : {bar, range}) {
+            chart()->addSeries(s);
+            s->attachAxis(x);
+            s->attachAxis(y);
+        }
+        x->append(r.sample + '\n' + r.target, at);
+        top = qMax(top, r.foldHigh);
+    }
+    x->setRange(0.5, q.relative.size() + 0.5);
+    y->setRange(0, top * 1.15);
+    AxisTicks::keepRound(y, 6);
+}

@@ -1,0 +1,102 @@
+#include "ui/results/StandardCurveChart.h"
+
+#include "analysis/Quantification.h"
+#include "ui/charts/AxisTicks.h"
+
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QScatterSeries>
+#include <QValueAxis>
+
+#include <cmath>
+
+using namespace QtCharts;
+
+namespace {
+const QVector<QColor> Colours = {QColor(0, 19, 255), QColor(230, 110, 0), QColor(0, 150, 0), QColor(128, 40, 170)};
+}
+
+StandardCurveChart::StandardCurveChart(QWidget* parent) : QChartView(new QChart, parent)
+{
+    setRenderHint(QPainter::Antialiasing);
+    chart()->legend()->setAlignment(Qt::AlignTop);
+    chart()->setMargins(QMargins(4, 4, 4, 4));
+}
+
+void StandardCurveChart::setResult(const QuantResult& q)
+{
+    chart()->removeAllSeries();
+    for (QAbstractAxis* axis : chart()->axes())
+        chart()->removeAxis(axis);
+    auto* x = new QValueAxis(chart());
+    auto* y = new QValueAxis(chart());
+    x->setTitleText(QStringLiteral("log10(定量)"));
+    y->setTitleText(QStringLiteral("Ct"));
+    chart()->addAxis(x, Qt::AlignBottom);
+    chart()->addAxis(y, Qt::AlignLeft);
+    double lowX = 0, highX = 1, lowY = 10, highY = 40;
+    bool first = true;
+    const auto extend = [&](const QPointF& p) {
+        lowX = first ? p.x() : qMin(lowX, p.x());
+        highX = first ? p.x() : qMax(highX, p.x());
+        lowY = first ? p.y() : qMin(lowY, p.y());
+        highY = first ? p.y() : qMax(highY, p.y());
+        first = false;
+    };
+    const auto add = [&](QXYSeries* s) {
+        chart()->addSeries(s);
+        s->attachAxis(x);
+        s->attachAxis(y);
+    };
+    for (int i = 0; i < q.curves.size(); ++i) {
+        const QuantCurve& c = q.curves[i];
+        const QColor colour = Colours[i % Colours.size()];
+        auto* used = new QScatterSeries(chart());
+        used->setColor(colour);
+        used->setBorderColor(colour);
+        used->setMarkerSize(9);
+        used->replace(c.points);
+        auto* left = new QScatterSeries(chart());
+        left->setColor(Qt::white);
+        left->setBorderColor(colour);
+        left->setMarkerSize(9);
+        left->replace(c.excludedPoints);
+        for (const QPointF& p : c.points + c.excludedPoints)
+            extend(p);
+        if (c.fit.usable()) {
+            used->setName(QStringLiteral("%1：y = %2x + %3，E = %4%，R² = %5")
+                              .arg(c.target)
+                              .arg(c.fit.slope, 0, 'f', 3)
+                              .arg(c.fit.intercept, 0, 'f', 2)
+                              .arg(100 * c.fit.efficiency, 0, 'f', 1)
+                              .arg(c.fit.r2, 0, 'f', 4));
+            auto* line = new QLineSeries(chart());
+            line->setPen(QPen(colour, 2));
+            for (double lx : {c.fit.lowestLog - 0.3, c.fit.highestLog + 0.3})
+                line->append(lx, c.fit.slope * lx + c.fit.intercept);
+            add(line);
+            chart()->legend()->markers(line).value(0)->setVisible(false);
+            auto* unknowns = new QScatterSeries(chart());
+            unknowns->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+            unknowns->setMarkerSize(8);
+            unknowns->setColor(colour.lighter(150));
+            for (const QuantSample& s : q.samples)
+                if (s.target == c.target && s.channel == c.channel && s.type == QLatin1String("unkn") && std::isfinite(s.quantity)) {
+                    const double lx = std::log10(s.quantity);
+                    unknowns->append(lx, c.fit.slope * lx + c.fit.intercept);
+                    extend(unknowns->points().last());
+                }
+            add(unknowns);
+            chart()->legend()->markers(unknowns).value(0)->setVisible(false);
+        } else {
+            used->setName(QStringLiteral("%1：标准品不足以拟合").arg(c.target));
+        }
+        add(used);
+        add(left);
+        chart()->legend()->markers(left).value(0)->setVisible(false);
+    }
+    x->setRange(std::floor(lowX - 0.5), std::ceil(highX + 0.5));
+    y->setRange(std::floor(lowY - 2), std::ceil(highY + 2));
+    AxisTicks::keepRound(x, 8);
+    AxisTicks::keepRound(y, 8);
+}
