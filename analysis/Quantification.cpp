@@ -195,6 +195,25 @@ bool foldChange(const CtStats& target, const CtStats& calibratorTarget, double f
     return true;
 }
 
+double holeQuantity(const OutData& data, const QuantResult& q, int sample, const QString& target, int channel, double ct, QString& unit)
+{
+    const SampleType type = data.inData.setup.sampleTypes.value(sample);
+    if (target == SampleResults::internalControl())
+        return qQNaN(); // a standard's quantity is of its target, not of the control beside it
+    if (type.type == QLatin1String("std") && type.quantity > 0) {
+        unit = type.unit;
+        return type.quantity;
+    }
+    if (type.type != QLatin1String("unkn") || ct <= 0)
+        return qQNaN();
+    for (const QuantCurve& c : q.curves)
+        if (c.target == target && c.channel == channel && c.fit.usable()) {
+            unit = c.unit;
+            return c.fit.quantityOf(ct);
+        }
+    return qQNaN();
+}
+
 QuantResult of(const OutData& data, const TempData& results, const QString& calibrator, const QStringList& references)
 {
     QuantResult q;

@@ -80,6 +80,10 @@ struct CtStats
 bool foldChange(const CtStats& target, const CtStats& calibratorTarget, double factor, const QVector<CtStats>& references,
                 const QVector<CtStats>& calibratorReferences, const QVector<double>& referenceFactors, RelativeResult& out);
 
+// One hole's quantity: a standard's as typed, an unknown's read off its target's standard curve;
+// NaN otherwise. unit is set with it.
+double holeQuantity(const OutData& data, const QuantResult& q, int sample, const QString& target, int channel, double ct, QString& unit);
+
 // calibrator and references, when given, stand for the record's own choice.
 QuantResult of(const OutData& data, const TempData& results, const QString& calibrator = QString(),
                const QStringList& references = QStringList());

@@ -1,5 +1,6 @@
 #include "files/CsvExport.h"
 
+#include "analysis/Quantification.h"
 #include "analysis/ResultRows.h"
 #include "analysis/ResultText.h"
 #include "analysis/TempData.h"
@@ -7,6 +8,8 @@
 #include "method/RecordEdits.h"
 
 #include <QSaveFile>
+
+#include <cmath>
 
 namespace CsvExport {
 
@@ -45,7 +48,9 @@ QByteArray table(const OutData& d, bool melt)
         }
     // "hole" is the running number every table shows, "position" the place on the chip; "edits"
     // names every change of the record's readings or method after the run.
-    QStringList header = {"sample", "name", "type", "hole", "position", "channel", "target", "ct", "call", "tm", "flags", "edits"};
+    QStringList header = {"sample", "name", "type", "hole", "position", "channel", "target", "ct", "call", "tm",
+                          "quantity", "unit", "flags", "edits"};
+    const QuantResult quant = Quantification::of(d, r);
     const QString edits = field(RecordEdits::of(d.inData.remark).join(QStringLiteral("；")));
     for (int i = 0; i < columns; ++i)
         header << (melt ? RdmlFormat::number(longest[i].x()) : QString::number(i + 1));
@@ -54,6 +59,9 @@ QByteArray table(const OutData& d, bool melt)
         const int s = row.curveIndex;
         if (s >= r.ctValues.size())
             continue;
+        QString unit;
+        const double q = Quantification::holeQuantity(d, quant, row.sample, r.targets[s].Name, row.channel,
+                                                      r.positives[s] ? r.ctValues[s] : 0, unit);
         QStringList cells = {QString::number(row.sample + 1),
                              field(row.sampleName),
                              d.inData.setup.sampleTypes.value(row.sample).type,
@@ -64,6 +72,8 @@ QByteArray table(const OutData& d, bool melt)
                              optional(r.ctValues[s]),
                              ResultText::call(r.positives[s], d.runComplete),
                              optional(r.tmValues[s]),
+                             std::isfinite(q) ? RdmlFormat::number(q) : QString(),
+                             unit,
                              r.flags[s].join(' '),
                              edits};
         for (const QPointF& p : readings[s])

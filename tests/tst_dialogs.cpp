@@ -356,16 +356,31 @@ void TestDialogs::everyHoldComesBack()
     QCOMPARE(planned.Flow, method.Flow);
 
     MethodDialog methodDialog;
+    planned.controlRules = {{"靶标基因", true, 0, 18, 26, 0, 0}};
     methodDialog.setMethod(planned);
     methodDialog.findChild<QPushButton*>("pBn_Save")->click();
     QCOMPARE(methodDialog.getMMethod().Flow, planned.Flow);
+    QCOMPARE(methodDialog.getMMethod().controlRules, planned.controlRules);
+    // The rules are edited there; a Ct that is none is refused with where it is.
+    auto* rules = methodDialog.findChild<QTableWidget*>("tableWidget_Rules");
+    QCOMPARE(rules->item(0, 0)->text(), QString("靶标基因"));
+    rules->item(0, 4)->setText("abc");
+    ModalAnswer refused("pushButton_Confirm");
+    methodDialog.findChild<QPushButton*>("pBn_Save")->click();
+    QVERIFY(refused.text().contains("阳性对照Ct上限"));
+    rules->item(0, 4)->setText("30");
+    methodDialog.findChild<QPushButton*>("pBn_Save")->click();
+    QCOMPARE(methodDialog.getMMethod().controlRules.value(0).posCtHigh, 30.0);
 
+    // 参数设置 keeps a method file's rules, which it has no fields for.
+    QVERIFY(JsonControl().saveJsonMethod("json/holds.json", planned));
     ZParameterDialog parameters;
     QVERIFY(parameters.openMethodFile("json/holds.json"));
     QVERIFY(parameters.saveMethodFile("json/holds-again.json"));
     SMethod saved;
     QVERIFY(JsonControl().openJsonMethod("json/holds-again.json", saved));
     QCOMPARE(saved.Flow, planned.Flow);
+    QCOMPARE(saved.controlRules, planned.controlRules);
 
     NewDialog wizard(modules({0, 1, 2, 3, 4}));
     auto* list = wizard.findChild<QComboBox*>("comboBox");

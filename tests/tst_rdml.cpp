@@ -322,12 +322,12 @@ void TestRdml::commandLine()
     QVERIFY(bytes.startsWith("\xEF\xBB\xBF")); // so that a spreadsheet reads UTF-8
     const QStringList lines = QString::fromUtf8(bytes.mid(3)).split('\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 1 + 18);
-    QVERIFY(lines[0].startsWith("sample,name,type,hole,position,channel,target,ct,call,tm,flags,edits,1,2,"));
+    QVERIFY(lines[0].startsWith("sample,name,type,hole,position,channel,target,ct,call,tm,quantity,unit,flags,edits,1,2,"));
     const QStringList first = lines[1].split(',');
     QCOMPARE(first.mid(0, 7), QStringList({"1", "甲", "unkn", "1", "3", "FAM", "靶标"}));
     QCOMPARE(first[8], QString("阳性"));
-    QCOMPARE(first.size(), 12 + 40);
-    QCOMPARE(first[12].toDouble(), plate().pdLines[4][0].y());
+    QCOMPARE(first.size(), 14 + 40);
+    QCOMPARE(first[14].toDouble(), plate().pdLines[4][0].y());
     QCOMPARE(runCli({"export", "p.pcrd", "m.csv", "--melt"}).code, 0);
 }
 

@@ -53,6 +53,7 @@ void MethodDialog::setMethod(const SMethod& method)
     ui->lEdit_Date->setText(method.Date);
     ui->lEdit_Explain->setText(method.Explain);
     ui->widget_Coordinate->setMethodFlow(method.Flow);
+    ui->tableWidget_Rules->setMethod(method);
     // Saving writes the box back, so it starts at the method's own validity.
     ui->spin_Valid->setValue(method.Valid.toInt());
     // The experiment's own layout stays chosen; saving must not change its samples unasked.
@@ -73,7 +74,7 @@ void MethodDialog::setReadOnly()
 {
     for (QWidget* editing : QList<QWidget*>{ui->lEdit_Name, ui->lEdit_ID, ui->lEdit_Date, ui->lEdit_Explain, ui->spin_Valid,
                                             ui->groupBox_Chip, ui->pBn_Const, ui->pBn_Cycle, ui->pBn_Melt, ui->pBn_Del,
-                                            ui->pBn_NodeAfter, ui->pBn_NodePre, ui->scrollArea->widget()})
+                                            ui->pBn_NodeAfter, ui->pBn_NodePre, ui->scrollArea->widget(), ui->tableWidget_Rules})
         editing->setEnabled(false);
     ui->pBn_Save->hide();
 }
@@ -100,7 +101,9 @@ void MethodDialog::slotSaveAsJson()
             edited.SampleNumber = edited.sampleHoleMap.size();
             break;
         }
-    const QString fault = programFault(edited);
+    QString fault = programFault(edited);
+    if (fault.isEmpty())
+        ui->tableWidget_Rules->rules(edited.controlRules, fault);
     if (!fault.isEmpty()) {
         ZMessageBox::tell(this, fault);
         return;

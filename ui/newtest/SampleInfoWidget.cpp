@@ -56,6 +56,8 @@ void SampleInfoWidget::restInfo(int, int sampleCount)
             edit->setMinimumHeight(41);
             edit->setStyleSheet(editStyle);
         }
+        // Only a standard has a quantity: the field of any other type is shown as not in use.
+        quantity->setStyleSheet("QLineEdit{" + editStyle + "} QLineEdit:disabled{color:rgb(160, 160, 160);border-color:rgb(200, 200, 200);}");
         for (const QString& code : RunControls::typeCodes())
             type->addItem(RunControls::typeName(code), code);
         unit->addItems(RunControls::unitCodes());

@@ -28,6 +28,10 @@ void RelativeChart::setResult(const QuantResult& q)
     y->setTitleText(QStringLiteral("倍数变化"));
     chart()->addAxis(x, Qt::AlignBottom);
     chart()->addAxis(y, Qt::AlignLeft);
+    // Sample names alone where all bars are of one target.
+    bool oneTarget = true;
+    for (const RelativeResult& r : q.relative)
+        oneTarget = oneTarget && r.target == q.relative.first().target;
     double top = 1;
     // Bars are thick vertical lines; the error bar a thin one with caps.
     for (int i = 0; i < q.relative.size(); ++i) {
@@ -50,7 +54,7 @@ void RelativeChart::setResult(const QuantResult& q)
             s->attachAxis(x);
             s->attachAxis(y);
         }
-        x->append(r.sample + '\n' + r.target, at);
+        x->append(oneTarget ? r.sample : r.sample + ' ' + r.target, at);
         top = qMax(top, r.foldHigh);
     }
     x->setRange(0.5, q.relative.size() + 0.5);

@@ -28,6 +28,7 @@ void StandardCurveChart::setResult(const QuantResult& q)
     chart()->removeAllSeries();
     for (QAbstractAxis* axis : chart()->axes())
         chart()->removeAxis(axis);
+    chart()->setTitle(q.curves.isEmpty() ? QStringLiteral("标准曲线：本实验没有带定量的标准品") : QString());
     auto* x = new QValueAxis(chart());
     auto* y = new QValueAxis(chart());
     x->setTitleText(QStringLiteral("log10(定量)"));

@@ -1,0 +1,79 @@
+#include "ui/editor/ControlRulesTable.h"
+
+#include <QHeaderView>
+
+namespace {
+enum Column { Target, Ntc, NtcMax, PosLow, PosHigh, IcLow, IcHigh, Columns };
+
+QString limit(double v)
+{
+    return v > 0 ? QString::number(v) : QString();
+}
+}
+
+ControlRulesTable::ControlRulesTable(QWidget* parent) : QTableWidget(0, Columns, parent)
+{
+    setHorizontalHeaderLabels({QStringLiteral("靶标"), QStringLiteral("阴性对照不得扩增"), QStringLiteral("阴性对照可接受Ct>"),
+                               QStringLiteral("阳性对照Ct下限"), QStringLiteral("阳性对照Ct上限"), QStringLiteral("内参Ct下限"),
+                               QStringLiteral("内参Ct上限")});
+    verticalHeader()->hide();
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+}
+
+void ControlRulesTable::setMethod(const SMethod& method)
+{
+    QStringList targets;
+    for (const TargetInfos& hole : method.holeTargets)
+        for (const QString& name : hole.names)
+            if (!name.isEmpty() && !targets.contains(name))
+                targets << name;
+    for (const ControlRule& r : method.controlRules)
+        if (!targets.contains(r.target))
+            targets << r.target;
+    setRowCount(targets.size());
+    for (int row = 0; row < targets.size(); ++row) {
+        ControlRule rule;
+        for (const ControlRule& r : method.controlRules)
+            if (r.target == targets[row])
+                rule = r;
+        auto* name = new QTableWidgetItem(targets[row]);
+        name->setFlags(name->flags() & ~Qt::ItemIsEditable);
+        setItem(row, Target, name);
+        auto* ntc = new QTableWidgetItem;
+        ntc->setFlags((ntc->flags() | Qt::ItemIsUserCheckable) & ~Qt::ItemIsEditable);
+        ntc->setCheckState(rule.checkNtc ? Qt::Checked : Qt::Unchecked);
+        setItem(row, Ntc, ntc);
+        const double values[] = {rule.ntcMaxCt, rule.posCtLow, rule.posCtHigh, rule.icCtLow, rule.icCtHigh};
+        for (int c = NtcMax; c <= IcHigh; ++c)
+            setItem(row, c, new QTableWidgetItem(limit(values[c - NtcMax])));
+    }
+}
+
+bool ControlRulesTable::rules(QVector<ControlRule>& out, QString& fault) const
+{
+    QVector<ControlRule> rules;
+    for (int row = 0; row < rowCount(); ++row) {
+        ControlRule r;
+        r.target = item(row, Target)->text();
+        r.checkNtc = item(row, Ntc)->checkState() == Qt::Checked;
+        double* fields[] = {&r.ntcMaxCt, &r.posCtLow, &r.posCtHigh, &r.icCtLow, &r.icCtHigh};
+        for (int c = NtcMax; c <= IcHigh; ++c) {
+            const QString text = item(row, c) ? item(row, c)->text().trimmed() : QString();
+            bool ok = true;
+            *fields[c - NtcMax] = text.isEmpty() ? 0 : text.toDouble(&ok);
+            if (!ok || *fields[c - NtcMax] < 0 || *fields[c - NtcMax] > 100) {
+                fault = QStringLiteral("质控规则中靶标%1的“%2”不是0到100之间的Ct。").arg(r.target, horizontalHeaderItem(c)->text());
+                return false;
+            }
+        }
+        if ((r.posCtHigh > 0 && r.posCtLow > r.posCtHigh) || (r.icCtHigh > 0 && r.icCtLow > r.icCtHigh)) {
+            fault = QStringLiteral("质控规则中靶标%1的Ct下限高于上限。").arg(r.target);
+            return false;
+        }
+        // A row without any check is no rule.
+        if (r.checkNtc || r.posCtHigh > 0 || r.icCtHigh > 0)
+            rules << r;
+    }
+    out = rules;
+    return true;
+}
