@@ -3,11 +3,13 @@
 #include "analysis/Quantification.h"
 #include "analysis/ResultRows.h"
 #include "analysis/ResultText.h"
+#include "analysis/SampleResults.h"
 #include "analysis/TempData.h"
 #include "files/RdmlFormat.h"
 #include "method/RecordEdits.h"
 
 #include <QSaveFile>
+#include <QSet>
 
 #include <cmath>
 
@@ -51,6 +53,11 @@ QByteArray table(const OutData& d, bool melt)
     QStringList header = {"sample", "name", "type", "hole", "position", "channel", "target", "ct", "call", "tm",
                           "quantity", "unit", "flags", "edits"};
     const QuantResult quant = Quantification::of(d, r);
+    // Samples whose calls the run's failed controls make invalid carry it in every row.
+    QSet<int> invalidated;
+    for (const SampleResult& sample : SampleResults::of(d, r))
+        if (!sample.runReasons.isEmpty())
+            invalidated.insert(sample.sample);
     const QString edits = field(RecordEdits::of(d.inData.remark).join(QStringLiteral("；")));
     for (int i = 0; i < columns; ++i)
         header << (melt ? RdmlFormat::number(longest[i].x()) : QString::number(i + 1));
@@ -74,7 +81,7 @@ QByteArray table(const OutData& d, bool melt)
                              optional(r.tmValues[s]),
                              std::isfinite(q) ? RdmlFormat::number(q) : QString(),
                              unit,
-                             r.flags[s].join(' '),
+                             (invalidated.contains(row.sample) ? r.flags[s] + QStringList{"run-invalid"} : r.flags[s]).join(' '),
                              edits};
         for (const QPointF& p : readings[s])
             cells << RdmlFormat::number(p.y());

@@ -125,6 +125,20 @@ void TestCli::analyzeShowsTheBuiltInResults()
     QCOMPARE(back.openAs("back.pcrd"), 0);
     QCOMPARE(RecordEdits::of(back.inData.remark), QStringList({mark}));
     QVERIFY(back.runComplete);
+
+    // Quantification as scripts read it: another instrument's dilution series.
+    QCOMPARE(runCli({"import", TAMARIN_SOURCE_DIR "/tests/data/public-rdml/dilutions_f109.rdml", "dil.pcrd"}).code, 0);
+    const QJsonObject quant = QJsonDocument::fromJson(runCli({"analyze", "--quant", "--json", "dil.pcrd"}).out.toUtf8()).object();
+    QCOMPARE(quant.keys(), QStringList({"relative", "run", "samples", "standardCurves"}));
+    const QJsonObject curve = quant.value("standardCurves").toArray().first().toObject();
+    QCOMPARE(curve.keys(), QStringList({"channel", "efficiency", "efficiencyHigh", "efficiencyLow", "excluded", "intercept", "points",
+                                        "r2", "slope", "target"}));
+    QCOMPARE(curve.value("points").toInt(), 12);
+    const QJsonObject unknown = quant.value("samples").toArray().first().toObject();
+    QCOMPARE(unknown.value("unit").toString(), QString("cop"));
+    QCOMPARE(unknown.value("holes").toArray(), QJsonArray({1, 2, 3}));
+    QVERIFY(quant.value("run").toObject().value("valid").toBool());
+    QCOMPARE(runCli({"analyze", "--quant", "dil.pcrd", "--efficiency", "x=5"}).code, 1);
 }
 
 void TestCli::errors()
