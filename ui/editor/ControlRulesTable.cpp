@@ -47,6 +47,9 @@ void ControlRulesTable::setMethod(const SMethod& method)
         for (int c = NtcMax; c <= IcHigh; ++c)
             setItem(row, c, new QTableWidgetItem(limit(values[c - NtcMax])));
     }
+    // Every target in sight without scrolling, up to a few.
+    const int rows = qMin(rowCount(), 4);
+    setFixedHeight(horizontalHeader()->sizeHint().height() + rows * verticalHeader()->defaultSectionSize() + 2 * frameWidth() + 2);
 }
 
 bool ControlRulesTable::rules(QVector<ControlRule>& out, QString& fault) const
