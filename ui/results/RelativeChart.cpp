@@ -9,18 +9,13 @@
 
 using namespace QtCharts;
 
-RelativeChart::RelativeChart(QWidget* parent) : QChartView(new QChart, parent)
+RelativeChart::RelativeChart(QWidget* parent) : QuantChartView(parent)
 {
-    setRenderHint(QPainter::Antialiasing);
     chart()->legend()->hide();
-    chart()->setMargins(QMargins(4, 4, 4, 4));
 }
 
-void RelativeChart::setResult(const QuantResult& q)
+void RelativeChart::draw(const QuantResult& q)
 {
-    chart()->removeAllSeries();
-    for (QAbstractAxis* axis : chart()->axes())
-        chart()->removeAxis(axis);
     chart()->setTitle(q.relative.isEmpty() ? QStringLiteral("相对定量：请选择校准样本和内参靶标") : QStringLiteral("倍数变化（相对校准样本）"));
     auto* x = new QCategoryAxis(chart());
     auto* y = new QValueAxis(chart());

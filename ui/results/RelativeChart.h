@@ -1,16 +1,15 @@
 #pragma once
 
-#include <QChartView>
-
-struct QuantResult;
+#include "ui/results/QuantChartView.h"
 
 // Fold changes against the calibrator as bars, one per sample and target, each with its low to
 // high range as an error bar.
-class RelativeChart : public QtCharts::QChartView
+class RelativeChart : public QuantChartView
 {
     Q_OBJECT
 public:
     explicit RelativeChart(QWidget* parent = nullptr);
 
-    void setResult(const QuantResult& q);
+protected:
+    void draw(const QuantResult& q) override;
 };

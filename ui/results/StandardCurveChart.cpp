@@ -16,18 +16,13 @@ namespace {
 const QVector<QColor> Colours = {QColor(0, 19, 255), QColor(230, 110, 0), QColor(0, 150, 0), QColor(128, 40, 170)};
 }
 
-StandardCurveChart::StandardCurveChart(QWidget* parent) : QChartView(new QChart, parent)
+StandardCurveChart::StandardCurveChart(QWidget* parent) : QuantChartView(parent)
 {
-    setRenderHint(QPainter::Antialiasing);
     chart()->legend()->setAlignment(Qt::AlignTop);
-    chart()->setMargins(QMargins(4, 4, 4, 4));
 }
 
-void StandardCurveChart::setResult(const QuantResult& q)
+void StandardCurveChart::draw(const QuantResult& q)
 {
-    chart()->removeAllSeries();
-    for (QAbstractAxis* axis : chart()->axes())
-        chart()->removeAxis(axis);
     chart()->setTitle(q.curves.isEmpty() ? QStringLiteral("标准曲线：本实验没有带定量的标准品") : QString());
     auto* x = new QValueAxis(chart());
     auto* y = new QValueAxis(chart());
