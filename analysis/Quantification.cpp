@@ -44,9 +44,10 @@ QVector<QuantCurve> standardCurves(const OutData& data, const QVector<ResultRow>
         const QString k = r.targets[s].Name + '\n' + QString::number(row.channel);
         if (!index.contains(k)) {
             index.insert(k, curves.size());
-            curves.append({r.targets[s].Name, row.channel, type.unit, {}, {}, {}, {}});
+            curves.append({r.targets[s].Name, row.channel, type.unit, {}, {}, {}, {}, {}});
         }
         QuantCurve& c = curves[index.value(k)];
+        c.wells << row;
         if (!r.positives[s])
             continue; // a standard without a Ct has no point
         const QPointF point(std::log10(type.quantity), r.ctValues[s]);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/ResultRows.h"
 #include "analysis/RunValidity.h"
 #include "analysis/StandardCurve.h"
 
@@ -20,6 +21,7 @@ struct QuantCurve
     QVector<QPointF> points;   // used: x = log10(quantity), y = Ct
     QVector<QPointF> excludedPoints;
     QVector<int> excluded;     // running numbers of the standards left out
+    QVector<ResultRow> wells;  // every standard of the curve, with a Ct or not, in layout order
 };
 
 // A sample's quantity for one target: per positive hole from the standard curve, then their mean

@@ -3,7 +3,6 @@
 #include "analysis/Quantification.h"
 #include "analysis/ResultRows.h"
 #include "analysis/ResultText.h"
-#include "analysis/SampleResults.h"
 #include "analysis/TempData.h"
 #include "files/RdmlFormat.h"
 #include "method/RecordEdits.h"
@@ -55,8 +54,8 @@ QByteArray table(const OutData& d, bool melt)
     const QuantResult quant = Quantification::of(d, r);
     // Samples whose calls the run's failed controls make invalid carry it in every row.
     QSet<int> invalidated;
-    for (const SampleResult& sample : SampleResults::of(d, r))
-        if (!sample.runReasons.isEmpty())
+    for (const QuantSample& sample : quant.samples)
+        if (sample.flags.contains(QLatin1String("run-invalid")))
             invalidated.insert(sample.sample);
     const QString edits = field(RecordEdits::of(d.inData.remark).join(QStringLiteral("；")));
     for (int i = 0; i < columns; ++i)

@@ -1,7 +1,6 @@
 #include "ui/results/QuantTables.h"
 
 #include "analysis/Quantification.h"
-#include "analysis/ResultRows.h"
 #include "analysis/ResultText.h"
 #include "analysis/SampleResults.h"
 #include "analysis/TempData.h"
@@ -107,7 +106,7 @@ void QuantTables::setResult(const OutData& data, const TempData& results, const 
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(mSetup.references.contains(t) ? Qt::Checked : Qt::Unchecked);
     }
-    fillStandards(data, results);
+    fillStandards(q, results);
 
     mQuantities->setRowCount(q.samples.size());
     for (int row = 0; row < q.samples.size(); ++row) {
@@ -130,30 +129,28 @@ void QuantTables::setResult(const OutData& data, const TempData& results, const 
     mFilling = false;
 }
 
-void QuantTables::fillStandards(const OutData& data, const TempData& results)
+void QuantTables::fillStandards(const QuantResult& q, const TempData& results)
 {
     mStandardCurves.clear();
     mStandards->setRowCount(0);
-    for (const ResultRow& row : resultRows(data)) {
-        const SampleType type = mSetup.sampleTypes.value(row.sample);
-        const int s = row.curveIndex;
-        if (type.type != QLatin1String("std") || s >= results.targets.size() || results.targets[s].Name == SampleResults::internalControl())
-            continue;
-        const int r = mStandards->rowCount();
-        mStandards->insertRow(r);
-        mStandards->setItem(r, 0, cell(QString::number(row.number)));
-        mStandards->setItem(r, 1, cell(row.sampleName));
-        mStandards->setItem(r, 2, cell(results.targets[s].Name));
-        mStandards->setItem(r, 3, cell(QString::number(type.quantity, 'g', 6) + ' ' + type.unit));
-        mStandards->setItem(r, 4, cell(results.positives[s] ? ResultText::ct(results.ctValues[s]) : QStringLiteral("-")));
-        auto* left = cell(QString());
-        left->setFlags(left->flags() | Qt::ItemIsUserCheckable);
-        left->setCheckState(mSetup.excludedWells.contains(s) ? Qt::Checked : Qt::Unchecked);
-        mStandards->setItem(r, 5, left);
-        auto* reason = new QTableWidgetItem(mSetup.excludedWells.value(s));
-        mStandards->setItem(r, 6, reason);
-        mStandardCurves << s;
-    }
+    for (const QuantCurve& c : q.curves)
+        for (const ResultRow& row : c.wells) {
+            const SampleType type = mSetup.sampleTypes.value(row.sample);
+            const int s = row.curveIndex;
+            const int r = mStandards->rowCount();
+            mStandards->insertRow(r);
+            mStandards->setItem(r, 0, cell(QString::number(row.number)));
+            mStandards->setItem(r, 1, cell(row.sampleName));
+            mStandards->setItem(r, 2, cell(c.target));
+            mStandards->setItem(r, 3, cell(QString::number(type.quantity, 'g', 6) + ' ' + type.unit));
+            mStandards->setItem(r, 4, cell(results.positives[s] ? ResultText::ct(results.ctValues[s]) : QStringLiteral("-")));
+            auto* left = cell(QString());
+            left->setFlags(left->flags() | Qt::ItemIsUserCheckable);
+            left->setCheckState(mSetup.excludedWells.contains(s) ? Qt::Checked : Qt::Unchecked);
+            mStandards->setItem(r, 5, left);
+            mStandards->setItem(r, 6, new QTableWidgetItem(mSetup.excludedWells.value(s)));
+            mStandardCurves << s;
+        }
 }
 
 void QuantTables::emitSetup()

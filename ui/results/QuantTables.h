@@ -32,7 +32,7 @@ signals:
     void setupChanged(const RunSetup& setup);
 
 private:
-    void fillStandards(const OutData& data, const TempData& results);
+    void fillStandards(const QuantResult& q, const TempData& results);
     void emitSetup();
 
     QComboBox* mCalibrator;
