@@ -366,6 +366,7 @@ void TestRunPage::pageGuards()
         review.setInData(imported.inData);
         review.setOutData(imported);
         QCOMPARE(review.findChild<ZOriginChart*>("chartOrgin")->vectorLines().value(4), imported.pdLines[4]);
+        QVERIFY(review.findChild<QWidget*>("comboBox_Calibrator")->isEnabled()); // a review's choices are open
     }
     ZRunWidget page(nullptr, &machine);
     page.setMFilePath(mDir.file("usr_data/guards.pcrd"));

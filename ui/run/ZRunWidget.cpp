@@ -241,9 +241,10 @@ void ZRunWidget::setOutData(const OutData& data)
     ui->pushButton_MeltLight->setVisible(method.hasMeltStep());
     ui->pushButton_NewLight->setVisible(method.hasCycleStep());
     ui->pushButton_Quant->setVisible(method.hasCycleStep());
+    // A record that is shown is over: its choices are open to the person from the first showing.
+    ui->pushButton_Start->hide();
     showResults(results);
     ui->label_TestInfo->setText(mOutData.runComplete ? QString() : ResultText::incompleteRun());
-    ui->pushButton_Start->hide();
     // An imported run has readings but no temperature trace.
     ui->chartOrgin->setLines(results.cycleLines, true);
     if (mOutData.tempLines.size() == 2)
