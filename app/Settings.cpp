@@ -18,6 +18,16 @@ QStringList Settings::getMadeSafe() const { return value("RECOVERY/MADE_SAFE").t
 void Settings::setVersionInfo(const QString& path) { setValue("HTTP/PATH", path); }
 QString Settings::getVersionInfo() const { return value("HTTP/PATH").toString(); }
 
+QString Settings::getDatabaseUrl() const { return value("DB/URL").toString().trimmed(); }
+QString Settings::getReportHeader() const { return value("REPORT/HEADER").toString().trimmed().left(200); }
+
+int Settings::getIdleMinutes() const
+{
+    bool ok = false;
+    const int minutes = value("DB/IDLE_MINUTES").toInt(&ok);
+    return ok && minutes >= 1 && minutes <= 240 ? minutes : 15;
+}
+
 QString Settings::updateBaseAddress() const
 {
     QString ip = getHttpIp().trimmed();

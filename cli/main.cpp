@@ -1,14 +1,19 @@
 // tamarin-cli: the program's own record, analysis and instrument code without windows.
 #include "cli/AnalyzeCommand.h"
+#include "cli/AuditCommand.h"
 #include "cli/ExportCommand.h"
 #include "cli/ImportCommand.h"
 #include "cli/PlanCommand.h"
 #include "cli/RecoverCommand.h"
+#include "cli/ReportCommand.h"
 #include "cli/RunCommand.h"
+#include "cli/UsersCommand.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -32,6 +37,12 @@ const QList<Verb>& verbs()
         {"run", "--method M.json --module N --name NAME [--samples LIST] [--types LIST] [--step-ms MS]\n"
                 "                                 run a method on the instrument and analyse it", runCommand},
         {"recover", "[DIR]                    restore the tests a crash interrupted (usr_data)", recoverCommand},
+        {"report", "FILE.pcrd OUT.pdf         the experiment's printed report (PDF)", reportCommand},
+        {"sign", "FILE.pcrd --meaning 审核|批准 --user NAME --password-stdin\n"
+                 "                                 sign an experiment's results; it is locked from then on", signCommand},
+        {"users", "init|add|disable|passwd|list   the named users (init --admin NAME turns them on)", usersCommand},
+        {"audit", "list [--experiment NAME] [--json] | verify\n"
+                  "                                 the audit trail, and whether its chain holds", auditCommand},
     };
     return list;
 }
@@ -49,9 +60,13 @@ int usage(QTextStream& stream)
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    // A printed report lays out text, which takes the fonts of a GUI application; no display is needed.
+    const bool prints = argc > 1 && qstrcmp(argv[1], "report") == 0;
+    if (prints && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app(prints ? new QGuiApplication(argc, argv) : new QCoreApplication(argc, argv));
     QCoreApplication::setApplicationName("tamarin-cli");
-    QStringList arguments = app.arguments();
+    QStringList arguments = app->arguments();
     QTextStream err(stderr);
     if (arguments.size() < 2)
         return usage(err);

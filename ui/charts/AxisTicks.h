@@ -9,8 +9,6 @@ class QValueAxis;
 // Ticks at round values (1, 2 or 5 times a power of ten) whatever range an axis takes.
 namespace AxisTicks {
 
-// A round tick interval giving about ticks intervals over span.
-double niceStep(double span, int ticks);
 // Keeps the axis's ticks round from now on; labels in format, or as whole numbers where the ticks
 // allow it when format is empty. Whole-number labels ("%d") always get whole steps.
 void keepRound(QtCharts::QValueAxis* axis, int ticks, const QString& format = QString());

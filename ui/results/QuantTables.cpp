@@ -4,7 +4,7 @@
 #include "analysis/ResultText.h"
 #include "analysis/SampleResults.h"
 #include "analysis/TempData.h"
-#include "ui/results/CallColour.h"
+#include "analysis/CallColour.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

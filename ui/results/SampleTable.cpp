@@ -3,7 +3,7 @@
 #include "analysis/QcFlags.h"
 #include "analysis/SampleResults.h"
 #include "analysis/TempData.h"
-#include "ui/results/CallColour.h"
+#include "analysis/CallColour.h"
 
 #include <QHeaderView>
 #include <QStyle>

@@ -3,7 +3,7 @@
 #include "analysis/QcFlags.h"
 #include "analysis/ResultText.h"
 #include "analysis/TempData.h"
-#include "ui/results/CallColour.h"
+#include "analysis/CallColour.h"
 
 #include <QHeaderView>
 #include <QScrollBar>

@@ -1,0 +1,66 @@
+#include "cli/ReportCommand.h"
+
+#include "app/Settings.h"
+#include "app/UI.h"
+#include "cli/CliContext.h"
+#include "cli/CliRecords.h"
+#include "files/OutData.h"
+#include "records/ReportRecords.h"
+
+#include <QFileInfo>
+
+int reportCommand(const QStringList& arguments)
+{
+    CliContext cli("report", arguments);
+    CliRecords::addOptions(cli.parser());
+    cli.parser().setApplicationDescription("Writes the experiment's report as PDF: facts, charts, results and signatures.");
+    cli.parser().addPositionalArgument("file", "experiment file (.pcrd)");
+    cli.parser().addPositionalArgument("out", "report file (.pdf)");
+    if (!cli.parse(2))
+        return cli.parseExitCode();
+    const QString path = cli.positional().at(0);
+    OutData data;
+    if (data.openAs(path) != 0)
+        return cli.fail(QString("cannot read experiment file %1").arg(path));
+    CliRecords records;
+    QString fault = records.open(cli, false);
+    if (!fault.isEmpty())
+        return cli.fail(fault);
+    const QString name = QFileInfo(path).completeBaseName();
+    const ReportFacts facts = ReportRecords::facts(records.session(), name, path,
+                                                   Settings(UI::SettingsFile, QSettings::IniFormat).getReportHeader());
+    const QString out = cli.positional().at(1);
+    fault = PdfReport::write(data, facts, out);
+    if (!fault.isEmpty())
+        return cli.fail(fault);
+    records.session().record("导出", "experiment", name, QString(), "PDF " + QFileInfo(out).fileName());
+    cli.out() << "written " << out << "\n";
+    if (!facts.warning.isEmpty())
+        cli.out() << facts.warning << "\n";
+    return 0;
+}
+
+int signCommand(const QStringList& arguments)
+{
+    CliContext cli("sign", arguments);
+    CliRecords::addOptions(cli.parser());
+    cli.parser().setApplicationDescription("Signs the experiment's results as the user of --user; the experiment is then locked.");
+    cli.parser().addOption({"meaning", "审核 (reviewed) or 批准 (approved)", "MEANING"});
+    cli.parser().addPositionalArgument("file", "experiment file (.pcrd)");
+    if (!cli.parse(1))
+        return cli.parseExitCode();
+    const QString path = cli.positional().at(0);
+    OutData data;
+    if (data.openAs(path) != 0)
+        return cli.fail(QString("cannot read experiment file %1").arg(path));
+    CliRecords records;
+    QString fault = records.open(cli, true, Permission::Sign);
+    const QString name = QFileInfo(path).completeBaseName();
+    // Signing asks for the password once more, as in the window: the same line serves both.
+    if (fault.isEmpty())
+        fault = records.session().sign(name, path, cli.parser().value("meaning"), records.lastPassword());
+    if (!fault.isEmpty())
+        return cli.fail(fault);
+    cli.out() << name << " signed: " << cli.parser().value("meaning") << " by " << records.session().account().fullName << "\n";
+    return 0;
+}

@@ -1,0 +1,109 @@
+#include "records/RecordStore.h"
+
+#include "records/StoreSchema.h"
+
+#include <QAtomicInt>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+
+namespace {
+
+QAtomicInt connections;
+
+bool isServerUrl(const QString& location)
+{
+    return location.startsWith(QLatin1String("postgresql://")) || location.startsWith(QLatin1String("postgres://"));
+}
+
+}
+
+RecordStore::RecordStore(const QString& location)
+    : mLocation(location.isEmpty() ? defaultFile() : location)
+    , mConnection(QStringLiteral("records-%1").arg(connections.fetchAndAddRelaxed(1)))
+    , mPostgres(isServerUrl(mLocation))
+{
+}
+
+RecordStore::~RecordStore()
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(mConnection, false);
+        if (db.isValid())
+            db.close();
+    }
+    QSqlDatabase::removeDatabase(mConnection);
+}
+
+QSqlDatabase RecordStore::db() const
+{
+    return QSqlDatabase::database(mConnection, false);
+}
+
+QString RecordStore::describe() const
+{
+    if (!mPostgres)
+        return mLocation;
+    return QUrl(mLocation).toString(QUrl::RemovePassword);
+}
+
+bool RecordStore::open()
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(mPostgres ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), mConnection);
+    if (!db.isValid()) {
+        mFault = QStringLiteral("no database driver for %1").arg(describe());
+        return false;
+    }
+    if (mPostgres) {
+        const QUrl url(mLocation);
+        db.setHostName(url.host());
+        db.setPort(url.port(5432));
+        db.setUserName(url.userName());
+        db.setPassword(url.password());
+        db.setDatabaseName(url.path().mid(1));
+        db.setConnectOptions(QStringLiteral("connect_timeout=5"));
+    } else {
+        db.setDatabaseName(mLocation);
+        // Another program may be appending; wait for it rather than fail.
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    }
+    if (!db.open()) {
+        mFault = db.lastError().text();
+        return false;
+    }
+    return StoreSchema::migrate(*this);
+}
+
+bool RecordStore::exec(const QString& statement)
+{
+    QSqlQuery query(db());
+    if (query.exec(statement))
+        return true;
+    mFault = query.lastError().text();
+    return false;
+}
+
+bool RecordStore::writeExclusively(const QString& table, const std::function<bool()>& body)
+{
+    // SQLite takes its write lock at once with IMMEDIATE, so two writers never read the same
+    // last entry; the server locks the one table.
+    if (mPostgres) {
+        if (!db().transaction() || !exec(QStringLiteral("LOCK TABLE %1 IN EXCLUSIVE MODE").arg(table))) {
+            db().rollback();
+            return false;
+        }
+    } else if (!exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+        return false;
+    }
+    if (!body()) {
+        if (mPostgres)
+            db().rollback();
+        else
+            exec(QStringLiteral("ROLLBACK"));
+        return false;
+    }
+    if (mPostgres ? db().commit() : exec(QStringLiteral("COMMIT")))
+        return true;
+    mFault = db().lastError().text();
+    return false;
+}

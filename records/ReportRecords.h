@@ -1,0 +1,13 @@
+#pragma once
+
+#include "files/PdfReport.h"
+
+class RecordSession;
+
+// What the store knows for an experiment's printed report: who started its run, its signatures
+// that hold, and whether the file still is the one they signed.
+namespace ReportRecords {
+
+ReportFacts facts(RecordSession& session, const QString& experiment, const QString& path, const QString& header);
+
+}

@@ -1,0 +1,91 @@
+#include "records/Signatures.h"
+
+#include "records/RecordStore.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QSqlQuery>
+#include <QVariant>
+
+Signatures::Signatures(RecordStore& store)
+    : mStore(store)
+{
+}
+
+QStringList Signatures::meanings()
+{
+    return {QStringLiteral("审核"), QStringLiteral("批准")};
+}
+
+QString Signatures::fileHash(const QString& path)
+{
+    QFile file(path);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
+        return QString();
+    return QString::fromLatin1(hash.result().toHex());
+}
+
+bool Signatures::add(Signature s)
+{
+    s.at = (s.at.isValid() ? s.at : QDateTime::currentDateTimeUtc()).toUTC();
+    return mStore.writeExclusively("signatures", [&] {
+        {
+            QSqlQuery last(mStore.db());
+            if (!last.exec("SELECT MAX(id) FROM signatures"))
+                return false;
+            s.id = last.next() ? last.value(0).toLongLong() + 1 : 1;
+        }
+        QSqlQuery insert(mStore.db());
+        insert.prepare("INSERT INTO signatures (id, experiment, user_name, full_name, meaning, at, file_hash, voided) "
+                       "VALUES (?, ?, ?, ?, ?, ?, ?, '')");
+        for (const QVariant& v : {QVariant(s.id), QVariant(s.experiment), QVariant(s.user), QVariant(s.fullName),
+                                  QVariant(s.meaning), QVariant(s.at.toString(Qt::ISODateWithMs)), QVariant(s.fileHash)})
+            insert.addBindValue(v.isNull() ? QVariant(QLatin1String("")) : v); // a null text would be SQL NULL
+        return insert.exec();
+    });
+}
+
+QVector<Signature> Signatures::of(const QString& experiment, bool withVoided) const
+{
+    QSqlQuery query(mStore.db());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT id, experiment, user_name, full_name, meaning, at, file_hash, voided "
+                                 "FROM signatures WHERE experiment = ?%1 ORDER BY id")
+                      .arg(withVoided ? "" : " AND voided = ''"));
+    query.addBindValue(experiment);
+    QVector<Signature> list;
+    if (!query.exec())
+        return list;
+    while (query.next()) {
+        Signature s;
+        s.id = query.value(0).toLongLong();
+        s.experiment = query.value(1).toString();
+        s.user = query.value(2).toString();
+        s.fullName = query.value(3).toString();
+        s.meaning = query.value(4).toString();
+        s.at = QDateTime::fromString(query.value(5).toString(), Qt::ISODateWithMs);
+        s.fileHash = query.value(6).toString();
+        s.voided = query.value(7).toString();
+        list.append(s);
+    }
+    return list;
+}
+
+bool Signatures::voidAll(const QString& experiment, const QString& reason)
+{
+    QSqlQuery query(mStore.db());
+    query.prepare("UPDATE signatures SET voided = ? WHERE experiment = ? AND voided = ''");
+    query.addBindValue(reason.isEmpty() ? QStringLiteral("-") : reason);
+    query.addBindValue(experiment);
+    return query.exec();
+}
+
+bool Signatures::rename(const QString& from, const QString& to)
+{
+    QSqlQuery query(mStore.db());
+    query.prepare("UPDATE signatures SET experiment = ? WHERE experiment = ?");
+    query.addBindValue(to);
+    query.addBindValue(from);
+    return query.exec();
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QVector>
+
+class RecordStore;
+
+// One electronic signature of an experiment's results: who, when, what it means, and the file
+// exactly as it was signed.
+struct Signature
+{
+    qint64 id = 0;
+    QString experiment; // the experiment's name (its file name without ".pcrd")
+    QString user;
+    QString fullName;
+    QString meaning;    // 审核 or 批准
+    QDateTime at;       // UTC
+    QString fileHash;   // SHA-256 of the experiment file, hex
+    QString voided;     // why an administrator's unlock voided it; empty while it holds
+};
+
+// The signatures of the store. An experiment with a signature that holds is locked.
+class Signatures
+{
+public:
+    explicit Signatures(RecordStore& store);
+
+    static QStringList meanings();
+    // Hex SHA-256 of a file's bytes; empty when it cannot be read.
+    static QString fileHash(const QString& path);
+
+    bool add(Signature signature);
+    // Those that hold, oldest first; with voided ones too when asked.
+    QVector<Signature> of(const QString& experiment, bool withVoided = false) const;
+    bool isLocked(const QString& experiment) const { return !of(experiment).isEmpty(); }
+    bool voidAll(const QString& experiment, const QString& reason);
+    // The signatures follow their experiment to its new name.
+    bool rename(const QString& from, const QString& to);
+
+private:
+    RecordStore& mStore;
+};

@@ -1,0 +1,174 @@
+#include "records/UserDirectory.h"
+
+#include "records/PasswordHash.h"
+#include "records/RecordStore.h"
+
+#include <QDateTime>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace {
+
+UserAccount accountOf(const QSqlQuery& query)
+{
+    UserAccount a;
+    a.name = query.value(0).toString();
+    a.fullName = query.value(1).toString();
+    Roles::fromCode(query.value(2).toString(), a.role);
+    a.enabled = query.value(3).toInt() != 0;
+    a.failed = query.value(4).toInt();
+    return a;
+}
+
+const char* const Columns = "name, full_name, role, enabled, failed";
+
+}
+
+UserDirectory::UserDirectory(RecordStore& store)
+    : mStore(store)
+{
+}
+
+bool UserDirectory::usersOn() const
+{
+    QSqlQuery query(mStore.db());
+    query.prepare("SELECT value FROM store_settings WHERE key = 'users'");
+    return query.exec() && query.next() && query.value(0).toString() == QLatin1String("on");
+}
+
+QString UserDirectory::validNew(const QString& name, const QString& password) const
+{
+    const QString trimmed = name.trimmed();
+    if (trimmed.isEmpty() || trimmed != name || name.size() > MaxNameLength)
+        return QStringLiteral("用户名须为1到%1个字符，前后无空格").arg(MaxNameLength);
+    for (const QChar c : name)
+        if (c.category() == QChar::Other_Control)
+            return QStringLiteral("用户名不能含控制字符");
+    if (password.size() < MinPasswordLength)
+        return QStringLiteral("密码至少%1个字符").arg(MinPasswordLength);
+    UserAccount existing;
+    if (find(name, existing))
+        return QStringLiteral("用户%1已存在").arg(name);
+    return QString();
+}
+
+QString UserDirectory::insert(const QString& name, const QString& fullName, Role role, const QString& password)
+{
+    const QString fault = validNew(name, password);
+    if (!fault.isEmpty())
+        return fault;
+    const QString hash = PasswordHash::make(password);
+    if (hash.isEmpty())
+        return QStringLiteral("密码无法处理（内存不足）");
+    QSqlQuery query(mStore.db());
+    query.prepare("INSERT INTO users (name, full_name, role, pw_hash, enabled, failed, created) VALUES (?, ?, ?, ?, 1, 0, ?)");
+    query.addBindValue(name);
+    query.addBindValue(fullName.trimmed().isEmpty() ? name : fullName.trimmed().left(MaxNameLength));
+    query.addBindValue(Roles::code(role));
+    query.addBindValue(hash);
+    query.addBindValue(QDateTime::currentDateTimeUtc().toString(Qt::ISODate));
+    return query.exec() ? QString() : QStringLiteral("记录库拒绝：%1").arg(mStore.db().lastError().text());
+}
+
+QString UserDirectory::init(const QString& admin, const QString& fullName, const QString& password)
+{
+    if (usersOn())
+        return QStringLiteral("用户管理已启用");
+    QString fault;
+    mStore.writeExclusively("store_settings", [&] {
+        fault = insert(admin, fullName, Role::Administrator, password);
+        return fault.isEmpty() && mStore.exec("INSERT INTO store_settings (key, value) VALUES ('users', 'on')");
+    });
+    if (fault.isEmpty() && !usersOn())
+        fault = QStringLiteral("记录库拒绝：%1").arg(mStore.fault());
+    return fault;
+}
+
+QString UserDirectory::add(const QString& name, const QString& fullName, Role role, const QString& password)
+{
+    return insert(name, fullName, role, password);
+}
+
+QString UserDirectory::disable(const QString& name)
+{
+    UserAccount account;
+    if (!find(name, account))
+        return QStringLiteral("没有用户%1").arg(name);
+    if (account.role == Role::Administrator) {
+        int admins = 0;
+        for (const UserAccount& a : list())
+            admins += a.enabled && a.role == Role::Administrator ? 1 : 0;
+        // Nobody could manage users any more.
+        if (admins <= 1)
+            return QStringLiteral("%1是最后一个启用的管理员，不能停用").arg(name);
+    }
+    QSqlQuery query(mStore.db());
+    query.prepare("UPDATE users SET enabled = 0 WHERE name = ?");
+    query.addBindValue(name);
+    return query.exec() ? QString() : QStringLiteral("记录库拒绝：%1").arg(mStore.db().lastError().text());
+}
+
+QString UserDirectory::setPassword(const QString& name, const QString& password)
+{
+    UserAccount account;
+    if (!find(name, account))
+        return QStringLiteral("没有用户%1").arg(name);
+    if (password.size() < MinPasswordLength)
+        return QStringLiteral("密码至少%1个字符").arg(MinPasswordLength);
+    const QString hash = PasswordHash::make(password);
+    if (hash.isEmpty())
+        return QStringLiteral("密码无法处理（内存不足）");
+    QSqlQuery query(mStore.db());
+    query.prepare("UPDATE users SET pw_hash = ?, failed = 0 WHERE name = ?");
+    query.addBindValue(hash);
+    query.addBindValue(name);
+    return query.exec() ? QString() : QStringLiteral("记录库拒绝：%1").arg(mStore.db().lastError().text());
+}
+
+QVector<UserAccount> UserDirectory::list() const
+{
+    QVector<UserAccount> accounts;
+    QSqlQuery query(mStore.db());
+    query.setForwardOnly(true);
+    if (query.exec(QStringLiteral("SELECT %1 FROM users ORDER BY name").arg(Columns)))
+        while (query.next())
+            accounts.append(accountOf(query));
+    return accounts;
+}
+
+bool UserDirectory::find(const QString& name, UserAccount& out) const
+{
+    QSqlQuery query(mStore.db());
+    query.prepare(QStringLiteral("SELECT %1 FROM users WHERE name = ?").arg(Columns));
+    query.addBindValue(name);
+    if (!query.exec() || !query.next())
+        return false;
+    out = accountOf(query);
+    return true;
+}
+
+UserDirectory::Login UserDirectory::check(const QString& name, const QString& password, UserAccount* account)
+{
+    UserAccount found;
+    if (!find(name, found))
+        return Login::Unknown;
+    if (account)
+        *account = found;
+    if (!found.enabled)
+        return Login::Disabled;
+    if (found.failed >= MaxFailedLogins)
+        return Login::Locked;
+    QSqlQuery query(mStore.db());
+    query.prepare("SELECT pw_hash FROM users WHERE name = ?");
+    query.addBindValue(name);
+    const bool good = query.exec() && query.next() && PasswordHash::matches(query.value(0).toString(), password);
+    query.finish();
+    QSqlQuery count(mStore.db());
+    count.prepare(good ? "UPDATE users SET failed = 0 WHERE name = ?" : "UPDATE users SET failed = failed + 1 WHERE name = ?");
+    count.addBindValue(name);
+    count.exec();
+    if (good)
+        return Login::Ok;
+    return found.failed + 1 >= MaxFailedLogins ? Login::Locked : Login::WrongPassword;
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "records/Roles.h"
+
+#include <QString>
+#include <QVector>
+
+class RecordStore;
+
+struct UserAccount
+{
+    QString name;     // what is typed at login
+    QString fullName; // what a signature shows; the login name when none was given
+    Role role = Role::Operator;
+    bool enabled = true;
+    int failed = 0;   // failed logins since the last good one
+};
+
+// The named users of the store. Users are off until the first administrator is made; then every
+// start asks for a login. Five failed logins in a row lock an account until an administrator sets
+// its password again.
+class UserDirectory
+{
+public:
+    static constexpr int MaxFailedLogins = 5;
+    static constexpr int MinPasswordLength = 8;
+    static constexpr int MaxNameLength = 64;
+
+    explicit UserDirectory(RecordStore& store);
+
+    bool usersOn() const;
+    // Each returns empty on success, otherwise why not, as a person reads it.
+    QString init(const QString& admin, const QString& fullName, const QString& password);
+    QString add(const QString& name, const QString& fullName, Role role, const QString& password);
+    QString disable(const QString& name);
+    // A new password also lifts a lock after failed logins.
+    QString setPassword(const QString& name, const QString& password);
+
+    QVector<UserAccount> list() const;
+    bool find(const QString& name, UserAccount& out) const;
+
+    enum class Login { Ok, Unknown, WrongPassword, Locked, Disabled };
+    // Counts a wrong password against the account; a good one clears the count.
+    Login check(const QString& name, const QString& password, UserAccount* account = nullptr);
+
+private:
+    QString validNew(const QString& name, const QString& password) const;
+    QString insert(const QString& name, const QString& fullName, Role role, const QString& password);
+
+    RecordStore& mStore;
+};
