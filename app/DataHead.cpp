@@ -7,6 +7,7 @@
 #include "instrument/ConnectData.h"
 #include "instrument/MachineData.h"
 #include "method/JsonControl.h"
+#include "records/RecordSession.h"
 
 #include <QDate>
 #include <QDir>
@@ -31,10 +32,13 @@ DataHead::DataHead() : mWakeLock("tamarin")
         mpDir->mkDir(dir);
     mWakeLock.acquire();
     mpExcelControl = new ExcelControl;
+    mpRecords = new RecordSession(mpSettings->getDatabaseUrl());
+    mpRecords->open();
 }
 
 DataHead::~DataHead()
 {
+    delete mpRecords;
     delete mpSettings;
     delete mpJsonControl;
     delete mpExcelControl;

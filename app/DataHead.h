@@ -9,6 +9,7 @@ class ZDir;
 class JsonControl;
 class ExcelControl;
 class Settings;
+class RecordSession;
 
 // The application singleton: working directories, version, and the shared service objects.
 class DataHead
@@ -20,6 +21,8 @@ public:
     JsonControl* getMpJsonControl() const { return mpJsonControl; }
     ExcelControl* getMpExcelControl() const { return mpExcelControl; }
     Settings* getMpSettings() const { return mpSettings; }
+    // Users, the audit trail and signatures; opened at start-up (isOpen() says whether it could be).
+    RecordSession* getMpRecords() const { return mpRecords; }
     QVersionNumber getMSoftWareVersion() const { return mSoftWareVersion; }
     int getFileVersion() const { return mFileVersion; }
     void setFileVersion(int version) { mFileVersion = version; }
@@ -47,6 +50,7 @@ private:
     JsonControl* mpJsonControl = nullptr;
     ExcelControl* mpExcelControl = nullptr;
     Settings* mpSettings = nullptr;
+    RecordSession* mpRecords = nullptr;
     QVersionNumber mSoftWareVersion;
     int mFileVersion = 0;
     Platform::WakeLock mWakeLock;

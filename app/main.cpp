@@ -1,9 +1,15 @@
+#include "app/DataHead.h"
 #include "app/LogFile.h"
+#include "app/Settings.h"
 #include "app/UI.h"
 #include "app/ZTo.h"
 #include "instrument/ListenInterface.h"
 #include "instrument/Machine.h"
+#include "records/RecordSession.h"
+#include "ui/dialogs/ZMessageBox.h"
 #include "ui/home/UiHome.h"
+#include "ui/records/IdleLock.h"
+#include "ui/records/LoginDialog.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -41,7 +47,32 @@ int main(int argc, char* argv[])
     QDir().mkpath(UI::LogDirName);
     LogFile::install(UI::LogDirName + "tamarin.log", parser.isSet("verbose"));
 
+    // Without its record store the program cannot know who may do what; it does not run blind.
+    RecordSession& records = *DataHead::instance()->getMpRecords();
+    if (!records.isOpen()) {
+        ZMessageBox::tell(nullptr, UI::StoreFailed.arg(records.store().describe(), records.fault()));
+        return 1;
+    }
+    if (records.usersOn() && LoginDialog(records, LoginDialog::Mode::Start).exec() != QDialog::Accepted)
+        return 0;
+    IdleLock idleLock(DataHead::instance()->getMpSettings()->getIdleMinutes() * 60000);
+    app.installEventFilter(&idleLock);
+
     auto* home = new UiHome;
+    // Locked after an idle time: the user is signed out and a login opens the program again,
+    // while runs go on underneath.
+    bool locked = false;
+    QObject::connect(&idleLock, &IdleLock::idle, home, [&records, &locked, home] {
+        if (locked || !records.usersOn() || !records.signedIn())
+            return;
+        locked = true;
+        const QString user = records.account().name;
+        records.logout(QStringLiteral("无操作锁定"));
+        LoginDialog dialog(records, LoginDialog::Mode::Locked, home);
+        dialog.setUser(user);
+        dialog.exec();
+        locked = false;
+    });
     ListenInterface listen;
     app.installNativeEventFilter(&listen);
     home->show();
@@ -53,6 +84,7 @@ int main(int argc, char* argv[])
     QTimer::singleShot(0, home, &UiHome::restoreInterruptedTests);
     const int code = app.exec();
     delete home;
+    records.logout();
     // The link's thread ends (the port closed) while the application still serves it.
     Machine::instance()->shutdown();
     return code;

@@ -1,6 +1,7 @@
 #include "cli/ExportCommand.h"
 
 #include "cli/CliContext.h"
+#include "cli/CliRecords.h"
 #include "files/ExperimentExport.h"
 #include "files/OutData.h"
 
@@ -14,6 +15,7 @@ int exportCommand(const QStringList& arguments)
     cli.parser().addPositionalArgument("file", "experiment file (.pcrd)");
     cli.parser().addPositionalArgument("out", "file to write (.xlsx, .rdml or .csv)");
     cli.parser().addOption({"melt", "CSV: the melt readings instead of the amplification readings"});
+    CliRecords::addOptions(cli.parser());
     if (!cli.parse(2))
         return cli.parseExitCode();
 
@@ -29,6 +31,11 @@ int exportCommand(const QStringList& arguments)
         return cli.fail(QString("cannot open experiment file %1 (missing, unreadable, or damaged beyond the record limits)").arg(in));
     if (!ExperimentExport::write(data, format, out, QFileInfo(in).completeBaseName(), cli.parser().isSet("melt")))
         return cli.fail(QString("cannot write %1").arg(out));
+    CliRecords records;
+    const QString fault = records.open(cli, false);
+    if (!fault.isEmpty())
+        return cli.fail(fault);
+    records.session().record("导出", "experiment", QFileInfo(in).completeBaseName(), QString(), QFileInfo(out).fileName());
     cli.out() << "wrote " << out << "\n";
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "cli/ImportCommand.h"
 
 #include "cli/CliContext.h"
+#include "cli/CliRecords.h"
 #include "files/RdmlImport.h"
 
 #include <QFileInfo>
@@ -14,8 +15,13 @@ int importCommand(const QStringList& arguments)
     cli.parser().addPositionalArgument("out", "experiment file to write (.pcrd)");
     cli.parser().addOption({"run", "the run to import (its id, or EXPERIMENT/RUN) when the file has several", "ID"});
     cli.parser().addOption({"wells", "the reactions to take from a larger plate (at most 26): well names or reaction numbers with ranges, e.g. A1-A12,B1 or 1-26", "LIST"});
+    CliRecords::addOptions(cli.parser());
     if (!cli.parse(2))
         return cli.parseExitCode();
+    CliRecords records;
+    const QString refused = records.open(cli, true, Permission::RunTests);
+    if (!refused.isEmpty())
+        return cli.fail(refused);
 
     const QString in = cli.positional().at(0);
     const QString out = cli.positional().at(1);
@@ -49,6 +55,9 @@ int importCommand(const QStringList& arguments)
         return cli.fail(QString("cannot import %1: %2").arg(in, why));
     if (!data.saveAsFilePath(out))
         return cli.fail(QString("cannot write %1").arg(out));
+    const QString name = QFileInfo(out).completeBaseName();
+    records.session().record("导入", "experiment", name, QString(), QFileInfo(in).fileName() + " " + names[run]);
+    records.session().indexExperiment(name, QFileInfo(out).absoluteFilePath());
     cli.out() << "wrote " << out << " (run " << names[run] << ")\n";
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "app/UI.h"
 #include "cli/CliContext.h"
+#include "cli/CliRecords.h"
 #include "files/OutData.h"
 #include "files/RecoveryCopy.h"
 
@@ -13,8 +14,13 @@ int recoverCommand(const QStringList& arguments)
     CliContext cli("recover", arguments);
     cli.parser().setApplicationDescription("Restores the recovery copies of interrupted tests as experiment files (run incomplete).");
     cli.parser().addPositionalArgument("dir", "experiment folder (default: usr_data of the working directory)", "[dir]");
+    CliRecords::addOptions(cli.parser());
     if (!cli.parse(0, 1))
         return cli.parseExitCode();
+    CliRecords records;
+    const QString refused = records.open(cli, true, Permission::RunTests);
+    if (!refused.isEmpty())
+        return cli.fail(refused);
 
     const QString folder = cli.positional().value(0, UI::UserDirName.arg(QDir::currentPath()));
     const QStringList copies = RecoveryCopy::pending(folder);
@@ -31,6 +37,9 @@ int recoverCommand(const QStringList& arguments)
             ++failed;
             continue;
         }
+        const QString name = QFileInfo(target).completeBaseName();
+        records.session().record("恢复", "experiment", name, QFileInfo(copy).fileName(), QFileInfo(target).fileName());
+        records.session().indexExperiment(name, QFileInfo(target).absoluteFilePath());
         const int readings = data.pdLines.isEmpty() ? 0 : data.pdLines.first().size();
         cli.out() << "restored " << target << " (module " << data.inData.pcrNumber << ", " << readings
                   << " readings, run incomplete)\n";

@@ -3,6 +3,7 @@
 #include "app/UI.h"
 #include "app/ExperimentName.h"
 #include "cli/CliContext.h"
+#include "cli/CliRecords.h"
 #include "cli/ResultTable.h"
 #include "cli/RunSession.h"
 #include "method/JsonControl.h"
@@ -10,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSocketNotifier>
 
@@ -59,6 +61,7 @@ int runCommand(const QStringList& arguments)
                   {"step-ms", "milliseconds per step of each module (1000 on the instrument; shorter only for demos and tests)", "MS", "1000"},
                   {"link-wait-ms", "after a run that lost its link, how long to wait for it to play the stop sequence (shorter only for tests)", "MS", "60000"},
                   {"verbose", "show the diagnostics (frames, steps)"}});
+    CliRecords::addOptions(p);
     if (!cli.parse(0))
         return cli.parseExitCode();
     if (!p.isSet("verbose"))
@@ -94,6 +97,11 @@ int runCommand(const QStringList& arguments)
     if (!saveFault.isEmpty())
         return cli.fail(QString("--name %1: %2").arg(name, saveFault));
 
+    CliRecords records;
+    const QString refused = records.open(cli, true, Permission::RunTests);
+    if (!refused.isEmpty())
+        return cli.fail(refused);
+
     Machine machine(stepMs / 4);
     const MachineData state = machine.getMachineData();
     if (!state.isOpen)
@@ -115,11 +123,21 @@ int runCommand(const QStringList& arguments)
         std::signal(SIGTERM, onInterrupt);
     }
     QObject::connect(&session, &RunSession::finished, QCoreApplication::instance(), &QCoreApplication::quit);
+    RecordSession& trail = records.session();
+    trail.record("创建实验", "experiment", name, QString(), QString("%1，PCR %2").arg(method.Name).arg(module));
+    trail.record("开始运行", "experiment", name);
     session.start();
     QCoreApplication::exec();
 
     OutData saved;
-    if (session.exitCode() != 1 && saved.openAs(session.path()) == 0)
+    const bool readable = session.exitCode() != 1 && saved.openAs(session.path()) == 0;
+    const QString savedName = QFileInfo(session.path()).completeBaseName();
+    trail.record(session.exitCode() == 3 ? "运行失败" : session.exitCode() == 1 ? "保存失败" : saved.runComplete ? "运行完成" : "停止运行",
+                 "experiment", savedName);
+    if (readable) {
+        trail.record("保存实验", "experiment", savedName, QString(), "SHA-256 " + Signatures::fileHash(session.path()));
+        trail.indexExperiment(savedName, QFileInfo(session.path()).absoluteFilePath());
         printResultTable(cli.out(), saved);
+    }
     return session.exitCode();
 }

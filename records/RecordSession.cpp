@@ -64,11 +64,11 @@ QString RecordSession::login(const QString& name, const QString& password)
     return fault;
 }
 
-void RecordSession::logout()
+void RecordSession::logout(const QString& reason)
 {
     if (!signedIn())
         return;
-    record(QStringLiteral("退出登录"), QStringLiteral("session"), mAccount.name);
+    record(QStringLiteral("退出登录"), QStringLiteral("session"), mAccount.name, QString(), QString(), reason);
     mAccount = UserAccount();
 }
 

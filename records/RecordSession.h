@@ -27,7 +27,7 @@ public:
     bool usersOn() const;
     // Empty on success, otherwise the message; every attempt is audited.
     QString login(const QString& name, const QString& password);
-    void logout();
+    void logout(const QString& reason = QString());
     bool signedIn() const { return !mAccount.name.isEmpty(); }
     const UserAccount& account() const { return mAccount; }
     // The name the trail records.

@@ -37,7 +37,9 @@ void TestCore::startUpCreatesTheSixFolders()
     QVERIFY(head->getMpJsonControl());
     for (const char* name : {"qvi", "qvo", "json", "usr_data", "temp", "log"})
         QVERIFY2(QFileInfo(dir.file(name)).isDir(), qPrintable(name));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 6);
+    // Beside them, the record store the program opens at start.
+    QVERIFY(QFileInfo(dir.file("records.sqlite")).isFile());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 7);
     QCOMPARE(UI::AppTitle.arg(head->getMSoftWareVersion().toString()), QString("双色双面荧光PCR v0.0.15"));
 }
 

@@ -121,7 +121,7 @@ void TestDataPage::dataPage()
     // Empty space offers only import and the folder; an entry offers everything.
     QCOMPARE(contextMenu(view, QPoint(20, view->viewport()->height() - 10)), QStringList({UI::ActionImport, UI::ActionUrl}));
     const QPoint onRun1 = centerOf(view, "run1.pcrd");
-    QCOMPARE(contextMenu(view, onRun1).size(), 9);
+    QCOMPARE(contextMenu(view, onRun1).size(), 11);
 
     // A double click opens, a press does not.
     QSignalSpy opened(&page, &ZDataList::signalOpenFile);

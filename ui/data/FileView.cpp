@@ -5,8 +5,10 @@
 #include "app/UI.h"
 #include "files/RdmlImport.h"
 #include "platform/FolderOpener.h"
+#include "records/RecordSession.h"
 #include "ui/data/InputTextDialog.h"
 #include "ui/dialogs/ZMessageBox.h"
+#include "ui/records/RecordActions.h"
 
 #include <QContextMenuEvent>
 #include <QDir>
@@ -14,6 +16,7 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QInputDialog>
+#include <QMap>
 #include <QMenu>
 #include <QSet>
 
@@ -56,6 +59,8 @@ void FileView::contextMenuEvent(QContextMenuEvent* event)
         if (!Platform::openFolder(folder()))
             ZMessageBox::tell(this, UI::FolderIsAt.arg(QDir::toNativeSeparators(folder())));
     });
+    if (!path.isEmpty())
+        RecordActions::addTo(menu, this, path, [] {});
     menu.addSeparator();
     if (!path.isEmpty())
         menu.addAction(UI::ActionDel, this, &FileView::deleteSelected);
@@ -72,7 +77,12 @@ void FileView::importFiles()
             continue;
         }
         const QString name = importName(QFileInfo(path).completeBaseName());
-        if (!name.isEmpty() && !QFile::copy(path, QDir(folder()).filePath(name + ".pcrd")))
+        const QString target = QDir(folder()).filePath(name + ".pcrd");
+        if (name.isEmpty())
+            continue;
+        if (QFile::copy(path, target))
+            RecordActions::recordImport(target, path);
+        else
             refused << QFileInfo(path).fileName();
     }
     if (!refused.isEmpty())
@@ -120,8 +130,10 @@ void FileView::importRdml(const QString& path)
     const QString base = importName(QFileInfo(path).completeBaseName());
     if (base.isEmpty())
         return;
-    if (!data.saveAsFilePath(QDir(folder()).filePath(base + ".pcrd")))
-        ZMessageBox::tell(this, UI::RdmlRefused.arg(name, UI::ExportError.arg(base + ".pcrd")));
+    const QString target = QDir(folder()).filePath(base + ".pcrd");
+    if (!data.saveAsFilePath(target))
+        return ZMessageBox::tell(this, UI::RdmlRefused.arg(name, UI::ExportError.arg(base + ".pcrd")));
+    RecordActions::recordImport(target, path);
 }
 
 void FileView::deleteSelected()
@@ -134,13 +146,24 @@ void FileView::deleteSelected()
     paths.sort();
     if (paths.isEmpty())
         return;
-    for (const QString& path : paths)
+    RecordSession& records = RecordActions::session();
+    for (const QString& path : paths) {
         if (ExperimentName::isOpen(path))
             return ZMessageBox::tell(this, UI::ExperimentOpen.arg(QFileInfo(path).fileName()));
+        if (!RecordActions::allowed(this, records.changeRefusal(RecordActions::experimentOf(path), Permission::DeleteRecords)))
+            return;
+    }
     const QString question = paths.size() > 1 ? UI::DelPcrdFiles.arg(paths.size()) : UI::DelPcrdFile.arg(QFileInfo(paths.first()).fileName());
     if (!ZMessageBox::ask(this, question))
         return;
+    QMap<QString, QString> hashes;
+    for (const QString& path : paths)
+        hashes[path] = Signatures::fileHash(path);
     const QStringList remaining = ExperimentFiles::remove(paths);
+    for (const QString& path : paths)
+        if (!QFile::exists(path))
+            records.record(QStringLiteral("删除"), QStringLiteral("experiment"), RecordActions::experimentOf(path),
+                           QStringLiteral("SHA-256 ") + hashes[path], QString());
     emit signalRemoved(paths);
     if (!remaining.isEmpty())
         ZMessageBox::tell(this, UI::DeleteRefused.arg(remaining.join("\n")));

@@ -6,11 +6,13 @@
 #include "app/ExperimentName.h"
 #include "app/UI.h"
 #include "files/OutData.h"
+#include "records/RecordSession.h"
 #include "ui/data/FileSystemModel.h"
 #include "ui/data/InputTextDialog.h"
 #include "ui/dialogs/ExportExperiment.h"
 #include "ui/dialogs/SavePath.h"
 #include "ui/dialogs/ZMessageBox.h"
+#include "ui/records/RecordActions.h"
 #include "ui_ZDataList.h"
 
 #include <QDir>
@@ -91,18 +93,25 @@ void ZDataList::slotExport(QString path, ExperimentExport::Format format)
     }
     QString proposed = path;
     proposed.remove(".pcrd");
-    exportExperiment(this, data, format, proposed, QFileInfo(path).completeBaseName());
+    RecordActions::recordExport(path, exportExperiment(this, data, format, proposed, QFileInfo(path).completeBaseName()));
 }
 
 void ZDataList::slotExportPcrd(QString path)
 {
     const QString name = askSavePath(this, UI::PcrdExport, path, "pcrd");
-    if (!name.isEmpty() && !ExperimentFiles::exportCopy(path, name))
-        ZMessageBox::tell(this, UI::CopyRefused.arg(name));
+    if (name.isEmpty())
+        return;
+    if (!ExperimentFiles::exportCopy(path, name))
+        return ZMessageBox::tell(this, UI::CopyRefused.arg(name));
+    RecordActions::recordExport(path, name);
 }
 
 void ZDataList::slotRename(QString path)
 {
+    RecordSession& records = RecordActions::session();
+    const QString experiment = RecordActions::experimentOf(path);
+    if (!RecordActions::allowed(this, records.changeRefusal(experiment, Permission::RenameRecords)))
+        return;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         ZMessageBox::tell(this, UI::RenameError);
@@ -117,8 +126,14 @@ void ZDataList::slotRename(QString path)
             return;
         const QString name = dialog.getVariant().toString();
         const QString fault = ExperimentFiles::rename(path, name);
-        if (fault.isEmpty())
+        if (fault.isEmpty()) {
+            records.record(QStringLiteral("重命名"), QStringLiteral("experiment"), experiment, experiment, name);
+            // The new name carries the history on: its own entries point back to the old one.
+            records.record(QStringLiteral("重命名"), QStringLiteral("experiment"), name, experiment, name);
+            records.signatures().rename(experiment, name);
+            records.indexExperiment(name, QFileInfo(path).dir().filePath(name + ".pcrd"));
             return;
+        }
         ZMessageBox::tell(this, fault);
         // Only a refused name is worth another try; an open file or a refused rename is not.
         if (fault == UI::RenameError || ExperimentName::isOpen(path))

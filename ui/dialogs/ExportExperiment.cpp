@@ -6,15 +6,16 @@
 
 #include <QDir>
 
-void exportExperiment(QWidget* parent, const OutData& data, ExperimentExport::Format format, const QString& proposedBase,
+QString exportExperiment(QWidget* parent, const OutData& data, ExperimentExport::Format format, const QString& proposedBase,
                       const QString& runId)
 {
     using ExperimentExport::Format;
     const QString title = format == Format::Excel ? UI::ExcelExport : format == Format::Rdml ? UI::RdmlExport : UI::CsvExport;
     const QString path = askSavePath(parent, title, proposedBase, ExperimentExport::suffix(format));
     if (path.isEmpty())
-        return;
+        return QString();
     // A file that could not be written must not pass for one that was.
     const bool written = ExperimentExport::write(data, format, path, runId);
     ZMessageBox::tell(parent, written ? UI::FileWritten.arg(QDir::toNativeSeparators(path)) : UI::ExportError.arg(path));
+    return written ? path : QString();
 }

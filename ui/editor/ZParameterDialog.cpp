@@ -265,6 +265,8 @@ bool ZParameterDialog::saveMethodFile(const QString& path)
     // A failed save must not look like a success.
     if (!saved || !copied)
         ZMessageBox::tell(this, UI::SaveDataFailInfo);
+    else
+        emit methodSaved(path);
     return saved && copied;
 }
 

@@ -34,6 +34,10 @@ public:
     QLineEdit* channelEdit(int channel) const { return mChannelEdits.value(channel); }
     QLineEdit* sampleEdit(int sample) const { return mSampleEdits.value(sample); }
 
+signals:
+    // A method file was written (the audit trail is kept by the window that opened the dialog).
+    void methodSaved(const QString& path);
+
 public slots:
     void on_pBn_Open_clicked();
     void on_pBn_Save_clicked();

@@ -5,10 +5,12 @@
 #include "app/UI.h"
 #include "files/OutData.h"
 #include "files/RecoveryCopy.h"
+#include "records/RecordSession.h"
 #include "ui/data/ZDataList.h"
 #include "ui/dialogs/ZMessageBox.h"
 #include "ui/editor/ZParameterDialog.h"
 #include "ui/newtest/NewDialog.h"
+#include "ui/records/RecordActions.h"
 #include "ui/resources/Pictures.h"
 #include "ui/run/ZRunAllWidget.h"
 #include "ui/run/ZRunWidget.h"
@@ -90,6 +92,8 @@ void UiHome::slotPBnNewClicked()
         free = free || (mMachineData.pcrModels.value(i) != 0 && !mMachine->getMIsEmployed().value(i));
     if (!free)
         return ZMessageBox::tell(this, UI::AllModulesTaken);
+    if (!RecordActions::allowed(this, RecordActions::session().refusal(Permission::RunTests)))
+        return;
     NewDialog dialog(mMachineData, nullptr, mMachine);
     const QSize screen = UI::ScreenSize();
     if (screen.isValid())
@@ -117,7 +121,13 @@ void UiHome::slotPBnListClicked()
 
 void UiHome::slotPBnSetClicked()
 {
+    // The method files are the lab's: only an administrator changes them when users are on.
+    if (!RecordActions::allowed(this, RecordActions::session().refusal(Permission::EditMethods)))
+        return;
     ZParameterDialog dialog(this);
+    connect(&dialog, &ZParameterDialog::methodSaved, this, [](const QString& path) {
+        RecordActions::session().record(QStringLiteral("修改方法"), QStringLiteral("method"), QFileInfo(path).fileName());
+    });
     dialog.exec();
 }
 
@@ -188,10 +198,14 @@ void UiHome::restoreInterruptedTests()
         const QString path = RecoveryCopy::experimentPathFor(copy);
         const QString name = QFileInfo(path).completeBaseName();
         if (ZMessageBox::ask(this, UI::RestoreRun.arg(name))) {
-            if (!RecoveryCopy::restore(copy))
+            if (!RecoveryCopy::restore(copy)) {
                 ZMessageBox::tell(this, UI::RestoreFailed.arg(name));
-            else
+            } else {
+                RecordActions::session().record(QStringLiteral("恢复"), QStringLiteral("experiment"), name,
+                                                QFileInfo(copy).fileName(), QFileInfo(path).fileName());
+                RecordActions::session().indexExperiment(name, path);
                 slotOpenFile(path);
+            }
         } else if (ZMessageBox::ask(this, UI::DiscardRun.arg(name))) {
             RecoveryCopy::discard(path);
         }

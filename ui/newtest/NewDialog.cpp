@@ -10,7 +10,9 @@
 #include "instrument/StatusLine.h"
 #include "method/JsonControl.h"
 #include "method/ProgramCheck.h"
+#include "records/RecordSession.h"
 #include "ui/dialogs/ZMessageBox.h"
+#include "ui/records/RecordActions.h"
 #include "ui_NewDialog.h"
 
 #include <QDir>
@@ -222,10 +224,15 @@ void NewDialog::timerEvent(QTimerEvent*)
 
 void NewDialog::slotExportJson()
 {
+    if (!RecordActions::allowed(this, RecordActions::session().refusal(Permission::EditMethods)))
+        return;
     const QStringList files = QFileDialog::getOpenFileNames(this, QStringLiteral("选择JSON文件"), QString(), "*.json");
     if (files.isEmpty())
         return;
     const QStringList refused = ExperimentFiles::importFiles(files, QDir::currentPath() + "/" + UI::JsonDirName);
+    for (const QString& file : files)
+        if (!refused.contains(QFileInfo(file).fileName()))
+            RecordActions::session().record(QStringLiteral("导入"), QStringLiteral("method"), QFileInfo(file).fileName());
     fillMethodList(false);
     if (!refused.isEmpty())
         ZMessageBox::tell(this, NotImported.arg(refused.join("\n")));
@@ -233,10 +240,13 @@ void NewDialog::slotExportJson()
 
 void NewDialog::slotSaveAsJson()
 {
+    if (!RecordActions::allowed(this, RecordActions::session().refusal(Permission::EditMethods)))
+        return;
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存JSON文件"), "./json", "*.json");
     if (path.isEmpty())
         return;
     mCurrentData.method.Flow = ui->scrollContents->getMethodFlow();
     if (!DataHead::instance()->getMpJsonControl()->saveJsonMethod(path, mCurrentData.method))
-        ZMessageBox::tell(this, UI::SaveDataFailInfo);
+        return ZMessageBox::tell(this, UI::SaveDataFailInfo);
+    RecordActions::session().record(QStringLiteral("修改方法"), QStringLiteral("method"), QFileInfo(path).fileName());
 }

@@ -2,7 +2,9 @@
 
 #include "app/UI.h"
 #include "instrument/Machine.h"
+#include "records/RecordSession.h"
 #include "ui/dialogs/ZMessageBox.h"
+#include "ui/records/RecordActions.h"
 #include "ui/resources/Pictures.h"
 #include "ui/run/ZRunWidget.h"
 #include "ui_ZRunAllWidget.h"
@@ -63,6 +65,8 @@ ZRunWidget* ZRunAllWidget::addRunDataWidget(const InData& in, const QString& fil
     });
     ui->tabWidget->setCurrentWidget(page);
     mMachine->setPcrEmployed(true, in.pcrNumber, page);
+    RecordActions::session().record(QStringLiteral("创建实验"), QStringLiteral("experiment"), RecordActions::experimentOf(filePath),
+                                    QString(), QStringLiteral("%1，PCR %2").arg(in.method.Name).arg(in.pcrNumber));
     return page;
 }
 

@@ -7,7 +7,9 @@
 #include "app/UI.h"
 #include "instrument/StatusLine.h"
 #include "method/ProgramCheck.h"
+#include "records/RecordSession.h"
 #include "ui/dialogs/ZMessageBox.h"
+#include "ui/records/RecordActions.h"
 #include "ui/results/QuantTables.h"
 #include "ui_ZRunWidget.h"
 
@@ -40,6 +42,7 @@ ZRunWidget::ZRunWidget(QWidget* parent, Machine* machine)
     ui->pushButton_MeltLight->hide();
     ui->pushButton_Quant->hide();
     ui->label_Validity->hide();
+    ui->label_Signatures->hide();
     connect(ui->widget_Quant, &QuantTables::setupChanged, this, &ZRunWidget::changeSetup);
     ui->pushButton_NewLight->hide();
     setPushButtonStart(false);
@@ -126,7 +129,7 @@ void ZRunWidget::slotStartClicked()
         mMachine->stop(pcrNumber());
         return;
     }
-    if (mClosing)
+    if (mClosing || !RecordActions::allowed(this, RecordActions::session().refusal(Permission::RunTests)))
         return;
     // Nothing reaches the heaters that could not be played safely or whose readings could not be kept.
     const QFileInfo file(mFilePath);
@@ -143,6 +146,8 @@ void ZRunWidget::slotStartClicked()
     }
     mRunning = true;
     mStarted = true;
+    RecordActions::session().record(QStringLiteral("开始运行"), QStringLiteral("experiment"), RecordActions::experimentOf(mFilePath),
+                                    QString(), QStringLiteral("%1，PCR %2").arg(mInData.method.Name).arg(pcrNumber()));
     emit signalStateChanged(this);
     setPushButtonStart(true);
     mRecorder.keepRecoveryCopy(mInData, mFilePath);
@@ -174,6 +179,8 @@ void ZRunWidget::slotReactInfo(Machine::REACT_INFO info, char number)
     mRunning = false;
     ui->pushButton_Start->hide();
     mInData.appendRemark(mMachine->runNote(pcrNumber()));
+    const QStringList outcomes = {QStringLiteral("运行完成"), QStringLiteral("停止运行"), QStringLiteral("运行失败"), QStringLiteral("连接中断")};
+    RecordActions::session().record(outcomes.value(info), QStringLiteral("experiment"), RecordActions::experimentOf(mFilePath));
     // The recovery copy stays only where the file could not be saved. Only a run that played its
     // whole program, its link up, is complete.
     if (info != Machine::REACT_ERROR || mClosing || ZMessageBox::ask(this, UI::ReactError.arg(pcrNumber()))) {
@@ -184,6 +191,15 @@ void ZRunWidget::slotReactInfo(Machine::REACT_INFO info, char number)
     }
     emit signalStateChanged(this);
     emit signalRunOver();
+}
+
+void ZRunWidget::recordSaved()
+{
+    RecordSession& records = RecordActions::session();
+    const QString experiment = RecordActions::experimentOf(mFilePath);
+    records.record(QStringLiteral("保存实验"), QStringLiteral("experiment"), experiment, QString(),
+                   QStringLiteral("SHA-256 ") + Signatures::fileHash(mFilePath));
+    records.indexExperiment(experiment, mFilePath);
 }
 
 QString ZRunWidget::name() const
@@ -229,6 +245,8 @@ bool ZRunWidget::saveOutData(bool complete)
     }
     if (!saved)
         ZMessageBox::tell(this, UI::SaveDataFailInfo);
+    else
+        recordSaved();
     setOutData(record);
     return saved;
 }
@@ -245,6 +263,7 @@ void ZRunWidget::setOutData(const OutData& data)
     ui->pushButton_Start->hide();
     showResults(results);
     ui->label_TestInfo->setText(mOutData.runComplete ? QString() : ResultText::incompleteRun());
+    showSignatures();
     // An imported run has readings but no temperature trace.
     ui->chartOrgin->setLines(results.cycleLines, true);
     if (mOutData.tempLines.size() == 2)

@@ -69,7 +69,15 @@ private:
     void wireChartsAndTable();
     bool runIsOver() const;
     // Saves the record again after an edit; false (and the operator told) when it failed.
+    // Writes the record again when it changed: only where the store allows it (role, signature),
+    // with a reason when users are on, and into the audit trail; otherwise the page goes back to
+    // the file.
     bool resave();
+    // Says why the record may not be changed, if it may not.
+    bool mayChange();
+    // The trail and the index learn of a run saved.
+    void recordSaved();
+    void showSignatures();
     void showResults(const TempData& results);
     // A choice of the 定量 tab (an excluded standard, the calibrator, references): kept and shown.
     void changeSetup(const RunSetup& setup);

@@ -13,6 +13,9 @@
 #include "ui/dialogs/SavePath.h"
 #include "ui/dialogs/ZMessageBox.h"
 #include "ui/editor/MethodDialog.h"
+#include "records/RecordSession.h"
+#include "ui/records/ReasonDialog.h"
+#include "ui/records/RecordActions.h"
 #include "ui/results/ZHighDialog.h"
 #include "ui_ZRunWidget.h"
 
@@ -27,19 +30,55 @@ bool ZRunWidget::resave()
     // Written only when something changed: a rewrite of the same record would still move the
     // file's date, and the data page, sorted by date, would reorder under the operator.
     OutData onDisk;
-    if (onDisk.openAs(mFilePath) == 0 && onDisk == mOutData)
+    const bool readable = onDisk.openAs(mFilePath) == 0;
+    if (readable && onDisk == mOutData)
         return true;
+    RecordSession& records = RecordActions::session();
+    const QString experiment = RecordActions::experimentOf(mFilePath);
+    QString refusal = records.changeRefusal(experiment);
+    QString reason;
+    const bool refused = !refusal.isEmpty();
+    if (refused || (records.reasonsRequired() && !ReasonDialog::ask(this, UI::ChangeReason.arg(experiment), reason))) {
+        // The page goes back to what the file holds, so that nothing shown differs from it.
+        if (refused)
+            ZMessageBox::tell(this, refusal);
+        if (readable) {
+            const OutData record = onDisk;
+            setInData(record.inData);
+            setOutData(record);
+        }
+        return false;
+    }
     const bool saved = mOutData.saveAsFilePath(mFilePath);
     qDebug() << "save again" << mFilePath << saved;
     if (!saved) {
         ZMessageBox::tell(this, UI::SaveDataFailInfo);
+        return false;
     }
-    return saved;
+    records.recordChanges(experiment, onDisk, mOutData, reason);
+    records.indexExperiment(experiment, mFilePath);
+    return true;
+}
+
+bool ZRunWidget::mayChange()
+{
+    return RecordActions::allowed(this, RecordActions::session().changeRefusal(RecordActions::experimentOf(mFilePath)));
+}
+
+void ZRunWidget::showSignatures()
+{
+    bool red = false;
+    const QString line = RecordActions::signatureLine(mFilePath, red);
+    ui->label_Signatures->setText(line);
+    ui->label_Signatures->setProperty("warn", red);
+    ui->label_Signatures->style()->unpolish(ui->label_Signatures);
+    ui->label_Signatures->style()->polish(ui->label_Signatures);
+    ui->label_Signatures->setVisible(!line.isEmpty());
 }
 
 void ZRunWidget::slotCellDoubleClicked(int row, int column)
 {
-    if (!runIsOver() || column <= 2)
+    if (!runIsOver() || column <= 2 || !mayChange())
         return;
     const int target = (column - 3) / 4;
     qDebug() << "settings of row" << row << "target" << target;
@@ -84,6 +123,7 @@ void ZRunWidget::slotCustomContextMenuRequested(const QPoint& at)
     menu.addAction(UI::ActionJSON, this, &ZRunWidget::replaceMethod);
     menu.addAction(UI::ActionSaveJson, this, &ZRunWidget::saveMethodAs);
     menu.addAction(UI::ActionFaker, this, &ZRunWidget::replaceReadings);
+    RecordActions::addTo(menu, this, mFilePath, [this] { showSignatures(); });
     menu.exec(ui->pushButton_InData->mapToGlobal(at));
 }
 
@@ -92,11 +132,14 @@ void ZRunWidget::exportAs(ExperimentExport::Format format)
     // Beside the experiment, under its name, as the data page proposes it.
     QString proposed = mFilePath;
     proposed.chop(QFileInfo(mFilePath).suffix().size() + 1);
-    exportExperiment(this, mOutData, format, proposed, QFileInfo(mFilePath).completeBaseName());
+    const QString written = exportExperiment(this, mOutData, format, proposed, QFileInfo(mFilePath).completeBaseName());
+    RecordActions::recordExport(mFilePath, written);
 }
 
 void ZRunWidget::replaceMethod()
 {
+    if (!mayChange())
+        return;
     const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("选择JSON文件"), QDir::current().absoluteFilePath(UI::JsonDirName), "JSON (*.json)");
     SMethod method;
     if (path.isEmpty() || !DataHead::instance()->getMpJsonControl()->openJsonMethod(path, method))
@@ -115,16 +158,23 @@ void ZRunWidget::replaceMethod()
 
 void ZRunWidget::saveMethodAs()
 {
+    if (!RecordActions::allowed(this, RecordActions::session().refusal(Permission::EditMethods)))
+        return;
     // Into the method folder, where the wizard lists methods.
     const QString path = askSavePath(this, QStringLiteral("保存JSON文件"), QDir::current().absoluteFilePath(UI::JsonDirName + mInData.method.Name), "json");
     if (path.isEmpty())
         return;
     const bool written = DataHead::instance()->getMpJsonControl()->saveJsonMethod(path, mInData.method);
+    if (written)
+        RecordActions::session().record(QStringLiteral("修改方法"), QStringLiteral("method"), QFileInfo(path).fileName(), QString(),
+                                        QStringLiteral("由实验%1另存").arg(RecordActions::experimentOf(mFilePath)));
     ZMessageBox::tell(this, written ? UI::FileWritten.arg(QDir::toNativeSeparators(path)) : UI::SaveDataFailInfo);
 }
 
 void ZRunWidget::replaceReadings()
 {
+    if (!mayChange())
+        return;
     const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("选择excel文件"), QFileInfo(mFilePath).absolutePath(),
                                                       UI::WorkbookFilter);
     if (path.isEmpty())

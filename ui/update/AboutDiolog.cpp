@@ -7,8 +7,10 @@
 #include "app/ZTo.h"
 #include "instrument/Machine.h"
 #include "method/JsonControl.h"
+#include "records/RecordSession.h"
 #include "ui/dialogs/ZMessageBox.h"
 #include "ui/home/WaitWidget.h"
+#include "ui/records/RecordActions.h"
 #include "ui/resources/Pictures.h"
 #include "update/HttpManager.h"
 #include "ui_AboutDiolog.h"
@@ -126,6 +128,8 @@ void AboutDiolog::checkInstaller()
         ZMessageBox::tell(this, UI::Md5Error);
         return;
     }
+    if (!RecordActions::allowed(this, RecordActions::session().refusal(Permission::ChangeSettings)))
+        return;
     if (!ZMessageBox::ask(this, UI::UpdateFileSuccess))
         return;
     // The installer takes the port: never from under a run or a stop sequence.
@@ -147,6 +151,8 @@ void AboutDiolog::checkInstaller()
         ZMessageBox::tell(this, UI::InstallerStartError.arg(mVersion.version.toString()));
         return;
     }
+    RecordActions::session().record(QStringLiteral("安装更新"), QStringLiteral("setting"), QStringLiteral("版本"),
+                                    DataHead::instance()->getMSoftWareVersion().toString(), mVersion.version.toString());
     ZTo::delayMs(mLeaveDelayMs);
     emit signalLeave();
 }

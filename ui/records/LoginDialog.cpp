@@ -1,0 +1,46 @@
+#include "ui/records/LoginDialog.h"
+
+#include "records/RecordSession.h"
+#include "ui_LoginDialog.h"
+
+LoginDialog::LoginDialog(RecordSession& session, Mode mode, QWidget* parent)
+    : QDialog(parent), ui(new Ui::LoginDialog), mSession(session), mMode(mode)
+{
+    ui->setupUi(this);
+    setWindowFlags(windowFlags() & ~Qt::WindowCloseButtonHint);
+    if (mode == Mode::Locked) {
+        ui->label_Title->setText(QStringLiteral("程序已锁定（长时间无操作），请重新登录"));
+        ui->pushButton_Quit->hide();
+    }
+    ui->pushButton_Login->setDefault(true);
+    connect(ui->pushButton_Login, &QPushButton::clicked, this, &LoginDialog::tryLogin);
+    connect(ui->pushButton_Quit, &QPushButton::clicked, this, [this] { QDialog::reject(); });
+    ui->lineEdit_User->setFocus();
+}
+
+void LoginDialog::setUser(const QString& name)
+{
+    ui->lineEdit_User->setText(name);
+    ui->lineEdit_Password->setFocus();
+}
+
+LoginDialog::~LoginDialog()
+{
+    delete ui;
+}
+
+void LoginDialog::reject()
+{
+    // Escape does not open a locked program.
+    if (mMode == Mode::Start)
+        QDialog::reject();
+}
+
+void LoginDialog::tryLogin()
+{
+    const QString fault = mSession.login(ui->lineEdit_User->text().trimmed(), ui->lineEdit_Password->text());
+    ui->lineEdit_Password->clear();
+    if (fault.isEmpty())
+        return accept();
+    ui->label_Fault->setText(fault);
+}

@@ -1,0 +1,105 @@
+#include "ui/records/RecordActions.h"
+
+#include "app/DataHead.h"
+#include "app/Settings.h"
+#include "app/UI.h"
+#include "files/OutData.h"
+#include "records/RecordSession.h"
+#include "records/ReportRecords.h"
+#include "ui/dialogs/SavePath.h"
+#include "ui/dialogs/ZMessageBox.h"
+#include "ui/records/HistoryDialog.h"
+#include "ui/records/ReasonDialog.h"
+#include "ui/records/SignDialog.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+
+namespace RecordActions {
+
+RecordSession& session()
+{
+    return *DataHead::instance()->getMpRecords();
+}
+
+bool allowed(QWidget* parent, const QString& refusal)
+{
+    if (refusal.isEmpty())
+        return true;
+    ZMessageBox::tell(parent, refusal);
+    return false;
+}
+
+QString experimentOf(const QString& path)
+{
+    return QFileInfo(path).completeBaseName();
+}
+
+void addTo(QMenu& menu, QWidget* parent, const QString& path, const std::function<void()>& changed)
+{
+    const QString experiment = experimentOf(path);
+    menu.addSeparator();
+    menu.addAction(UI::ActionReport, parent, [parent, path] { printReport(parent, path); });
+    menu.addAction(UI::ActionHistory, parent, [parent, experiment] { HistoryDialog(session(), experiment, parent).exec(); });
+    if (!session().usersOn())
+        return;
+    menu.addAction(UI::ActionSign, parent, [parent, path, experiment, changed] {
+        if (allowed(parent, session().refusal(Permission::Sign)) && SignDialog(session(), experiment, path, parent).exec() == QDialog::Accepted)
+            changed();
+    });
+    if (session().may(Permission::Unlock) && session().signatures().isLocked(experiment)) {
+        menu.addAction(UI::ActionUnlock, parent, [parent, experiment, changed] {
+            QString reason;
+            if (!ReasonDialog::ask(parent, UI::UnlockReason.arg(experiment), reason))
+                return;
+            if (allowed(parent, session().unlock(experiment, reason)))
+                changed();
+        });
+    }
+}
+
+void printReport(QWidget* parent, const QString& path)
+{
+    OutData data;
+    if (data.openAs(path) != 0)
+        return ZMessageBox::tell(parent, UI::PcrdFileError);
+    QString proposed = path;
+    proposed.chop(QFileInfo(path).suffix().size() + 1);
+    const QString out = askSavePath(parent, UI::ReportExport, proposed, "pdf");
+    if (out.isEmpty())
+        return;
+    const QString experiment = experimentOf(path);
+    const ReportFacts facts = ReportRecords::facts(session(), experiment, path, DataHead::instance()->getMpSettings()->getReportHeader());
+    const QString fault = PdfReport::write(data, facts, out);
+    if (fault.isEmpty())
+        recordExport(path, out);
+    ZMessageBox::tell(parent, fault.isEmpty() ? UI::FileWritten.arg(QDir::toNativeSeparators(out)) : fault);
+}
+
+void recordExport(const QString& path, const QString& written)
+{
+    if (!written.isEmpty())
+        session().record(QStringLiteral("导出"), QStringLiteral("experiment"), experimentOf(path), QString(), QFileInfo(written).fileName());
+}
+
+void recordImport(const QString& path, const QString& source)
+{
+    session().record(QStringLiteral("导入"), QStringLiteral("experiment"), experimentOf(path), QString(), QFileInfo(source).fileName());
+    session().indexExperiment(experimentOf(path), path);
+}
+
+QString signatureLine(const QString& path, bool& red)
+{
+    const QString experiment = experimentOf(path);
+    const QString mismatch = session().signatureMismatch(experiment, path);
+    red = !mismatch.isEmpty();
+    if (red)
+        return mismatch;
+    QStringList signers;
+    for (const Signature& s : session().signatures().of(experiment))
+        signers << QStringLiteral("%1 %2 %3").arg(s.fullName, s.meaning, s.at.toLocalTime().toString("yyyy-MM-dd HH:mm"));
+    return signers.isEmpty() ? QString() : QStringLiteral("已签名锁定：") + signers.join(QStringLiteral("；"));
+}
+
+}

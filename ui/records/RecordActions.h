@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QMenu;
+class QWidget;
+class RecordSession;
+
+// What the run page and the data page offer for a saved experiment's records: its signature, an
+// administrator's unlock, the printed report and its history. The store decides; these ask.
+namespace RecordActions {
+
+RecordSession& session();
+// Says refusal when there is one; true when there is none.
+bool allowed(QWidget* parent, const QString& refusal);
+// The experiment's name: its file name without ".pcrd".
+QString experimentOf(const QString& path);
+
+// Adds the actions for the experiment at path; changed runs after a signature or unlock.
+void addTo(QMenu& menu, QWidget* parent, const QString& path, const std::function<void()>& changed);
+void printReport(QWidget* parent, const QString& path);
+// The trail learns of a copy or export written from path; nothing when written is empty.
+void recordExport(const QString& path, const QString& written);
+// ... and of an experiment file that came in from source.
+void recordImport(const QString& path, const QString& source);
+
+// One line on the experiment's signatures for the page header, empty when it has none; red
+// tells whether it warns that the file changed after signing.
+QString signatureLine(const QString& path, bool& red);
+
+}

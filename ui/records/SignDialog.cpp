@@ -1,0 +1,31 @@
+#include "ui/records/SignDialog.h"
+
+#include "records/RecordSession.h"
+#include "ui_SignDialog.h"
+
+SignDialog::SignDialog(RecordSession& session, const QString& experiment, const QString& path, QWidget* parent)
+    : QDialog(parent), ui(new Ui::SignDialog), mSession(session), mExperiment(experiment), mPath(path)
+{
+    ui->setupUi(this);
+    ui->label_Signer->setText(QStringLiteral("%1（%2）签名实验%3。签名后实验被锁定，不能再修改。")
+                                  .arg(session.account().fullName, Roles::name(session.account().role), experiment));
+    ui->comboBox_Meaning->addItems(Signatures::meanings());
+    ui->pushButton_Sign->setDefault(true);
+    connect(ui->pushButton_Sign, &QPushButton::clicked, this, &SignDialog::trySign);
+    connect(ui->pushButton_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+    ui->lineEdit_Password->setFocus();
+}
+
+SignDialog::~SignDialog()
+{
+    delete ui;
+}
+
+void SignDialog::trySign()
+{
+    const QString fault = mSession.sign(mExperiment, mPath, ui->comboBox_Meaning->currentText(), ui->lineEdit_Password->text());
+    ui->lineEdit_Password->clear();
+    if (fault.isEmpty())
+        return accept();
+    ui->label_Fault->setText(fault);
+}

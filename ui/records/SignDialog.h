@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDialog>
+
+class RecordSession;
+
+namespace Ui {
+class SignDialog;
+}
+
+// The signed-in reviewer signs an experiment: the meaning chosen, the password typed again.
+class SignDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    SignDialog(RecordSession& session, const QString& experiment, const QString& path, QWidget* parent = nullptr);
+    ~SignDialog() override;
+
+private:
+    void trySign();
+
+    Ui::SignDialog* ui;
+    RecordSession& mSession;
+    QString mExperiment;
+    QString mPath;
+};
