@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need; does nothing when all are there.
+# Installs the Debian packages the build and the tests need (or those of the list file given);
+# does nothing when all are there.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 missing=()
 while read -r pkg; do
   [ -z "$pkg" ] && continue
   dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
-done < "$here/packages.txt"
+done < "${1:-$here/packages.txt}"
 if [ ${#missing[@]} -gt 0 ]; then
   echo "installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive

@@ -11,10 +11,13 @@ struct CliResult
     QString err;
 };
 
-inline CliResult runCli(const QStringList& arguments, int timeoutMs = 60000)
+// input is what the verb reads from standard input (passwords, one a line).
+inline CliResult runCli(const QStringList& arguments, int timeoutMs = 60000, const QByteArray& input = QByteArray())
 {
     QProcess p;
     p.start(TAMARIN_CLI, arguments);
+    p.write(input);
+    p.closeWriteChannel();
     CliResult r;
     if (!p.waitForFinished(timeoutMs)) {
         p.kill();

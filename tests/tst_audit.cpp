@@ -1,0 +1,207 @@
+#include "CliRunner.h"
+#include "ModalAnswer.h"
+#include "TestDir.h"
+#include "app/DataHead.h"
+#include "app/UI.h"
+#include "files/OutData.h"
+#include "instrument/Machine.h"
+#include "records/RecordSession.h"
+#include "ui/run/ZRunWidget.h"
+
+#include <QSqlQuery>
+#include <QtTest>
+
+namespace {
+
+// A server the test may empty: CI starts a throwaway one and names it here.
+QString serverUrl()
+{
+    return qEnvironmentVariable("TAMARIN_TEST_PG_URL");
+}
+
+void emptyServer(const QString& url)
+{
+    RecordStore store(url);
+    QVERIFY2(store.open(), qPrintable(store.fault()));
+    for (const char* statement : {"DROP TABLE IF EXISTS audit, users, signatures, experiments, store_settings, schema_version CASCADE",
+                                  "DROP FUNCTION IF EXISTS audit_append_only() CASCADE"})
+        QVERIFY2(store.exec(statement), qPrintable(store.fault()));
+}
+
+// What someone with write access to the database, not the program, could do.
+void tamper(RecordSession& session, const QString& statement)
+{
+    const bool postgres = session.store().isPostgres();
+    const QStringList statements = postgres ? QStringList{"ALTER TABLE audit DISABLE TRIGGER audit_append_only", statement}
+                                            : QStringList{"DROP TRIGGER IF EXISTS audit_no_update", "DROP TRIGGER IF EXISTS audit_no_delete", statement};
+    for (const QString& s : statements)
+        QVERIFY2(session.store().exec(s), qPrintable(session.fault()));
+}
+
+}
+
+class TestAudit : public QObject
+{
+    Q_OBJECT
+private slots:
+    void rolesSignaturesAndTrail_data();
+    void rolesSignaturesAndTrail();
+    void cliRecordsAndReport();
+    void signedPageRefusesChanges();
+
+private:
+    TestDir mDir;
+};
+
+void TestAudit::rolesSignaturesAndTrail_data()
+{
+    QTest::addColumn<QString>("location");
+    QTest::newRow("sqlite") << mDir.file("store.sqlite");
+    if (!serverUrl().isEmpty())
+        QTest::newRow("postgresql") << serverUrl();
+}
+
+void TestAudit::rolesSignaturesAndTrail()
+{
+    QFETCH(QString, location);
+    if (location.startsWith("postgresql"))
+        emptyServer(location);
+    RecordSession s(location);
+    QVERIFY2(s.open(), qPrintable(s.fault()));
+    QVERIFY(!s.usersOn());
+    QVERIFY(s.may(Permission::DeleteRecords)); // users off: as before
+    QCOMPARE(s.users().init("admin", "王管理", "short"), QString("密码至少8个字符"));
+    QCOMPARE(s.users().init("admin", "王管理", "admin-pass"), QString());
+    QVERIFY(s.usersOn());
+    QCOMPARE(s.login("admin", "admin-pass"), QString());
+    QCOMPARE(s.users().add("rev", "李审核", Role::Reviewer, "review-pass"), QString());
+    QCOMPARE(s.users().add("op", "", Role::Operator, "operate-pass"), QString());
+    QVERIFY(!s.users().add("op", "", Role::Operator, "operate-pass").isEmpty());
+
+    // An operator runs and analyses, deletes nothing, signs nothing.
+    s.logout();
+    QCOMPARE(s.login("op", "operate-pass"), QString());
+    QVERIFY(s.may(Permission::ChangeResults));
+    QCOMPARE(s.refusal(Permission::DeleteRecords), QString("当前用户op（操作员）无权删除实验"));
+    QVERIFY(!s.sign("exp", mDir.file("exp.pcrd"), "审核", "operate-pass").isEmpty());
+
+    // Five wrong passwords lock the account, even against the right one; a new password opens it.
+    s.logout();
+    for (int i = 0; i < UserDirectory::MaxFailedLogins; ++i)
+        QVERIFY(!s.login("rev", "wrong").isEmpty());
+    QVERIFY(s.login("rev", "review-pass").contains("已锁定"));
+    QCOMPARE(s.users().setPassword("rev", "review-pass2"), QString());
+    QCOMPARE(s.login("rev", "review-pass2"), QString());
+
+    // A signature locks the experiment for everyone until an administrator's unlock voids it.
+    QFile file(mDir.file("exp.pcrd"));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("record") > 0);
+    file.close();
+    QCOMPARE(s.sign("exp", file.fileName(), "审核", "wrong"), QString("密码错误，未签名"));
+    QCOMPARE(s.sign("exp", file.fileName(), "审核", "review-pass2"), QString());
+    QVERIFY(s.changeRefusal("exp").contains("已签名锁定"));
+    QCOMPARE(s.signatureMismatch("exp", file.fileName()), QString());
+    QVERIFY(file.open(QIODevice::Append) && file.write("!") > 0);
+    file.close();
+    QVERIFY(s.signatureMismatch("exp", file.fileName()).startsWith("文件在签名后已被改动"));
+    QVERIFY(s.unlock("exp", "wrong file").contains("无权"));
+    s.logout();
+    QCOMPARE(s.login("admin", "admin-pass"), QString());
+    QVERIFY(!s.unlock("exp", "").isEmpty());
+    QCOMPARE(s.unlock("exp", "re-analysis"), QString());
+    QCOMPARE(s.changeRefusal("exp"), QString());
+    QCOMPARE(s.signatures().of("exp", true).first().voided, QString("re-analysis"));
+
+    // The trail holds all of it in order, and refuses to be changed by the program's own means.
+    const QVector<AuditEntry> trail = s.trail().list();
+    QStringList actions;
+    for (const AuditEntry& e : trail)
+        actions << e.action;
+    QVERIFY(actions.contains("登录失败") && actions.contains("签名") && actions.contains("解锁"));
+    QCOMPARE(s.trail().list("experiment", "exp").last().reason, QString("re-analysis"));
+    AuditTrail::Check check = s.trail().verify();
+    QCOMPARE(check.entries, qint64(trail.size()));
+    QCOMPARE(check.brokenAt, qint64(0));
+    QVERIFY(!s.store().exec("UPDATE audit SET reason = 'x' WHERE id = 3"));
+
+    // A changed entry and a removed one each break the chain where they are.
+    tamper(s, "UPDATE audit SET new_value = 'nothing happened' WHERE id = 4");
+    check = s.trail().verify();
+    QCOMPARE(check.brokenAt, qint64(4));
+    QVERIFY(check.why.contains("changed"));
+    tamper(s, "UPDATE audit SET new_value = '" + trail[3].newValue + "' WHERE id = 4");
+    QCOMPARE(s.trail().verify().brokenAt, qint64(0));
+    tamper(s, "DELETE FROM audit WHERE id = 6");
+    QCOMPARE(s.trail().verify().brokenAt, qint64(7));
+}
+
+void TestAudit::cliRecordsAndReport()
+{
+    QCOMPARE(runCli({"users", "init", "--admin", "admin", "--full-name", "王管理", "--password-stdin"}, 30000, "admin-pass\n").code, 0);
+    QCOMPARE(runCli({"users", "add", "op", "--role", "operator", "--user", "admin", "--password-stdin"}, 30000,
+                    "admin-pass\noperate-pass\n").code, 0);
+    QCOMPARE(runCli({"users", "add", "rev", "--role", "reviewer", "--full-name", "李审核", "--user", "admin", "--password-stdin"},
+                    30000, "admin-pass\nreview-pass\n").code, 0);
+    // With users on, a record is made only by someone who says who they are.
+    const QString rdml = TAMARIN_SOURCE_DIR "/tests/data/public-rdml/dilutions_f109.rdml";
+    CliResult r = runCli({"import", rdml, "dil.pcrd"});
+    QCOMPARE(r.code, 1);
+    QVERIFY(r.err.contains("--user"));
+    QCOMPARE(runCli({"import", rdml, "dil.pcrd", "--user", "op", "--password-stdin"}, 30000, "operate-pass\n").code, 0);
+    r = runCli({"users", "add", "x", "--user", "op", "--password-stdin"}, 30000, "operate-pass\nxxxxxxxxx\n");
+    QVERIFY(r.err.contains("无权管理用户"));
+    r = runCli({"sign", "dil.pcrd", "--meaning", "批准", "--user", "rev", "--password-stdin"}, 30000, "review-pass\n");
+    QCOMPARE(r.code, 0);
+
+    // The report holds the calls and the signature, in text that prints anywhere.
+    QCOMPARE(runCli({"report", "dil.pcrd", "dil.pdf"}).code, 0);
+    QProcess text;
+    text.start("pdftotext", {"dil.pdf", "-"});
+    QVERIFY(text.waitForFinished(30000));
+    const QString pdf = QString::fromUtf8(text.readAllStandardOutput());
+    QVERIFY(pdf.contains("荧光定量PCR检测报告") && pdf.contains("阳性") && pdf.contains("样本结果"));
+    QVERIFY(pdf.contains("李审核") && pdf.contains("批准") && pdf.contains(Signatures::fileHash("dil.pcrd")));
+
+    r = runCli({"audit", "list", "--experiment", "dil"});
+    QCOMPARE(r.code, 0);
+    for (const char* action : {"op@", "导入", "rev@", "签名", "导出"})
+        QVERIFY2(r.out.contains(QString::fromUtf8(action)), qPrintable(r.out));
+    QCOMPARE(runCli({"audit", "verify"}).code, 0);
+    {
+        RecordSession s("records.sqlite");
+        QVERIFY(s.open());
+        tamper(s, "UPDATE audit SET user_name = 'someone' WHERE action = '签名'");
+    }
+    r = runCli({"audit", "verify"});
+    QCOMPARE(r.code, 1);
+    QVERIFY(r.out.contains("the chain breaks at entry"));
+}
+
+void TestAudit::signedPageRefusesChanges()
+{
+    // The program's own store, with users on and a reviewer's signature on an experiment.
+    RecordSession& s = *DataHead::instance()->getMpRecords();
+    QVERIFY(s.isOpen());
+    QCOMPARE(s.login("rev", "review-pass"), QString());
+    QCOMPARE(s.sign("dil", mDir.file("dil.pcrd"), "审核", "review-pass"), QString());
+    s.logout();
+    QCOMPARE(s.login("op", "operate-pass"), QString());
+
+    OutData record;
+    QCOMPARE(record.openAs(mDir.file("dil.pcrd")), 0);
+    Machine machine(1, 20);
+    ZRunWidget page(nullptr, &machine);
+    page.setMFilePath(mDir.file("dil.pcrd"));
+    page.setInData(record.inData);
+    page.setOutData(record);
+    QVERIFY(page.findChild<QLabel*>("label_Signatures")->text().contains("李审核"));
+    ModalAnswer refused("pushButton_Confirm");
+    page.slotCellDoubleClicked(0, 4);
+    QVERIFY(refused.text().contains("已签名锁定"));
+    OutData after;
+    QCOMPARE(after.openAs(mDir.file("dil.pcrd")), 0);
+    QVERIFY(after == record);
+}
+
+QTEST_MAIN(TestAudit)
+#include "tst_audit.moc"
