@@ -5,6 +5,9 @@
 Settings::Settings(const QString& fileName, QSettings::Format format, QObject* parent)
     : QSettings(fileName, format, parent)
 {
+    // A lab types its header line and server in an editor, in UTF-8; the escapes older files
+    // hold are read as before.
+    setIniCodec("UTF-8");
 }
 
 void Settings::setComName(const QString& name) { setValue("SET/COM", name); }

@@ -59,20 +59,7 @@ int main(int argc, char* argv[])
     app.installEventFilter(&idleLock);
 
     auto* home = new UiHome;
-    // Locked after an idle time: the user is signed out and a login opens the program again,
-    // while runs go on underneath.
-    bool locked = false;
-    QObject::connect(&idleLock, &IdleLock::idle, home, [&records, &locked, home] {
-        if (locked || !records.usersOn() || !records.signedIn())
-            return;
-        locked = true;
-        const QString user = records.account().name;
-        records.logout(QStringLiteral("无操作锁定"));
-        LoginDialog dialog(records, LoginDialog::Mode::Locked, home);
-        dialog.setUser(user);
-        dialog.exec();
-        locked = false;
-    });
+    QObject::connect(&idleLock, &IdleLock::idle, home, [home] { home->lockForLogin(QStringLiteral("无操作锁定"), true); });
     ListenInterface listen;
     app.installNativeEventFilter(&listen);
     home->show();

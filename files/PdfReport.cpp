@@ -76,7 +76,7 @@ void sampleTable(PdfPages& pages, const OutData& d, const TempData& r)
     QVector<QStringList> rows;
     for (const SampleResult& s : samples)
         rows.append(SampleResults::cells(s, d.inData.method.ChannelNames));
-    pages.table(SampleResults::headers(), rows, {0.05, 0.11, 0.09, 0.07, 0.1, 0.07, 0.08, 0.06, 0.07, 0.2, 0.1},
+    pages.table(SampleResults::headers(), rows, {0.05, 0.1, 0.09, 0.06, 0.09, 0.07, 0.07, 0.08, 0.06, 0.23, 0.1},
                 [&](int row, int column) { return column == 8 ? callColour(rows[row][8]) : QColor(Qt::black); });
 }
 

@@ -13,7 +13,7 @@ ReportFacts facts(RecordSession& session, const QString& experiment, const QStri
         return f;
     const QVector<AuditEntry> history = session.trail().list(QStringLiteral("experiment"), experiment);
     for (const AuditEntry& e : history) {
-        if (e.action == QLatin1String("开始运行")) {
+        if (e.action == QStringLiteral("开始运行")) {
             UserAccount account;
             f.operatorName = session.users().find(e.user, account) ? account.fullName : e.user;
         }

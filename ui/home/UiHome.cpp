@@ -10,6 +10,7 @@
 #include "ui/dialogs/ZMessageBox.h"
 #include "ui/editor/ZParameterDialog.h"
 #include "ui/newtest/NewDialog.h"
+#include "ui/records/LoginDialog.h"
 #include "ui/records/RecordActions.h"
 #include "ui/resources/Pictures.h"
 #include "ui/run/ZRunAllWidget.h"
@@ -49,6 +50,8 @@ UiHome::UiHome(QWidget* parent, Machine* machine)
         activateWindow();
     });
     connect(ui->tabWidget_Buttons, &QTabWidget::tabCloseRequested, this, &UiHome::slotTabCloseRequested);
+    connect(ui->pushButton_User, &QPushButton::clicked, this, [this] { lockForLogin(QStringLiteral("切换用户"), false); });
+    showUser();
     // Filled even where no window manager maximises it.
     const QSize screen = UI::ScreenSize();
     if (screen.isValid())
@@ -61,6 +64,30 @@ UiHome::~UiHome()
     delete mRunWindow;
     delete mDataPage;
     delete ui;
+}
+
+void UiHome::showUser()
+{
+    const RecordSession& records = RecordActions::session();
+    ui->pushButton_User->setVisible(records.usersOn());
+    if (records.signedIn())
+        ui->pushButton_User->setText(QStringLiteral("%1（%2） · 切换用户").arg(records.account().fullName, Roles::name(records.account().role)));
+}
+
+void UiHome::lockForLogin(const QString& reason, bool proposeSame)
+{
+    RecordSession& records = RecordActions::session();
+    if (mLocked || !records.usersOn() || !records.signedIn())
+        return;
+    mLocked = true;
+    const QString user = records.account().name;
+    records.logout(reason);
+    LoginDialog dialog(records, LoginDialog::Mode::Locked, this);
+    if (proposeSame)
+        dialog.setUser(user);
+    dialog.exec();
+    mLocked = false;
+    showUser();
 }
 
 void UiHome::setHomeNewState(bool connected)

@@ -41,11 +41,16 @@ public slots:
     // Offers each test that a crash or a kill interrupted for restoring, and has the modules
     // those tests left played to a safe state.
     void restoreInterruptedTests();
+    // Signs the user out and asks for a login (the same person or another); runs go on meanwhile.
+    // proposeSame: the login proposes the user who worked before (a lock after an idle time).
+    void lockForLogin(const QString& reason, bool proposeSame);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void showUser();
+    bool mLocked = false;
     Ui::UiHome* ui;
     ZRunAllWidget* mRunWindow;
     ZDataList* mDataPage;

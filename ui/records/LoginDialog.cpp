@@ -9,7 +9,7 @@ LoginDialog::LoginDialog(RecordSession& session, Mode mode, QWidget* parent)
     ui->setupUi(this);
     setWindowFlags(windowFlags() & ~Qt::WindowCloseButtonHint);
     if (mode == Mode::Locked) {
-        ui->label_Title->setText(QStringLiteral("程序已锁定（长时间无操作），请重新登录"));
+        ui->label_Title->setText(QStringLiteral("程序已锁定，请登录"));
         ui->pushButton_Quit->hide();
     }
     ui->pushButton_Login->setDefault(true);

@@ -42,7 +42,7 @@ void addTo(QMenu& menu, QWidget* parent, const QString& path, const std::functio
     menu.addSeparator();
     menu.addAction(UI::ActionReport, parent, [parent, path] { printReport(parent, path); });
     menu.addAction(UI::ActionHistory, parent, [parent, experiment] { HistoryDialog(session(), experiment, parent).exec(); });
-    if (!session().usersOn())
+    if (!session().usersOn() || !session().may(Permission::Sign))
         return;
     menu.addAction(UI::ActionSign, parent, [parent, path, experiment, changed] {
         if (allowed(parent, session().refusal(Permission::Sign)) && SignDialog(session(), experiment, path, parent).exec() == QDialog::Accepted)

@@ -7,7 +7,7 @@ SignDialog::SignDialog(RecordSession& session, const QString& experiment, const 
     : QDialog(parent), ui(new Ui::SignDialog), mSession(session), mExperiment(experiment), mPath(path)
 {
     ui->setupUi(this);
-    ui->label_Signer->setText(QStringLiteral("%1（%2）签名实验%3。签名后实验被锁定，不能再修改。")
+    ui->label_Signer->setText(QStringLiteral("%1（%2）签名实验%3。签名后实验被锁定，不能再修改。\n请选择签名含义并输入密码：")
                                   .arg(session.account().fullName, Roles::name(session.account().role), experiment));
     ui->comboBox_Meaning->addItems(Signatures::meanings());
     ui->pushButton_Sign->setDefault(true);
