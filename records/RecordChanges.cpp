@@ -50,6 +50,9 @@ void targetChanges(const OutData& before, const OutData& after, QVector<RecordCh
     QMap<Key, QVector<int>> holes;
     const int holeCount = std::min(a.holeTargets.size(), b.holeTargets.size());
     for (int h = 0; h < holeCount; ++h) {
+        // A position no sample uses has no result to change.
+        if (!numbers.isEmpty() && !numbers.contains(h + 1))
+            continue;
         for (int c = 0; c < b.ChannelNames.size(); ++c) {
             const auto was = settingsOf(a.holeTargets[h].at(c));
             const auto now = settingsOf(b.holeTargets[h].at(c));
