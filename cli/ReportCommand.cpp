@@ -9,6 +9,25 @@
 
 #include <QFileInfo>
 
+namespace {
+
+// Parses the arguments and reads the experiment file named first; empty, with the exit code
+// set (after saying why), when the verb is to end at once.
+QString readExperiment(CliContext& cli, int positional, OutData& data, int& exitCode)
+{
+    if (!cli.parse(positional)) {
+        exitCode = cli.parseExitCode();
+        return QString();
+    }
+    const QString path = cli.positional().at(0);
+    if (data.openAs(path) == 0)
+        return path;
+    exitCode = cli.fail(QString("cannot read experiment file %1").arg(path));
+    return QString();
+}
+
+}
+
 int reportCommand(const QStringList& arguments)
 {
     CliContext cli("report", arguments);
@@ -16,12 +35,11 @@ int reportCommand(const QStringList& arguments)
     cli.parser().setApplicationDescription("Writes the experiment's report as PDF: facts, charts, results and signatures.");
     cli.parser().addPositionalArgument("file", "experiment file (.pcrd)");
     cli.parser().addPositionalArgument("out", "report file (.pdf)");
-    if (!cli.parse(2))
-        return cli.parseExitCode();
-    const QString path = cli.positional().at(0);
     OutData data;
-    if (data.openAs(path) != 0)
-        return cli.fail(QString("cannot read experiment file %1").arg(path));
+    int exitCode = 0;
+    const QString path = readExperiment(cli, 2, data, exitCode);
+    if (path.isEmpty())
+        return exitCode;
     CliRecords records;
     QString fault = records.open(cli, false);
     if (!fault.isEmpty())
@@ -47,12 +65,11 @@ int signCommand(const QStringList& arguments)
     cli.parser().setApplicationDescription("Signs the experiment's results as the user of --user; the experiment is then locked.");
     cli.parser().addOption({"meaning", "审核 (reviewed) or 批准 (approved)", "MEANING"});
     cli.parser().addPositionalArgument("file", "experiment file (.pcrd)");
-    if (!cli.parse(1))
-        return cli.parseExitCode();
-    const QString path = cli.positional().at(0);
     OutData data;
-    if (data.openAs(path) != 0)
-        return cli.fail(QString("cannot read experiment file %1").arg(path));
+    int exitCode = 0;
+    const QString path = readExperiment(cli, 1, data, exitCode);
+    if (path.isEmpty())
+        return exitCode;
     CliRecords records;
     QString fault = records.open(cli, true, Permission::Sign);
     const QString name = QFileInfo(path).completeBaseName();
