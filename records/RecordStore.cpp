@@ -71,6 +71,9 @@ bool RecordStore::open()
         mFault = db.lastError().text();
         return false;
     }
+    // The server's notices ("already exists, skipping") are no news to the person at the program.
+    if (mPostgres && !exec(QStringLiteral("SET client_min_messages TO WARNING")))
+        return false;
     return StoreSchema::migrate(*this);
 }
 
