@@ -43,5 +43,8 @@ QString CliRecords::open(CliContext& cli, bool needsUser, Permission permission)
     const QString fault = mSession.login(p.value("user"), mPassword);
     if (!fault.isEmpty())
         return fault;
-    return needsUser ? mSession.refusal(permission) : QString();
+    const QString refused = needsUser ? mSession.refusal(permission) : QString();
+    if (!refused.isEmpty())
+        mSession.record("拒绝", "session", mSession.actor(), QString(), refused);
+    return refused;
 }

@@ -72,8 +72,11 @@ int change(const QString& verb, CliContext& cli, CliRecords& records)
     if (fault.isEmpty() && !session.signedIn())
         fault = "give --user NAME and --password-stdin";
     const bool own = verb == "passwd" && session.account().name == name;
-    if (fault.isEmpty() && !own)
+    if (fault.isEmpty() && !own) {
         fault = session.refusal(Permission::ManageUsers);
+        if (!fault.isEmpty())
+            session.record("拒绝", "session", session.actor(), QString(), fault);
+    }
     Role role = Role::Operator;
     if (fault.isEmpty() && verb == "add" && !Roles::fromCode(p.value("role"), role))
         fault = "--role must be one of " + Roles::codes().join(", ");

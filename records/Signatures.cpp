@@ -72,6 +72,17 @@ QVector<Signature> Signatures::of(const QString& experiment, bool withVoided) co
     return list;
 }
 
+QSet<QString> Signatures::locked() const
+{
+    QSqlQuery query(mStore.db());
+    query.setForwardOnly(true);
+    QSet<QString> names;
+    if (query.exec("SELECT DISTINCT experiment FROM signatures WHERE voided = ''"))
+        while (query.next())
+            names.insert(query.value(0).toString());
+    return names;
+}
+
 bool Signatures::voidAll(const QString& experiment, const QString& reason)
 {
     QSqlQuery query(mStore.db());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QSet>
 #include <QString>
 #include <QVector>
 
@@ -34,6 +35,8 @@ public:
     // Those that hold, oldest first; with voided ones too when asked.
     QVector<Signature> of(const QString& experiment, bool withVoided = false) const;
     bool isLocked(const QString& experiment) const { return !of(experiment).isEmpty(); }
+    // Every experiment with a signature that holds, in one question to the store.
+    QSet<QString> locked() const;
     bool voidAll(const QString& experiment, const QString& reason);
     // The signatures follow their experiment to its new name.
     bool rename(const QString& from, const QString& to);

@@ -28,10 +28,19 @@ QString FileSystemModel::state(const QModelIndex& index) const
     return text;
 }
 
+void FileSystemModel::setSigned(const QSet<QString>& names)
+{
+    if (names == mSigned)
+        return;
+    emit layoutAboutToBeChanged();
+    mSigned = names;
+    emit layoutChanged();
+}
+
 QVariant FileSystemModel::data(const QModelIndex& index, int role) const
 {
     if (index.column() == 2 && role == Qt::DisplayRole)
-        return state(index);
+        return mSigned.contains(fileInfo(index).completeBaseName()) ? state(index) + QStringLiteral("，已签名") : state(index);
     if (index.column() == 3 && role == Qt::DisplayRole)
         return lastModified(index).toString(QStringLiteral("yyyy-MM-dd hh:mm"));
     return QFileSystemModel::data(index, role);

@@ -60,7 +60,7 @@ void FileView::contextMenuEvent(QContextMenuEvent* event)
             ZMessageBox::tell(this, UI::FolderIsAt.arg(QDir::toNativeSeparators(folder())));
     });
     if (!path.isEmpty())
-        RecordActions::addTo(menu, this, path, [] {});
+        RecordActions::addTo(menu, this, path, [this] { emit signalSignaturesChanged(); });
     menu.addSeparator();
     if (!path.isEmpty())
         menu.addAction(UI::ActionDel, this, &FileView::deleteSelected);

@@ -20,6 +20,8 @@ signals:
     void signalRename(QString path);
     // The operator deleted these files (those still there were refused).
     void signalRemoved(QStringList paths);
+    // A file was signed or unlocked.
+    void signalSignaturesChanged();
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;

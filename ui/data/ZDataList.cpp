@@ -54,6 +54,7 @@ void ZDataList::initFileListView()
     connect(ui->treeView, &FileView::signalExport, this, &ZDataList::slotExport);
     connect(ui->treeView, &FileView::signalExportPcrd, this, &ZDataList::slotExportPcrd);
     connect(ui->treeView, &FileView::signalRename, this, &ZDataList::slotRename);
+    connect(ui->treeView, &FileView::signalSignaturesChanged, this, &ZDataList::showSigned);
     // A deleted file's curves do not stay on show.
     connect(ui->treeView, &FileView::signalRemoved, this, [this](const QStringList& paths) {
         if (!paths.contains(mPreviewPath) || QFile::exists(mPreviewPath))
@@ -62,6 +63,18 @@ void ZDataList::initFileListView()
         ui->widget_New->reset();
         mPreviewPath.clear();
     });
+}
+
+void ZDataList::showEvent(QShowEvent* event)
+{
+    // A run page may have signed or unlocked meanwhile.
+    showSigned();
+    QWidget::showEvent(event);
+}
+
+void ZDataList::showSigned()
+{
+    mModel->setSigned(RecordActions::session().signatures().locked());
 }
 
 void ZDataList::slotOpenFile(QString path)

@@ -31,7 +31,12 @@ public slots:
     void slotExportPcrd(QString path);
     void slotRename(QString path);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    // Which experiments are signed, as the store says now.
+    void showSigned();
     static constexpr int MaxRenameAttempts = 20;
 
     Ui::ZDataList* ui;

@@ -27,6 +27,8 @@ bool allowed(QWidget* parent, const QString& refusal)
 {
     if (refusal.isEmpty())
         return true;
+    // What someone tried and was refused is the trail's too.
+    session().record(QStringLiteral("拒绝"), QStringLiteral("session"), session().actor(), QString(), refusal);
     ZMessageBox::tell(parent, refusal);
     return false;
 }

@@ -12,7 +12,7 @@ class RecordSession;
 namespace RecordActions {
 
 RecordSession& session();
-// Says refusal when there is one; true when there is none.
+// Says refusal when there is one (and records it); true when there is none.
 bool allowed(QWidget* parent, const QString& refusal);
 // The experiment's name: its file name without ".pcrd".
 QString experimentOf(const QString& path);

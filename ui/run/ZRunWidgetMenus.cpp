@@ -41,7 +41,7 @@ bool ZRunWidget::resave()
     if (refused || (records.reasonsRequired() && !ReasonDialog::ask(this, UI::ChangeReason.arg(experiment), reason))) {
         // The page goes back to what the file holds, so that nothing shown differs from it.
         if (refused)
-            ZMessageBox::tell(this, refusal);
+            RecordActions::allowed(this, refusal);
         if (readable) {
             const OutData record = onDisk;
             setInData(record.inData);
