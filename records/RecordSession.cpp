@@ -2,6 +2,7 @@
 
 #include "records/RecordChanges.h"
 
+#include <QDebug>
 #include <QSqlQuery>
 #include <QSysInfo>
 
@@ -17,12 +18,19 @@ RecordSession::RecordSession(const QString& location)
 bool RecordSession::open()
 {
     mOpen = mStore.open();
+    usersOn();
     return mOpen;
 }
 
 bool RecordSession::usersOn() const
 {
-    return mOpen && mUsers.usersOn();
+    if (!mOpen)
+        return false;
+    bool answered = false;
+    const bool on = mUsers.usersOn(&answered);
+    if (answered)
+        mUsersOn = on;
+    return mUsersOn;
 }
 
 QString RecordSession::actor() const
@@ -88,11 +96,13 @@ QString RecordSession::refusal(Permission permission) const
     return QStringLiteral("当前用户%1（%2）无权%3").arg(mAccount.name, Roles::name(mAccount.role), Roles::describe(permission));
 }
 
-QString RecordSession::changeRefusal(const QString& experiment, Permission permission) const
+QString RecordSession::changeRefusal(const QString& experiment, Permission permission)
 {
     const QString role = refusal(permission);
     if (!role.isEmpty())
         return role;
+    if (mOpen && !mStore.ensureConnected())
+        return QStringLiteral("记录库无法连接（%1），不能修改实验%2").arg(mStore.fault(), experiment);
     if (mOpen && mSignatures.isLocked(experiment))
         return QStringLiteral("实验%1已签名锁定，不能修改；须由管理员解锁（解锁将使签名作废）").arg(experiment);
     return QString();
@@ -112,7 +122,12 @@ bool RecordSession::record(const QString& action, const QString& objectType, con
     entry.oldValue = oldValue;
     entry.newValue = newValue;
     entry.reason = reason;
-    return mTrail.append(entry);
+    if (mTrail.append(entry))
+        return true;
+    // Never lost without a word: the log keeps what the store would not take.
+    qWarning().noquote() << "audit entry not stored (" + mStore.fault() + "):" << entry.user << action << objectType
+                         << objectName << oldValue << "->" << newValue << reason;
+    return false;
 }
 
 bool RecordSession::recordChanges(const QString& experiment, const OutData& before, const OutData& after, const QString& reason)

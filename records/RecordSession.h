@@ -37,7 +37,7 @@ public:
     // Empty when allowed, otherwise why not: "当前用户NAME（ROLE）无权删除实验".
     QString refusal(Permission permission) const;
     // The role's refusal, or that the experiment is signed and therefore locked.
-    QString changeRefusal(const QString& experiment, Permission permission = Permission::ChangeResults) const;
+    QString changeRefusal(const QString& experiment, Permission permission = Permission::ChangeResults);
     // Whether a change of results must give a reason: whenever users are on.
     bool reasonsRequired() const { return usersOn(); }
 
@@ -66,4 +66,6 @@ private:
     QString mMachine;
     UserAccount mAccount;
     bool mOpen = false;
+    // What the store said last: a store that cannot answer for a moment does not turn users off.
+    mutable bool mUsersOn = false;
 };

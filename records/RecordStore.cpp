@@ -67,14 +67,7 @@ bool RecordStore::open()
         // Another program may be appending; wait for it rather than fail.
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     }
-    if (!db.open()) {
-        mFault = db.lastError().text();
-        return false;
-    }
-    // The server's notices ("already exists, skipping") are no news to the person at the program.
-    if (mPostgres && !exec(QStringLiteral("SET client_min_messages TO WARNING")))
-        return false;
-    return StoreSchema::migrate(*this);
+    return reconnect() && StoreSchema::migrate(*this);
 }
 
 bool RecordStore::exec(const QString& statement)
@@ -86,8 +79,27 @@ bool RecordStore::exec(const QString& statement)
     return false;
 }
 
+bool RecordStore::reconnect()
+{
+    QSqlDatabase connection = db();
+    connection.close();
+    if (!connection.open()) {
+        mFault = connection.lastError().text();
+        return false;
+    }
+    // The server's notices ("already exists, skipping") are no news to the person at the program.
+    return !mPostgres || exec(QStringLiteral("SET client_min_messages TO WARNING"));
+}
+
+bool RecordStore::ensureConnected()
+{
+    return !mPostgres || exec(QStringLiteral("SELECT 1")) || reconnect();
+}
+
 bool RecordStore::writeExclusively(const QString& table, const std::function<bool()>& body)
 {
+    if (!ensureConnected())
+        return false;
     // SQLite takes its write lock at once with IMMEDIATE, so two writers never read the same
     // last entry; the server locks the one table.
     if (mPostgres) {

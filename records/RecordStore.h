@@ -31,8 +31,13 @@ public:
     bool writeExclusively(const QString& table, const std::function<bool()>& body);
     // Runs one statement; false with fault() set to the driver's reason.
     bool exec(const QString& statement);
+    // Whether the store answers; a server connection that was dropped (a restart, a network
+    // blip) is made once more first.
+    bool ensureConnected();
 
 private:
+    bool reconnect();
+
     QString mLocation;
     QString mConnection;
     QString mFault;

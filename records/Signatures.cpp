@@ -46,7 +46,14 @@ bool Signatures::add(Signature s)
     });
 }
 
-QVector<Signature> Signatures::of(const QString& experiment, bool withVoided) const
+bool Signatures::isLocked(const QString& experiment) const
+{
+    bool ok = false;
+    const bool signedOnes = !of(experiment, false, &ok).isEmpty();
+    return signedOnes || !ok;
+}
+
+QVector<Signature> Signatures::of(const QString& experiment, bool withVoided, bool* ok) const
 {
     QSqlQuery query(mStore.db());
     query.setForwardOnly(true);
@@ -55,7 +62,10 @@ QVector<Signature> Signatures::of(const QString& experiment, bool withVoided) co
                       .arg(withVoided ? "" : " AND voided = ''"));
     query.addBindValue(experiment);
     QVector<Signature> list;
-    if (!query.exec())
+    const bool answered = query.exec();
+    if (ok)
+        *ok = answered;
+    if (!answered)
         return list;
     while (query.next()) {
         Signature s;

@@ -32,9 +32,11 @@ public:
     static QString fileHash(const QString& path);
 
     bool add(Signature signature);
-    // Those that hold, oldest first; with voided ones too when asked.
-    QVector<Signature> of(const QString& experiment, bool withVoided = false) const;
-    bool isLocked(const QString& experiment) const { return !of(experiment).isEmpty(); }
+    // Those that hold, oldest first; with voided ones too when asked. ok (when given) says
+    // whether the store could answer.
+    QVector<Signature> of(const QString& experiment, bool withVoided = false, bool* ok = nullptr) const;
+    // Locked also when the store cannot say: a signed record is never opened by a lost connection.
+    bool isLocked(const QString& experiment) const;
     // Every experiment with a signature that holds, in one question to the store.
     QSet<QString> locked() const;
     bool voidAll(const QString& experiment, const QString& reason);

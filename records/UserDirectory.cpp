@@ -30,11 +30,14 @@ UserDirectory::UserDirectory(RecordStore& store)
 {
 }
 
-bool UserDirectory::usersOn() const
+bool UserDirectory::usersOn(bool* ok) const
 {
     QSqlQuery query(mStore.db());
     query.prepare("SELECT value FROM store_settings WHERE key = 'users'");
-    return query.exec() && query.next() && query.value(0).toString() == QLatin1String("on");
+    const bool answered = query.exec();
+    if (ok)
+        *ok = answered;
+    return answered && query.next() && query.value(0).toString() == QLatin1String("on");
 }
 
 QString UserDirectory::validNew(const QString& name, const QString& password) const

@@ -28,7 +28,8 @@ public:
 
     explicit UserDirectory(RecordStore& store);
 
-    bool usersOn() const;
+    // ok (when given) says whether the store could answer.
+    bool usersOn(bool* ok = nullptr) const;
     // Each returns empty on success, otherwise why not, as a person reads it.
     QString init(const QString& admin, const QString& fullName, const QString& password);
     QString add(const QString& name, const QString& fullName, Role role, const QString& password);
