@@ -152,6 +152,16 @@ void RecordSession::indexExperiment(const QString& experiment, const QString& pa
     query.exec();
 }
 
+void RecordSession::forgetExperiment(const QString& experiment)
+{
+    if (!mOpen)
+        return;
+    QSqlQuery query(mStore.db());
+    query.prepare("DELETE FROM experiments WHERE name = ?");
+    query.addBindValue(experiment);
+    query.exec();
+}
+
 QString RecordSession::sign(const QString& experiment, const QString& path, const QString& meaning, const QString& password)
 {
     if (!usersOn())

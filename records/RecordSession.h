@@ -49,6 +49,8 @@ public:
     bool recordChanges(const QString& experiment, const OutData& before, const OutData& after, const QString& reason);
     // The experiment in the store's index, with its file's hash as saved now.
     void indexExperiment(const QString& experiment, const QString& path);
+    // ... and out of it, once its file is deleted or renamed.
+    void forgetExperiment(const QString& experiment);
 
     // The signed-in user signs the file as it is now, after typing their password again.
     QString sign(const QString& experiment, const QString& path, const QString& meaning, const QString& password);

@@ -61,7 +61,10 @@ bool RecordStore::open()
         db.setUserName(url.userName());
         db.setPassword(url.password());
         db.setDatabaseName(url.path().mid(1));
-        db.setConnectOptions(QStringLiteral("connect_timeout=5"));
+        // The window asks the store directly: a server gone quiet may cost it seconds, never
+        // minutes (unanswered packets end a query after 5 s, a dead peer is found by keepalives).
+        db.setConnectOptions(QStringLiteral("connect_timeout=5;tcp_user_timeout=5000;keepalives_idle=10;"
+                                            "keepalives_interval=2;keepalives_count=3"));
     } else {
         db.setDatabaseName(mLocation);
         // Another program may be appending; wait for it rather than fail.

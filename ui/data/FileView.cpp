@@ -161,9 +161,11 @@ void FileView::deleteSelected()
         hashes[path] = Signatures::fileHash(path);
     const QStringList remaining = ExperimentFiles::remove(paths);
     for (const QString& path : paths)
-        if (!QFile::exists(path))
+        if (!QFile::exists(path)) {
             records.record(QStringLiteral("删除"), QStringLiteral("experiment"), RecordActions::experimentOf(path),
                            QStringLiteral("SHA-256 ") + hashes[path], QString());
+            records.forgetExperiment(RecordActions::experimentOf(path));
+        }
     emit signalRemoved(paths);
     if (!remaining.isEmpty())
         ZMessageBox::tell(this, UI::DeleteRefused.arg(remaining.join("\n")));

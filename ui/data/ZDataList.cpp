@@ -144,6 +144,7 @@ void ZDataList::slotRename(QString path)
             // The new name carries the history on: its own entries point back to the old one.
             records.record(QStringLiteral("重命名"), QStringLiteral("experiment"), name, experiment, name);
             records.signatures().rename(experiment, name);
+            records.forgetExperiment(experiment);
             records.indexExperiment(name, QFileInfo(path).dir().filePath(name + ".pcrd"));
             return;
         }
