@@ -8,7 +8,11 @@
 #include "records/RecordSession.h"
 #include "ui/run/ZRunWidget.h"
 
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QLineEdit>
 #include <QSqlQuery>
+#include <memory>
 #include <QtTest>
 
 namespace {
@@ -207,6 +211,30 @@ void TestAudit::signedPageRefusesChanges()
     OutData after;
     QCOMPARE(after.openAs(mDir.file("dil.pcrd")), 0);
     QVERIFY(after == record);
+
+    // Unlocked, the operator's change is saved only with a reason, which the trail keeps.
+    s.logout();
+    QCOMPARE(s.login("admin", "admin-pass"), QString());
+    QCOMPARE(s.unlock("dil", "recheck"), QString());
+    s.logout();
+    QCOMPARE(s.login("op", "operate-pass"), QString());
+    std::unique_ptr<ModalAnswer> reason;
+    ModalAnswer change([&reason](QWidget* dialog) {
+        dialog->findChild<QCheckBox*>("checkBox_AutoThreshold")->setChecked(false);
+        dialog->findChild<QDoubleSpinBox*>("dSpinBox_BaseT")->setValue(1234);
+        reason = std::make_unique<ModalAnswer>([](QWidget* asked) {
+            asked->findChild<QLineEdit*>("lineEdit_Reason")->setText("baseline noise");
+            asked->findChild<QPushButton*>("pushButton_Confirm")->click();
+        });
+        dialog->findChild<QPushButton*>("pushButton_Confirm")->click();
+    });
+    page.slotCellDoubleClicked(0, 4);
+    QVERIFY(reason && reason->answered());
+    const AuditEntry last = s.trail().list("experiment", "dil").last();
+    QCOMPARE(last.action, QString("修改分析设置"));
+    QCOMPARE(last.newValue, QString("1234.00"));
+    QCOMPARE(last.reason, QString("baseline noise"));
+    QCOMPARE(last.user, QString("op"));
 }
 
 QTEST_MAIN(TestAudit)
