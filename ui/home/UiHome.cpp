@@ -12,6 +12,7 @@
 #include "ui/newtest/NewDialog.h"
 #include "ui/records/LoginDialog.h"
 #include "ui/records/RecordActions.h"
+#include "ui/records/UsersDialog.h"
 #include "ui/resources/Pictures.h"
 #include "ui/run/ZRunAllWidget.h"
 #include "ui/run/ZRunWidget.h"
@@ -26,6 +27,7 @@
 #include <QFileInfo>
 #include <QApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QStyle>
 
 UiHome::UiHome(QWidget* parent, Machine* machine)
@@ -50,7 +52,15 @@ UiHome::UiHome(QWidget* parent, Machine* machine)
         activateWindow();
     });
     connect(ui->tabWidget_Buttons, &QTabWidget::tabCloseRequested, this, &UiHome::slotTabCloseRequested);
-    connect(ui->pushButton_User, &QPushButton::clicked, this, [this] { lockForLogin(QStringLiteral("切换用户"), false); });
+    connect(ui->pushButton_User, &QPushButton::clicked, this, [this] {
+        // An administrator also manages the users here; everybody else only switches.
+        if (!RecordActions::session().may(Permission::ManageUsers))
+            return lockForLogin(QStringLiteral("切换用户"), false);
+        QMenu menu(this);
+        menu.addAction(QStringLiteral("切换用户"), this, [this] { lockForLogin(QStringLiteral("切换用户"), false); });
+        menu.addAction(QStringLiteral("用户管理"), this, [this] { UsersDialog(RecordActions::session(), this).exec(); });
+        menu.exec(ui->pushButton_User->mapToGlobal(QPoint(0, ui->pushButton_User->height())));
+    });
     showUser();
     // Filled even where no window manager maximises it.
     const QSize screen = UI::ScreenSize();
@@ -71,7 +81,9 @@ void UiHome::showUser()
     const RecordSession& records = RecordActions::session();
     ui->pushButton_User->setVisible(records.usersOn());
     if (records.signedIn())
-        ui->pushButton_User->setText(QStringLiteral("%1（%2） · 切换用户").arg(records.account().fullName, Roles::name(records.account().role)));
+        ui->pushButton_User->setText(QStringLiteral("%1（%2） · %3")
+                                         .arg(records.account().fullName, Roles::name(records.account().role),
+                                              records.may(Permission::ManageUsers) ? QStringLiteral("用户 ▾") : QStringLiteral("切换用户")));
 }
 
 void UiHome::lockForLogin(const QString& reason, bool proposeSame)

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDialog>
+
+class RecordSession;
+
+namespace Ui {
+class UsersDialog;
+}
+
+// An administrator's list of users: adds one, sets a new password (which also lifts a lock after
+// failed logins) or disables one. Each change goes into the audit trail.
+class UsersDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    UsersDialog(RecordSession& session, QWidget* parent = nullptr);
+    ~UsersDialog() override;
+
+private:
+    void fill();
+    QString selected() const;
+    // The typed password when both fields agree; empty (with the fault shown) otherwise.
+    QString typedPassword();
+    void done(const QString& fault, const QString& action, const QString& name, const QString& value = QString());
+
+    Ui::UsersDialog* ui;
+    RecordSession& mSession;
+};
