@@ -26,7 +26,7 @@ int list(CliContext& cli, RecordSession& session)
         if (!e.oldValue.isEmpty() || !e.newValue.isEmpty())
             cli.out() << '\t' << e.oldValue << " -> " << e.newValue;
         if (!e.reason.isEmpty())
-            cli.out() << "\t原因：" << e.reason;
+            cli.out() << QStringLiteral("\t原因：") << e.reason;
         cli.out() << "\n";
     }
     return 0;
