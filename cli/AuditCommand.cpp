@@ -36,7 +36,7 @@ int verify(CliContext& cli, RecordSession& session)
 {
     const AuditTrail::Check check = session.trail().verify();
     if (check.brokenAt == 0 && check.why.isEmpty()) {
-        cli.out() << check.entries << " entries, the chain holds\n";
+        cli.out() << check.entries << " entries, the chain holds; the last one's hash is " << check.lastHash << "\n";
         return 0;
     }
     if (check.brokenAt == 0)

@@ -125,5 +125,6 @@ AuditTrail::Check AuditTrail::verify() const
         prev = e.hash;
         expectedId = e.id + 1;
     }
+    check.lastHash = prev;
     return check;
 }

@@ -45,6 +45,9 @@ public:
         qint64 entries = 0;
         qint64 brokenAt = 0; // the first entry that does not fit the chain; 0 when it holds
         QString why;
+        // The newest entry's hash: noted elsewhere, it shows later whether the newest entries
+        // were removed, which the chain alone cannot.
+        QString lastHash;
     };
     Check verify() const;
 

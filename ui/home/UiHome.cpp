@@ -10,6 +10,7 @@
 #include "ui/dialogs/ZMessageBox.h"
 #include "ui/editor/ZParameterDialog.h"
 #include "ui/newtest/NewDialog.h"
+#include "ui/records/HistoryDialog.h"
 #include "ui/records/LoginDialog.h"
 #include "ui/records/RecordActions.h"
 #include "ui/records/UsersDialog.h"
@@ -59,6 +60,7 @@ UiHome::UiHome(QWidget* parent, Machine* machine)
         QMenu menu(this);
         menu.addAction(QStringLiteral("切换用户"), this, [this] { lockForLogin(QStringLiteral("切换用户"), false); });
         menu.addAction(QStringLiteral("用户管理"), this, [this] { UsersDialog(RecordActions::session(), this).exec(); });
+        menu.addAction(UI::ActionHistory, this, [this] { HistoryDialog(RecordActions::session(), QString(), this).exec(); });
         menu.exec(ui->pushButton_User->mapToGlobal(QPoint(0, ui->pushButton_User->height())));
     });
     showUser();

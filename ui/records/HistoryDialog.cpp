@@ -9,25 +9,27 @@ HistoryDialog::HistoryDialog(RecordSession& session, const QString& experiment, 
     : QDialog(parent), ui(new Ui::HistoryDialog)
 {
     ui->setupUi(this);
-    setWindowTitle(QStringLiteral("审计记录 · %1").arg(experiment));
+    setWindowTitle(experiment.isEmpty() ? QStringLiteral("审计记录（全部）") : QStringLiteral("审计记录 · %1").arg(experiment));
     const AuditTrail::Check check = session.trail().verify();
     QStringList lines;
     if (check.brokenAt > 0 || !check.why.isEmpty()) {
         ui->label_Chain->setStyleSheet("color:rgb(200, 0, 0);");
         lines << QStringLiteral("审计记录已被改动：校验链在第%1条处断开（%2）").arg(check.brokenAt).arg(check.why);
     } else {
-        lines << QStringLiteral("审计记录完整：共%1条，校验链无断点").arg(check.entries);
+        lines << QStringLiteral("审计记录完整：共%1条，校验链无断点（最后一条的哈希 %2）").arg(check.entries).arg(check.lastHash.left(16));
     }
     QStringList signers;
     for (const Signature& s : session.signatures().of(experiment, true))
         signers << QStringLiteral("%1 %2 %3%4").arg(s.fullName, s.meaning, s.at.toLocalTime().toString("yyyy-MM-dd HH:mm"),
                                                     s.voided.isEmpty() ? QString() : QStringLiteral("（已作废：%1）").arg(s.voided));
-    lines << (signers.isEmpty() ? QStringLiteral("未签名") : QStringLiteral("签名：") + signers.join(QStringLiteral("；")));
+    if (!experiment.isEmpty())
+        lines << (signers.isEmpty() ? QStringLiteral("未签名") : QStringLiteral("签名：") + signers.join(QStringLiteral("；")));
     ui->label_Chain->setText(lines.join('\n'));
 
-    const QVector<AuditEntry> entries = session.trail().list(QStringLiteral("experiment"), experiment);
+    const QVector<AuditEntry> entries = experiment.isEmpty() ? session.trail().list()
+                                                             : session.trail().list(QStringLiteral("experiment"), experiment);
     const QStringList headers = {QStringLiteral("时间"), QStringLiteral("用户"), QStringLiteral("计算机"), QStringLiteral("操作"),
-                                 QStringLiteral("原值"), QStringLiteral("新值"), QStringLiteral("原因")};
+                                 QStringLiteral("对象"), QStringLiteral("原值"), QStringLiteral("新值"), QStringLiteral("原因")};
     QTableWidget* table = ui->tableWidget_History;
     table->setColumnCount(headers.size());
     table->setHorizontalHeaderLabels(headers);
@@ -35,7 +37,7 @@ HistoryDialog::HistoryDialog(RecordSession& session, const QString& experiment, 
     for (int r = 0; r < entries.size(); ++r) {
         const AuditEntry& e = entries[r];
         const QStringList cells = {e.at.toLocalTime().toString("yyyy-MM-dd HH:mm:ss"), e.user, e.machine, e.action,
-                                   e.oldValue, e.newValue, e.reason};
+                                   e.objectName, e.oldValue, e.newValue, e.reason};
         for (int c = 0; c < cells.size(); ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
             item->setToolTip(cells[c]);
@@ -44,8 +46,10 @@ HistoryDialog::HistoryDialog(RecordSession& session, const QString& experiment, 
     }
     table->verticalHeader()->hide();
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    table->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
     table->horizontalHeader()->setSectionResizeMode(5, QHeaderView::Stretch);
+    table->horizontalHeader()->setSectionResizeMode(6, QHeaderView::Stretch);
+    // An experiment's own history need not repeat its name in every row.
+    table->setColumnHidden(4, !experiment.isEmpty());
     table->scrollToBottom();
     connect(ui->pushButton_Close, &QPushButton::clicked, this, &QDialog::accept);
 }
