@@ -38,10 +38,21 @@ sim=$!
 trap 'kill $sim 2>/dev/null || true' EXIT
 for _ in $(seq 50); do [ -e "$work/ttySIM" ] && break; sleep 0.1; done
 # Point the program at the simulator instead of searching for the USB adapter.
-printf '[SET]\nCOM=%s\n' "$work/ttySIM" > "$work/ini/settings.ini"
+# Only the keys the demo needs are set: whatever else is there ([DB], [REPORT], ...) stays.
+ini="$work/ini/settings.ini"
+touch "$ini"
+set_key() { # SECTION KEY VALUE
+  sed -i "/^\[$1\]/,/^\[/{/^$2=/d}" "$ini"
+  if grep -q "^\[$1\]" "$ini"; then
+    sed -i "/^\[$1\]/a $2=$3" "$ini"
+  else
+    printf '\n[%s]\n%s=%s\n' "$1" "$2" "$3" >> "$ini"
+  fi
+}
+set_key SET COM "$work/ttySIM"
 # An update server for the about dialog's check (see scripts/update-demo.sh).
 if [ -n "${TAMARIN_UPDATE_SERVER:-}" ]; then
-  printf '[HTTP]\nIP=%s\n' "$TAMARIN_UPDATE_SERVER" >> "$work/ini/settings.ini"
+  set_key HTTP IP "$TAMARIN_UPDATE_SERVER"
 fi
 
 if [ $headless = 1 ]; then
