@@ -93,12 +93,12 @@ QString UserDirectory::add(const QString& name, const QString& fullName, Role ro
     return insert(name, fullName, role, password);
 }
 
-QString UserDirectory::disable(const QString& name)
+QString UserDirectory::setEnabled(const QString& name, bool enabled)
 {
     UserAccount account;
     if (!find(name, account))
         return QStringLiteral("没有用户%1").arg(name);
-    if (account.role == Role::Administrator) {
+    if (!enabled && account.role == Role::Administrator) {
         int admins = 0;
         for (const UserAccount& a : list())
             admins += a.enabled && a.role == Role::Administrator ? 1 : 0;
@@ -107,7 +107,8 @@ QString UserDirectory::disable(const QString& name)
             return QStringLiteral("%1是最后一个启用的管理员，不能停用").arg(name);
     }
     QSqlQuery query(mStore.db());
-    query.prepare("UPDATE users SET enabled = 0 WHERE name = ?");
+    query.prepare("UPDATE users SET enabled = ? WHERE name = ?");
+    query.addBindValue(enabled ? 1 : 0);
     query.addBindValue(name);
     return query.exec() ? QString() : QStringLiteral("记录库拒绝：%1").arg(mStore.db().lastError().text());
 }

@@ -33,7 +33,8 @@ public:
     // Each returns empty on success, otherwise why not, as a person reads it.
     QString init(const QString& admin, const QString& fullName, const QString& password);
     QString add(const QString& name, const QString& fullName, Role role, const QString& password);
-    QString disable(const QString& name);
+    // A disabled user keeps their name in the trail and on signatures; enabled again, they log in as before.
+    QString setEnabled(const QString& name, bool enabled);
     // A new password also lifts a lock after failed logins.
     QString setPassword(const QString& name, const QString& password);
 

@@ -32,7 +32,12 @@ UsersDialog::UsersDialog(RecordSession& session, QWidget* parent) : QDialog(pare
     connect(ui->pushButton_Disable, &QPushButton::clicked, this, [this] {
         const QString name = selected();
         if (!name.isEmpty())
-            done(mSession.users().disable(name), QStringLiteral("停用用户"), name);
+            done(mSession.users().setEnabled(name, false), QStringLiteral("停用用户"), name);
+    });
+    connect(ui->pushButton_Enable, &QPushButton::clicked, this, [this] {
+        const QString name = selected();
+        if (!name.isEmpty())
+            done(mSession.users().setEnabled(name, true), QStringLiteral("启用用户"), name);
     });
     connect(ui->pushButton_Close, &QPushButton::clicked, this, &QDialog::accept);
     fill();

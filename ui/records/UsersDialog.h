@@ -9,7 +9,7 @@ class UsersDialog;
 }
 
 // An administrator's list of users: adds one, sets a new password (which also lifts a lock after
-// failed logins) or disables one. Each change goes into the audit trail.
+// failed logins), disables one or enables it again. Each change goes into the audit trail.
 class UsersDialog : public QDialog
 {
     Q_OBJECT
