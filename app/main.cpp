@@ -53,18 +53,25 @@ int main(int argc, char* argv[])
         ZMessageBox::tell(nullptr, UI::StoreFailed.arg(records.store().describe(), records.fault()));
         return 1;
     }
-    if (records.usersOn() && LoginDialog(records, LoginDialog::Mode::Start).exec() != QDialog::Accepted)
-        return 0;
-    IdleLock idleLock(DataHead::instance()->getMpSettings()->getIdleMinutes() * 60000);
-    app.installEventFilter(&idleLock);
-
     auto* home = new UiHome;
-    QObject::connect(&idleLock, &IdleLock::idle, home, [home] { home->lockForLogin(QStringLiteral("无操作锁定"), true); });
     ListenInterface listen;
     app.installNativeEventFilter(&listen);
     home->show();
+    // Wired before any login: the instrument is found meanwhile, and the window must learn of it.
     QObject::connect(&listen, &ListenInterface::signalMachineData, home, &UiHome::slotMachineData);
     QObject::connect(home, &UiHome::signalEndMachine, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    // A module that a crash left with its heaters on gets its stop sequence now: it waits for
+    // nobody's login.
+    home->makeInterruptedSafe();
+    if (records.usersOn() && LoginDialog(records, LoginDialog::Mode::Start, home).exec() != QDialog::Accepted) {
+        delete home;
+        Machine::instance()->shutdown();
+        return 0;
+    }
+    home->showUser();
+    IdleLock idleLock(DataHead::instance()->getMpSettings()->getIdleMinutes() * 60000);
+    app.installEventFilter(&idleLock);
+    QObject::connect(&idleLock, &IdleLock::idle, home, [home] { home->lockForLogin(QStringLiteral("无操作锁定"), true); });
     // Opened once the event loop runs, so that a message about a bad file has a window to sit on.
     if (!parser.positionalArguments().isEmpty())
         QTimer::singleShot(0, home, [home, path = parser.positionalArguments().first()] { home->slotOpenFile(path); });

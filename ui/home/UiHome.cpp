@@ -81,7 +81,7 @@ UiHome::~UiHome()
 void UiHome::showUser()
 {
     const RecordSession& records = RecordActions::session();
-    ui->pushButton_User->setVisible(records.usersOn());
+    ui->pushButton_User->setVisible(records.usersOn() && records.signedIn());
     if (records.signedIn())
         ui->pushButton_User->setText(QStringLiteral("%1（%2） · %3")
                                          .arg(records.account().fullName, Roles::name(records.account().role),
@@ -220,22 +220,48 @@ void UiHome::slotTabCloseRequested(int index)
     ui->tabWidget_Buttons->removeTab(index);
 }
 
+namespace {
+
+// A recovery copy as remembered once its module was sent the stop sequence.
+QString safeKey(const QString& copy)
+{
+    return QFileInfo(copy).fileName() + '@' + QFileInfo(copy).lastModified().toString(Qt::ISODate);
+}
+
+}
+
+void UiHome::makeInterruptedSafe()
+{
+    const QStringList remembered = Settings(UI::SettingsFile, QSettings::IniFormat).getMadeSafe();
+    for (const QString& copy : RecoveryCopy::pending(UI::UserDirName.arg(QDir::currentPath()))) {
+        OutData data;
+        const QString key = safeKey(copy);
+        // An unreadable copy is left alone for a person to look at.
+        if (data.openAs(copy) != 0 || remembered.contains(key) || mSafeKeys.contains(key))
+            continue;
+        if (mMachine->makeSafe(data.inData.pcrNumber, data.inData.method)) {
+            mSafeKeys << key;
+            mSafeModules << QString::number(data.inData.pcrNumber);
+        }
+    }
+}
+
 void UiHome::restoreInterruptedTests()
 {
-    QStringList modules;
+    makeInterruptedSafe();
+    QStringList modules = mSafeModules;
+    mSafeModules.clear();
     Settings settings(UI::SettingsFile, QSettings::IniFormat);
-    const QStringList madeSafe = settings.getMadeSafe();
+    // Remembered only from here on: a program left at its login sends the stop sequence again
+    // at its next start.
+    const QStringList madeSafe = settings.getMadeSafe() + mSafeKeys;
     QStringList stillPending;
     for (const QString& copy : RecoveryCopy::pending(UI::UserDirName.arg(QDir::currentPath()))) {
         OutData data;
         if (data.openAs(copy) != 0)
             continue; // not readable: left alone for a person to look at
-        const QString key = QFileInfo(copy).fileName() + '@' + QFileInfo(copy).lastModified().toString(Qt::ISODate);
-        bool safe = madeSafe.contains(key);
-        if (!safe && mMachine->makeSafe(data.inData.pcrNumber, data.inData.method)) {
-            safe = true;
-            modules << QString::number(data.inData.pcrNumber);
-        }
+        const QString key = safeKey(copy);
+        const bool safe = madeSafe.contains(key);
         const QString path = RecoveryCopy::experimentPathFor(copy);
         const QString name = QFileInfo(path).completeBaseName();
         if (ZMessageBox::ask(this, UI::RestoreRun.arg(name))) {

@@ -41,6 +41,11 @@ public slots:
     // Offers each test that a crash or a kill interrupted for restoring, and has the modules
     // those tests left played to a safe state.
     void restoreInterruptedTests();
+    // Sends the stop sequence to the module of each test a crash interrupted, asking nobody:
+    // at start, before anyone logs in. restoreInterruptedTests() names those modules later.
+    void makeInterruptedSafe();
+    // The button that names who works, after a login.
+    void showUser();
     // Signs the user out and asks for a login (the same person or another); runs go on meanwhile.
     // proposeSame: the login proposes the user who worked before (a lock after an idle time).
     void lockForLogin(const QString& reason, bool proposeSame);
@@ -49,8 +54,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void showUser();
     bool mLocked = false;
+    QStringList mSafeModules; // made safe, not yet named to the operator
+    QStringList mSafeKeys;    // the copies whose modules were sent the stop sequence at this start
     Ui::UiHome* ui;
     ZRunAllWidget* mRunWindow;
     ZDataList* mDataPage;
