@@ -284,7 +284,8 @@ void ZRunWidget::showResults(const TempData& results)
     ui->widget_Chip->setOutData(mOutData, results);
     const QuantResult quant = Quantification::of(mOutData, results);
     ui->widget_Quant->setResult(mOutData, results, quant);
-    ui->widget_Quant->setEditable(runIsOver());
+    // A signed record's choices are shown, not offered.
+    ui->widget_Quant->setEditable(runIsOver() && !RecordActions::session().signatures().isLocked(RecordActions::experimentOf(mFilePath)));
     ui->chartStandard->setResult(quant);
     ui->chartRelative->setResult(quant);
     // The run's controls failed its method's rules: said above everything else.

@@ -123,7 +123,10 @@ void ZRunWidget::slotCustomContextMenuRequested(const QPoint& at)
     menu.addAction(UI::ActionJSON, this, &ZRunWidget::replaceMethod);
     menu.addAction(UI::ActionSaveJson, this, &ZRunWidget::saveMethodAs);
     menu.addAction(UI::ActionFaker, this, &ZRunWidget::replaceReadings);
-    RecordActions::addTo(menu, this, mFilePath, [this] { showSignatures(); });
+    RecordActions::addTo(menu, this, mFilePath, [this] {
+        showSignatures();
+        showResults(TempData(mOutData));
+    });
     menu.exec(ui->pushButton_InData->mapToGlobal(at));
 }
 
