@@ -8,8 +8,8 @@ namespace Ui {
 class HistoryDialog;
 }
 
-// An experiment's history from the audit trail (the whole trail for no experiment), newest last,
-// with its signatures and whether the trail's chain holds.
+// An experiment's history from the audit trail, newest last, with its signatures; or the whole
+// trail, with whether its chain holds.
 class HistoryDialog : public QDialog
 {
     Q_OBJECT
