@@ -68,14 +68,9 @@ bool AuditTrail::append(AuditEntry entry)
             entry.prevHash = entry.id > 1 ? last.value(1).toString() : firstPrevHash();
         }
         entry.hash = hashOf(entry);
-        QSqlQuery insert(mStore.db());
-        insert.prepare(QStringLiteral("INSERT INTO audit (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)").arg(Columns));
-        for (const QVariant& v : {QVariant(entry.id), QVariant(timeText(entry.at)), QVariant(entry.user), QVariant(entry.machine),
-                                  QVariant(entry.action), QVariant(entry.objectType), QVariant(entry.objectName),
-                                  QVariant(entry.oldValue), QVariant(entry.newValue), QVariant(entry.reason),
-                                  QVariant(entry.prevHash), QVariant(entry.hash)})
-            insert.addBindValue(v.isNull() ? QVariant(QLatin1String("")) : v); // a null text would be SQL NULL
-        return insert.exec();
+        return mStore.insert("audit", QString::fromLatin1(Columns).split(", "),
+                             {entry.id, timeText(entry.at), entry.user, entry.machine, entry.action, entry.objectType,
+                              entry.objectName, entry.oldValue, entry.newValue, entry.reason, entry.prevHash, entry.hash});
     });
 }
 

@@ -99,6 +99,19 @@ bool RecordStore::ensureConnected()
     return !mPostgres || exec(QStringLiteral("SELECT 1")) || reconnect();
 }
 
+bool RecordStore::insert(const QString& table, const QStringList& columns, const QVariantList& values)
+{
+    QSqlQuery query(db());
+    const QString marks = QStringLiteral(", ?").repeated(columns.size()).mid(2);
+    query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, columns.join(", "), marks));
+    for (const QVariant& v : values)
+        query.addBindValue(v.isNull() ? QVariant(QLatin1String("")) : v);
+    if (query.exec())
+        return true;
+    mFault = query.lastError().text();
+    return false;
+}
+
 bool RecordStore::writeExclusively(const QString& table, const std::function<bool()>& body)
 {
     if (!ensureConnected())

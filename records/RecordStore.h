@@ -2,6 +2,8 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
+#include <QVariantList>
 #include <functional>
 
 // One connection to the record store: a SQLite file (the embedded default) or a PostgreSQL server
@@ -31,6 +33,9 @@ public:
     bool writeExclusively(const QString& table, const std::function<bool()>& body);
     // Runs one statement; false with fault() set to the driver's reason.
     bool exec(const QString& statement);
+    // Inserts one row; an empty text is stored as such, never as SQL NULL (which Qt binds for a
+    // null QString, and the tables refuse).
+    bool insert(const QString& table, const QStringList& columns, const QVariantList& values);
     // Whether the store answers; a server connection that was dropped (a restart, a network
     // blip) is made once more first.
     bool ensureConnected();

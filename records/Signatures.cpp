@@ -36,13 +36,8 @@ bool Signatures::add(Signature s)
                 return false;
             s.id = last.next() ? last.value(0).toLongLong() + 1 : 1;
         }
-        QSqlQuery insert(mStore.db());
-        insert.prepare("INSERT INTO signatures (id, experiment, user_name, full_name, meaning, at, file_hash, voided) "
-                       "VALUES (?, ?, ?, ?, ?, ?, ?, '')");
-        for (const QVariant& v : {QVariant(s.id), QVariant(s.experiment), QVariant(s.user), QVariant(s.fullName),
-                                  QVariant(s.meaning), QVariant(s.at.toString(Qt::ISODateWithMs)), QVariant(s.fileHash)})
-            insert.addBindValue(v.isNull() ? QVariant(QLatin1String("")) : v); // a null text would be SQL NULL
-        return insert.exec();
+        return mStore.insert("signatures", {"id", "experiment", "user_name", "full_name", "meaning", "at", "file_hash", "voided"},
+                             {s.id, s.experiment, s.user, s.fullName, s.meaning, s.at.toString(Qt::ISODateWithMs), s.fileHash, QString()});
     });
 }
 

@@ -56,7 +56,7 @@ QString UserDirectory::validNew(const QString& name, const QString& password) co
     return QString();
 }
 
-QString UserDirectory::insert(const QString& name, const QString& fullName, Role role, const QString& password)
+QString UserDirectory::add(const QString& name, const QString& fullName, Role role, const QString& password)
 {
     const QString fault = validNew(name, password);
     if (!fault.isEmpty())
@@ -64,14 +64,10 @@ QString UserDirectory::insert(const QString& name, const QString& fullName, Role
     const QString hash = PasswordHash::make(password);
     if (hash.isEmpty())
         return QStringLiteral("密码无法处理（内存不足）");
-    QSqlQuery query(mStore.db());
-    query.prepare("INSERT INTO users (name, full_name, role, pw_hash, enabled, failed, created) VALUES (?, ?, ?, ?, 1, 0, ?)");
-    query.addBindValue(name);
-    query.addBindValue(fullName.trimmed().isEmpty() ? name : fullName.trimmed().left(MaxNameLength));
-    query.addBindValue(Roles::code(role));
-    query.addBindValue(hash);
-    query.addBindValue(QDateTime::currentDateTimeUtc().toString(Qt::ISODate));
-    return query.exec() ? QString() : QStringLiteral("记录库拒绝：%1").arg(mStore.db().lastError().text());
+    const bool added = mStore.insert("users", {"name", "full_name", "role", "pw_hash", "enabled", "failed", "created"},
+                                     {name, fullName.trimmed().isEmpty() ? name : fullName.trimmed().left(MaxNameLength),
+                                      Roles::code(role), hash, 1, 0, QDateTime::currentDateTimeUtc().toString(Qt::ISODate)});
+    return added ? QString() : QStringLiteral("记录库拒绝：%1").arg(mStore.fault());
 }
 
 QString UserDirectory::init(const QString& admin, const QString& fullName, const QString& password)
@@ -80,7 +76,7 @@ QString UserDirectory::init(const QString& admin, const QString& fullName, const
         return QStringLiteral("用户管理已启用");
     QString fault;
     mStore.writeExclusively("store_settings", [&] {
-        fault = insert(admin, fullName, Role::Administrator, password);
+        fault = add(admin, fullName, Role::Administrator, password);
         return fault.isEmpty() && mStore.exec("INSERT INTO store_settings (key, value) VALUES ('users', 'on')");
     });
     if (fault.isEmpty() && !usersOn())
@@ -88,10 +84,6 @@ QString UserDirectory::init(const QString& admin, const QString& fullName, const
     return fault;
 }
 
-QString UserDirectory::add(const QString& name, const QString& fullName, Role role, const QString& password)
-{
-    return insert(name, fullName, role, password);
-}
 
 QString UserDirectory::setEnabled(const QString& name, bool enabled)
 {

@@ -47,7 +47,6 @@ public:
 
 private:
     QString validNew(const QString& name, const QString& password) const;
-    QString insert(const QString& name, const QString& fullName, Role role, const QString& password);
 
     RecordStore& mStore;
 };
