@@ -132,8 +132,14 @@ int runCommand(const QStringList& arguments)
     OutData saved;
     const bool readable = session.exitCode() != 1 && saved.openAs(session.path()) == 0;
     const QString savedName = QFileInfo(session.path()).completeBaseName();
-    trail.record(session.exitCode() == 3 ? "运行失败" : session.exitCode() == 1 ? "保存失败" : saved.runComplete ? "运行完成" : "停止运行",
+    // A failed run is recorded as what happened to it: no answer, or the link broken.
+    const QString failure = machine.runNote(module);
+    const bool failed = session.exitCode() == 3 || session.exitCode() == RunSession::StopUnconfirmedExit;
+    trail.record(session.exitCode() == 1 ? "保存失败" : failed && !failure.isEmpty() ? failure : failed ? "运行失败"
+                                                    : saved.runComplete ? "运行完成" : "停止运行",
                  "experiment", savedName);
+    if (session.exitCode() == RunSession::StopUnconfirmedExit)
+        trail.record(UI::StopUnconfirmed.arg(module), "experiment", savedName);
     if (readable) {
         trail.record("保存实验", "experiment", savedName, QString(), "SHA-256 " + Signatures::fileHash(session.path()));
         trail.indexExperiment(savedName, QFileInfo(session.path()).absoluteFilePath());

@@ -61,7 +61,7 @@ void RunSession::slotReactInfo(Machine::REACT_INFO info, char number)
     // Without an operator to ask, the data of a failed run is kept too, marked as not complete.
     data.runComplete = info == Machine::REACT_FINISHED;
     if (info == Machine::REACT_ERROR) {
-        mOut << "PCR " << mInput.pcrNumber << ": instrument error; the readings so far are kept, marked incomplete\n";
+        mOut << mMachine->runNote(mInput.pcrNumber) << ": the readings so far are kept, marked incomplete\n";
         mExitCode = 3;
     } else if (info == Machine::REACT_LINK_LOST) {
         mOut << "PCR " << mInput.pcrNumber << ": " << mMachine->runNote(mInput.pcrNumber) << "; the readings are kept, marked incomplete\n";
@@ -87,12 +87,25 @@ void RunSession::slotReactInfo(Machine::REACT_INFO info, char number)
     mOut << "PCR " << mInput.pcrNumber << ": playing the stop sequence\n";
     mOut.flush();
     connect(mMachine, &Machine::signalSafeState, this, [this](char number) {
-        if (int(number) == mInput.pcrNumber)
-            emit finished();
-    });
-    QTimer::singleShot(mLinkWaitMs, this, [this] {
-        mOut << "PCR " << mInput.pcrNumber << ": the stop sequence could not be played; check the module\n";
+        if (int(number) != mInput.pcrNumber)
+            return;
+        mOut << "PCR " << mInput.pcrNumber << ": stop sequence played\n";
         mOut.flush();
         emit finished();
     });
+    const auto unplayed = [this] {
+        mOut << "PCR " << mInput.pcrNumber << ": the stop sequence could not be played; check the module\n";
+        mOut.flush();
+        mExitCode = StopUnconfirmedExit;
+        emit finished();
+    };
+    // While the port is down the sequence waits for the link; a module that does not answer it
+    // is said at once.
+    connect(mMachine, &Machine::signalStopUnconfirmed, this, [this, unplayed](char number) {
+        if (int(number) == mInput.pcrNumber && mMachine->isOpenState())
+            unplayed();
+    });
+    if (mMachine->isStopOwed(mInput.pcrNumber) && mMachine->isOpenState())
+        return unplayed();
+    QTimer::singleShot(mLinkWaitMs, this, unplayed);
 }

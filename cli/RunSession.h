@@ -19,7 +19,9 @@ public:
 
     void start();
     void stop();
-    // 0 after a normal end (or a stop), 3 after an instrument error, 1 when saving failed.
+    // 0 after a normal end (or a stop), 3 after an instrument error, 1 when saving failed, 4 when
+    // the module's stop sequence could not be played (its heaters may still be on).
+    static constexpr int StopUnconfirmedExit = 4;
     int exitCode() const { return mExitCode; }
     const QString& path() const { return mPath; }
 

@@ -12,7 +12,7 @@ struct ConnectData
     int pcrIndex = 0;
     double upTemp = -1.0;   // -1 when not measured
     double downTemp = -1.0; // -1 when not measured
-    QVector<double> pdValues; // per position two holes, each with its channels; -1 = failed
+    QVector<double> pdValues; // per position two holes, each with its channels; NaN = not read
     int cycle = 0;            // amplification readings taken so far
     int meltStep = 0;         // melt readings taken so far
     int residueCount = 0;     // steps still to play = seconds left

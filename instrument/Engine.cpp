@@ -145,15 +145,18 @@ int Engine::attemptOnce(const QByteArray& request, QByteArray& reply, int replyL
         return SERIALPORT_WRITE_ERROR;
     mSinceWrite.start();
 
-    const quint8 code = request.size() > 2 ? quint8(request[2]) : 0;
     int start = -1;
     const QByteArray buffer = readFor(readWindowMs(), [&](const QByteArray& bytes) {
-        start = FrameProtocol::findValidReply(bytes, address, code, replyLength, checkCrc);
+        start = FrameProtocol::findValidReply(bytes, request, replyLength, checkCrc);
         return start >= 0;
     });
     if (start >= 0) {
         mRecData = buffer.mid(start, replyLength);
         reply = mRecData;
+        // A late reply to an earlier request, or a reply sent twice: it answers nothing now.
+        if (buffer.size() > replyLength)
+            qDebug() << "dropping bytes that answer no request:" << FrameProtocol::hex(buffer.left(start))
+                     << FrameProtocol::hex(buffer.mid(start + replyLength));
         return SERIALPORT_NO_ERROR;
     }
     mUnanswered = true;

@@ -68,10 +68,22 @@ int findReplyStart(const QByteArray& buffer, char address, int from)
     return -1;
 }
 
-int findValidReply(const QByteArray& buffer, char address, quint8 code, int replyLength, bool checkCrc)
+QByteArray echoOf(const QByteArray& request)
 {
+    if (request.size() < 3)
+        return QByteArray();
+    return request.mid(2, quint8(request[2]) == HolePositionCode && request.size() > 3 ? 2 : 1);
+}
+
+int findValidReply(const QByteArray& buffer, const QByteArray& request, int replyLength, bool checkCrc)
+{
+    if (request.size() < 3)
+        return -1;
+    const char address = request[1];
+    const QByteArray echo = echoOf(request);
     for (int start = findReplyStart(buffer, address); start >= 0; start = findReplyStart(buffer, address, start + 1))
-        if (checkReply(buffer, start, replyLength, checkCrc) == Check::Valid && quint8(buffer[start + 2]) == code)
+        if (checkReply(buffer, start, replyLength, checkCrc) == Check::Valid && replyLength >= 2 + echo.size() + 2
+            && buffer.mid(start + 2, echo.size()) == echo)
             return start;
     return -1;
 }

@@ -10,6 +10,7 @@ namespace FrameProtocol {
 constexpr unsigned char SendHead = 0xF9;
 constexpr unsigned char RecHead = 0xF8;
 constexpr int RequestLength = 10;
+constexpr unsigned char HolePositionCode = 0xC2;
 
 quint8 invertUint8(quint8 value);
 quint16 invertUint16(quint16 value);
@@ -28,10 +29,13 @@ enum class Check { Valid, BadFrame, Short };
 // Checks the replyLength bytes from start: Short when fewer arrived, BadFrame for a wrong head or CRC.
 Check checkReply(const QByteArray& buffer, int start, int replyLength, bool checkCrc);
 
-// Index of the first start whose replyLength bytes pass the check and answer the command code
-// (the reply's third byte), or -1: stray bytes may hold a false start ahead of the real reply,
-// and a late reply of the same module to another command must not pass for this one's.
-int findValidReply(const QByteArray& buffer, char address, quint8 code, int replyLength, bool checkCrc);
+// What a reply must repeat of its request from its third byte on: the command code, and for a
+// hole reading also the position, since consecutive positions differ in nothing else.
+QByteArray echoOf(const QByteArray& request);
+// Index of the first start whose replyLength bytes pass the check and answer request (its
+// address and echoOf), or -1: stray bytes may hold a false start ahead of the real reply, and a
+// late reply of the same module to another command or position must not pass for this one's.
+int findValidReply(const QByteArray& buffer, const QByteArray& request, int replyLength, bool checkCrc);
 
 // "f9 01 d0 ..." as the diagnostics show frames.
 QString hex(const QByteArray& frame);

@@ -1,5 +1,6 @@
 #include "instrument/LinkWorker.h"
 
+#include "app/UI.h"
 #include "instrument/CommandSet.h"
 #include "instrument/Engine.h"
 
@@ -58,7 +59,8 @@ void LinkWorker::play(const QStack<ControlElement>& steps, const SMethod& method
     s.safeSteps.clear();
     s.running = true;
     s.stopped = false;
-    s.safeAgain = false;
+    s.passFailed = false;
+    s.stopOwed = false;
     s.linkDownSince = mEngine->isOpen() ? -1 : now;
     s.longestOutageMs = 0;
     s.data.pcrIndex = number;
@@ -88,6 +90,7 @@ void LinkWorker::makeSafe(int number, const SMethod& method)
     ModuleSlot& s = mSlots[number];
     s.method = method;
     s.safeSteps = asStack(method.getStopCmd());
+    s.passFailed = false;
     s.nextStepAt = slotAtOrAfter(mClock.elapsed(), number);
     arm();
 }
@@ -181,11 +184,14 @@ void LinkWorker::exchange(int number)
         s.dueAt = s.quietUntil;
         return;
     }
+    const bool resend = command.request == s.unanswered && now < s.quietUntil;
     QByteArray reply;
     const int result = mEngine->attempt(command, reply);
     if (result == Engine::SERIALPORT_NO_ERROR) {
+        // The reply a resend takes may be the first attempt's, late; the resend's own may still
+        // come, so the module's next request waits until it would have.
         s.unanswered.clear();
-        s.quietUntil = 0;
+        s.quietUntil = resend ? now + 2 * mEngine->readWindowMs() : 0;
     } else if (result != Engine::SERIALPORT_WRITE_ERROR) {
         s.unanswered = command.request;
         s.quietUntil = now + 2 * mEngine->readWindowMs();
@@ -215,10 +221,10 @@ void LinkWorker::endStep(int number)
     if (activity == ModuleSlot::Activity::Safe) {
         if (result != Engine::SERIALPORT_NO_ERROR) {
             qDebug() << "safe state: step" << controlKindName(e.kind) << "failed on module" << number;
-            s.safeAgain = true;
+            s.passFailed = true;
         }
         if (s.safeSteps.isEmpty())
-            emit safeState(char(number));
+            endSafePass(number);
         return;
     }
     if (step.reports()) {
@@ -234,7 +240,23 @@ void LinkWorker::endStep(int number)
                << "steps left; playing its stop sequence";
     s.running = false;
     s.safeSteps = asStack(s.method.getStopCmd());
-    emit reactInfo(Machine::REACT_ERROR, char(number), QString());
+    s.passFailed = false;
+    const bool linkBroken = result == Engine::SERIALPORT_WRITE_ERROR || !mEngine->isOpen();
+    emit reactInfo(Machine::REACT_ERROR, char(number), (linkBroken ? UI::LinkBroken : UI::NoAnswer).arg(number));
+    // Nothing reaches a module while the port is down: its stop is owed from now on.
+    if (!mEngine->isOpen())
+        emit stopUnanswered(char(number));
+}
+
+void LinkWorker::endSafePass(int number)
+{
+    ModuleSlot& s = mSlots[number];
+    s.stopOwed = s.passFailed;
+    s.passFailed = false;
+    if (!s.stopOwed)
+        return emit safeState(char(number));
+    qWarning() << "PCR" << number << "did not answer its whole stop sequence; it is played again once the module answers";
+    emit stopUnanswered(char(number));
 }
 
 void LinkWorker::endRun(int number)
@@ -367,9 +389,9 @@ void LinkWorker::checkAnswered(int number, bool answered)
     if (answered) {
         s.missedChecks = 0;
         mCheckData.pcrModels[number] = quint8(number);
-        if (s.safeAgain) {
+        if (s.stopOwed) {
             qDebug() << "module" << number << "answers again: its stop sequence is played once more";
-            s.safeAgain = false;
+            s.stopOwed = false;
             s.safeSteps = asStack(s.method.getStopCmd());
             emit safing(char(number));
         }

@@ -44,7 +44,11 @@ signals:
     void connectData(const ConnectData& data);
     // note: why a run that played to its end is still not complete (the link was down too long).
     void reactInfo(Machine::REACT_INFO info, char number, const QString& note);
+    // The module answered every command of its stop sequence.
     void safeState(char number);
+    // The module's stop sequence could not be played in full (no answer, or the port is down):
+    // its heaters may still be on. Played again once it answers.
+    void stopUnanswered(char number);
     // A module that answers again still owes its stop sequence: it plays it once more.
     void safing(char number);
     void linkError(QSerialPort::SerialPortError error);
@@ -68,6 +72,7 @@ private:
     void exchange(int number);
     void endStep(int number);
     void endRun(int number);
+    void endSafePass(int number);
     void checkAnswered(int number, bool answered);
     void linkDown();
     void linkUp();

@@ -23,7 +23,7 @@ Machine* Machine::instance()
 
 Machine::Machine(int tickMs, int waitMs, QObject* parent)
     : QObject(parent), mThread(new QThread), mWorker(new LinkWorker(tickMs, waitMs)), mIsRunning(5, false),
-      mIsEmployed(5, false), mSafing(5, false), mReleaseWhenSafe(5, false), mOwners(5, nullptr), mNotes(5),
+      mIsEmployed(5, false), mSafing(5, false), mStopOwed(5, false), mReleaseWhenSafe(5, false), mOwners(5, nullptr), mNotes(5),
       mTickMs(qMax(1, tickMs))
 {
     qRegisterMetaType<ConnectData>("ConnectData");
@@ -36,8 +36,20 @@ Machine::Machine(int tickMs, int waitMs, QObject* parent)
     connect(mWorker, &LinkWorker::reactInfo, this, &Machine::reacted);
     connect(mWorker, &LinkWorker::safeState, this, &Machine::safe);
     connect(mWorker, &LinkWorker::safing, this, [this](char number) { mSafing[int(number)] = true; });
+    connect(mWorker, &LinkWorker::stopUnanswered, this, [this](char number) {
+        mStopOwed[int(number)] = true;
+        emit signalStopUnconfirmed(number);
+    });
     connect(mWorker, &LinkWorker::linkError, this, &Machine::signalEngineError);
-    connect(mWorker, &LinkWorker::portOpen, this, [this](bool open) { mOpen = open; });
+    connect(mWorker, &LinkWorker::portOpen, this, [this](bool open) {
+        mOpen = open;
+        // Nothing reaches a module while the port is down: a stop it still has to play is owed.
+        for (int number = 1; number < mSafing.size() && !open; ++number)
+            if (mSafing[number] && !mStopOwed[number]) {
+                mStopOwed[number] = true;
+                emit signalStopUnconfirmed(char(number));
+            }
+    });
     connect(mWorker, &LinkWorker::probed, this, &Machine::signalProbed);
     connect(mWorker, &LinkWorker::checked, this, &Machine::signalChecked);
     mThread->start();
@@ -83,6 +95,7 @@ bool Machine::play(const QStack<ControlElement>& steps, const SMethod& method, Q
         return false;
     mIsRunning[number] = true;
     mSafing[number] = false;
+    mStopOwed[number] = false;
     mNotes[number].clear();
     if (receiver) {
         // Unique: a receiver that starts runs on several modules hears each report once.
@@ -112,6 +125,7 @@ void Machine::reacted(Machine::REACT_INFO info, char number, const QString& note
 void Machine::safe(char number)
 {
     mSafing[int(number)] = false;
+    mStopOwed[int(number)] = false;
     if (mReleaseWhenSafe[int(number)]) {
         mReleaseWhenSafe[int(number)] = false;
         mIsEmployed[int(number)] = false;
@@ -135,6 +149,20 @@ bool Machine::isSafing(int number) const
     return validModule(number) && mSafing[number];
 }
 
+bool Machine::isStopOwed(int number) const
+{
+    return validModule(number) && mStopOwed[number];
+}
+
+QList<int> Machine::stopOwedModules() const
+{
+    QList<int> owed;
+    for (int number = 1; number < mStopOwed.size(); ++number)
+        if (mStopOwed[number])
+            owed << number;
+    return owed;
+}
+
 bool Machine::makeSafe(int number, const SMethod& method)
 {
     if (!validModule(number) || !mWorker || mIsRunning[number] || mIsEmployed[number])
@@ -154,8 +182,12 @@ void Machine::setPcrEmployed(bool employed, int number, const QObject* owner)
         mIsEmployed[number] = true;
         mOwners[number] = owner;
     } else if (mOwners[number] == owner) {
-        mIsEmployed[number] = false;
         mOwners[number] = nullptr;
+        // No new test on heaters that may still be on: held until the stop is confirmed.
+        if (mSafing[number])
+            mReleaseWhenSafe[number] = true;
+        else
+            mIsEmployed[number] = false;
     }
 }
 

@@ -54,6 +54,10 @@ public:
     // After a failed run the module still has its stop sequence to play (held while the port is
     // closed, so it reaches the module once the link is back), unless a new run starts on it.
     bool isSafing(int number) const;
+    // The module's stop sequence went unanswered (or the port is down): its heaters may still be
+    // on. The module stays held, and the idle check plays the sequence again once it answers.
+    bool isStopOwed(int number) const;
+    QList<int> stopOwedModules() const;
     // A module that a crashed run of this program left may still hold a hot step: plays the
     // method's stop sequence on it once the port is open, and keeps new tests off it until then.
     // False, and nothing done, when a test of this program owns the module.
@@ -61,7 +65,8 @@ public:
     const QVector<bool>& getMIsRunning() const { return mIsRunning; }
     const QVector<bool>& getMIsEmployed() const { return mIsEmployed; }
     // A module is held by one owner (a page or a headless run) from its creation until its run
-    // is over; only that owner's release frees it.
+    // is over; only that owner's release frees it, and a module whose stop sequence is not
+    // confirmed yet is freed only once it is.
     void setPcrEmployed(bool employed, int number, const QObject* owner);
     int getPcrCount() const { return 5; }
     // What each module spends on a step: four turns (1000 ms on the instrument).
@@ -86,8 +91,10 @@ signals:
     void signalEngineError(QSerialPort::SerialPortError error);
     void signalConnectData(const ConnectData& data);
     void signalReactInfo(Machine::REACT_INFO info, char number);
-    // A failed run's stop sequence has been played on the module.
+    // A failed run's stop sequence has been played on the module and every command answered.
     void signalSafeState(char number);
+    // A stop sequence could not be played in full; signalSafeState follows once it is.
+    void signalStopUnconfirmed(char number);
     void signalPortClosed();
     void signalProbed(const MachineData& data);
     void signalChecked(const MachineData& data);
@@ -104,6 +111,7 @@ private:
     QVector<bool> mIsRunning;
     QVector<bool> mIsEmployed;
     QVector<bool> mSafing;
+    QVector<bool> mStopOwed;
     QVector<bool> mReleaseWhenSafe;
     QVector<const QObject*> mOwners;
     QVector<QString> mNotes;

@@ -18,7 +18,8 @@ struct ModuleSlot
     QStack<ControlElement> safeSteps; // the stop sequence a failed run still owes, next on top
     bool running = false;
     bool stopped = false;   // the run was ended early: its stop sequence replaced its steps
-    bool safeAgain = false; // a step of the owed stop sequence went unanswered
+    bool passFailed = false; // a command of the stop sequence under way went unanswered
+    bool stopOwed = false;   // the last pass of the stop sequence was not answered in full
     ConnectData data;       // the last report, carrier of the counters
 
     Activity activity = Activity::None;
@@ -26,7 +27,7 @@ struct ModuleSlot
     int attemptsLeft = 0;       // of the step's current command
     qint64 nextStepAt = 0;      // when the module's next step is due
     qint64 dueAt = 0;           // when the step's current command may go on the wire
-    qint64 quietUntil = 0;      // a late reply to an unanswered request may come until then...
+    qint64 quietUntil = 0;      // a late reply to an unanswered request or a resend may come until then...
     QByteArray unanswered;      // ...to this request, which may therefore be sent again at once
 
     qint64 linkDownSince = -1;  // the port went down while the run played

@@ -4,6 +4,8 @@
 
 #include <QDebug>
 
+#include <cmath>
+
 RunRecorder::RunRecorder(int curveCount) : mTempLines(2), mPdLines(qMax(curveCount, 0))
 {
 }
@@ -21,8 +23,10 @@ void RunRecorder::addReport(const ConnectData& data)
             writeRecoveryCopy();
     } else if (data.dataType == ConnectData::HOLE_READING) {
         const double x = data.cycle + data.meltStep;
+        // A curve keeps the readings it has: a position not read leaves its holes a reading short.
         for (int i = 0; i < mPdLines.size() && i < data.pdValues.size(); ++i)
-            mPdLines[i].append(QPointF(x, data.pdValues[i]));
+            if (std::isfinite(data.pdValues[i]))
+                mPdLines[i].append(QPointF(x, data.pdValues[i]));
         if (!mExperimentPath.isEmpty())
             writeRecoveryCopy();
     }

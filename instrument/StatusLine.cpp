@@ -6,8 +6,10 @@
 namespace {
 QString line(const SMethod& m, double up, double down, int cycle, int meltStep, int seconds, double progress)
 {
-    const QString u = QString::number(up, 'f', 2);
-    const QString d = QString::number(down, 'f', 2);
+    // A heater that was not read reports -1: a dash, never a measured-looking temperature.
+    const auto celsius = [](double t) { return t < 0 ? QStringLiteral("-") : QString::number(t, 'f', 2); };
+    const QString u = celsius(up);
+    const QString d = celsius(down);
     const QString left = ZTo::secondToTimeString(seconds);
     const QString p = QString::number(progress, 'f', 2);
     const bool cycles = m.hasCycleStep();

@@ -4,6 +4,8 @@
 #include "instrument/CommandSet.h"
 #include "method/SMethod.h"
 
+#include <limits>
+
 StepPlan::StepPlan(const ControlElement& e, const SMethod& method, char number) : mElement(e)
 {
     using namespace CommandSet;
@@ -100,8 +102,10 @@ ConnectData StepPlan::report(const ConnectData& previous, char number) const
     data.meltStep += mElement.kind == IMMUNE_MELT_DATA ? 1 : 0;
     data.upTemp = data.downTemp = -1.0;
     data.pdValues.clear();
+    // A position that was not read has no values: missing, never a number the analysis could take.
+    const QVector<double> unread(2 * mChannels, std::numeric_limits<double>::quiet_NaN());
     for (const QByteArray& reply : mReplies)
-        data.pdValues += CommandSet::pdValues(mChannels, reply);
+        data.pdValues += reply.isEmpty() ? unread : CommandSet::pdValues(mChannels, reply);
     return data;
 }
 

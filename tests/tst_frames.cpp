@@ -53,13 +53,18 @@ void TestFrames::replyStartAfterStrayBytes()
     QCOMPARE(checkReply(buffer, 3, 10, true), Check::Valid);
     // For module 3 the stray start fails its check; the real reply after it is found.
     const QByteArray forThree = QByteArray::fromHex("00f803") + reply(3, QByteArray::fromHex("d0"), 10);
-    QCOMPARE(findValidReply(forThree, 3, 0xD0, 10, true), 3);
-    QCOMPARE(findValidReply(forThree.left(12), 3, 0xD0, 10, true), -1); // still arriving
-    QCOMPARE(findValidReply(QByteArray::fromHex("00f803"), 3, 0xD0, 10, true), -1);
+    QCOMPARE(findValidReply(forThree, request(3, 0xD0), 10, true), 3);
+    QCOMPARE(findValidReply(forThree.left(12), request(3, 0xD0), 10, true), -1); // still arriving
+    QCOMPARE(findValidReply(QByteArray::fromHex("00f803"), request(3, 0xD0), 10, true), -1);
     // A late reply of the module to another command is no reply to this one; the right one after it is.
     const QByteArray late = reply(3, QByteArray::fromHex("b00960"), 10);
-    QCOMPARE(findValidReply(late, 3, 0xD0, 10, true), -1);
-    QCOMPARE(findValidReply(late + forThree, 3, 0xD0, 10, true), 13);
+    QCOMPARE(findValidReply(late, request(3, 0xD0), 10, true), -1);
+    QCOMPARE(findValidReply(late + forThree, request(3, 0xD0), 10, true), 13);
+    // A hole reading answers its own position only: a late reply for the position before is passed over.
+    const QByteArray second = reply(3, QByteArray::fromHex("c2020102030405060708"), 14);
+    const QByteArray first = reply(3, QByteArray::fromHex("c2010102030405060708"), 14);
+    QCOMPARE(findValidReply(first, request(3, 0xC2, QByteArray(1, 2)), 14, true), -1);
+    QCOMPARE(findValidReply(first + second, request(3, 0xC2, QByteArray(1, 2)), 14, true), 14);
 }
 
 void TestFrames::checksInChunks()

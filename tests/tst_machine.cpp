@@ -170,6 +170,7 @@ private slots:
     void wholeMethodOnTheWire();
     void silentModuleGoneAndBack();
     void silentModuleInAReading();
+    void idleCheckCadence();
     // Last: it takes over the process's messages.
     void logOfAWholeRun();
 
@@ -297,8 +298,9 @@ void TestMachine::failingSetPoint()
     QCOMPARE(r.events.first(), Machine::REACT_ERROR);
     // A set-point is safe to send again: four attempts, then the stop sequence, each of its
     // commands sent once (the lower heater stop goes unanswered and does not keep the rest
-    // from the module).
-    QTRY_VERIFY(!machine.isSafing(1));
+    // from the module, but leaves the stop unconfirmed).
+    QTRY_VERIFY(machine.isStopOwed(1));
+    QVERIFY(machine.isSafing(1));
     QStringList expected = QStringList({"f9 01 b1 13 88 01 00 00 00 00"}) + times(4, "f9 01 a1 0f a0 01 00 00 00 00");
     QCOMPARE(sim.frames().mid(5), expected + stopSequence(1));
 }
@@ -419,6 +421,7 @@ void TestMachine::silentModuleGoneAndBack()
         return sent;
     };
     QTRY_COMPARE_WITH_TIMEOUT(stopFramesSent(), stopSequence(3) + stopSequence(3), 5000);
+    QTRY_VERIFY(!again.machine.isSafing(3) && !again.machine.isStopOwed(3));
 }
 
 void TestMachine::silentModuleInAReading()
@@ -442,7 +445,7 @@ void TestMachine::silentModuleInAReading()
     QVERIFY(rig.machine.run(method, &one, 1) && rig.machine.run(method, &three, 3));
     QVERIFY(three.waitForEvents(1, 30000));
     QCOMPARE(three.events.first(), Machine::REACT_ERROR);
-    QTRY_VERIFY_WITH_TIMEOUT(!rig.machine.isSafing(3), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.machine.isStopOwed(3), 10000);
     QTest::qWait(1000);
     QVERIFY(one.events.isEmpty());
     rig.machine.stop(1);
@@ -472,6 +475,40 @@ void TestMachine::silentModuleInAReading()
     qInfo() << "module 1's longest pause while module 3 was silent:" << gap << "ms; the window's longest beat:" << longestBeat << "ms";
     QVERIFY2(gap < 800 + 1000, qPrintable(QString::number(gap)));
     QVERIFY2(longestBeat < 500, qPrintable(QString::number(longestBeat)));
+}
+
+void TestMachine::idleCheckCadence()
+{
+    // Module 3 falls silent in a reading while modules 1 and 2 play readings: once its stop
+    // sequence was tried, the idle check asks it at every check interval, before and after it is
+    // taken for gone.
+    Rig rig({"--silent-module", "3", "--silent-in-reading", "20"}, mDir->path(), 50, 20);
+    QVERIFY(rig.connected);
+    ListenInterface monitor(&rig.machine, 50, 200, 400);
+    QVERIFY(QSignalSpy(&monitor, &ListenInterface::signalMachineData).wait(5000));
+    QVector<int> kinds(60, IMMUNE_CYCLE_DATA);
+    Receiver one(1), two(2), three(3);
+    const SMethod chip = chipMethod();
+    for (Receiver* r : {&one, &two, &three})
+        QVERIFY(rig.machine.play(steps(kinds), chip, r, r->mModule));
+    QVERIFY(three.waitForEvents(1));
+    QTRY_VERIFY(rig.machine.isStopOwed(3));
+    QTest::qWait(5000);
+    QStringList asked;
+    qint64 previous = -1, longest = 0;
+    const QStringList lines = QString::fromLatin1(ZGLOBAL::readFile(rig.sim.logPath())).split('\n');
+    const int failedAt = lines.lastIndexOf(QRegularExpression(".* f9 03 c2 .*"));
+    for (const QString& line : lines.mid(failedAt)) {
+        if (!line.contains("f9 03 b0"))
+            continue;
+        const qint64 t = line.section(' ', 0, 0).toLongLong();
+        if (previous >= 0)
+            asked << QString::number(t - previous);
+        longest = previous >= 0 ? qMax(longest, t - previous) : 0;
+        previous = t;
+    }
+    qInfo() << "idle checks of the silent module, ms apart:" << asked.join(' ');
+    QVERIFY2(asked.size() >= 8 && longest < 400 + 200, qPrintable(asked.join(' ')));
 }
 
 void TestMachine::logOfAWholeRun()

@@ -134,7 +134,8 @@ void TestNoisyLink::theIdleCheckForgivesAMissedReply()
     QTRY_VERIFY_WITH_TIMEOUT(!states.isEmpty(), 5000);
     QCOMPARE(states.first().first().value<MachineData>().pcrModels, QVector<quint8>({0, 1, 2, 3, 4}));
     QTest::qWait(3000);
-    QVERIFY2(sim.frames().size() > 100, qPrintable(QString::number(sim.frames().size())));
+    // A check answered on its second asking keeps that module quiet for a while: fewer checks, none missed.
+    QVERIFY2(sim.frames().size() > 60, qPrintable(QString::number(sim.frames().size())));
     QCOMPARE(states.size(), 1);
 }
 

@@ -9,11 +9,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     const char address = char(data[0] & 0x07);
     const int length = 10 + (data[1] % 8);
-    const quint8 code = data[2];
+    const QByteArray request = FrameProtocol::request(address, data[2], QByteArray(1, char(data[1])));
     const QByteArray buffer(reinterpret_cast<const char*>(data + 3), int(size - 3));
-    const int start = FrameProtocol::findValidReply(buffer, address, code, length, true);
+    const int start = FrameProtocol::findValidReply(buffer, request, length, true);
     if (start >= 0)
         Engine::pdValues(2, buffer.mid(start, length));
-    FrameProtocol::findValidReply(buffer, address, code, length, false);
+    FrameProtocol::findValidReply(buffer, request, length, false);
     return 0;
 }

@@ -18,6 +18,16 @@ void OriginMeltChart::setInitChart(SMethod& method)
     mAxisX->setTickCount(11);
 }
 
+void OriginMeltChart::addCycleData(int step, const QVector<double>& values)
+{
+    const double first = mMethod.firstMeltReadingTemp();
+    if (step <= 1) {
+        mXMax = first;
+        mAxisX->setRange(first, first + 1);
+    }
+    addReading(first + 0.5 * (step - 1), values);
+}
+
 void OriginMeltChart::buildSeries()
 {
     createSeries(mMethod.Hole * mMethod.ChannelColor);

@@ -11,6 +11,8 @@ public:
     explicit OriginMeltChart(QWidget* parent = nullptr);
 
     void setInitChart(SMethod& method) override;
+    // The step-th melt reading of a run under way, at the temperature the run list plays for it.
+    void addCycleData(int step, const QVector<double>& values) override;
 
 protected:
     void buildSeries() override;

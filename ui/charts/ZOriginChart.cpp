@@ -182,16 +182,24 @@ double ZOriginChart::yMaximum() const
 
 void ZOriginChart::addCycleData(int x, const QVector<double>& values)
 {
+    addReading(x, values);
+}
+
+void ZOriginChart::addReading(double x, const QVector<double>& values)
+{
     build();
     for (double v : values)
-        mMaxValue = qMax(mMaxValue, v);
+        if (std::isfinite(v))
+            mMaxValue = qMax(mMaxValue, v);
     mAxisY->setMax(yMaximum());
     if (x > mXMax) {
         mXMax = x;
         mAxisX->setMax(x);
-        mAxisX->setTickCount(mAxisX->tickCount() <= mTickCap ? qMin(x + 1, mTickCap) : mTickCap);
+        mAxisX->setTickCount(mAxisX->tickCount() <= mTickCap ? qMin(int(x) + 1, mTickCap) : mTickCap);
     }
     for (int i = 0; i < mLines.size() && i < values.size(); ++i) {
+        if (!std::isfinite(values[i]))
+            continue; // a position not read
         mLines[i]->append(x, values[i]);
         mScatters[i]->append(x, values[i]);
     }

@@ -58,6 +58,8 @@ protected:
 
     // Makes the series now if they are still owed, with the lines and choices given meanwhile.
     void build();
+    // Appends one reading of every curve index at x; a value not read (NaN) leaves its curve as it was.
+    void addReading(double x, const QVector<double>& values);
     // The series of every curve index for the method's channels, those of holes without a
     // sample hidden.
     virtual void buildSeries();

@@ -64,6 +64,10 @@ UiHome::UiHome(QWidget* parent, Machine* machine)
         menu.exec(ui->pushButton_User->mapToGlobal(QPoint(0, ui->pushButton_User->height())));
     });
     showUser();
+    ui->label_StopOwed->hide();
+    connect(mMachine, &Machine::signalStopUnconfirmed, this, &UiHome::showStopOwed);
+    connect(mMachine, &Machine::signalSafeState, this, &UiHome::showStopOwed);
+    connect(mMachine, &Machine::signalSafeState, this, &UiHome::rememberSafe);
     // Filled even where no window manager maximises it.
     const QSize screen = UI::ScreenSize();
     if (screen.isValid())
@@ -102,6 +106,16 @@ void UiHome::lockForLogin(const QString& reason, bool proposeSame)
     dialog.exec();
     mLocked = false;
     showUser();
+}
+
+void UiHome::showStopOwed()
+{
+    QStringList owed;
+    for (int number : mMachine->stopOwedModules())
+        owed << UI::StopUnconfirmed.arg(number);
+    ui->label_StopOwed->setText(owed.join(QStringLiteral("、")));
+    ui->label_StopOwed->setToolTip(owed.isEmpty() ? QString() : QStringLiteral("加热可能仍在进行，请检查仪器；模块应答后将再次执行停止程序。"));
+    ui->label_StopOwed->setVisible(!owed.isEmpty());
 }
 
 void UiHome::setHomeNewState(bool connected)
@@ -237,10 +251,10 @@ void UiHome::makeInterruptedSafe()
         OutData data;
         const QString key = safeKey(copy);
         // An unreadable copy is left alone for a person to look at.
-        if (data.openAs(copy) != 0 || remembered.contains(key) || mSafeKeys.contains(key))
+        if (data.openAs(copy) != 0 || remembered.contains(key) || mSafing.values().contains(copy))
             continue;
         if (mMachine->makeSafe(data.inData.pcrNumber, data.inData.method)) {
-            mSafeKeys << key;
+            mSafing.insert(data.inData.pcrNumber, copy);
             mSafeModules << QString::number(data.inData.pcrNumber);
         }
     }
@@ -251,17 +265,10 @@ void UiHome::restoreInterruptedTests()
     makeInterruptedSafe();
     QStringList modules = mSafeModules;
     mSafeModules.clear();
-    Settings settings(UI::SettingsFile, QSettings::IniFormat);
-    // Remembered only from here on: a program left at its login sends the stop sequence again
-    // at its next start.
-    const QStringList madeSafe = settings.getMadeSafe() + mSafeKeys;
-    QStringList stillPending;
     for (const QString& copy : RecoveryCopy::pending(UI::UserDirName.arg(QDir::currentPath()))) {
         OutData data;
         if (data.openAs(copy) != 0)
             continue; // not readable: left alone for a person to look at
-        const QString key = safeKey(copy);
-        const bool safe = madeSafe.contains(key);
         const QString path = RecoveryCopy::experimentPathFor(copy);
         const QString name = QFileInfo(path).completeBaseName();
         if (ZMessageBox::ask(this, UI::RestoreRun.arg(name))) {
@@ -276,24 +283,67 @@ void UiHome::restoreInterruptedTests()
         } else if (ZMessageBox::ask(this, UI::DiscardRun.arg(name))) {
             RecoveryCopy::discard(path);
         }
-        // A copy kept for later is remembered once its module was stopped; a restored or
-        // discarded one is gone.
-        if (safe && QFile::exists(copy))
-            stillPending << key;
     }
-    settings.setMadeSafe(stillPending);
+    rememberKeptCopies();
     // Named in module order, whatever order the copies were found in.
     std::sort(modules.begin(), modules.end());
     if (!modules.isEmpty())
         ZMessageBox::tell(this, UI::SafeModules.arg(modules.join("、")));
 }
 
+void UiHome::rememberSafe(char number)
+{
+    const QString copy = mSafing.take(int(number));
+    if (copy.isEmpty())
+        return;
+    mSafeKeys << safeKey(copy);
+    rememberKeptCopies();
+}
+
+void UiHome::rememberKeptCopies()
+{
+    // A copy kept for later is remembered once its module answered its stop sequence, so the next
+    // start does not stop the module again; a program left at its login, or a module that stayed
+    // silent, gets the stop sequence again at the next start. Restored or discarded copies are gone.
+    Settings settings(UI::SettingsFile, QSettings::IniFormat);
+    const QStringList madeSafe = settings.getMadeSafe() + mSafeKeys;
+    QStringList kept;
+    for (const QString& copy : RecoveryCopy::pending(UI::UserDirName.arg(QDir::currentPath())))
+        if (madeSafe.contains(safeKey(copy)))
+            kept << safeKey(copy);
+    settings.setMadeSafe(kept);
+}
+
+bool UiHome::stopsUnderWay() const
+{
+    // While the port is down nothing is under way: the stop is owed, and said so.
+    for (int number = 1; number < mMachine->getPcrCount(); ++number)
+        if (mMachine->isSafing(number) && !mMachine->isStopOwed(number) && mMachine->isOpenState())
+            return true;
+    return false;
+}
+
+QStringList UiHome::stopOwedNames() const
+{
+    QStringList names;
+    for (int number : mMachine->stopOwedModules())
+        names << UI::StopUnconfirmed.arg(number);
+    return names;
+}
+
 void UiHome::closeEvent(QCloseEvent* event)
 {
     if (mClosing) {
-        // Closed again once the last stopped run is saved.
-        if (!mRunWindow->runningPages().isEmpty())
+        // Closed again once the last stopped run is saved and every stop sequence played or
+        // found unanswered.
+        if (!mRunWindow->runningPages().isEmpty() || stopsUnderWay())
             return event->ignore();
+        const QStringList owed = stopOwedNames();
+        const bool told = std::all_of(owed.cbegin(), owed.cend(), [this](const QString& m) { return mToldOwed.contains(m); });
+        if (!told && !ZMessageBox::ask(this, UI::ClosingStopOwed.arg(owed.join("\n")))) {
+            mClosing = false;
+            return event->ignore();
+        }
         mRunWindow->hide();
         event->accept();
         emit signalEndMachine();
@@ -308,12 +358,22 @@ void UiHome::closeEvent(QCloseEvent* event)
     QStringList tests;
     for (ZRunWidget* page : running)
         tests << QString("PCR %0 · %1").arg(page->pcrNumber()).arg(QFileInfo(page->filePath()).completeBaseName());
-    if (!ZMessageBox::ask(this, running.isEmpty() ? UI::ClosingInfo : UI::ClosingWithRuns.arg(tests.join("\n")))) {
+    const QStringList owed = stopOwedNames();
+    const QString question = !running.isEmpty() ? UI::ClosingWithRuns.arg(tests.join("\n"))
+                             : !owed.isEmpty()  ? UI::ClosingStopOwed.arg(owed.join("\n"))
+                                                : UI::ClosingInfo;
+    if (!ZMessageBox::ask(this, question)) {
         event->ignore();
         return;
     }
     mClosing = true;
-    if (!running.isEmpty()) {
+    mToldOwed = owed;
+    // A stop sequence under way is awaited: its outcome decides whether heaters may still be on.
+    connect(mMachine, &Machine::signalSafeState, this, &QWidget::close, Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
+    connect(mMachine, &Machine::signalStopUnconfirmed, this, &QWidget::close,
+            Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
+    connect(mMachine, &Machine::signalEngineError, this, &QWidget::close, Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
+    if (!running.isEmpty() || stopsUnderWay()) {
         // Every module plays its stop sequence and every page saves before the program ends.
         event->ignore();
         for (ZRunWidget* page : running) {

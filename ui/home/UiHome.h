@@ -2,6 +2,7 @@
 
 #include "instrument/MachineData.h"
 
+#include <QMap>
 #include <QWidget>
 
 class Machine;
@@ -55,8 +56,14 @@ protected:
 
 private:
     bool mLocked = false;
-    QStringList mSafeModules; // made safe, not yet named to the operator
-    QStringList mSafeKeys;    // the copies whose modules were sent the stop sequence at this start
+    // The modules of interrupted tests; only a stop they answered makes them safe.
+    void showStopOwed();
+    void rememberSafe(char number);
+    void rememberKeptCopies();
+
+    QStringList mSafeModules; // sent the stop sequence, not yet named to the operator
+    QMap<int, QString> mSafing; // module -> the recovery copy whose stop sequence it plays
+    QStringList mSafeKeys;    // the copies whose modules answered their stop sequence at this start
     Ui::UiHome* ui;
     ZRunAllWidget* mRunWindow;
     ZDataList* mDataPage;
@@ -64,5 +71,8 @@ private:
     bool mToldSilentPort = false;
     bool mToldMaySleep = false;
     bool mClosing = false; // the operator chose to close: runs are being stopped and saved
+    QStringList mToldOwed; // the unconfirmed stops the operator chose to close with
+    bool stopsUnderWay() const;
+    QStringList stopOwedNames() const;
     Machine* mMachine;
 };

@@ -42,6 +42,7 @@ ZRunWidget::ZRunWidget(QWidget* parent, Machine* machine)
     ui->pushButton_MeltLight->hide();
     ui->pushButton_Quant->hide();
     ui->label_Validity->hide();
+    ui->label_StopOwed->hide();
     ui->label_Signatures->hide();
     connect(ui->widget_Quant, &QuantTables::setupChanged, this, &ZRunWidget::changeSetup);
     ui->pushButton_NewLight->hide();
@@ -105,14 +106,38 @@ void ZRunWidget::setInData(const InData& in)
     ui->tableWidget->setInData(mInData);
     ui->widget_Chip->setMethod(method, false);
     ui->widget_Color->setChannelNames(method.ChannelNames);
+    // The melt readings of a run are followed live on their own chart.
+    ui->pushButton_MeltLight->setVisible(method.hasMeltStep());
+    showProjectInfo();
+    ui->label_TestInfo->setText(initialStatusLine(method, mMachine->stepMs()));
+    ui->chartTime->setStepMs(mMachine->stepMs());
+    mRecorder = RunRecorder(method.countsInRange() ? method.Hole * method.ChannelColor : 0);
+}
+
+void ZRunWidget::showProjectInfo()
+{
     ui->label_NoInfo->setText(UI::ProjectInfo.arg(QFileInfo(mFilePath).fileName(), mInData.serialNumber, mInData.remark,
                                                   mInData.dateTime.toString("yyyy-MM-dd hh:mm"),
                                                   mInData.pcrNumber > 0 ? QString::number(mInData.pcrNumber) : QStringLiteral("-")));
     // A long remark wraps within the header; the whole line is also the label's tooltip.
     ui->label_NoInfo->setToolTip(ui->label_NoInfo->text());
-    ui->label_TestInfo->setText(initialStatusLine(method, mMachine->stepMs()));
-    ui->chartTime->setStepMs(mMachine->stepMs());
-    mRecorder = RunRecorder(method.countsInRange() ? method.Hole * method.ChannelColor : 0);
+}
+
+void ZRunWidget::followStop()
+{
+    // Said in red for as long as the module's heaters may still be on, whatever else the page shows.
+    const auto show = [this] {
+        const bool owed = mMachine->isStopOwed(pcrNumber());
+        ui->label_StopOwed->setText(owed ? UI::StopUnconfirmed.arg(pcrNumber()) + QStringLiteral("：加热可能仍在进行，请检查仪器") : QString());
+        ui->label_StopOwed->setVisible(owed);
+    };
+    const auto ofMine = [this, show](char number) {
+        if (int(number) == pcrNumber())
+            show();
+    };
+    connect(mMachine, &Machine::signalStopUnconfirmed, this, ofMine);
+    connect(mMachine, &Machine::signalSafeState, this, ofMine);
+    show();
 }
 
 void ZRunWidget::slotStartClicked()
@@ -164,8 +189,10 @@ void ZRunWidget::slotConnectData(const ConnectData& data)
             return;
         ui->label_TestInfo->setText(statusLine(mInData.method, data, mMachine->stepMs()));
         ui->chartTime->addCurrentTemp(elapsed, data.upTemp, data.downTemp);
+    } else if (data.dataType == ConnectData::HOLE_READING && data.meltStep == 0) {
+        ui->chartOrgin->addCycleData(data.cycle, data.pdValues);
     } else if (data.dataType == ConnectData::HOLE_READING) {
-        ui->chartOrgin->addCycleData(data.cycle + data.meltStep, data.pdValues);
+        ui->chartOrginMelt->addCycleData(data.meltStep, data.pdValues);
     }
 }
 
@@ -176,19 +203,27 @@ void ZRunWidget::slotReactInfo(Machine::REACT_INFO info, char number)
     // The module is free and its stop sequence already under way before anyone is asked.
     mMachine->setPcrEmployed(false, pcrNumber(), this);
     disconnect(mMachine, nullptr, this, nullptr);
+    followStop();
     mRunning = false;
     ui->pushButton_Start->hide();
-    mInData.appendRemark(mMachine->runNote(pcrNumber()));
+    // What happened is said as it is: no answer or a broken link, not a failed reaction.
+    const QString note = mMachine->runNote(pcrNumber());
+    mInData.appendRemark(note);
+    showProjectInfo();
     const QStringList outcomes = {QStringLiteral("运行完成"), QStringLiteral("停止运行"), QStringLiteral("运行失败"), QStringLiteral("连接中断")};
-    RecordActions::session().record(outcomes.value(info), QStringLiteral("experiment"), RecordActions::experimentOf(mFilePath));
+    const bool failed = info == Machine::REACT_ERROR;
+    RecordActions::session().record(failed && !note.isEmpty() ? note : outcomes.value(info), QStringLiteral("experiment"),
+                                    RecordActions::experimentOf(mFilePath));
     // The recovery copy stays only where the file could not be saved. Only a run that played its
     // whole program, its link up, is complete.
-    if (info != Machine::REACT_ERROR || mClosing || ZMessageBox::ask(this, UI::ReactError.arg(pcrNumber()))) {
+    if (!failed || mClosing || ZMessageBox::ask(this, UI::ReactError.arg(note))) {
         if (saveOutData(info == Machine::REACT_FINISHED))
             mRecorder.dropRecoveryCopy();
     } else {
         mRecorder.dropRecoveryCopy();
     }
+    if (!note.isEmpty() && info != Machine::REACT_FINISHED)
+        ui->label_TestInfo->setText(ResultText::incompleteRun() + QStringLiteral("：") + note);
     emit signalStateChanged(this);
     emit signalRunOver();
 }

@@ -67,6 +67,9 @@ public slots:
 
 private:
     void wireChartsAndTable();
+    void showProjectInfo();
+    // Shows, from the run's end on, whether the module's stop sequence is still unconfirmed.
+    void followStop();
     bool runIsOver() const;
     // Saves the record again after an edit; false (and the operator told) when it failed.
     // Writes the record again when it changed: only where the store allows it (role, signature),
