@@ -19,5 +19,11 @@ struct FaultPlan
     int latencyMs = 0;      // delay before each reply
     int ignoreCode = -1;    // requests with this command code go unanswered
     bool pace = false;      // bytes leave at 19200 baud, 8 data bits, even parity, 1 stop bit
-    QSet<int> faultCodes;   // drops and broken CRCs only for these command codes (all when empty)
+    int lateEvery = 0;      // every n-th reply held back...
+    int lateMs = 0;         // ...this long (past the host's read window, it answers the request after)
+    int twiceEvery = 0;     // every n-th reply sent twice
+    int wrongPositionEvery = 0; // every n-th hole reading answered with the next position's frame
+    int silentInStop = -1;  // a module falls silent after answering this many requests of its stop sequence
+    QSet<int> faultCodes;   // drops, broken CRCs, late, doubled and misplaced replies only for these
+                            // command codes (all when empty)
 };

@@ -16,7 +16,12 @@
 namespace {
 // One byte on the wire at 19200 baud, 8E1: start, 8 data, parity and stop bits.
 constexpr unsigned long ByteMicroseconds = 11UL * 1000000UL / 19200UL;
-constexpr quint8 HolePositionCode = 0xC2;
+constexpr quint8 HolePositionCode = FrameProtocol::HolePositionCode;
+
+bool isHeaterStop(const QByteArray& request)
+{
+    return (quint8(request[2]) == 0xB1 || quint8(request[2]) == 0xA1) && request[5] == 0x02;
+}
 }
 
 PtyServer::PtyServer(SimInstrument* instrument, const FaultPlan& faults, QObject* parent)
@@ -129,8 +134,13 @@ void PtyServer::handle(const QByteArray& request)
     const bool faultable = mFaults.faultCodes.isEmpty() || mFaults.faultCodes.contains(quint8(request[2]));
     if (faultable)
         ++mFaultableRequests;
-    QByteArray reply = mInstrument->answer(request);
-    if (reply.isEmpty() || silenced(request)
+    QByteArray asked = request;
+    // The frame of a neighbouring position, as a reply meant for another request would look.
+    if (faultable && quint8(request[2]) == HolePositionCode && mFaults.wrongPositionEvery > 0
+        && ++mPositionRequests % mFaults.wrongPositionEvery == 0)
+        asked[3] = char(quint8(request[3]) == 1 ? 2 : quint8(request[3]) - 1);
+    QByteArray reply = mInstrument->answer(asked);
+    if (reply.isEmpty() || silenced(request) || silentInStop(request)
         || (faultable && mFaults.dropEvery > 0 && mFaultableRequests % mFaults.dropEvery == 0)
         || (mFaults.ignoreCode >= 0 && quint8(request[2]) == mFaults.ignoreCode))
         return;
@@ -148,10 +158,24 @@ void PtyServer::handle(const QByteArray& request)
     }
     if (mFaults.strayBytes)
         reply.prepend(QByteArray::fromHex("00f803"));
-    if (mFaults.latencyMs > 0)
-        QTimer::singleShot(mFaults.latencyMs, this, [this, reply] { send(reply); });
+    if (faultable && mFaults.twiceEvery > 0 && mFaultableReplies % mFaults.twiceEvery == 0)
+        reply += reply;
+    const bool late = faultable && mFaults.lateEvery > 0 && mFaultableReplies % mFaults.lateEvery == 0;
+    const int delay = mFaults.latencyMs + (late ? mFaults.lateMs : 0);
+    if (delay > 0)
+        QTimer::singleShot(delay, this, [this, reply] { send(reply); });
     else
         send(reply);
+}
+
+bool PtyServer::silentInStop(const QByteArray& request)
+{
+    const int module = quint8(request[1]);
+    if (mFaults.silentInStop < 0 || (mFaults.silentModule >= 0 && module != mFaults.silentModule))
+        return false;
+    if (!mStopRequests.contains(module) && !isHeaterStop(request))
+        return false;
+    return ++mStopRequests[module] > mFaults.silentInStop;
 }
 
 void PtyServer::send(const QByteArray& bytes)

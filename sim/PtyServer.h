@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
 #include <QObject>
 
 class QSocketNotifier;
@@ -34,6 +35,8 @@ private:
     void readRequests();
     void handle(const QByteArray& request);
     bool silenced(const QByteArray& request);
+    // The module has answered as many requests of its stop sequence as it will.
+    bool silentInStop(const QByteArray& request);
     void send(const QByteArray& bytes);
     void writeNow(const QByteArray& bytes);
     void vanish();
@@ -49,6 +52,8 @@ private:
     int mSilentModuleReadings = 0;
     int mFaultableRequests = 0; // requests and replies of the codes faults are limited to
     int mFaultableReplies = 0;
+    int mPositionRequests = 0;
+    QMap<int, int> mStopRequests; // per module, the requests since its first heater stop
     QFile mLog;
     QFile mReplyLog;
     QElapsedTimer mClock;

@@ -52,7 +52,12 @@ int main(int argc, char* argv[])
         {"latency", "milliseconds before each reply", "MS", "0"},
         {"ignore-code", "never answer command code HEX (e.g. a0)", "HEX"},
         {"pace", "send bytes at 19200 baud 8E1"},
-        {"drop-codes", "limit --drop-every and --corrupt-every to these command codes (hex, comma separated)", "LIST"},
+        {"late-every", "hold every N-th reply back by --late-ms", "N", "0"},
+        {"late-ms", "how long --late-every holds a reply back (default 150, past the read window)", "MS", "150"},
+        {"twice-every", "send every N-th reply twice", "N", "0"},
+        {"wrong-position-every", "answer every N-th hole-position request with the next position's frame", "N", "0"},
+        {"silent-in-stop", "module --silent-module (all when not given) falls silent after answering N requests of its stop sequence (counted from its first heater stop)", "N", "-1"},
+        {"drop-codes", "limit --drop-every, --corrupt-every, --late-every, --twice-every and --wrong-position-every to these command codes (hex, comma separated)", "LIST"},
     };
     p.addOptions(options);
     p.process(app);
@@ -85,6 +90,11 @@ int main(int argc, char* argv[])
     faults.latencyMs = p.value("latency").toInt();
     faults.ignoreCode = p.isSet("ignore-code") ? p.value("ignore-code").toInt(nullptr, 16) : -1;
     faults.pace = p.isSet("pace");
+    faults.lateEvery = p.value("late-every").toInt();
+    faults.lateMs = p.value("late-ms").toInt();
+    faults.twiceEvery = p.value("twice-every").toInt();
+    faults.wrongPositionEvery = p.value("wrong-position-every").toInt();
+    faults.silentInStop = p.value("silent-in-stop").toInt();
     for (const QString& code : p.value("drop-codes").split(',', Qt::SkipEmptyParts)) {
         bool ok = false;
         const int value = code.trimmed().toInt(&ok, 16);

@@ -5,6 +5,7 @@
 
 using namespace NoisyRun;
 
+
 // The fault drills: every simulated fault, and a run killed outright, with the outcome a user wants.
 class TestDrills : public QObject
 {
@@ -24,6 +25,10 @@ void TestDrills::faultDrills_data()
     QTest::addColumn<QStringList>("faults");
     QTest::addColumn<int>("code");
     QTest::newRow("slow replies") << QStringList{"--latency", "8"} << 0;
+    // A reply that comes late answers no other request: every reading stays its own hole's (the
+    // soak test adds replies sent twice and for another position).
+    QTest::newRow("late readings") << QStringList{"--late-every", "7", "--drop-codes", "c2"} << 0;
+    QTest::newRow("silent in its stop sequence") << QStringList{"--silent-in-stop", "1"} << 4;
     QTest::newRow("replies in pieces") << QStringList{"--split", "3", "--split-gap", "2"} << 0;
     // A module that does not answer its stop sequence may keep its heaters on: exit 4, said.
     QTest::newRow("module falls silent") << QStringList{"--silent-after", "400"} << 4;
@@ -44,6 +49,13 @@ void TestDrills::faultDrills()
         return;
     }
     QCOMPARE(o.saved.runComplete, code == 0);
+    const int misplaced = SimReadings::misplaced(o.saved, dir.file("replies.log"), 1);
+    qInfo("%d of %d saved position readings misplaced", misplaced, int(o.saved.pdLines.value(0).size()) * 13);
+    QCOMPARE(misplaced, 0);
+    if (faults.contains("--late-every")) {
+        QCOMPARE(o.saved.pdLines.value(51).size(), 55);
+        return;
+    }
     QCOMPARE(o.cli.out.contains("the stop sequence could not be played; check the module"), code == 4);
     if (code == 0)
         QCOMPARE(o.answered.size(), 55);

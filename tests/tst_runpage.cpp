@@ -289,23 +289,40 @@ void TestRunPage::stopSavesAndFailureAsks()
     start(second);
     QTRY_VERIFY_WITH_TIMEOUT(!second->isRunning(), 60000);
 
-    // The simulated module falls silent: the error question; "yes" keeps the readings, marked
+    // The simulated module falls silent: the question says so; "yes" keeps the readings, marked
     // incomplete, "no" keeps nothing.
     ZRunWidget* failed = runs.addRunDataWidget(inputs(2), mDir.file("usr_data/failed.pcrd"));
     start(failed);
     ModalAnswer yes("pushButton_Confirm", 120000);
     QTRY_VERIFY_WITH_TIMEOUT(yes.answered(), 120000);
-    QCOMPARE(yes.text(), UI::ReactError.arg(2));
+    QCOMPARE(yes.text(), UI::ReactError.arg("PCR 2无应答"));
     QVERIFY(QFile::exists("usr_data/failed.pcrd") && !QFile::exists("usr_data/.failed.pcrd.partial"));
     QCOMPARE(saved.openAs("usr_data/failed.pcrd"), 0);
     QVERIFY(!saved.runComplete);
-    QVERIFY(!machine.getMIsEmployed()[2]);
+    QVERIFY(saved.inData.remark.contains("PCR 2无应答"));
+    QCOMPARE(status(failed), QString("检测未完成：PCR 2无应答"));
+    // Its stop sequence goes unanswered too: said in red, and the module stays out of new tests.
+    auto* owed = failed->findChild<QLabel*>("label_StopOwed");
+    QTRY_VERIFY_WITH_TIMEOUT(!owed->isHidden(), 10000);
+    QVERIFY(owed->text().startsWith("PCR 2停止未确认"));
+    QVERIFY(machine.getMIsEmployed()[2]);
 
     ZRunWidget* dropped = runs.addRunDataWidget(inputs(3), mDir.file("usr_data/dropped.pcrd"));
     start(dropped);
     ModalAnswer no("pushButton_Cancel", 120000);
     QTRY_VERIFY_WITH_TIMEOUT(no.answered(), 120000);
     QVERIFY(!QFile::exists("usr_data/dropped.pcrd") && !QFile::exists("usr_data/.dropped.pcrd.partial"));
+
+    // Closing names the modules whose heaters may still be on, in the home window too.
+    QTRY_VERIFY_WITH_TIMEOUT(machine.isStopOwed(3), 10000);
+    UiHome home(nullptr, &machine);
+    MachineData synced;
+    synced.isSync = true;
+    home.slotMachineData(synced);
+    QCOMPARE(home.findChild<QLabel*>("label_StopOwed")->text(), QString("PCR 2停止未确认、PCR 3停止未确认"));
+    ModalAnswer keepOpen("pushButton_Cancel");
+    home.close();
+    QCOMPARE(keepOpen.text(), UI::ClosingStopOwed.arg("PCR 2停止未确认\nPCR 3停止未确认"));
 }
 
 void TestRunPage::nothingSavedWhileStopping()
@@ -457,8 +474,9 @@ void TestRunPage::restoreAtStart()
         ModalAnswers keep({"pushButton_Cancel", "pushButton_Cancel", "pushButton_Confirm"});
         again.restoreInterruptedTests();
         QCOMPARE(keep.texts(), QStringList({UI::RestoreRun.arg("other"), UI::DiscardRun.arg("other"), UI::SafeModules.arg(3)}));
+        // Remembered only once module 3 answered its stop sequence.
+        QTRY_VERIFY_WITH_TIMEOUT(!machine.getMIsEmployed()[3], 10000);
     }
-    QTRY_VERIFY_WITH_TIMEOUT(!machine.getMIsEmployed()[3], 10000);
     UiHome again(nullptr, &machine);
     ModalAnswers discard({"pushButton_Cancel", "pushButton_Confirm"});
     again.restoreInterruptedTests();

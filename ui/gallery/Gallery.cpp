@@ -1,5 +1,7 @@
 #include "ui/gallery/Gallery.h"
 
+#include "app/UI.h"
+
 #include "analysis/TempData.h"
 #include "ui/charts/NewMeltChart.h"
 #include "ui/charts/ZOneChart.h"
@@ -82,7 +84,7 @@ Gallery::Gallery(const OutData& experiment, QWidget* parent) : QTabWidget(parent
     addDialogBlocks();
 
     auto* message = new ZMessageBox;
-    message->setMessageInfo(QStringLiteral("PCR 1反应错误,是否保存当前数据？"));
+    message->setMessageInfo(UI::ReactError.arg(UI::NoAnswer.arg(1)));
     addBlock("message", message, message->size());
     auto* input = new ZInputDialog(40);
     addBlock("input", input, input->size());

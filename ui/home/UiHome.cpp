@@ -64,7 +64,7 @@ UiHome::UiHome(QWidget* parent, Machine* machine)
         menu.exec(ui->pushButton_User->mapToGlobal(QPoint(0, ui->pushButton_User->height())));
     });
     showUser();
-    ui->label_StopOwed->hide();
+    showStopOwed();
     connect(mMachine, &Machine::signalStopUnconfirmed, this, &UiHome::showStopOwed);
     connect(mMachine, &Machine::signalSafeState, this, &UiHome::showStopOwed);
     connect(mMachine, &Machine::signalSafeState, this, &UiHome::rememberSafe);
