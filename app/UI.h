@@ -57,7 +57,7 @@ inline const QString LinkBroken = qtTrId("PCR %0连接中断");
 inline const QString ReactError = qtTrId("%0，是否保存当前数据？");
 // A module whose stop sequence went unanswered: its heaters may still be on.
 inline const QString StopUnconfirmed = qtTrId("PCR %0停止未确认");
-inline const QString ClosingStopOwed = qtTrId("以下模块的停止程序未得到确认，加热可能仍在进行：\n%0\n请检查仪器。是否仍关闭软件？");
+inline const QString ClosingStopOwed = qtTrId("以下模块停止未确认，\n加热可能仍在进行：\n%0\n请检查仪器。是否仍关闭软件？");
 inline const QString PcrBusy = qtTrId("PCR %0正在运行");
 inline const QString AllModulesTaken = qtTrId("所有PCR模块都已被检测占用，请等其中一个检测结束后再新建。");
 inline const QString MaySleep = qtTrId("无法阻止电脑进入睡眠，检测期间请保持电脑唤醒，否则检测会中断。");

@@ -39,5 +39,5 @@ QString initialStatusLine(const SMethod& method, int stepMs)
 {
     if (!method.hasCycleStep() && !method.hasMeltStep())
         return QString();
-    return line(method, 0, 0, 0, 0, runSeconds(method.getAllRunCmd().size(), stepMs), 0);
+    return line(method, -1, -1, 0, 0, runSeconds(method.getAllRunCmd().size(), stepMs), 0);
 }

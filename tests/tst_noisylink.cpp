@@ -79,8 +79,11 @@ void TestNoisyLink::theStopSequenceWaitsForTheLink()
     machine.run(method, nullptr, 1);
     QVERIFY(events.wait(30000));
     QCOMPARE(events.first().first().value<Machine::REACT_INFO>(), Machine::REACT_ERROR);
-    QVERIFY(machine.isSafing(1));
+    QCOMPARE(machine.runNote(1), UI::LinkBroken.arg(1));
+    // Owed while the port is down, played and confirmed once it is back.
+    QVERIFY(machine.isSafing(1) && machine.isStopOwed(1));
     QVERIFY(safe.wait(20000));
+    QVERIFY(!machine.isStopOwed(1));
     QCOMPARE(sim.frames().mid(sim.frames().size() - 6),
              QStringList({"f9 01 b1 00 00 02 00 00 00 00", "f9 01 a1 00 00 02 00 00 00 00", "f9 01 e1 00 00 00 00 00 00 00",
                           "f9 01 c3 02 04 09 c4 00 00 00", "f9 01 c1 02 04 39 c8 00 00 00", "f9 01 d0 02 00 00 00 00 00 00"}));

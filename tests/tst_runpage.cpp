@@ -322,7 +322,7 @@ void TestRunPage::stopSavesAndFailureAsks()
     QCOMPARE(home.findChild<QLabel*>("label_StopOwed")->text(), QString("PCR 2停止未确认、PCR 3停止未确认"));
     ModalAnswer keepOpen("pushButton_Cancel");
     home.close();
-    QCOMPARE(keepOpen.text(), UI::ClosingStopOwed.arg("PCR 2停止未确认\nPCR 3停止未确认"));
+    QCOMPARE(keepOpen.text(), UI::ClosingStopOwed.arg("PCR 2\nPCR 3"));
 }
 
 void TestRunPage::nothingSavedWhileStopping()
@@ -354,6 +354,9 @@ void TestRunPage::nothingSavedWhileStopping()
     QVERIFY(!saved.runComplete && saved.tempLines.value(0).size() > 0);
     QVERIFY(page->findChild<ZTableWidget*>("tableWidget")->rowCount() > 0);
     QVERIFY(!QFile::exists("usr_data/stopping-2.pcrd"));
+    // The run window fits a 1366 x 768 screen with its title bar, status line included.
+    const QSize least = page->window()->minimumSizeHint();
+    QVERIFY2(least.width() <= 1366 && least.height() <= 768 - 60, qPrintable(QString("%1 x %2").arg(least.width()).arg(least.height())));
 }
 
 void TestRunPage::pageGuards()

@@ -156,9 +156,10 @@ void UiHome::slotPBnNewClicked()
     if (dialog.exec() != 1)
         return;
     mRunWindow->addRunDataWidget(dialog.getMCurrentData(), dialog.getMFilePath());
-    // The new test's page comes to the front, over the home window, every time.
+    // The new test's page comes to the front, over the home window, every time; maximised, so
+    // that a window manager's title bar never pushes its status line off the screen.
     mRunWindow->hide();
-    mRunWindow->showNormal();
+    mRunWindow->showMaximized();
     mRunWindow->raise();
     mRunWindow->activateWindow();
     if (!mToldMaySleep && !DataHead::instance()->keepsAwake()) {
@@ -327,7 +328,7 @@ QStringList UiHome::stopOwedNames() const
 {
     QStringList names;
     for (int number : mMachine->stopOwedModules())
-        names << UI::StopUnconfirmed.arg(number);
+        names << QStringLiteral("PCR %1").arg(number);
     return names;
 }
 

@@ -60,8 +60,12 @@ ZRunWidget* ZRunAllWidget::addRunDataWidget(const InData& in, const QString& fil
     });
     // The end of a run is told wherever the operator is looking, without waiting for an answer.
     connect(page, &ZRunWidget::signalRunOver, this, [this, page] {
-        ZMessageBox::notify(this, UI::RunOver.arg(page->pcrNumber())
-                                      .arg(QFileInfo(page->filePath()).completeBaseName(), page->title().section(" · ", 2)));
+        // An incomplete run says why: no answer, or the link broken.
+        QString state = page->title().section(" · ", 2);
+        const QString why = mMachine->runNote(page->pcrNumber());
+        if (!page->isRunComplete() && !why.isEmpty())
+            state += QStringLiteral("（%1）").arg(why);
+        ZMessageBox::notify(this, UI::RunOver.arg(page->pcrNumber()).arg(QFileInfo(page->filePath()).completeBaseName(), state));
     });
     ui->tabWidget->setCurrentWidget(page);
     mMachine->setPcrEmployed(true, in.pcrNumber, page);
@@ -86,7 +90,7 @@ bool ZRunAllWidget::showExperiment(const QString& path)
         if (QFileInfo(page(i)->filePath()) != QFileInfo(path))
             continue;
         ui->tabWidget->setCurrentIndex(i);
-        showNormal();
+        showMaximized();
         raise();
         activateWindow();
         return true;
