@@ -84,6 +84,7 @@ private slots:
     void nothingSavedWhileStopping();
     void pageGuards();
     void restoreAtStart();
+    void aSilentModuleStaysOwed();
     void closingWithRunsGoing();
     void silentConfiguredPort();
 
@@ -485,6 +486,28 @@ void TestRunPage::restoreAtStart()
     again.restoreInterruptedTests();
     QCOMPARE(discard.texts(), QStringList({UI::RestoreRun.arg("other"), UI::DiscardRun.arg("other")}));
     QVERIFY(RecoveryCopy::pending(mDir.file("usr_data")).isEmpty());
+}
+
+void TestRunPage::aSilentModuleStaysOwed()
+{
+    // A test a crash interrupted on module 2, which no longer answers: its copy is kept, and its
+    // stop, never answered, is neither remembered as made nor hidden from the operator.
+    OutData crashed;
+    crashed.inData = inputs(2);
+    crashed.pdLines = QVector<Curve>(52, Curve{QPointF(1, 500)});
+    QVERIFY(RecoveryCopy::write(crashed, mDir.file("usr_data/kept.pcrd")));
+    SimProcess sim({"--speed", "250", "--silent-module", "2", "--silent-after", "0"}, mDir.path());
+    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
+    Machine machine(1, 20);
+    UiHome home(nullptr, &machine);
+    ModalAnswers keep({"pushButton_Cancel", "pushButton_Cancel", "pushButton_Confirm"});
+    home.restoreInterruptedTests();
+    QVERIFY(machine.getMachineData().isOpen);
+    QTRY_VERIFY_WITH_TIMEOUT(machine.isStopOwed(2), 10000);
+    QCOMPARE(home.findChild<QLabel*>("label_StopOwed")->text(), QString("PCR 2停止未确认"));
+    QVERIFY(machine.getMIsEmployed()[2]);
+    QVERIFY(Settings(UI::SettingsFile, QSettings::IniFormat).getMadeSafe().isEmpty());
+    QVERIFY(RecoveryCopy::discard(mDir.file("usr_data/kept.pcrd")));
 }
 
 void TestRunPage::closingWithRunsGoing()
