@@ -115,7 +115,8 @@ QVector<RelativeResult> relative(const OutData& data, const QVector<ResultRow>& 
 {
     QVector<RelativeResult> out;
     const QVector<QString>& names = data.inData.sampleNames;
-    const int cal = names.indexOf(calibrator);
+    // No calibrator chosen is no calibrator, not the first sample left without a name.
+    const int cal = calibrator.isEmpty() ? -1 : names.indexOf(calibrator);
     if (cal < 0 || references.isEmpty())
         return out;
     const QHash<QString, CtStats> stats = ctStats(rows, r);

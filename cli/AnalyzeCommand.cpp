@@ -1,6 +1,7 @@
 #include "cli/AnalyzeCommand.h"
 
 #include "cli/CliContext.h"
+#include "cli/QuantOptions.h"
 #include "cli/QuantReport.h"
 #include "cli/ResultTable.h"
 #include "files/OutData.h"
@@ -15,7 +16,7 @@ int analyzeCommand(const QStringList& arguments)
     cli.parser().addOption({"quant", "run validity, standard curves with efficiency, quantities and fold changes"});
     cli.parser().addOption({"calibrator", "the calibrator sample of relative quantification (instead of the file's)", "SAMPLE"});
     cli.parser().addOption({"reference", "a reference target of relative quantification (repeatable; instead of the file's)", "TARGET"});
-    cli.parser().addOption({"efficiency", "a target's efficiency as a fraction, instead of its standard curve's (repeatable)", "TARGET=E"});
+    cli.parser().addOption({"efficiency", "a target's efficiency as a fraction (0.95) or percent (95%), instead of its standard curve's (repeatable)", "TARGET=E"});
     if (!cli.parse(1))
         return cli.parseExitCode();
 
@@ -24,15 +25,11 @@ int analyzeCommand(const QStringList& arguments)
     if (data.openAs(path) != 0)
         return cli.fail(QString("cannot open experiment file %1 (missing, unreadable, or damaged beyond the record limits)").arg(path));
     const bool json = cli.parser().isSet("json");
-    for (const QString& typed : cli.parser().values("efficiency")) {
-        bool ok = false;
-        const double e = typed.section('=', -1).toDouble(&ok);
-        if (!typed.contains('=') || !ok || !(e > 0 && e <= 2))
-            return cli.fail(QString("--efficiency %1: expected TARGET=E with E a fraction above 0 and at most 2 (0.95 for 95 %)").arg(typed));
-        data.inData.setup.efficiencies.insert(typed.section('=', 0, -2), e);
-    }
-    const QString calibrator = cli.parser().value("calibrator");
-    const QStringList references = cli.parser().values("reference");
+    QString calibrator;
+    QStringList references;
+    const QString wrong = QuantOptions::apply(cli.parser(), data, calibrator, references);
+    if (!wrong.isEmpty())
+        return cli.refuse(wrong);
     if (cli.parser().isSet("quant"))
         json ? printQuantJson(cli.out(), data, calibrator, references) : printQuantTables(cli.out(), data, calibrator, references);
     else if (cli.parser().isSet("samples"))

@@ -35,3 +35,9 @@ int CliContext::fail(const QString& message)
     mErr.flush();
     return 1;
 }
+
+int CliContext::refuse(const QString& message)
+{
+    fail(message);
+    return 2;
+}

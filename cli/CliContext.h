@@ -21,6 +21,8 @@ public:
     QTextStream& out() { return mOut; }
     // Prints "tamarin-cli VERB: message" on stderr and returns the exit code for a failure.
     int fail(const QString& message);
+    // The same for arguments that name nothing or make no sense: the exit code of wrong arguments.
+    int refuse(const QString& message);
 
 private:
     QString mVerb;

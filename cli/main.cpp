@@ -47,13 +47,13 @@ const QList<Verb>& verbs()
     return list;
 }
 
-int usage(QTextStream& stream)
+// The summaries hold Chinese words: read as UTF-8, never as Latin-1.
+void usage(QTextStream& stream)
 {
     stream << "usage: tamarin-cli VERB [options] [arguments]   (VERB --help for details)\n";
     for (const Verb& verb : verbs())
-        stream << "  " << verb.name << ' ' << verb.summary << "\n";
+        stream << "  " << verb.name << ' ' << QString::fromUtf8(verb.summary) << "\n";
     stream.flush();
-    return 2;
 }
 
 }
@@ -68,12 +68,20 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName("tamarin-cli");
     QStringList arguments = app->arguments();
     QTextStream err(stderr);
-    if (arguments.size() < 2)
-        return usage(err);
+    if (arguments.size() < 2) {
+        usage(err);
+        return 2;
+    }
     const QString name = arguments.takeAt(1);
+    if (name == "--help" || name == "-h" || name == "help") {
+        QTextStream out(stdout);
+        usage(out);
+        return 0;
+    }
     for (const Verb& verb : verbs())
         if (name == verb.name)
             return verb.run(arguments);
     err << "tamarin-cli: unknown verb " << name << "\n";
-    return usage(err);
+    usage(err);
+    return 2;
 }

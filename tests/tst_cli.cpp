@@ -138,7 +138,16 @@ void TestCli::analyzeShowsTheBuiltInResults()
     QCOMPARE(unknown.value("unit").toString(), QString("cop"));
     QCOMPARE(unknown.value("holes").toArray(), QJsonArray({1, 2, 3}));
     QVERIFY(quant.value("run").toObject().value("valid").toBool());
-    QCOMPARE(runCli({"analyze", "--quant", "dil.pcrd", "--efficiency", "x=5"}).code, 1);
+    // A choice that names nothing, or an amplification factor typed as an efficiency, is refused
+    // and said; a percent is an efficiency.
+    for (const QStringList& wrong : {QStringList{"--efficiency", "x=0.9"}, QStringList{"--efficiency", "FSTL_1_F_109=1.98"},
+                                     QStringList{"--reference", "FSTL_1_F_10"}, QStringList{"--calibrator", "nobody"}}) {
+        const CliResult refused = runCli(QStringList{"analyze", "--quant", "dil.pcrd"} + wrong);
+        QCOMPARE(refused.code, 2);
+        QVERIFY2(refused.err.contains(wrong.last().section('=', 0, 0)), qPrintable(refused.err));
+    }
+    QCOMPARE(runCli({"analyze", "--quant", "dil.pcrd", "--efficiency", "FSTL_1_F_109=98%"}).code, 0);
+    QCOMPARE(runCli({"--help"}).code, 0);
 }
 
 void TestCli::errors()
