@@ -1,0 +1,127 @@
+#include "analysis/CurveArtifacts.h"
+
+#include "analysis/AdaptiveWindow.h"
+#include "analysis/CurveWindow.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace CurveArtifacts {
+
+namespace {
+constexpr int Least = 8;
+// More than this many far-off readings is a noisy curve, not a disturbance.
+constexpr int MostSpikes = 3;
+// Without measurable noise (a noise-free line), a thousandth of the curve's span.
+constexpr double SpanShare = 1e-3;
+
+// The noise SD the limits multiply: the curve's own, never below the reading grid or a thousandth
+// of the span, so that the last digit of a flat, quantised curve is not an artifact. The grid is
+// the smallest step between two readings where at least three steps are about that small; a step
+// met once or twice may be the artifact itself.
+double band(const QVector<QPointF>& c)
+{
+    double lo = c[0].y(), hi = lo;
+    QVector<double> steps;
+    for (int i = 0; i < c.size(); ++i) {
+        lo = qMin(lo, c[i].y());
+        hi = qMax(hi, c[i].y());
+        if (i > 0 && c[i].y() != c[i - 1].y())
+            steps << std::fabs(c[i].y() - c[i - 1].y());
+    }
+    std::sort(steps.begin(), steps.end());
+    const double grid = steps.size() >= 3 && steps[2] <= 1.5 * steps[0] ? steps[0] : 0;
+    // Rounding of the predictions is no departure either.
+    const double rounding = 1e-9 * qMax(std::fabs(lo), std::fabs(hi));
+    return qMax(qMax(AdaptiveWindow::noise(c), rounding), qMax(grid, SpanShare * (hi - lo)));
+}
+
+// The reading at i as its neighbours predict it: the cubic through the two on either side where
+// they exist (it follows an amplification's rise), else the mean of the two next to it.
+double smoothPrediction(const QVector<QPointF>& r, int i)
+{
+    if (i >= 2 && i + 2 < r.size())
+        return (-r[i - 2].y() + 4 * r[i - 1].y() + 4 * r[i + 1].y() - r[i + 2].y()) / 6;
+    return (r[i - 1].y() + r[i + 1].y()) / 2;
+}
+
+// The rise at j predicted by the line through the neighbouring rises, and their largest departure
+// from it; false when there are fewer than three neighbours or none after j.
+bool neighbourLine(const QVector<double>& d, int j, double& predicted, double& spread)
+{
+    QVector<QPointF> near;
+    for (int k = j - 2; k <= j + 2; ++k)
+        if (k != j && k >= 1 && k < d.size())
+            near.append(QPointF(k - j, d[k]));
+    if (near.size() < 3 || j + 1 >= d.size())
+        return false;
+    double sx = 0, sy = 0, sxx = 0, sxy = 0;
+    for (const QPointF& p : near) {
+        sx += p.x();
+        sy += p.y();
+        sxx += p.x() * p.x();
+        sxy += p.x() * p.y();
+    }
+    const int n = near.size();
+    const double slope = (n * sxy - sx * sy) / (n * sxx - sx * sx);
+    predicted = (sy - slope * sx) / n;
+    spread = 0;
+    for (const QPointF& p : near)
+        spread = qMax(spread, std::fabs(p.y() - (predicted + slope * p.x())));
+    return true;
+}
+}
+
+Found find(const QVector<QPointF>& c)
+{
+    Found f;
+    f.repaired = c;
+    if (c.size() < Least || !CurveWindow::allFinite(c))
+        return f;
+    const double sigma = band(c);
+    if (sigma == 0) // every reading the same
+        return f;
+    QVector<QPointF>& r = f.repaired;
+    // Jumps first: a spike leaves the line of the rises around it, while the two readings on
+    // either side of a step would pass for spikes.
+    QVector<double> d(r.size(), 0); // d[j]: the rise from reading j - 1 to j
+    for (int j = 1; j < r.size(); ++j)
+        d[j] = r[j].y() - r[j - 1].y();
+    for (int j = 2; j < r.size(); ++j) {
+        double predicted = 0, spread = 0;
+        if (!neighbourLine(d, j, predicted, spread))
+            continue;
+        const double jump = d[j] - predicted;
+        // Where the curve rises by more than the step from reading to reading anyway (the
+        // exponential phase, the bend into the plateau), a step is not told from the rise.
+        if (std::fabs(jump) > JumpBand * sigma && std::fabs(jump) > JumpOverNeighbours * spread
+            && std::fabs(jump) > std::fabs(predicted)) {
+            for (int i = j; i < r.size(); ++i)
+                r[i].ry() -= jump;
+            d[j] = predicted;
+            f.jumps << j;
+        }
+    }
+    // The farthest reading first: a spike also moves the predictions of its neighbours.
+    for (int found = 0; found < MostSpikes; ++found) {
+        int worst = -1;
+        double worstOff = 0, middle = 0;
+        for (int i = 1; i + 1 < r.size(); ++i) {
+            const double predicted = smoothPrediction(r, i);
+            const double off = std::fabs(r[i].y() - predicted);
+            if (off > SpikeBand * sigma && off * SpikeOverNeighbours > std::fabs(r[i + 1].y() - r[i - 1].y()) && off > worstOff) {
+                worst = i;
+                worstOff = off;
+                middle = predicted;
+            }
+        }
+        if (worst < 0)
+            break;
+        r[worst].setY(middle);
+        f.spikes << worst;
+    }
+    std::sort(f.spikes.begin(), f.spikes.end());
+    return f;
+}
+
+}
