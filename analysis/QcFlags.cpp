@@ -19,13 +19,14 @@ constexpr int MeltMargin = 80;
 
 bool stillRising(const Curve& corrected)
 {
-    QVector<double> rises;
-    for (int i = 0; i + 3 < corrected.size(); ++i)
-        rises.append((corrected[i + 3].y() - corrected[i].y()) / 3);
-    if (rises.isEmpty())
+    const int n = corrected.size();
+    if (n < 3 || !(corrected[n - 1].y() > 0))
         return false;
-    const double steepest = *std::max_element(rises.cbegin(), rises.cend());
-    return steepest > 0 && rises.last() >= NoPlateauShare * steepest;
+    // Growth per reading over the last two as a share of the height reached: an amplification
+    // still in its exponential phase grows by a third or more of itself each reading, one past
+    // the middle of its rise (bending into the plateau, however late) by less.
+    const double rise = (corrected[n - 1].y() - corrected[n - 3].y()) / 2;
+    return rise >= NoPlateauShare * corrected[n - 1].y();
 }
 
 void markBaseline(const OutData& d, int s, TempData& r)
