@@ -49,25 +49,27 @@ double smoothPrediction(const QVector<QPointF>& r, int i)
 // from it; false when there are fewer than three neighbours or none after j.
 bool neighbourLine(const QVector<double>& d, int j, double& predicted, double& spread)
 {
-    QVector<QPointF> near;
+    double x[4], y[4];
+    int n = 0;
     for (int k = j - 2; k <= j + 2; ++k)
-        if (k != j && k >= 1 && k < d.size())
-            near.append(QPointF(k - j, d[k]));
-    if (near.size() < 3 || j + 1 >= d.size())
+        if (k != j && k >= 1 && k < d.size()) {
+            x[n] = k - j;
+            y[n++] = d[k];
+        }
+    if (n < 3 || j + 1 >= d.size())
         return false;
     double sx = 0, sy = 0, sxx = 0, sxy = 0;
-    for (const QPointF& p : near) {
-        sx += p.x();
-        sy += p.y();
-        sxx += p.x() * p.x();
-        sxy += p.x() * p.y();
+    for (int i = 0; i < n; ++i) {
+        sx += x[i];
+        sy += y[i];
+        sxx += x[i] * x[i];
+        sxy += x[i] * y[i];
     }
-    const int n = near.size();
     const double slope = (n * sxy - sx * sy) / (n * sxx - sx * sx);
     predicted = (sy - slope * sx) / n;
     spread = 0;
-    for (const QPointF& p : near)
-        spread = qMax(spread, std::fabs(p.y() - (predicted + slope * p.x())));
+    for (int i = 0; i < n; ++i)
+        spread = qMax(spread, std::fabs(y[i] - (predicted + slope * x[i])));
     return true;
 }
 }

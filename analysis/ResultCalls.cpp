@@ -101,7 +101,8 @@ bool OutData::getCalResult(int index, TargetInfo& t, Curve& out, WindowKind* kin
     out = c;
     for (QPointF& p : out)
         p.setY(p.y() - (k * p.x() + b));
-    return getPositive(index, t);
+    // getPositive on the curve at hand, without conditioning it again.
+    return windowFits(t, n) && risesAboveBorder(c, t);
 }
 
 bool OutData::getPositive(int index, const TargetInfo& t) const
