@@ -9,11 +9,22 @@
 namespace CurveArtifacts {
 
 namespace {
-constexpr int Least = 8;
-// More than this many far-off readings is a noisy curve, not a disturbance.
-constexpr int MostSpikes = 3;
-// Without measurable noise (a noise-free line), a thousandth of the curve's span.
-constexpr double SpanShare = 1e-3;
+// What counts as an artifact, in the curve's noise SDs (the band below) and as ratios.
+struct Limits
+{
+    // A spike leaves the reading its neighbours predict by `spikeBand`, and by more than the
+    // difference between its two neighbours over `spikeOverNeighbours` (they agree with each
+    // other: a smooth rise, even an amplification's, stays far closer to its prediction).
+    double spikeBand, spikeOverNeighbours;
+    // A jump leaves the line of the neighbouring rises (two before, two after) by `jumpBand`, and
+    // by `jumpOverNeighbours` times their largest departure from that line: an amplification's
+    // rises grow or shrink from reading to reading, a step on a line stands alone.
+    double jumpBand, jumpOverNeighbours;
+    int leastReadings;
+    int mostSpikes; // more far-off readings than this is a noisy curve, not a disturbance
+    double spanShare; // the band of a curve without measurable noise, as a share of its span
+};
+constexpr Limits Limit{12, 4, 10, 4, 8, 3, 1e-3};
 
 // The noise SD the limits multiply: the curve's own, never below the reading grid or a thousandth
 // of the span, so that the last digit of a flat, quantised curve is not an artifact. The grid is
@@ -33,7 +44,7 @@ double band(const QVector<QPointF>& c)
     const double grid = steps.size() >= 3 && steps[2] <= 1.5 * steps[0] ? steps[0] : 0;
     // Rounding of the predictions is no departure either.
     const double rounding = 1e-9 * qMax(std::fabs(lo), std::fabs(hi));
-    return qMax(qMax(AdaptiveWindow::noise(c), rounding), qMax(grid, SpanShare * (hi - lo)));
+    return qMax(qMax(AdaptiveWindow::noise(c), rounding), qMax(grid, Limit.spanShare * (hi - lo)));
 }
 
 // The reading at i as its neighbours predict it: the cubic through the two on either side where
@@ -78,7 +89,7 @@ Found find(const QVector<QPointF>& c)
 {
     Found f;
     f.repaired = c;
-    if (c.size() < Least || !CurveWindow::allFinite(c))
+    if (c.size() < Limit.leastReadings || !CurveWindow::allFinite(c))
         return f;
     const double sigma = band(c);
     if (sigma == 0) // every reading the same
@@ -96,7 +107,7 @@ Found find(const QVector<QPointF>& c)
         const double jump = d[j] - predicted;
         // Where the curve rises by more than the step from reading to reading anyway (the
         // exponential phase, the bend into the plateau), a step is not told from the rise.
-        if (std::fabs(jump) > JumpBand * sigma && std::fabs(jump) > JumpOverNeighbours * spread
+        if (std::fabs(jump) > Limit.jumpBand * sigma && std::fabs(jump) > Limit.jumpOverNeighbours * spread
             && std::fabs(jump) > std::fabs(predicted)) {
             for (int i = j; i < r.size(); ++i)
                 r[i].ry() -= jump;
@@ -105,13 +116,13 @@ Found find(const QVector<QPointF>& c)
         }
     }
     // The farthest reading first: a spike also moves the predictions of its neighbours.
-    for (int found = 0; found < MostSpikes; ++found) {
+    for (int found = 0; found < Limit.mostSpikes; ++found) {
         int worst = -1;
         double worstOff = 0, middle = 0;
         for (int i = 1; i + 1 < r.size(); ++i) {
             const double predicted = smoothPrediction(r, i);
             const double off = std::fabs(r[i].y() - predicted);
-            if (off > SpikeBand * sigma && off * SpikeOverNeighbours > std::fabs(r[i + 1].y() - r[i - 1].y()) && off > worstOff) {
+            if (off > Limit.spikeBand * sigma && off * Limit.spikeOverNeighbours > std::fabs(r[i + 1].y() - r[i - 1].y()) && off > worstOff) {
                 worst = i;
                 worstOff = off;
                 middle = predicted;
