@@ -1,4 +1,5 @@
 // Elementary curve operations of the experiment record.
+#include "analysis/CurveArtifacts.h"
 #include "analysis/CurveWindow.h"
 #include "files/OutData.h"
 #include "method/MeltRange.h"
@@ -23,6 +24,11 @@ Curve OutData::getCycleLine(int index) const
     const Curve raw = pdLines.value(index);
     const int n = qMax(0, inData.method.Flow.getCycle());
     return raw.size() > n ? raw.mid(0, n) : raw;
+}
+
+Curve OutData::getAnalysisLine(int index) const
+{
+    return CurveArtifacts::find(getCycleLine(index)).repaired;
 }
 
 Curve OutData::firstDerivative(const Curve& curve) const
@@ -109,7 +115,7 @@ QPoint OutData::getStartEndValue(int index, const TargetInfo& target) const
     const QPoint manual(target.Start, target.End);
     if (target.AutoRange == 0)
         return manual;
-    const Curve c = getCycleLine(index);
+    const Curve c = getAnalysisLine(index);
     const int n = c.size();
     if (n <= 15)
         return manual;

@@ -1,6 +1,7 @@
 #include "analysis/QcFlags.h"
 
 #include "analysis/AdaptiveWindow.h"
+#include "analysis/CurveArtifacts.h"
 #include "analysis/CurveWindow.h"
 #include "analysis/ResultRows.h"
 #include "analysis/TempData.h"
@@ -18,13 +19,14 @@ constexpr int MeltMargin = 80;
 
 bool stillRising(const Curve& corrected)
 {
-    QVector<double> rises;
-    for (int i = 0; i + 3 < corrected.size(); ++i)
-        rises.append((corrected[i + 3].y() - corrected[i].y()) / 3);
-    if (rises.isEmpty())
+    const int n = corrected.size();
+    if (n < 3 || !(corrected[n - 1].y() > 0))
         return false;
-    const double steepest = *std::max_element(rises.cbegin(), rises.cend());
-    return steepest > 0 && rises.last() >= NoPlateauShare * steepest;
+    // Growth per reading over the last two as a share of the height reached: an amplification
+    // still in its exponential phase grows by a third or more of itself each reading, one past
+    // the middle of its rise (bending into the plateau, however late) by less.
+    const double rise = (corrected[n - 1].y() - corrected[n - 3].y()) / 2;
+    return rise >= NoPlateauShare * corrected[n - 1].y();
 }
 
 void markBaseline(const OutData& d, int s, TempData& r)
@@ -80,7 +82,8 @@ QString name(const QString& flag)
         {"replicate-outlier", QStringLiteral("重复孔离群")}, {"second-peak", QStringLiteral("熔解双峰")},
         {"tm-shift", QStringLiteral("Tm偏移")},            {"bad-reading", QStringLiteral("读数无效")},
         {"control-failed", QStringLiteral("内参失败")},   {"run-invalid", QStringLiteral("运行无效")},
-        {"outside-standards", QStringLiteral("超出标准品范围")},
+        {"outside-standards", QStringLiteral("超出标准品范围")}, {"spike", QStringLiteral("读数尖峰")},
+        {"jump", QStringLiteral("信号跳变")},
     };
     return names.value(flag, flag);
 }
@@ -107,6 +110,8 @@ QString describe(const QString& flag)
         {"control-failed", QStringLiteral("内参在样本的孔中未扩增或Ct超出方法的范围：样本无效，需重新检测")},
         {"run-invalid", QStringLiteral("本次运行的对照未通过方法的质控规则：结果无效")},
         {"outside-standards", QStringLiteral("Ct在标准品的Ct范围之外，定量为外推值")},
+        {"spike", QStringLiteral("个别读数远离相邻读数（干扰），分析时不计入基线、阈值和Ct")},
+        {"jump", QStringLiteral("某一循环处信号整体跳变（气泡、热盖），其后读数按跳变量校正后分析，原始读数不变")},
     };
     return meanings.value(flag, flag);
 }
@@ -152,6 +157,11 @@ void mark(const OutData& d, TempData& r)
         const double ct = r.ctValues[s];
         if (!CurveWindow::allFinite(r.cycleLines[s]))
             r.flags[s] << QStringLiteral("bad-reading");
+        const CurveArtifacts::Found artifacts = CurveArtifacts::find(r.cycleLines[s]);
+        if (!artifacts.spikes.isEmpty())
+            r.flags[s] << QStringLiteral("spike");
+        if (!artifacts.jumps.isEmpty())
+            r.flags[s] << QStringLiteral("jump");
         if (ct != 0) {
             if (stillRising(r.relativeLines[s]))
                 r.flags[s] << QStringLiteral("no-plateau");

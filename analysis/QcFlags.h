@@ -12,8 +12,8 @@ class TempData;
 // the README lists them.
 namespace QcFlags {
 
-// Still rising steeply at the last reading: the mean rise of the last three readings is at least
-// this share of the steepest rise.
+// Still rising steeply at the last reading: the mean rise of the last two readings is at least this
+// share of the height the corrected curve has reached.
 constexpr double NoPlateauShare = 0.3;
 // The baseline's SD around its line above this share of the threshold: noise alone moves the
 // crossing.

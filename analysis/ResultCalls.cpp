@@ -7,6 +7,9 @@
 
 namespace {
 
+// Readings in a row above the threshold that make a crossing.
+constexpr int CrossingRun = 3;
+
 // Plateau (mean of the last six points) over the baseline window's mean, strictly above border.
 bool risesAboveBorder(const Curve& curve, const TargetInfo& t)
 {
@@ -66,7 +69,7 @@ bool OutData::getCalResult(int index, TargetInfo& t, Curve& out, WindowKind* kin
     WindowKind chosen = WindowKind::Fixed;
     if (kind)
         *kind = chosen;
-    const Curve c = getCycleLine(index);
+    const Curve c = getAnalysisLine(index);
     const int n = c.size();
     out.clear();
     if (n <= 2) {
@@ -98,12 +101,13 @@ bool OutData::getCalResult(int index, TargetInfo& t, Curve& out, WindowKind* kin
     out = c;
     for (QPointF& p : out)
         p.setY(p.y() - (k * p.x() + b));
-    return getPositive(index, t);
+    // getPositive on the curve at hand, without conditioning it again.
+    return windowFits(t, n) && risesAboveBorder(c, t);
 }
 
 bool OutData::getPositive(int index, const TargetInfo& t) const
 {
-    const Curve c = getCycleLine(index);
+    const Curve c = getAnalysisLine(index);
     if (!windowFits(t, c.size()))
         return false;
     return risesAboveBorder(c, t);
@@ -113,7 +117,7 @@ double OutData::getThresholdValue(int index, const TargetInfo& t) const
 {
     if (t.AutoThreshold == 0)
         return t.Threshold;
-    const Curve c = getCycleLine(index);
+    const Curve c = getAnalysisLine(index);
     if (t.End > c.size())
         return 4.0;
     return 10 * getStdValue(CurveWindow::values(c, t.Start, t.End));
@@ -126,12 +130,15 @@ double OutData::getCtValue(int, bool call, const Curve& curve, const TargetInfo&
     const int e = qMax(t.End, 3);
     const double threshold = t.Threshold;
     const Curve searched = CurveWindow::points(curve, e - 3, curve.size());
-    int first = -1;
+    // The crossing is where the curve goes above the threshold and stays there for three
+    // readings: one reading above it (noise, a disturbance the artifact search left) is no Ct.
+    int first = -1, run = 0;
     double highest = 0;
     for (int j = 0; j < searched.size(); ++j) {
         const double y = searched[j].y();
-        if (first < 0 && y > threshold)
-            first = j;
+        run = y > threshold ? run + 1 : 0;
+        if (first < 0 && run == CrossingRun)
+            first = j - CrossingRun + 1;
         highest = j == 0 ? y : qMax(highest, y);
     }
     // The crossing must lie at least two points into the searched part, and the curve must rise
@@ -160,7 +167,7 @@ bool OutData::getRelativePositive(const Curve& curve, const TargetInfo& t, int f
 
 Curve OutData::getRelativeLine(int index, bool baselineMode, const TargetInfo& t) const
 {
-    Curve c = getCycleLine(index);
+    Curve c = getAnalysisLine(index);
     if (baselineMode) {
         const Curve line = baseLine(c, t.Start, t.End);
         for (int i = 0; i < c.size(); ++i)

@@ -46,6 +46,9 @@ public:
 
     // Curve conditioning.
     Curve getCycleLine(int index) const;
+    // The cycle curve the analysis works on: spikes and jumps the chip put in taken out (see
+    // CurveArtifacts); the cycle curve itself stays as measured.
+    Curve getAnalysisLine(int index) const;
     Curve firstDerivative(const Curve& curve) const;
     Curve secondDerivative(const Curve& curve) const;
     Curve thirdDerivative(const Curve& curve) const;

@@ -91,8 +91,10 @@ void TestResults::borderIsStrict()
 {
     OutData d = Synthetic::experiment(20, false);
     Curve c;
+    // Window 3..14 at 500; the last six rise (a step on the line would be taken out) to a mean of 600.
+    const double rise[] = {25, 50, 75, 100, 150, 200};
     for (int x = 1; x <= 20; ++x)
-        c.append(QPointF(x, x > 14 ? 600 : 500)); // last six at 600, window 3..14 at 500
+        c.append(QPointF(x, x > 14 ? 500 + rise[x - 15] : 500));
     d.pdLines[0] = c;
     TargetInfo t = Synthetic::target("x", 50);
     t.End = 14; // window: readings 4 to 14, all at 500
@@ -108,13 +110,17 @@ void TestResults::ctInterpolation()
     const OutData d;
     TargetInfo t = Synthetic::target("x", 100);
     t.BorderThreshold = 100;
-    QCOMPARE(d.getCtValue(0, true, flatWith({{19, 80}, {20, 120}, {21, 400}}), t), 19.5);
-    QCOMPARE(d.getCtValue(0, false, flatWith({{19, 80}, {20, 120}, {21, 400}}), t), 0.0);
+    const Curve crossing = flatWith({{19, 80}, {20, 120}, {21, 400}, {22, 400}});
+    QCOMPARE(d.getCtValue(0, true, crossing, t), 19.5);
+    QCOMPARE(d.getCtValue(0, false, crossing, t), 0.0);
+    // A crossing holds for three readings: a lone reading or two above the threshold is none.
+    QCOMPARE(d.getCtValue(0, true, flatWith({{19, 80}, {20, 120}, {21, 400}, {30, 150}, {31, 150}, {32, 150}}), t),
+             29 + 100.0 / 150);
     // The first point above the threshold sits at index e - 2 (second point searched): no Ct.
-    QCOMPARE(d.getCtValue(0, true, flatWith({{14, 150}, {30, 400}}), t), 0.0);
+    QCOMPARE(d.getCtValue(0, true, flatWith({{14, 150}, {15, 150}, {16, 150}, {30, 400}}), t), 0.0);
     // The curve never rises above the border.
     t.BorderThreshold = 500;
-    QCOMPARE(d.getCtValue(0, true, flatWith({{19, 80}, {20, 120}, {21, 400}}), t), 0.0);
+    QCOMPARE(d.getCtValue(0, true, crossing, t), 0.0);
     // Too short a curve.
     t.BorderThreshold = 100;
     QCOMPARE(d.getCtValue(0, true, flatWith({{10, 400}}).mid(0, 15), t), 0.0);
@@ -139,8 +145,10 @@ void TestResults::withdrawnPositive()
 {
     OutData d = Synthetic::experiment(40, false);
     Curve c = Synthetic::amplification(40, 2500, 20, 1.5, 9);
+    // Collapses over four readings after rising (a one-reading step would be taken out): the
+    // corrected curve falls below the cut-off.
     for (int i = 30; i < 40; ++i)
-        c[i].ry() -= 2400; // collapses after rising: the corrected curve falls below the cut-off
+        c[i].ry() -= 2400 * qMin(1.0, (i - 29) / 4.0);
     d.pdLines[0] = c;
     d.inData.method.holeTargets[0].CtThreshold[0] = 500;
     const TempData r(d);
