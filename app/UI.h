@@ -140,11 +140,11 @@ inline const QString ChooseRunLabel = qtTrId("文件中有多个运行，请选�
 
 // Status-line formats of the run monitor.
 inline const QString ProjectInfo = qtTrId("实验名：%0  流水号：%1   备注：%2   检测时间：%3   模块编号：%4  ");
-inline const QString TestInfo = qtTrId("温度(红)：%0℃  温度(绿)：%1℃  剩余时间：%2  进度：%3%  ");
-inline const QString TestInfoHasCycle = qtTrId("温度(红)：%0℃  温度(绿)：%1℃  循环：%2/%3  剩余时间：%4  进度：%5%  ");
-inline const QString TestInfoHasMelt = qtTrId("温度(红)：%0℃  温度(绿)：%1℃  溶解步骤：%2/%3  剩余时间：%4  进度：%5%  ");
+inline const QString TestInfo = qtTrId("温度(红)：%0  温度(绿)：%1  剩余时间：%2  进度：%3%  ");
+inline const QString TestInfoHasCycle = qtTrId("温度(红)：%0  温度(绿)：%1  循环：%2/%3  剩余时间：%4  进度：%5%  ");
+inline const QString TestInfoHasMelt = qtTrId("温度(红)：%0  温度(绿)：%1  溶解步骤：%2/%3  剩余时间：%4  进度：%5%  ");
 inline const QString TestInfoHasCycleMelt =
-    qtTrId("温度(红)：%0℃  温度(绿)：%1℃  循环：%2/%3 溶解步骤：%4/%5  剩余时间：%6  进度：%7%  ");
+    qtTrId("温度(红)：%0  温度(绿)：%1  循环：%2/%3 溶解步骤：%4/%5  剩余时间：%6  进度：%7%  ");
 
 // Paths, relative to the working directory unless a %0 takes an absolute directory.
 inline const QString JsonDirName = "json/";

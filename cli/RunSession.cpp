@@ -23,6 +23,9 @@ void RunSession::start()
 
 void RunSession::stop()
 {
+    // Once the run is over only its stop sequence is awaited: an interrupt ends the wait, said.
+    if (mAwaitingStop)
+        return giveUpStop();
     if (mStopping)
         return;
     mStopping = true;
@@ -82,30 +85,48 @@ void RunSession::slotReactInfo(Machine::REACT_INFO info, char number)
     mOut.flush();
     if (!mMachine->isSafing(mInput.pcrNumber))
         return emit finished();
-    // The process must not end before the module's heaters are off; a link that stays gone is
-    // waited for a bounded time only.
+    awaitStop();
+}
+
+void RunSession::awaitStop()
+{
+    // The process must not end before the module's heaters are off: the link is looked for again
+    // while it is down, and the module asked while its stop is unanswered, which plays the stop
+    // sequence again once it answers; for a bounded time only.
+    mAwaitingStop = true;
     mOut << "PCR " << mInput.pcrNumber << ": playing the stop sequence\n";
     mOut.flush();
     connect(mMachine, &Machine::signalSafeState, this, [this](char number) {
-        if (int(number) != mInput.pcrNumber)
+        if (int(number) != mInput.pcrNumber || !mAwaitingStop)
             return;
+        mAwaitingStop = false;
         mOut << "PCR " << mInput.pcrNumber << ": stop sequence played\n";
         mOut.flush();
         emit finished();
     });
-    const auto unplayed = [this] {
-        mOut << "PCR " << mInput.pcrNumber << ": the stop sequence could not be played; check the module\n";
-        mOut.flush();
-        mExitCode = StopUnconfirmedExit;
-        emit finished();
-    };
-    // While the port is down the sequence waits for the link; a module that does not answer it
-    // is said at once.
-    connect(mMachine, &Machine::signalStopUnconfirmed, this, [this, unplayed](char number) {
-        if (int(number) == mInput.pcrNumber && mMachine->isOpenState())
-            unplayed();
+    auto* retry = new QTimer(this);
+    connect(retry, &QTimer::timeout, this, [this] {
+        if (!mMachine->isOpenState())
+            return mMachine->requestProbe();
+        if (!mMachine->isStopOwed(mInput.pcrNumber))
+            return;
+        MachineData known;
+        known.isOpen = true;
+        known.pcrModels = QVector<quint8>(5, 0);
+        known.pcrModels[mInput.pcrNumber] = quint8(mInput.pcrNumber);
+        mMachine->requestCheck(known);
     });
-    if (mMachine->isStopOwed(mInput.pcrNumber) && mMachine->isOpenState())
-        return unplayed();
-    QTimer::singleShot(mLinkWaitMs, this, unplayed);
+    retry->start(RetryMs);
+    QTimer::singleShot(mLinkWaitMs, this, &RunSession::giveUpStop);
+}
+
+void RunSession::giveUpStop()
+{
+    if (!mAwaitingStop)
+        return;
+    mAwaitingStop = false;
+    mOut << "PCR " << mInput.pcrNumber << ": the stop sequence could not be played; check the module\n";
+    mOut.flush();
+    mExitCode = StopUnconfirmedExit;
+    emit finished();
 }

@@ -13,8 +13,8 @@ class RunSession : public QObject
 {
     Q_OBJECT
 public:
-    // linkWaitMs: how long an ended run waits for its module's stop sequence (held while the
-    // link is gone) before the process ends.
+    // linkWaitMs: how long an ended run waits for its module's stop sequence to be answered (the
+    // link found again, the module answering again) before the process ends.
     RunSession(Machine* machine, const InData& input, const QString& path, QTextStream& out, int linkWaitMs = 60000);
 
     void start();
@@ -33,6 +33,11 @@ public slots:
     void slotReactInfo(Machine::REACT_INFO info, char number);
 
 private:
+    // How often the link is looked for, or the silent module asked, while its stop is awaited.
+    static constexpr int RetryMs = 1000;
+    void awaitStop();
+    void giveUpStop();
+
     Machine* mMachine;
     InData mInput;
     QString mPath;
@@ -42,4 +47,5 @@ private:
     int mExitCode = 0;
     int mLinkWaitMs;
     bool mStopping = false;
+    bool mAwaitingStop = false;
 };

@@ -7,7 +7,7 @@ namespace {
 QString line(const SMethod& m, double up, double down, int cycle, int meltStep, int seconds, double progress)
 {
     // A heater that was not read reports -1: a dash, never a measured-looking temperature.
-    const auto celsius = [](double t) { return t < 0 ? QStringLiteral("-") : QString::number(t, 'f', 2); };
+    const auto celsius = [](double t) { return t < 0 ? QStringLiteral("-") : QString::number(t, 'f', 2) + QStringLiteral("℃"); };
     const QString u = celsius(up);
     const QString d = celsius(down);
     const QString left = ZTo::secondToTimeString(seconds);

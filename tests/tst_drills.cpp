@@ -13,6 +13,7 @@ class TestDrills : public QObject
 private slots:
     void faultDrills_data();
     void faultDrills();
+    void theStopIsPlayedWhenTheLinkComesBack();
     void killDrills_data();
     void killDrills();
 };
@@ -60,6 +61,21 @@ void TestDrills::faultDrills()
     if (code == 0)
         QCOMPARE(o.answered.size(), 55);
     compareReadings(o);
+}
+
+void TestDrills::theStopIsPlayedWhenTheLinkComesBack()
+{
+    // The terminal vanishes mid-run and comes back at its name: the headless run finds it again
+    // and its module gets the stop sequence (exit 3, a failed run with its heaters off, not 4).
+    TestDir dir;
+    SimProcess sim({"--speed", "250", "--link", dir.file("tty"), "--vanish-after", "400", "--return-after", "300"}, dir.path());
+    Settings(UI::SettingsFile, QSettings::IniFormat).setComName(dir.file("tty"));
+    const CliResult r = runCli({"run", "--method", TAMARIN_SOURCE_DIR "/methods/short-demo.json", "--module", "1", "--name", "back",
+                                "--step-ms", "4", "--link-wait-ms", "10000"},
+                               60000);
+    QVERIFY2(r.code == 3, qPrintable(r.out.right(400)));
+    QVERIFY(r.out.contains("PCR 1连接中断") && r.out.contains("stop sequence played"));
+    QVERIFY(sim.frames().mid(400).contains("f9 01 b1 00 00 02 00 00 00 00"));
 }
 
 void TestDrills::killDrills_data()
