@@ -6,3 +6,8 @@ bool TargetInfo::operator==(const TargetInfo& o) const
         && AutoRange == o.AutoRange && Start == o.Start && End == o.End
         && BorderThreshold == o.BorderThreshold && CtThreshold == o.CtThreshold;
 }
+
+TargetInfo TargetInfo::forNewMethod()
+{
+    return TargetInfo{QString(), 2, 100.0, 1, 3, 15, 100.0, 0.0};
+}

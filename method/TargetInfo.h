@@ -15,4 +15,9 @@ struct TargetInfo
     double CtThreshold = 0.0;     // Ct cut-off, 0 = none
 
     bool operator==(const TargetInfo& o) const;
+
+    // What a target of a new method starts with: one automatic threshold for the plate (replicates
+    // agree far better at it than at a threshold per curve), the automatic baseline window and a
+    // rise of 100 units for a positive call.
+    static TargetInfo forNewMethod();
 };

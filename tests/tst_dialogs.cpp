@@ -277,9 +277,11 @@ void TestDialogs::parameterDialog()
     dialog.findChild<QSpinBox*>("spin_Channel")->setValue(3);
     QCOMPARE(table->rowCount(), 78);
     QCOMPARE(table->rowSpan(3, 0), 3);
-    for (int row = 0; row < 78; ++row)
-        for (int column = 2; column < 10; ++column)
-            QVERIFY(table->item(row, column)->text().isEmpty());
+    // New rows start with no target name and the recommended settings: one threshold for the plate.
+    for (int row = 0; row < 78; ++row) {
+        QVERIFY(table->item(row, 2)->text().isEmpty());
+        QCOMPARE(table->item(row, 3)->text(), QString("2"));
+    }
     QTest::keyClicks(dialog.channelEdit(1), "ROX");
     QCOMPARE(table->item(4, 1)->text(), QString("ROX"));
     QCOMPARE(table->item(3, 1)->text(), QString());

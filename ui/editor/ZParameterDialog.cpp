@@ -112,6 +112,21 @@ void ZParameterDialog::markSampleEdit(QLineEdit* edit)
     edit->setToolTip(offChip ? QStringLiteral("孔位不在芯片上（1～%0）").arg(holes) : QString());
 }
 
+namespace {
+// A target's settings as the table's cells show them, from the target name on.
+QStringList targetCells(const TargetInfo& t)
+{
+    return {t.Name,
+            QString::number(t.AutoThreshold),
+            QString::number(t.Threshold, 'g', 6),
+            QString::number(t.AutoRange),
+            QString::number(t.Start),
+            QString::number(t.End),
+            QString::number(t.BorderThreshold, 'g', 6),
+            QString::number(t.CtThreshold, 'g', 6)};
+}
+}
+
 void ZParameterDialog::setTableWidget(int holes, int channels)
 {
     QTableWidget* table = ui->tableWidget;
@@ -123,8 +138,10 @@ void ZParameterDialog::setTableWidget(int holes, int channels)
             const int row = h * channels + c;
             table->setItem(row, 0, fixedCell(QString::number(h + 1)));
             table->setItem(row, 1, fixedCell(mChannelEdits.value(c) ? mChannelEdits[c]->text() : QString()));
+            // A new row starts with the recommended settings; a method file's own replace them.
+            const QStringList values = targetCells(TargetInfo::forNewMethod());
             for (int col = 2; col < Headers.size(); ++col) {
-                auto* cell = new QTableWidgetItem;
+                auto* cell = new QTableWidgetItem(values.value(col - 2));
                 cell->setTextAlignment(Qt::AlignCenter);
                 table->setItem(row, col, cell);
             }
@@ -148,15 +165,7 @@ void ZParameterDialog::setTableWidget(const SMethod& method)
         if (targets.names.size() != method.ChannelColor)
             ZMessageBox::tell(this, UI::JsonSampleError);
         for (int c = 0; c < channels; ++c) {
-            const TargetInfo t = targets.at(c);
-            const QStringList values = {t.Name,
-                                        QString::number(t.AutoThreshold),
-                                        QString::number(t.Threshold, 'g', 6),
-                                        QString::number(t.AutoRange),
-                                        QString::number(t.Start),
-                                        QString::number(t.End),
-                                        QString::number(t.BorderThreshold, 'g', 6),
-                                        QString::number(t.CtThreshold, 'g', 6)};
+            const QStringList values = targetCells(targets.at(c));
             for (int k = 0; k < values.size(); ++k)
                 if (QTableWidgetItem* cell = ui->tableWidget->item(h * channels + c, k + 2))
                     cell->setText(values[k]);
