@@ -28,7 +28,15 @@ Curve OutData::getCycleLine(int index) const
 
 Curve OutData::getAnalysisLine(int index) const
 {
-    return CurveArtifacts::find(getCycleLine(index)).repaired;
+    const Curve cycles = getCycleLine(index);
+    if (index < 0 || index >= pdLines.size())
+        return CurveArtifacts::find(cycles).repaired;
+    if (mAnalysisLines.size() != pdLines.size())
+        mAnalysisLines = QVector<QPair<Curve, Curve>>(pdLines.size());
+    QPair<Curve, Curve>& kept = mAnalysisLines[index];
+    if (kept.first != cycles || kept.second.isEmpty() != cycles.isEmpty())
+        kept = qMakePair(cycles, CurveArtifacts::find(cycles).repaired);
+    return kept.second;
 }
 
 Curve OutData::firstDerivative(const Curve& curve) const
@@ -228,6 +236,7 @@ Curve OutData::cubicInterpolation(const Curve& curve) const
     gsl_spline* spline = gsl_spline_alloc(gsl_interp_cspline, size_t(n));
     Curve samples;
     if (accel && spline && gsl_spline_init(spline, x.constData(), y.constData(), size_t(n)) == GSL_SUCCESS) {
+        samples.reserve(int((x[n - 1] - x[0]) / 0.01) + 2);
         for (double t = x[0]; t <= x[n - 1] && samples.size() <= MaxSplineSamples; t += 0.01)
             samples.append(QPointF(t, gsl_spline_eval(spline, t, accel)));
     } else {

@@ -4,6 +4,7 @@
 
 #include <QPoint>
 #include <QPointF>
+#include <QPair>
 #include <QVector>
 
 namespace PCR {
@@ -87,6 +88,11 @@ public:
     Curve getOriginMeltLine(int index) const;
     Curve getNewMeltLine(int index) const;
     QPointF getTmPointF(int index, const Curve& curve) const;
+
+private:
+    // Each curve index's analysis line with the cycle line it came from: the analysis asks for it
+    // at every stage, and finding artifacts is its costliest part. A changed reading is a miss.
+    mutable QVector<QPair<Curve, Curve>> mAnalysisLines;
 };
 
 QDataStream& operator<<(QDataStream& s, const OutData& d);
