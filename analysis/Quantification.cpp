@@ -5,6 +5,7 @@
 #include "analysis/SampleResults.h"
 #include "analysis/TempData.h"
 
+#include <algorithm>
 #include <QHash>
 
 #include <cmath>
@@ -190,6 +191,12 @@ bool foldChange(const CtStats& target, const CtStats& calibratorTarget, double f
     if (!rq(target, calibratorTarget, factor, v, rel))
         return false;
     out.fold = v / std::exp(logSum / k);
+    // One replicate has no spread to propagate: its SD and range are unknown, never zero.
+    const bool single = target.n < 2 || std::any_of(references.cbegin(), references.cend(), [](const CtStats& s) { return s.n < 2; });
+    if (single) {
+        out.sd = out.foldLow = out.foldHigh = qQNaN();
+        return true;
+    }
     out.sd = out.fold * std::sqrt(rel * rel + nfRelVar);
     // The range is symmetric in log space, as a Ct's SD is: 2^-(ddCt -+ SD) for doubling.
     out.foldLow = out.fold * std::exp(-out.sd / out.fold);

@@ -52,7 +52,7 @@ struct RelativeResult
     QStringList references;
     QString method;
     double fold = 0;
-    double foldLow = 0;
+    double foldLow = 0; // the range and SD: NaN where a sample or reference has one replicate
     double foldHigh = 0;
     double sd = 0;
 };

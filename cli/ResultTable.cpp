@@ -84,7 +84,7 @@ void printResultJson(QTextStream& out, const OutData& data)
                                   {"window", windowName(r.windowKinds[s])},
                                   {"Threshold", t.Threshold},
                                   {"ct", r.ctValues[s]},
-                                  {"tm", r.tmValues[s]},
+                                  {"tm", r.tmValues[s] > 0 ? QJsonValue(r.tmValues[s]) : QJsonValue()},
                                   {"positive", bool(r.positives[s])},
                                   {"relativeLength", r.relativeLines[s].size()},
                                   {"meltPeakLength", r.newMeltLines[s].size()},

@@ -1,5 +1,7 @@
 #include "files/XlsxSheet.h"
 
+#include <cmath>
+
 
 XlsxSheet::XlsxSheet(lxw_workbook* workbook, const char* name, bool centred)
     : mWorkbook(workbook), mSheet(workbook_add_worksheet(workbook, name)), mCentred(centred), mOk(mSheet != nullptr)
@@ -46,7 +48,8 @@ void XlsxSheet::text(int row, int column, const QString& value, lxw_color_t colo
 
 void XlsxSheet::number(int row, int column, double value)
 {
-    if (!inRange(row, column))
+    // A value that is not known (NaN) leaves its cell empty rather than an error cell.
+    if (!inRange(row, column) || !std::isfinite(value))
         return;
     check(worksheet_write_number(mSheet, lxw_row_t(row - 1), lxw_col_t(column - 1), value, format(LXW_COLOR_BLACK)));
 }

@@ -59,6 +59,8 @@ void TestQuant::foldChangeByHand()
     // With a target efficiency of 90 %: 1.9^2 = 3.61.
     QVERIFY(Quantification::foldChange({23.0, 0, 1}, {25.0, 0, 1}, 1.9, {{20, 0, 1}}, {{20, 0, 1}}, {2.0}, r));
     QVERIFY(std::fabs(r.fold - 3.61) < 1e-12);
+    // Single replicates have no spread: SD and range unknown, not zero.
+    QVERIFY(std::isnan(r.sd) && std::isnan(r.foldLow) && std::isnan(r.foldHigh));
     // A reference without a Ct in the sample: nothing to say.
     QVERIFY(!Quantification::foldChange({23.0, 0, 1}, {25.0, 0, 1}, 2.0, {{0, 0, 0}}, {{20, 0, 1}}, {2.0}, r));
 }

@@ -40,6 +40,11 @@ QString quantityText(double v)
 {
     return std::isfinite(v) ? QString::number(v, 'g', 4) : QStringLiteral("-");
 }
+
+QString fixedText(double v)
+{
+    return std::isfinite(v) ? QString::number(v, 'f', 3) : QStringLiteral("-");
+}
 }
 
 QuantTables::QuantTables(QWidget* parent)
@@ -121,8 +126,9 @@ void QuantTables::setResult(const OutData& data, const TempData& results, const 
     for (int row = 0; row < q.relative.size(); ++row) {
         const RelativeResult& r = q.relative[row];
         const QStringList cells = {r.sample, r.target, r.method == QLatin1String("ddcq") ? QStringLiteral("ΔΔCt") : QStringLiteral("效率校正"),
-                                   QString::number(r.fold, 'f', 3), QString::number(r.sd, 'f', 3),
-                                   QStringLiteral("%1 - %2").arg(r.foldLow, 0, 'f', 3).arg(r.foldHigh, 0, 'f', 3)};
+                                   QString::number(r.fold, 'f', 3), fixedText(r.sd),
+                                   std::isfinite(r.foldLow) ? QStringLiteral("%1 - %2").arg(fixedText(r.foldLow), fixedText(r.foldHigh))
+                                                            : QStringLiteral("-")};
         for (int c = 0; c < cells.size(); ++c)
             mRelative->setItem(row, c, cell(cells[c]));
     }

@@ -3,6 +3,7 @@
 #include "analysis/Quantification.h"
 #include "ui/charts/AxisTicks.h"
 
+#include <cmath>
 #include <QCategoryAxis>
 #include <QLineSeries>
 #include <QValueAxis>
@@ -36,21 +37,20 @@ void RelativeChart::draw(const QuantResult& q)
         bar->setPen(QPen(QColor(0, 19, 255, 160), 24, Qt::SolidLine, Qt::FlatCap));
         bar->append(at, 0);
         bar->append(at, r.fold);
+        // A single replicate has no range to draw.
         auto* range = new QLineSeries(chart());
         range->setPen(QPen(Qt::black, 2));
-        range->append(at - 0.1, r.foldLow);
-        range->append(at + 0.1, r.foldLow);
-        range->append(at, r.foldLow);
-        range->append(at, r.foldHigh);
-        range->append(at - 0.1, r.foldHigh);
-        range->append(at + 0.1, r.foldHigh);
+        if (std::isfinite(r.foldLow) && std::isfinite(r.foldHigh))
+            for (const QPointF& p : {QPointF(at - 0.1, r.foldLow), QPointF(at + 0.1, r.foldLow), QPointF(at, r.foldLow),
+                                     QPointF(at, r.foldHigh), QPointF(at - 0.1, r.foldHigh), QPointF(at + 0.1, r.foldHigh)})
+                range->append(p);
         for (QLineSeries* s : {bar, range}) {
             chart()->addSeries(s);
             s->attachAxis(x);
             s->attachAxis(y);
         }
         x->append(oneTarget ? r.sample : r.sample + ' ' + r.target, at);
-        top = qMax(top, r.foldHigh);
+        top = qMax(top, std::isfinite(r.foldHigh) ? r.foldHigh : r.fold);
     }
     x->setRange(0.5, q.relative.size() + 0.5);
     y->setRange(0, top * 1.15);
