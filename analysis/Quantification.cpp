@@ -229,6 +229,14 @@ QuantResult of(const OutData& data, const TempData& results, const QString& cali
     const QVector<ResultRow> rows = resultRows(data);
     q.run = RunValidity::of(data, results);
     q.curves = standardCurves(data, rows, results);
+    // Quantities off a curve no lab would accept are not reportable: the run says so.
+    for (const QuantCurve& c : q.curves) {
+        const QString why = c.fit.fault().isEmpty() ? c.fit.warnings().join(QStringLiteral("，")) : c.fit.fault();
+        if (why.isEmpty())
+            continue;
+        q.run.valid = false;
+        q.run.reasons << QStringLiteral("标准曲线%1：%2").arg(c.target, why);
+    }
     q.samples = quantities(data, rows, results, q.curves);
     const RunSetup& setup = data.inData.setup;
     q.relative = relative(data, rows, results, q.curves, calibrator.isEmpty() ? setup.calibrator : calibrator,

@@ -17,11 +17,39 @@ double StandardCurve::quantityOf(double ct) const
     return usable() ? std::pow(10.0, (ct - intercept) / slope) : 0;
 }
 
+QString StandardCurve::fault() const
+{
+    if (levels < LeastLevels)
+        return QStringLiteral("无法拟合：标准品只有%1个浓度有Ct（至少%2个）").arg(levels).arg(LeastLevels);
+    if (!(slope < 0))
+        return QStringLiteral("无法拟合：Ct不随浓度下降");
+    return QString();
+}
+
+QStringList StandardCurve::warnings() const
+{
+    QStringList out;
+    if (!usable())
+        return out;
+    if (!(efficiency >= LeastEfficiency && efficiency <= MostEfficiency))
+        out << QStringLiteral("效率%1%超出%2–%3%").arg(100 * efficiency, 0, 'f', 1).arg(100 * LeastEfficiency).arg(100 * MostEfficiency);
+    if (!(r2 >= LeastR2))
+        out << QStringLiteral("R² %1低于%2").arg(r2, 0, 'f', 4).arg(LeastR2);
+    return out;
+}
+
 StandardCurve StandardCurve::fit(const QVector<QPointF>& points)
 {
     StandardCurve c;
     const int n = points.size();
-    if (n < 2)
+    c.points = n;
+    QVector<double> quantities;
+    for (const QPointF& p : points)
+        if (!quantities.contains(p.x()))
+            quantities << p.x();
+    c.levels = quantities.size();
+    // Two quantities leave no degree of freedom for the line's error: no curve, not a perfect one.
+    if (c.levels < LeastLevels)
         return c;
     double mx = 0, my = 0;
     for (const QPointF& p : points) {
@@ -36,23 +64,16 @@ StandardCurve StandardCurve::fit(const QVector<QPointF>& points)
         sxy += (p.x() - mx) * (p.y() - my);
         syy += (p.y() - my) * (p.y() - my);
     }
-    if (!(sxx > 0))
-        return c; // one quantity only: no line
-    c.points = n;
     c.slope = sxy / sxx;
     c.intercept = my - c.slope * mx;
     const double residual = std::max(0.0, syy - c.slope * sxy);
     c.r2 = syy > 0 ? 1 - residual / syy : 1;
     c.efficiency = efficiencyOf(c.slope);
-    if (n > 2) {
-        c.slopeSe = std::sqrt(residual / (n - 2) / sxx);
-        const double t = gsl_cdf_tdist_Pinv(0.975, n - 2);
-        // E grows as the slope rises towards 0: the slope's lower bound gives E's lower bound.
-        c.efficiencyLow = efficiencyOf(c.slope - t * c.slopeSe);
-        c.efficiencyHigh = efficiencyOf(c.slope + t * c.slopeSe);
-    } else {
-        c.efficiencyLow = c.efficiencyHigh = c.efficiency;
-    }
+    c.slopeSe = std::sqrt(residual / (n - 2) / sxx);
+    const double t = gsl_cdf_tdist_Pinv(0.975, n - 2);
+    // E grows as the slope rises towards 0: the slope's lower bound gives E's lower bound.
+    c.efficiencyLow = efficiencyOf(c.slope - t * c.slopeSe);
+    c.efficiencyHigh = efficiencyOf(c.slope + t * c.slopeSe);
     const auto [lowX, highX] = std::minmax_element(points.cbegin(), points.cend(), [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
     const auto [lowY, highY] = std::minmax_element(points.cbegin(), points.cend(), [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); });
     c.lowestLog = lowX->x();

@@ -1,28 +1,41 @@
 #pragma once
 
 #include <QPointF>
+#include <QStringList>
 #include <QVector>
 
 // A standard curve: Ct against log10(quantity), least squares over every standard replicate that
 // has a Ct. Efficiency is a fraction (0.97 for 97 %), from E = 10^(-1/slope) - 1; its 95 %
-// interval follows from the slope's (Student's t with n - 2 degrees of freedom).
+// interval follows from the slope's (Student's t with n - 2 degrees of freedom). Fewer than three
+// quantities give no curve: its numbers stay NaN (shown as none), never zeros, and fault() says why.
 struct StandardCurve
 {
-    double slope = 0;
-    double intercept = 0;
-    double r2 = 0;
-    double slopeSe = 0;
-    double efficiency = 0;
-    double efficiencyLow = 0;
-    double efficiencyHigh = 0;
+    // What a lab accepts of a curve whose quantities it reports.
+    static constexpr double LeastEfficiency = 0.90;
+    static constexpr double MostEfficiency = 1.10;
+    static constexpr double LeastR2 = 0.98;
+    static constexpr int LeastLevels = 3;
+
+    double slope = qQNaN();
+    double intercept = qQNaN();
+    double r2 = qQNaN();
+    double slopeSe = qQNaN();
+    double efficiency = qQNaN();
+    double efficiencyLow = qQNaN();
+    double efficiencyHigh = qQNaN();
     int points = 0;
+    int levels = 0; // distinct quantities
     double lowestLog = 0; // the standards' range, log10(quantity)
     double highestLog = 0;
     double lowestCt = 0;  // and the Ct values it spans
     double highestCt = 0;
 
-    // At least two distinct quantities and a falling line: quantities can be read off it.
-    bool usable() const { return points >= 2 && slope < 0; }
+    // At least three distinct quantities and a falling line: quantities can be read off it.
+    bool usable() const { return levels >= LeastLevels && slope < 0; }
+    // Why there is no curve ("无法拟合：..."), empty when there is one.
+    QString fault() const;
+    // What falls short of the acceptance for efficiency and R², in words; empty when nothing does.
+    QStringList warnings() const;
     double quantityOf(double ct) const;
     bool withinStandards(double ct) const { return ct >= lowestCt && ct <= highestCt; }
 

@@ -36,6 +36,15 @@ QJsonArray array(const QVector<int>& values)
     return a;
 }
 
+// What a person reads of a curve's quality: why there is none, what falls short, or "合格".
+QString quality(const StandardCurve& fit)
+{
+    if (!fit.fault().isEmpty())
+        return fit.fault();
+    const QStringList warnings = fit.warnings();
+    return warnings.isEmpty() ? QStringLiteral("合格") : QStringLiteral("⚠ ") + warnings.join(QStringLiteral("，"));
+}
+
 QString channelName(const OutData& data, int channel)
 {
     return data.inData.method.ChannelNames.value(channel, QString::number(channel));
@@ -47,17 +56,19 @@ void printQuantTables(QTextStream& out, const OutData& data, const QString& cali
 {
     const QuantResult q = Quantification::of(data, TempData(data), calibrator, references);
     out << (q.run.valid ? QStringLiteral("运行有效") : QStringLiteral("运行无效：") + q.run.reasons.join(QStringLiteral("；"))) << "\n\n";
-    out << QStringLiteral("靶标\t通道\t斜率\t截距\tR²\t效率\t效率95%区间\t点数\t排除孔位\n");
+    out << QStringLiteral("靶标\t通道\t斜率\t截距\tR²\t效率\t效率95%区间\t点数\t排除孔位\t质量\n");
     for (const QuantCurve& c : q.curves)
         out << c.target << '\t' << channelName(data, c.channel) << '\t' << text(c.fit.slope, 3) << '\t' << text(c.fit.intercept, 2)
             << '\t' << text(c.fit.r2, 4) << '\t' << text(100 * c.fit.efficiency, 1) << "%\t" << text(100 * c.fit.efficiencyLow, 1)
             << '-' << text(100 * c.fit.efficiencyHigh, 1) << "%\t" << c.fit.points << '\t'
-            << (c.excluded.isEmpty() ? QStringLiteral("-") : SampleResults::holeList(c.excluded)) << '\n';
-    out << '\n' << QStringLiteral("样本名\t类型\t靶标\t通道\t孔位\t定量\t定量标准差\t单位\t结果\n");
+            << (c.excluded.isEmpty() ? QStringLiteral("-") : SampleResults::holeList(c.excluded)) << '\t'
+            << quality(c.fit) << '\n';
+    out << '\n' << QStringLiteral("样本名\t类型\t靶标\t通道\t孔位\t定量\t定量标准差\t单位\t结果\t标记\n");
     for (const QuantSample& s : q.samples)
         out << s.name << '\t' << RunControls::typeName(s.type) << '\t' << s.target << '\t' << channelName(data, s.channel) << '\t'
             << SampleResults::holeList(s.holes) << '\t' << quantityText(s.quantity) << '\t' << quantityText(s.quantitySd) << '\t'
-            << (s.unit.isEmpty() ? QStringLiteral("-") : s.unit) << '\t' << s.call << '\n';
+            << (s.unit.isEmpty() ? QStringLiteral("-") : s.unit) << '\t' << s.call << '\t'
+            << (s.flags.isEmpty() ? QStringLiteral("-") : s.flags.join(',')) << '\n';
     if (q.relative.isEmpty())
         return;
     out << '\n' << QStringLiteral("样本名\t靶标\t校准样本\t内参靶标\t方法\t倍数变化\t标准差\t范围\n");
@@ -79,7 +90,8 @@ void printQuantJson(QTextStream& out, const OutData& data, const QString& calibr
                                    {"quantity", number(s.quantity)},
                                    {"unit", s.unit.isEmpty() ? QJsonValue() : QJsonValue(s.unit)},
                                    {"quantitySd", number(s.quantitySd)},
-                                   {"call", s.call}});
+                                   {"call", s.call},
+                                   {"flags", QJsonArray::fromStringList(s.flags)}});
     QJsonArray curves;
     for (const QuantCurve& c : q.curves)
         curves.append(QJsonObject{{"target", c.target},
@@ -91,6 +103,9 @@ void printQuantJson(QTextStream& out, const OutData& data, const QString& calibr
                                   {"efficiencyLow", c.fit.usable() ? number(c.fit.efficiencyLow) : QJsonValue()},
                                   {"efficiencyHigh", c.fit.usable() ? number(c.fit.efficiencyHigh) : QJsonValue()},
                                   {"points", c.fit.points},
+                                  {"levels", c.fit.levels},
+                                  {"fault", c.fit.fault().isEmpty() ? QJsonValue() : QJsonValue(c.fit.fault())},
+                                  {"warnings", QJsonArray::fromStringList(c.fit.warnings())},
                                   {"excluded", array(c.excluded)}});
     QJsonArray relative;
     for (const RelativeResult& r : q.relative)

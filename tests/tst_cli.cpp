@@ -131,13 +131,16 @@ void TestCli::analyzeShowsTheBuiltInResults()
     const QJsonObject quant = QJsonDocument::fromJson(runCli({"analyze", "--quant", "--json", "dil.pcrd"}).out.toUtf8()).object();
     QCOMPARE(quant.keys(), QStringList({"relative", "run", "samples", "standardCurves"}));
     const QJsonObject curve = quant.value("standardCurves").toArray().first().toObject();
-    QCOMPARE(curve.keys(), QStringList({"channel", "efficiency", "efficiencyHigh", "efficiencyLow", "excluded", "intercept", "points",
-                                        "r2", "slope", "target"}));
+    QCOMPARE(curve.keys(), QStringList({"channel", "efficiency", "efficiencyHigh", "efficiencyLow", "excluded", "fault", "intercept",
+                                        "levels", "points", "r2", "slope", "target", "warnings"}));
     QCOMPARE(curve.value("points").toInt(), 12);
     const QJsonObject unknown = quant.value("samples").toArray().first().toObject();
     QCOMPARE(unknown.value("unit").toString(), QString("cop"));
     QCOMPARE(unknown.value("holes").toArray(), QJsonArray({1, 2, 3}));
-    QVERIFY(quant.value("run").toObject().value("valid").toBool());
+    // Its efficiency, 85.6 %, lies outside what a lab accepts: the curve says so, and so does the run.
+    QCOMPARE(curve.value("warnings").toArray().first().toString(), QString("效率85.6%超出90–110%"));
+    QCOMPARE(quant.value("run").toObject().value("reasons").toArray().first().toString(),
+             QString("标准曲线FSTL_1_F_109：效率85.6%超出90–110%"));
     // A choice that names nothing, or an amplification factor typed as an efficiency, is refused
     // and said; a percent is an efficiency.
     for (const QStringList& wrong : {QStringList{"--efficiency", "x=0.9"}, QStringList{"--efficiency", "FSTL_1_F_109=1.98"},

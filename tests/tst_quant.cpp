@@ -39,8 +39,17 @@ void TestQuant::standardCurveByHand()
     QVERIFY(std::fabs(c.efficiencyHigh - 1.022545300) < 1e-6);
     QVERIFY(std::fabs(c.quantityOf(25) - 354.4455674) < 1e-4);
     QVERIFY(c.withinStandards(25) && !c.withinStandards(31));
-    // One quantity only is no line.
-    QVERIFY(!StandardCurve::fit({{2, 26}, {2, 26.1}}).usable());
+    QVERIFY(c.fault().isEmpty() && c.warnings().isEmpty());
+    // Fewer than three quantities are no curve: no numbers, and why.
+    for (const StandardCurve& none : {StandardCurve::fit({{2, 26}, {2, 26.1}}), StandardCurve::fit({{2, 26}, {3, 22.7}}),
+                                      StandardCurve::fit({{2, 26}, {2, 26.2}, {3, 22.7}, {3, 22.6}})}) {
+        QVERIFY(!none.usable() && std::isnan(none.slope) && std::isnan(none.efficiency));
+        QVERIFY(none.fault().startsWith("无法拟合"));
+    }
+    // A curve outside the acceptance is fitted, and says what falls short.
+    const StandardCurve poor = StandardCurve::fit({{1, 30}, {2, 29.4}, {3, 28.1}, {4, 29.0}});
+    QVERIFY(poor.usable());
+    QCOMPARE(poor.warnings().size(), 2);
 }
 
 void TestQuant::foldChangeByHand()

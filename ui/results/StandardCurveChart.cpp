@@ -65,7 +65,8 @@ void StandardCurveChart::draw(const QuantResult& q)
                               .arg(c.fit.slope, 0, 'f', 3)
                               .arg(c.fit.intercept, 0, 'f', 2)
                               .arg(100 * c.fit.efficiency, 0, 'f', 1)
-                              .arg(c.fit.r2, 0, 'f', 4));
+                              .arg(c.fit.r2, 0, 'f', 4)
+                          + (c.fit.warnings().isEmpty() ? QString() : QStringLiteral("  ⚠ ") + c.fit.warnings().join(QStringLiteral("，"))));
             auto* line = new QLineSeries(chart());
             line->setPen(QPen(colour, 2));
             for (double lx : {c.fit.lowestLog - 0.3, c.fit.highestLog + 0.3})
@@ -85,7 +86,7 @@ void StandardCurveChart::draw(const QuantResult& q)
             add(unknowns);
             chart()->legend()->markers(unknowns).value(0)->setVisible(false);
         } else {
-            used->setName(QStringLiteral("%1：标准品不足以拟合").arg(c.target));
+            used->setName(QStringLiteral("%1：%2").arg(c.target, c.fit.fault()));
         }
         add(used);
         add(left);
