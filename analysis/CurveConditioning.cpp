@@ -19,11 +19,21 @@ constexpr double MaxSplineSamples = 200000;
 constexpr double StepwiseSmoothBound = 1e5;
 }
 
+int OutData::cyclePoints(const Curve& raw) const
+{
+    // The readings of the cycles come first, each at its own cycle; a curve that misses some
+    // (another instrument's gaps) has fewer of them, and its melt readings still come after.
+    const int n = qMax(0, inData.method.Flow.getCycle());
+    int k = 0;
+    while (k < raw.size() && k < n && raw[k].x() <= n)
+        ++k;
+    return k;
+}
+
 Curve OutData::getCycleLine(int index) const
 {
     const Curve raw = pdLines.value(index);
-    const int n = qMax(0, inData.method.Flow.getCycle());
-    return raw.size() > n ? raw.mid(0, n) : raw;
+    return raw.mid(0, cyclePoints(raw));
 }
 
 Curve OutData::getAnalysisLine(int index) const

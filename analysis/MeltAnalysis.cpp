@@ -4,7 +4,7 @@
 Curve OutData::getOriginMeltLine(int index) const
 {
     const Curve raw = pdLines.value(index);
-    const int cycles = qMax(0, inData.method.Flow.getCycle());
+    const int cycles = cyclePoints(raw);
     if (raw.size() <= cycles)
         return Curve();
     // Labelled with the temperatures the run list played, which start at a whole degree.

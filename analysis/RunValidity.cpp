@@ -4,6 +4,8 @@
 #include "analysis/SampleResults.h"
 #include "analysis/TempData.h"
 
+#include <algorithm>
+
 namespace {
 bool isNegativeControl(const QString& type)
 {
@@ -20,20 +22,29 @@ RunValidity RunValidity::of(const OutData& data, const TempData& r)
 {
     RunValidity v;
     const QVector<ControlRule>& rules = data.inData.method.controlRules;
-    if (rules.isEmpty() || !data.runComplete)
+    if (!data.runComplete)
         return v; // an unfinished run calls nothing negative anyway
     QVector<int> amplifiedNegatives, failedPositives;
+    bool negativesOnChip = false, positivesOnChip = false;
     for (const ResultRow& row : resultRows(data)) {
         const int s = row.curveIndex;
         if (s >= r.targets.size())
             continue;
         const QString type = data.inData.setup.sampleTypes.value(row.sample).type;
+        const QString& target = r.targets[s].Name;
         const double ct = r.positives[s] ? r.ctValues[s] : 0;
+        negativesOnChip = negativesOnChip || isNegativeControl(type);
+        positivesOnChip = positivesOnChip || type == QLatin1String("pos");
+        // A negative control must not amplify its targets: by default for every target but the
+        // internal control, which may be added to every well; a method's rule says otherwise.
+        const auto ruled = std::find_if(rules.cbegin(), rules.cend(), [&target](const ControlRule& rule) { return rule.target == target; });
+        const bool checked = ruled == rules.cend() ? target != SampleResults::internalControl() : ruled->checkNtc;
+        const double maxCt = ruled == rules.cend() ? 0 : ruled->ntcMaxCt;
+        if (checked && isNegativeControl(type) && ct > 0 && (maxCt <= 0 || ct <= maxCt))
+            amplifiedNegatives << row.number;
         for (const ControlRule& rule : rules) {
-            if (rule.target != r.targets[s].Name)
+            if (rule.target != target)
                 continue;
-            if (rule.checkNtc && isNegativeControl(type) && ct > 0 && (rule.ntcMaxCt <= 0 || ct <= rule.ntcMaxCt))
-                amplifiedNegatives << row.number;
             if (type == QLatin1String("pos") && (ct <= 0 || !within(ct, rule.posCtLow, rule.posCtHigh)))
                 failedPositives << row.number;
             // A control that did not amplify at all is already a failed control.
@@ -49,6 +60,16 @@ RunValidity RunValidity::of(const OutData& data, const TempData& r)
         v.negativesInvalid = true;
         v.reasons << QStringLiteral("阳性对照失败：孔位 %1").arg(SampleResults::holeList(failedPositives));
     }
+    // A rule whose control is not on the chip was not met: nothing showed the run worked.
+    QStringList missing;
+    for (const ControlRule& rule : rules) {
+        if (rule.checkNtc && !negativesOnChip)
+            missing << QStringLiteral("阴性对照（%1）").arg(rule.target);
+        if (rule.posCtHigh > 0 && !positivesOnChip)
+            missing << QStringLiteral("阳性对照（%1）").arg(rule.target);
+    }
+    if (!missing.isEmpty())
+        v.reasons << QStringLiteral("缺少对照：") + missing.join(QStringLiteral("、"));
     v.valid = v.reasons.isEmpty();
     return v;
 }

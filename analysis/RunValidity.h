@@ -9,9 +9,10 @@ class TempData;
 
 // Whether a run's controls came out as its method's control rules require. A negative control
 // (no-template, no-amplification or negative extraction) that amplifies makes every sample's call
-// invalid; a positive control without its Ct, or outside its range, makes the negatives invalid;
-// an internal control outside its Ct range makes its own sample invalid. Without rules a run is
-// valid.
+// invalid, by default for every target but the internal control, unless a rule for the target
+// says otherwise; a positive control without its Ct, or outside its range, makes the negatives
+// invalid; an internal control outside its Ct range makes its own sample invalid; a rule whose
+// control is not on the chip makes the run invalid ("缺少对照").
 struct RunValidity
 {
     bool valid = true;

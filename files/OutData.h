@@ -46,6 +46,8 @@ public:
     bool operator==(const OutData& o) const;
 
     // Curve conditioning.
+    // How many of a curve's first readings belong to the cycles.
+    int cyclePoints(const Curve& raw) const;
     Curve getCycleLine(int index) const;
     // The cycle curve the analysis works on: spikes and jumps the chip put in taken out (see
     // CurveArtifacts); the cycle curve itself stays as measured.

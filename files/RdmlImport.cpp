@@ -4,6 +4,7 @@
 #include "analysis/ResultText.h"
 #include "files/RdmlFormat.h"
 #include "method/RecordEdits.h"
+#include "method/RecordLimits.h"
 
 #include <QRegularExpression>
 #include <algorithm>
@@ -28,14 +29,27 @@ QStringList dyesOf(const RdmlReader& file, const QVector<RdmlReader::React>& rea
     return dyes;
 }
 
-// The amplification readings in cycle order, padded with the last one up to cycles.
+// The amplification readings in cycle order, each at its own cycle (1 to cycles); a cycle the
+// file has no reading of stays missing, never filled in.
 Curve amplification(QVector<QPointF> adp, int cycles)
 {
     std::stable_sort(adp.begin(), adp.end(), [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
     Curve c;
-    for (int i = 0; i < cycles; ++i)
-        c.append(QPointF(i + 1, adp.isEmpty() ? 0.0 : adp.value(i, adp.last()).y()));
+    for (const QPointF& p : adp) {
+        const int cycle = qRound(p.x());
+        if (cycle >= 1 && cycle <= cycles && (c.isEmpty() || cycle > c.last().x()))
+            c.append(QPointF(cycle, p.y()));
+    }
     return c;
+}
+
+// The last cycle the reactions read: the number of cycles of the run.
+int lastCycle(const QVector<QPointF>& adp)
+{
+    double last = 0;
+    for (const QPointF& p : adp)
+        last = qMax(last, p.x());
+    return qMin(qRound(last), int(RecordLimits::MaxReadings));
 }
 
 // Melt points at lo, lo + 0.5, ...: a point at the grid temperature itself, else linear between
@@ -187,7 +201,7 @@ bool toOutData(const RdmlReader& file, int runIndex, OutData& out, QString& erro
     double lo = 1e9, hi = -1e9;
     for (const RdmlReader::React& react : reacts)
         for (const RdmlReader::Data& data : react.data) {
-            cycles = qMax(cycles, data.adp.size());
+            cycles = qMax(cycles, lastCycle(data.adp));
             for (const QPointF& p : data.mdp) {
                 lo = qMin(lo, p.x());
                 hi = qMax(hi, p.x());

@@ -88,7 +88,16 @@ void TestQuant::runsMadeInvalidByTheirControls()
     RunValidity v = RunValidity::of(d, TempData(d));
     QVERIFY(!v.valid && v.samplesInvalid);
 
+    // Without a rule an amplifying negative control invalidates the run all the same; a rule that
+    // asks for a control not on the chip makes it invalid too.
+    d.inData.method.controlRules.clear();
+    QVERIFY(RunValidity::of(d, TempData(d)).samplesInvalid);
+    d.inData.method.controlRules = {{QStringLiteral("靶标"), true, 0, 10, 20, 0, 0}};
+    d.inData.setup.sampleTypes = {{"unkn", 0, {}}, {"unkn", 0, {}}, {"unkn", 0, {}}};
+    QCOMPARE(RunValidity::of(d, TempData(d)).reasons, QStringList({"缺少对照：阴性对照（靶标）、阳性对照（靶标）"}));
+
     // A positive control outside its range (Ct about 24, range 10-20) invalidates the negatives only.
+    d.inData.method.controlRules[0].checkNtc = false;
     d.inData.setup.sampleTypes = {{"pos", 0, {}}, {"unkn", 0, {}}, {"unkn", 0, {}}};
     r = SampleResults::of(d, TempData(d));
     QCOMPARE(r[1].call, SampleResults::invalid());
