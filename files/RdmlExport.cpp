@@ -6,6 +6,7 @@
 #include "analysis/TempData.h"
 #include "files/RdmlFormat.h"
 #include "files/ZipWriter.h"
+#include "method/RecordLimits.h"
 #include "method/MeltRange.h"
 #include "method/RecordEdits.h"
 
@@ -131,7 +132,10 @@ void curveData(QXmlStreamWriter& x, const OutData& d, const TempData& r, int s, 
         if (!std::isfinite(cycles[i].y()))
             continue;
         x.writeStartElement("adp");
-        x.writeTextElement("cyc", QString::number(i + 1));
+        // At the cycle it was read: a curve that misses some keeps its readings where they were.
+        const double cycle = cycles[i].x();
+        const bool atCycle = cycle >= 1 && cycle <= RecordLimits::MaxReadings;
+        x.writeTextElement("cyc", QString::number(atCycle ? qRound(cycle) : i + 1));
         x.writeTextElement("fluor", number(cycles[i].y()));
         x.writeEndElement();
     }

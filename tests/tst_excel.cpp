@@ -376,7 +376,7 @@ void TestExcel::samplesSheet()
     QVERIFY(x.text(5, 1).isEmpty());
 
     // Quantification after them; a run with control rules says on its info sheet how they came out.
-    d.inData.method.controlRules = {{"靶标", true, 0, 10, 20, 0, 0}};
+    d.inData.method.controlRules = {{"靶标", false, 0, 10, 20, 0, 0}};
     d.inData.setup.sampleTypes = {{"pos", 0, {}}, {"unkn", 0, {}}, {"unkn", 0, {}}};
     QVERIFY(ExcelControl().saveAsExcel(d, "q.xlsx"));
     QVERIFY(x.open("q.xlsx") && x.readSheet("info"));

@@ -78,7 +78,7 @@ void TestQuant::runsMadeInvalidByTheirControls()
 {
     // 甲 (holes 1-3) amplifies its target, 乙 (4-6) does not, 丙's internal control fails in one hole.
     OutData d = Synthetic::controlledPlate();
-    d.inData.method.controlRules = {{QStringLiteral("靶标"), true, 0, 10, 20, 0, 0}};
+    d.inData.method.controlRules = {{QStringLiteral("靶标"), true, 0, 0, 0, 0, 0}};
     d.inData.setup.sampleTypes = {{"ntc", 0, {}}, {"unkn", 0, {}}, {"unkn", 0, {}}};
     QVector<SampleResult> r = SampleResults::of(d, TempData(d));
     QCOMPARE(r[1].call, SampleResults::invalid()); // every sample, by the NTC that amplified
