@@ -26,7 +26,16 @@ bool stillRising(const Curve& corrected)
     // still in its exponential phase grows by a third or more of itself each reading, one past
     // the middle of its rise (bending into the plateau, however late) by less.
     const double rise = (corrected[n - 1].y() - corrected[n - 3].y()) / 2;
-    return rise >= NoPlateauShare * corrected[n - 1].y();
+    if (rise >= NoPlateauShare * corrected[n - 1].y())
+        return true;
+    // One whose rises still grow up to the last reading has not even reached the middle of its
+    // rise; the last rise must be a real share of the height, so that noise on a plateau is none.
+    if (n < 4)
+        return false;
+    const double last = corrected[n - 1].y() - corrected[n - 2].y();
+    const double before = corrected[n - 2].y() - corrected[n - 3].y();
+    const double earlier = corrected[n - 3].y() - corrected[n - 4].y();
+    return last > before && before > earlier && earlier > 0 && last >= NoPlateauGrowthShare * corrected[n - 1].y();
 }
 
 void markBaseline(const OutData& d, int s, TempData& r)

@@ -15,6 +15,8 @@ namespace QcFlags {
 // Still rising steeply at the last reading: the mean rise of the last two readings is at least this
 // share of the height the corrected curve has reached.
 constexpr double NoPlateauShare = 0.3;
+// Or its last three rises each larger than the one before, the last at least this share of the height.
+constexpr double NoPlateauGrowthShare = 0.1;
 // The baseline's SD around its line above this share of the threshold: noise alone moves the
 // crossing.
 constexpr double NoisyBaselineShare = 0.1;

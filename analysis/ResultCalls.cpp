@@ -141,6 +141,12 @@ double OutData::getCtValue(int, bool call, const Curve& curve, const TargetInfo&
             first = j - CrossingRun + 1;
         highest = j == 0 ? y : qMax(highest, y);
     }
+    // A late rise has no third reading to show: two at the end still count where the curve
+    // keeps speeding up into the last one, as an amplification does and a bump does not.
+    const int m = searched.size();
+    if (first < 0 && run == CrossingRun - 1 && m >= 3
+        && searched[m - 1].y() - searched[m - 2].y() > searched[m - 2].y() - searched[m - 3].y())
+        first = m - 2;
     // The crossing must lie at least two points into the searched part, and the curve must rise
     // above the border somewhere in it.
     if (first < 0 || !(first > 1 && highest > t.BorderThreshold))

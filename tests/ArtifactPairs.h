@@ -8,9 +8,10 @@
 
 // Pairs of chips with the same curves, once clean and once with one artifact per curve as real
 // chips give them: a step of 50 to 300 units at one cycle in the baseline (a bubble leaving, the
-// lid settling) or on the plateau, or one reading far off (an electrical spike). The curves are at
-// this instrument's levels; a third amplify, and one in six has a perfectly straight, noise-free
-// baseline. Both chips are analysed with the same target settings and compared curve by curve.
+// lid settling) or on the plateau, or one reading or two in a row far off (an electrical spike).
+// The curves are at this instrument's levels; a third amplify, and one in six has a perfectly
+// straight, noise-free baseline. Both chips are analysed with the same target settings and
+// compared curve by curve.
 namespace ArtifactPairs {
 
 struct Figures
@@ -30,12 +31,11 @@ struct Pair
     QVector<bool> amplifies; // per curve index
 };
 
-inline Pair pair(std::mt19937& rng, const TargetInfo& target)
+// A chip of 40 cycles, one sample in all 26 holes, both channels analysed with target.
+inline OutData chip(const TargetInfo& target)
 {
-    auto uniform = [&rng](double a, double b) { return std::uniform_real_distribution<double>(a, b)(rng); };
-    Pair p;
-    p.clean = Synthetic::experiment(40, false);
-    SMethod& m = p.clean.inData.method;
+    OutData d = Synthetic::experiment(40, false);
+    SMethod& m = d.inData.method;
     m.SampleNumber = 1;
     m.sampleHoleMap.clear();
     for (int h = 1; h <= 26; ++h) {
@@ -44,6 +44,14 @@ inline Pair pair(std::mt19937& rng, const TargetInfo& target)
         m.holeTargets[h - 1].append(target);
         m.holeTargets[h - 1].append(target);
     }
+    return d;
+}
+
+inline Pair pair(std::mt19937& rng, const TargetInfo& target)
+{
+    auto uniform = [&rng](double a, double b) { return std::uniform_real_distribution<double>(a, b)(rng); };
+    Pair p;
+    p.clean = chip(target);
     p.artifact = p.clean;
     for (int s = 0; s < 52; ++s) {
         const bool amplifies = rng() % 3 == 0;
@@ -59,7 +67,7 @@ inline Pair pair(std::mt19937& rng, const TargetInfo& target)
             c.append(QPointF(x, straight ? y : std::round((y + noise(rng)) * 10) / 10));
         }
         Curve a = c;
-        const int kind = int(rng() % 3);
+        const int kind = int(rng() % 4);
         const double size = uniform(50, 300) * (rng() % 2 ? 1 : -1);
         // A baseline step comes well before the rise (eight cycles before half the plateau);
         // a plateau step four cycles after it; where neither fits, the other kind.
@@ -68,9 +76,16 @@ inline Pair pair(std::mt19937& rng, const TargetInfo& target)
         if (kind == 2) {
             a[2 + int(rng() % 37)].ry() += size * 1.5;
         } else {
-            const int at = onPlateau || lastFlat < 4 ? int(std::ceil(half)) + 4 + int(rng() % 2)
-                                                     : 4 + int(rng() % (lastFlat - 3));
-            for (int i = qMin(at, 39) - 1; i < 40; ++i)
+            const int at = qMin(onPlateau || lastFlat < 4 ? int(std::ceil(half)) + 4 + int(rng() % 2)
+                                                          : 4 + int(rng() % (lastFlat - 3)),
+                                39);
+            // Two readings off in a row (the second by a little less or more) go where steps do:
+            // on an amplification's rise they cannot be told from it.
+            if (kind == 3) {
+                a[at - 1].ry() += size * 1.5;
+                a[at].ry() += size * 1.5 * uniform(0.6, 1.1);
+            }
+            for (int i = at - 1; kind != 3 && i < 40; ++i)
                 a[i].ry() += size;
         }
         p.clean.pdLines[s] = c;
