@@ -47,12 +47,17 @@ void markBaseline(const OutData& d, int s, TempData& r)
     double squares = 0;
     for (double v : residuals)
         squares += v * v;
-    // The line through the window took two degrees of freedom.
-    if (std::sqrt(squares / (residuals.size() - 2)) > NoisyBaselineShare * std::fabs(t.Threshold))
+    // The line through the window took two degrees of freedom. A plate's threshold may sit at its
+    // floor, ten times the pooled noise, where half the curves are noisier than the pool: only a
+    // curve twice as noisy as that says something.
+    const double share = t.AutoThreshold == 2 ? 2 * NoisyBaselineShare : NoisyBaselineShare;
+    if (std::sqrt(squares / (residuals.size() - 2)) > share * std::fabs(t.Threshold))
         r.flags[s] << QStringLiteral("noisy-baseline");
+    // Measured on the line the analysis used: a spike or jump is flagged as itself, not as drift.
     double slope = 0, intercept = 0;
-    const Curve window = CurveWindow::points(r.cycleLines[s], t.Start, t.End);
-    const double level = std::fabs(CurveWindow::mean(CurveWindow::values(r.cycleLines[s], t.Start, t.End)));
+    const Curve analysed = d.getAnalysisLine(s);
+    const Curve window = CurveWindow::points(analysed, t.Start, t.End);
+    const double level = std::fabs(CurveWindow::mean(CurveWindow::values(analysed, t.Start, t.End)));
     // A slope that is large for the level, and that over the run's readings would move the curve
     // by more than its threshold: another instrument's baseline near zero (subtracted there) has no
     // level to measure a share of.
@@ -156,6 +161,7 @@ void mark(const OutData& d, TempData& r)
 {
     const int count = r.ctValues.size();
     r.flags = QVector<QStringList>(count);
+    r.artifacts = QVector<Curve>(count);
     r.meltPeaks = QVector<QVector<double>>(count);
     QHash<QString, QVector<int>> replicates, targetPositives;
     for (const ResultRow& row : resultRows(d)) {
@@ -171,6 +177,8 @@ void mark(const OutData& d, TempData& r)
             r.flags[s] << QStringLiteral("spike");
         if (!artifacts.jumps.isEmpty())
             r.flags[s] << QStringLiteral("jump");
+        for (int i : artifacts.spikes + artifacts.jumps)
+            r.artifacts[s] << r.cycleLines[s].value(i);
         if (ct != 0) {
             if (stillRising(r.relativeLines[s]))
                 r.flags[s] << QStringLiteral("no-plateau");

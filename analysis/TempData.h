@@ -24,4 +24,5 @@ public:
     QVector<QStringList> flags;        // quality remarks (short English keys), see QcFlags
     QVector<OutData::WindowKind> windowKinds; // how each baseline window was chosen
     QVector<QVector<double>> meltPeaks; // every distinct melt peak's temperature, highest first
+    QVector<Curve> artifacts;          // the readings the chip disturbed: spikes, and the first after each jump
 };

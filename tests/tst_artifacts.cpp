@@ -91,6 +91,10 @@ void TestArtifacts::shortExcursionsAreNoSteps()
     QVERIFY(!r.flags[4].contains("jump"));
     QVERIFY(!r.flags[6].contains("spike"));
     QVERIFY(r.flags[8].isEmpty());
+    // The dip is flagged as what it is, not also as drift, and its readings are the ones the
+    // chart rings.
+    QCOMPARE(r.flags[0], QStringList({"spike"}));
+    QCOMPARE(r.artifacts[0], Curve({dip[33], dip[34]}));
 }
 
 void TestArtifacts::curveEnds()

@@ -106,6 +106,7 @@ void ZOriginChart::setInitChart(SMethod& method)
     mAxisY->setRange(0, 1500);
     mBuilt = false;
     mPendingLines.clear();
+    mPendingArtifacts.clear();
     mHiddenHoles.clear();
     mDimmedChannels.clear();
     if (isVisible())
@@ -123,6 +124,8 @@ void ZOriginChart::build()
     applyChoices();
     if (!mPendingLines.isEmpty())
         placeLines(std::exchange(mPendingLines, {}), mPendingScatter);
+    if (!mPendingArtifacts.isEmpty())
+        markArtifacts(std::exchange(mPendingArtifacts, {}));
 }
 
 void ZOriginChart::buildSeries()
@@ -205,6 +208,30 @@ void ZOriginChart::addReading(double x, const QVector<double>& values)
     }
 }
 
+void ZOriginChart::markArtifacts(const QVector<QVector<QPointF>>& readings)
+{
+    if (!mBuilt) {
+        mPendingArtifacts = readings;
+        return;
+    }
+    if (!mArtifacts) {
+        mArtifacts = new QtCharts::QScatterSeries(chart());
+        mArtifacts->setName(QStringLiteral("干扰读数"));
+        mArtifacts->setMarkerShape(QtCharts::QScatterSeries::MarkerShapeCircle);
+        mArtifacts->setMarkerSize(16);
+        mArtifacts->setColor(Qt::transparent);
+        mArtifacts->setBorderColor(QColor(220, 0, 0));
+        chart()->addSeries(mArtifacts);
+        mArtifacts->attachAxis(mAxisX);
+        mArtifacts->attachAxis(mAxisY);
+    }
+    QVector<QPointF> all;
+    for (const QVector<QPointF>& curve : readings)
+        all += curve;
+    mArtifacts->replace(all);
+    mArtifacts->setVisible(!all.isEmpty());
+}
+
 void ZOriginChart::setLines(const QVector<QVector<QPointF>>& curves, bool withScatter)
 {
     if (!mBuilt) {
@@ -256,6 +283,7 @@ void ZOriginChart::reset()
     chart()->removeAllSeries();
     mLines.clear();
     mScatters.clear();
+    mArtifacts = nullptr;
     mMaxValue = 100;
     mMinValue = 0;
     mTip->hide();

@@ -26,6 +26,9 @@ public:
     virtual void addCycleData(int x, const QVector<double>& values);
     // Replaces every curve that has points in curves; the others keep theirs.
     void setLines(const QVector<QVector<QPointF>>& curves, bool withScatter);
+    // Rings the readings the analysis took for the chip's artifacts (spikes, jumps), so a flag in
+    // the table can be found on the curve.
+    void markArtifacts(const QVector<QVector<QPointF>>& readings);
     // The readings of every curve, as stored with the experiment.
     QVector<QVector<QPointF>> vectorLines();
     void reset();
@@ -80,6 +83,8 @@ protected:
     QtCharts::QValueAxis* mAxisY;
     QVector<QtCharts::QLineSeries*> mLines;
     QVector<QtCharts::QScatterSeries*> mScatters;
+    QtCharts::QScatterSeries* mArtifacts = nullptr;
+    QVector<QVector<QPointF>> mPendingArtifacts; // marks given before the series were made
     QVector<QPen> mPens;
     QVector<QPen> mHighPens;
     double mMaxValue = 100;

@@ -301,6 +301,7 @@ void ZRunWidget::setOutData(const OutData& data)
     showSignatures();
     // An imported run has readings but no temperature trace.
     ui->chartOrgin->setLines(results.cycleLines, true);
+    ui->chartOrgin->markArtifacts(results.artifacts);
     if (mOutData.tempLines.size() == 2)
         ui->chartTime->setTimeLines(mOutData.tempLines[0], mOutData.tempLines[1]);
 }
