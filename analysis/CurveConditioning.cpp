@@ -38,14 +38,19 @@ Curve OutData::getCycleLine(int index) const
 
 Curve OutData::getAnalysisLine(int index) const
 {
+    return artifactsOf(index).repaired;
+}
+
+CurveArtifacts::Found OutData::artifactsOf(int index) const
+{
     const Curve cycles = getCycleLine(index);
     if (index < 0 || index >= pdLines.size())
-        return CurveArtifacts::find(cycles).repaired;
+        return CurveArtifacts::find(cycles);
     if (mAnalysisLines.size() != pdLines.size())
-        mAnalysisLines = QVector<QPair<Curve, Curve>>(pdLines.size());
-    QPair<Curve, Curve>& kept = mAnalysisLines[index];
-    if (kept.first != cycles || kept.second.isEmpty() != cycles.isEmpty())
-        kept = qMakePair(cycles, CurveArtifacts::find(cycles).repaired);
+        mAnalysisLines = QVector<QPair<Curve, CurveArtifacts::Found>>(pdLines.size());
+    QPair<Curve, CurveArtifacts::Found>& kept = mAnalysisLines[index];
+    if (kept.first != cycles || kept.second.repaired.isEmpty() != cycles.isEmpty())
+        kept = qMakePair(cycles, CurveArtifacts::find(cycles));
     return kept.second;
 }
 

@@ -172,7 +172,7 @@ void mark(const OutData& d, TempData& r)
         const double ct = r.ctValues[s];
         if (!CurveWindow::allFinite(r.cycleLines[s]))
             r.flags[s] << QStringLiteral("bad-reading");
-        const CurveArtifacts::Found artifacts = CurveArtifacts::find(r.cycleLines[s]);
+        const CurveArtifacts::Found artifacts = d.artifactsOf(s);
         if (!artifacts.spikes.isEmpty())
             r.flags[s] << QStringLiteral("spike");
         if (!artifacts.jumps.isEmpty())

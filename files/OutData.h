@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/CurveArtifacts.h"
 #include "method/InData.h"
 
 #include <QPoint>
@@ -52,6 +53,8 @@ public:
     // The cycle curve the analysis works on: spikes and jumps the chip put in taken out (see
     // CurveArtifacts); the cycle curve itself stays as measured.
     Curve getAnalysisLine(int index) const;
+    // What was taken out of that curve, and where.
+    CurveArtifacts::Found artifactsOf(int index) const;
     Curve firstDerivative(const Curve& curve) const;
     Curve secondDerivative(const Curve& curve) const;
     Curve thirdDerivative(const Curve& curve) const;
@@ -94,7 +97,7 @@ public:
 private:
     // Each curve index's analysis line with the cycle line it came from: the analysis asks for it
     // at every stage, and finding artifacts is its costliest part. A changed reading is a miss.
-    mutable QVector<QPair<Curve, Curve>> mAnalysisLines;
+    mutable QVector<QPair<Curve, CurveArtifacts::Found>> mAnalysisLines;
 };
 
 QDataStream& operator<<(QDataStream& s, const OutData& d);
