@@ -208,6 +208,9 @@ QByteArray xml(const OutData& d, const QString& runId)
         x.writeStartElement("target");
         x.writeAttribute("id", ids.target(name, dye));
         x.writeTextElement("type", name == SampleResults::internalControl() ? "ref" : "toi");
+        // A typed efficiency as RDML writes it: the amplification factor.
+        if (d.inData.setup.efficiencies.contains(name))
+            x.writeTextElement("amplificationEfficiency", number(1 + d.inData.setup.efficiencies.value(name)));
         x.writeEmptyElement("dyeId");
         x.writeAttribute("id", dye);
         x.writeEndElement();

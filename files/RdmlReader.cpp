@@ -134,6 +134,13 @@ void RdmlReader::readTarget()
             mXml->skipCurrentElement();
         } else if (mXml->name() == QLatin1String("type")) {
             mTargetTypes.insert(id, text());
+        } else if (mXml->name() == QLatin1String("amplificationEfficiency")) {
+            // The amplification factor per cycle (2 = perfect doubling), as RDML writes it; a value
+            // in another convention is left out rather than taken 16-fold wrong.
+            bool ok = false;
+            const double factor = text().toDouble(&ok);
+            if (ok && factor > 1 && factor <= 2.5)
+                mTargetFactors.insert(id, factor);
         } else {
             mXml->skipCurrentElement();
         }

@@ -73,6 +73,8 @@ public:
     const QVector<Run>& runs() const { return mRuns; }
     QString dyeOf(const QString& target) const { return mTargetDyes.value(target, target); }
     QString targetType(const QString& target) const { return mTargetTypes.value(target); }
+    // The target's amplification factor (1 + E) as the file gives it; 0 where it gives none.
+    double targetFactor(const QString& target) const { return mTargetFactors.value(target); }
     QString sampleDescription(const QString& sample) const { return mSampleDescriptions.value(sample); }
     // Its type, and a standard's quantity; an unknown where the file says nothing.
     SampleType sampleType(const QString& sample) const { return mSampleTypes.value(sample); }
@@ -105,6 +107,7 @@ private:
     QMap<QString, QString> mTargetDyes;
     QMap<QString, SampleType> mSampleTypes;
     QMap<QString, QString> mTargetTypes;
+    QMap<QString, double> mTargetFactors;
     QMap<QString, QString> mSampleDescriptions;
     QSet<QString> mTargets;
     QSet<QString> mSamples;
