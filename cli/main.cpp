@@ -7,6 +7,7 @@
 #include "cli/RecoverCommand.h"
 #include "cli/ReportCommand.h"
 #include "cli/RunCommand.h"
+#include "cli/TypesCommand.h"
 #include "cli/UsersCommand.h"
 
 #include <QCoreApplication>
@@ -36,6 +37,8 @@ const QList<Verb>& verbs()
                    "                                 one run of an RDML file as an experiment for review", importCommand},
         {"run", "--method M.json --module N --name NAME [--samples LIST] [--types LIST] [--step-ms MS]\n"
                 "                                 run a method on the instrument and analyse it", runCommand},
+        {"types", "FILE.pcrd LIST [--reason TEXT]\n"
+                  "                                 set the sample types (unkn,ntc,pos,std:1e5:cop,...) of an experiment", typesCommand},
         {"recover", "[DIR]                    restore the tests a crash interrupted (usr_data)", recoverCommand},
         {"report", "FILE.pcrd OUT.pdf         the experiment's printed report (PDF)", reportCommand},
         {"sign", "FILE.pcrd --meaning 审核|批准 --user NAME --password-stdin\n"

@@ -150,6 +150,11 @@ void TestCli::analyzeShowsTheBuiltInResults()
         QVERIFY2(refused.err.contains(wrong.last().section('=', 0, 0)), qPrintable(refused.err));
     }
     QCOMPARE(runCli({"analyze", "--quant", "dil.pcrd", "--efficiency", "FSTL_1_F_109=98%"}).code, 0);
+    // An imported run gets its controls' types afterwards, in the trail like any change.
+    QCOMPARE(runCli({"types", "dil.pcrd", "unkn,bogus"}).code, 2);
+    QCOMPARE(runCli({"types", "dil.pcrd", "unkn,ntc"}).code, 0);
+    QVERIFY(runCli({"analyze", "--quant", "dil.pcrd"}).out.startsWith("运行无效：阴性对照扩增"));
+    QVERIFY(runCli({"audit", "list"}).out.contains("修改样本"));
     QCOMPARE(runCli({"--help"}).code, 0);
 }
 
