@@ -17,33 +17,28 @@ void headers(XlsxSheet& sheet, int row, const QStringList& titles)
         sheet.text(row, c + 1, titles[c]);
 }
 
-void numberOrEmpty(XlsxSheet& sheet, int row, int column, double value)
-{
-    if (std::isfinite(value))
-        sheet.number(row, column, value);
-}
 }
 
 void writeStandard(XlsxSheet& sheet, const OutData& data, const QuantResult& q)
 {
     const QStringList& channels = data.inData.method.ChannelNames;
     headers(sheet, 1, {QStringLiteral("靶标"), QStringLiteral("通道"), QStringLiteral("斜率"), QStringLiteral("截距"), QStringLiteral("R²"),
-                       QStringLiteral("效率"), QStringLiteral("效率下限"), QStringLiteral("效率上限"), QStringLiteral("点数"),
-                       QStringLiteral("排除孔位")});
+                       QStringLiteral("效率(%)"), QStringLiteral("效率下限(%)"), QStringLiteral("效率上限(%)"), QStringLiteral("点数"),
+                       QStringLiteral("排除孔位"), QStringLiteral("质量")});
     int row = 2;
     for (const QuantCurve& c : q.curves) {
         sheet.text(row, 1, c.target);
         sheet.text(row, 2, channels.value(c.channel));
-        if (c.fit.usable()) {
-            sheet.number(row, 3, c.fit.slope);
-            sheet.number(row, 4, c.fit.intercept);
-            sheet.number(row, 5, c.fit.r2);
-            numberOrEmpty(sheet, row, 6, c.fit.efficiency);
-            numberOrEmpty(sheet, row, 7, c.fit.efficiencyLow);
-            numberOrEmpty(sheet, row, 8, c.fit.efficiencyHigh);
-        }
+        // An efficiency as a person reads it everywhere: a percent. No curve leaves its cells empty.
+        sheet.number(row, 3, c.fit.slope);
+        sheet.number(row, 4, c.fit.intercept);
+        sheet.number(row, 5, c.fit.r2);
+        sheet.number(row, 6, 100 * c.fit.efficiency);
+        sheet.number(row, 7, 100 * c.fit.efficiencyLow);
+        sheet.number(row, 8, 100 * c.fit.efficiencyHigh);
         sheet.number(row, 9, c.fit.points);
         sheet.text(row, 10, SampleResults::holeList(c.excluded));
+        sheet.text(row, 11, c.fit.fault().isEmpty() ? c.fit.warnings().join(QStringLiteral("，")) : c.fit.fault());
         ++row;
     }
     ++row;
@@ -56,8 +51,8 @@ void writeStandard(XlsxSheet& sheet, const OutData& data, const QuantResult& q)
         sheet.text(row, 3, s.target);
         sheet.text(row, 4, channels.value(s.channel));
         sheet.text(row, 5, SampleResults::holeList(s.holes));
-        numberOrEmpty(sheet, row, 6, s.quantity);
-        numberOrEmpty(sheet, row, 7, s.quantitySd);
+        sheet.number(row, 6, s.quantity);
+        sheet.number(row, 7, s.quantitySd);
         sheet.text(row, 8, s.unit);
         sheet.text(row, 9, s.call);
         ++row;

@@ -381,6 +381,6 @@ void TestExcel::samplesSheet()
     QVERIFY(ExcelControl().saveAsExcel(d, "q.xlsx"));
     QVERIFY(x.open("q.xlsx") && x.readSheet("info"));
     QCOMPARE(x.text(6, 2), QString("运行无效：阳性对照失败：孔位 1-3"));
-    QVERIFY(x.readSheet("standard") && x.text(1, 6) == QString("效率"));
+    QVERIFY(x.readSheet("standard") && x.text(1, 6) == QString("效率(%)"));
     QVERIFY(x.readSheet("relative") && x.text(1, 6) == QString("倍数变化"));
 }

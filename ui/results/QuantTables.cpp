@@ -5,6 +5,7 @@
 #include "analysis/SampleResults.h"
 #include "analysis/TempData.h"
 #include "analysis/CallColour.h"
+#include "analysis/QcFlags.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -121,6 +122,12 @@ void QuantTables::setResult(const OutData& data, const TempData& results, const 
         for (int c = 0; c < cells.size(); ++c)
             mQuantities->setItem(row, c, cell(cells[c]));
         mQuantities->item(row, cells.size() - 1)->setForeground(callColour(s.call));
+        // A quantity read off the curve beyond its standards says so.
+        if (s.flags.contains(QStringLiteral("outside-standards")) && std::isfinite(s.quantity)) {
+            QTableWidgetItem* quantity = mQuantities->item(row, 4);
+            quantity->setText(QStringLiteral("⚠ ") + quantity->text());
+            quantity->setToolTip(QcFlags::describe(QStringLiteral("outside-standards")));
+        }
     }
     mRelative->setRowCount(q.relative.size());
     for (int row = 0; row < q.relative.size(); ++row) {
