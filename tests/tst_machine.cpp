@@ -77,7 +77,9 @@ struct Rig
         : sim(options, dir), machine(tickMs, waitMs)
     {
         Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
-        connected = machine.getMachineData().isOpen;
+        // The short read windows of these rigs can miss a simulator slowed by a loaded machine
+        // once; the program's own monitor probes again too.
+        connected = machine.getMachineData().isOpen || machine.getMachineData().isOpen;
     }
     SimProcess sim;
     Machine machine;
