@@ -49,8 +49,10 @@ QVector<QuantCurve> standardCurves(const OutData& data, const QVector<ResultRow>
         }
         QuantCurve& c = curves[index.value(k)];
         c.wells << row;
-        if (!r.positives[s])
-            continue; // a standard without a Ct has no point
+        if (!r.positives[s]) {
+            c.withoutCt << row.number; // no point, and said so
+            continue;
+        }
         const QPointF point(std::log10(type.quantity), r.ctValues[s]);
         if (setup.excludedWells.contains(s)) {
             c.excludedPoints << point;
@@ -81,12 +83,19 @@ QVector<QuantSample> quantities(const OutData& data, const QVector<ResultRow>& r
         } else if (curve && type.type == QLatin1String("unkn")) {
             QVector<double> each;
             bool outside = false;
-            for (const ResultRow& row : rows)
-                if (row.sample == s.sample && row.channel == s.channel && row.curveIndex < r.targets.size()
-                    && r.targets[row.curveIndex].Name == s.target && r.positives[row.curveIndex]) {
-                    each << curve->fit.quantityOf(r.ctValues[row.curveIndex]);
-                    outside = outside || !curve->fit.withinStandards(r.ctValues[row.curveIndex]);
-                }
+            for (const ResultRow& row : rows) {
+                if (row.sample != s.sample || row.channel != s.channel || row.curveIndex >= r.targets.size()
+                    || r.targets[row.curveIndex].Name != s.target)
+                    continue;
+                ++q.replicates;
+                if (!r.positives[row.curveIndex])
+                    continue;
+                each << curve->fit.quantityOf(r.ctValues[row.curveIndex]);
+                outside = outside || !curve->fit.withinStandards(r.ctValues[row.curveIndex]);
+            }
+            q.replicatesUsed = each.size();
+            if (!each.isEmpty() && each.size() < q.replicates)
+                q.flags << QStringLiteral("few-replicates");
             if (!each.isEmpty()) {
                 q.quantity = CurveWindow::mean(each);
                 q.quantitySd = each.size() > 1 ? CurveWindow::sd(each) : qQNaN();

@@ -21,6 +21,7 @@ struct QuantCurve
     QVector<QPointF> points;   // used: x = log10(quantity), y = Ct
     QVector<QPointF> excludedPoints;
     QVector<int> excluded;     // running numbers of the standards left out
+    QVector<int> withoutCt;    // running numbers of the standards that have no Ct, so no point
     QVector<ResultRow> wells;  // every standard of the curve, with a Ct or not, in layout order
 };
 
@@ -39,6 +40,8 @@ struct QuantSample
     QString unit;
     QString call;
     QStringList flags;
+    int replicatesUsed = 0; // the holes the quantity comes from...
+    int replicates = 0;     // ...of the sample's holes of the target
 };
 
 // A sample's fold change for one target against the calibrator, normalised by the references'

@@ -56,13 +56,13 @@ void printQuantTables(QTextStream& out, const OutData& data, const QString& cali
 {
     const QuantResult q = Quantification::of(data, TempData(data), calibrator, references);
     out << (q.run.valid ? QStringLiteral("运行有效") : QStringLiteral("运行无效：") + q.run.reasons.join(QStringLiteral("；"))) << "\n\n";
-    out << QStringLiteral("靶标\t通道\t斜率\t截距\tR²\t效率\t效率95%区间\t点数\t排除孔位\t质量\n");
+    out << QStringLiteral("靶标\t通道\t斜率\t截距\tR²\t效率\t效率95%区间\t点数\t排除孔位\t无Ct孔位\t质量\n");
     for (const QuantCurve& c : q.curves)
         out << c.target << '\t' << channelName(data, c.channel) << '\t' << text(c.fit.slope, 3) << '\t' << text(c.fit.intercept, 2)
             << '\t' << text(c.fit.r2, 4) << '\t' << text(100 * c.fit.efficiency, 1) << "%\t" << text(100 * c.fit.efficiencyLow, 1)
             << '-' << text(100 * c.fit.efficiencyHigh, 1) << "%\t" << c.fit.points << '\t'
             << (c.excluded.isEmpty() ? QStringLiteral("-") : SampleResults::holeList(c.excluded)) << '\t'
-            << quality(c.fit) << '\n';
+            << (c.withoutCt.isEmpty() ? QStringLiteral("-") : SampleResults::holeList(c.withoutCt)) << '\t' << quality(c.fit) << '\n';
     out << '\n' << QStringLiteral("样本名\t类型\t靶标\t通道\t孔位\t定量\t定量标准差\t单位\t结果\t标记\n");
     for (const QuantSample& s : q.samples)
         out << s.name << '\t' << RunControls::typeName(s.type) << '\t' << s.target << '\t' << channelName(data, s.channel) << '\t'
@@ -91,7 +91,9 @@ void printQuantJson(QTextStream& out, const OutData& data, const QString& calibr
                                    {"unit", s.unit.isEmpty() ? QJsonValue() : QJsonValue(s.unit)},
                                    {"quantitySd", number(s.quantitySd)},
                                    {"call", s.call},
-                                   {"flags", QJsonArray::fromStringList(s.flags)}});
+                                   {"flags", QJsonArray::fromStringList(s.flags)},
+                                   {"replicatesUsed", s.replicatesUsed},
+                                   {"replicates", s.replicates}});
     QJsonArray curves;
     for (const QuantCurve& c : q.curves)
         curves.append(QJsonObject{{"target", c.target},
@@ -106,7 +108,8 @@ void printQuantJson(QTextStream& out, const OutData& data, const QString& calibr
                                   {"levels", c.fit.levels},
                                   {"fault", c.fit.fault().isEmpty() ? QJsonValue() : QJsonValue(c.fit.fault())},
                                   {"warnings", QJsonArray::fromStringList(c.fit.warnings())},
-                                  {"excluded", array(c.excluded)}});
+                                  {"excluded", array(c.excluded)},
+                                  {"noCt", array(c.withoutCt)}});
     QJsonArray relative;
     for (const RelativeResult& r : q.relative)
         relative.append(QJsonObject{{"sample", r.sample},

@@ -132,11 +132,13 @@ void TestCli::analyzeShowsTheBuiltInResults()
     QCOMPARE(quant.keys(), QStringList({"relative", "run", "samples", "standardCurves"}));
     const QJsonObject curve = quant.value("standardCurves").toArray().first().toObject();
     QCOMPARE(curve.keys(), QStringList({"channel", "efficiency", "efficiencyHigh", "efficiencyLow", "excluded", "fault", "intercept",
-                                        "levels", "points", "r2", "slope", "target", "warnings"}));
+                                        "levels", "noCt", "points", "r2", "slope", "target", "warnings"}));
     QCOMPARE(curve.value("points").toInt(), 12);
     const QJsonObject unknown = quant.value("samples").toArray().first().toObject();
     QCOMPARE(unknown.value("unit").toString(), QString("cop"));
     QCOMPARE(unknown.value("holes").toArray(), QJsonArray({1, 2, 3}));
+    QCOMPARE(unknown.value("replicatesUsed").toInt() * 10 + unknown.value("replicates").toInt(), 33);
+    QVERIFY(curve.value("noCt").toArray().isEmpty());
     // Its efficiency, 85.6 %, lies outside what a lab accepts: the curve says so, and so does the run.
     QCOMPARE(curve.value("warnings").toArray().first().toString(), QString("效率85.6%超出90–110%"));
     QCOMPARE(quant.value("run").toObject().value("reasons").toArray().first().toString(),
