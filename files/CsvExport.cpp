@@ -7,6 +7,8 @@
 #include "files/RdmlFormat.h"
 #include "method/RecordEdits.h"
 
+#include <QHash>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QSet>
 
@@ -54,9 +56,15 @@ QByteArray table(const OutData& d, bool melt)
     const QuantResult quant = Quantification::of(d, r);
     // Samples whose calls the run's failed controls make invalid carry it in every row.
     QSet<int> invalidated;
-    for (const QuantSample& sample : quant.samples)
+    // A quantity's own flags (extrapolated, from only some holes) go with each of its holes.
+    QHash<QString, QStringList> quantityFlags;
+    for (const QuantSample& sample : quant.samples) {
         if (sample.flags.contains(QLatin1String("run-invalid")))
             invalidated.insert(sample.sample);
+        const QStringList own = sample.flags.filter(QRegularExpression("^(outside-standards|few-replicates)$"));
+        if (!own.isEmpty())
+            quantityFlags.insert(QString("%1/%2/%3").arg(sample.sample).arg(sample.channel).arg(sample.target), own);
+    }
     const QString edits = field(RecordEdits::of(d.inData.remark).join(QStringLiteral("；")));
     for (int i = 0; i < columns; ++i)
         header << (melt ? RdmlFormat::number(longest[i].x()) : QString::number(i + 1));
@@ -80,7 +88,9 @@ QByteArray table(const OutData& d, bool melt)
                              optional(r.tmValues[s]),
                              std::isfinite(q) ? RdmlFormat::number(q) : QString(),
                              unit,
-                             (invalidated.contains(row.sample) ? r.flags[s] + QStringList{"run-invalid"} : r.flags[s]).join(' '),
+                             (r.flags[s] + (invalidated.contains(row.sample) ? QStringList{"run-invalid"} : QStringList())
+                              + quantityFlags.value(QString("%1/%2/%3").arg(row.sample).arg(row.channel).arg(r.targets[s].Name)))
+                                 .join(' '),
                              edits};
         for (const QPointF& p : readings[s])
             cells << RdmlFormat::number(p.y());

@@ -139,6 +139,9 @@ void TestCli::analyzeShowsTheBuiltInResults()
     QCOMPARE(unknown.value("holes").toArray(), QJsonArray({1, 2, 3}));
     QCOMPARE(unknown.value("replicatesUsed").toInt() * 10 + unknown.value("replicates").toInt(), 33);
     QVERIFY(curve.value("noCt").toArray().isEmpty());
+    // The extrapolated quantity of Buccal Swap 2 is said in its holes' rows of the CSV too.
+    QCOMPARE(runCli({"export", "dil.pcrd", "dil.csv"}).code, 0);
+    QCOMPARE(QString::fromUtf8(ZGLOBAL::readFile("dil.csv")).count("outside-standards"), 3);
     // Its efficiency, 85.6 %, lies outside what a lab accepts: the curve says so, and so does the run.
     QCOMPARE(curve.value("warnings").toArray().first().toString(), QString("效率85.6%超出90–110%"));
     QCOMPARE(quant.value("run").toObject().value("reasons").toArray().first().toString(),
