@@ -250,6 +250,11 @@ QuantResult of(const OutData& data, const TempData& results, const QString& cali
     const RunSetup& setup = data.inData.setup;
     q.relative = relative(data, rows, results, q.curves, calibrator.isEmpty() ? setup.calibrator : calibrator,
                           references.isEmpty() ? setup.references : references);
+    // A fold change of a sample whose calls the controls made invalid is no result to report.
+    for (RelativeResult& r : q.relative)
+        r.invalid = std::any_of(q.samples.cbegin(), q.samples.cend(), [&r](const QuantSample& s) {
+            return s.name == r.sample && s.call == SampleResults::invalid();
+        });
     return q;
 }
 

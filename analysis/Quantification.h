@@ -58,6 +58,7 @@ struct RelativeResult
     double foldLow = 0; // the range and SD: NaN where a sample or reference has one replicate
     double foldHigh = 0;
     double sd = 0;
+    bool invalid = false; // the sample's calls are invalid (its controls failed)
 };
 
 struct QuantResult

@@ -71,10 +71,11 @@ void printQuantTables(QTextStream& out, const OutData& data, const QString& cali
             << (s.flags.isEmpty() ? QStringLiteral("-") : s.flags.join(',')) << '\n';
     if (q.relative.isEmpty())
         return;
-    out << '\n' << QStringLiteral("样本名\t靶标\t校准样本\t内参靶标\t方法\t倍数变化\t标准差\t范围\n");
+    out << '\n' << QStringLiteral("样本名\t靶标\t校准样本\t内参靶标\t方法\t倍数变化\t标准差\t范围\t结果\n");
     for (const RelativeResult& r : q.relative)
         out << r.sample << '\t' << r.target << '\t' << r.calibrator << '\t' << r.references.join(',') << '\t' << r.method << '\t'
-            << text(r.fold, 3) << '\t' << text(r.sd, 3) << '\t' << text(r.foldLow, 3) << '-' << text(r.foldHigh, 3) << '\n';
+            << text(r.fold, 3) << '\t' << text(r.sd, 3) << '\t' << text(r.foldLow, 3) << '-' << text(r.foldHigh, 3) << '\t'
+            << (r.invalid ? SampleResults::invalid() : QStringLiteral("-")) << '\n';
 }
 
 void printQuantJson(QTextStream& out, const OutData& data, const QString& calibrator, const QStringList& references)
@@ -120,7 +121,8 @@ void printQuantJson(QTextStream& out, const OutData& data, const QString& calibr
                                     {"foldChange", number(r.fold)},
                                     {"foldLow", number(r.foldLow)},
                                     {"foldHigh", number(r.foldHigh)},
-                                    {"sd", number(r.sd)}});
+                                    {"sd", number(r.sd)},
+                                    {"invalid", r.invalid}});
     out << QJsonDocument(QJsonObject{{"run", QJsonObject{{"valid", q.run.valid}, {"reasons", QJsonArray::fromStringList(q.run.reasons)}}},
                                      {"samples", samples},
                                      {"standardCurves", curves},

@@ -81,8 +81,8 @@ void TestNoisyLink::theStopSequenceWaitsForTheLink()
     QCOMPARE(events.first().first().value<Machine::REACT_INFO>(), Machine::REACT_ERROR);
     QCOMPARE(machine.runNote(1), UI::LinkBroken.arg(1));
     // Owed while the port is down, played and confirmed once it is back.
-    QVERIFY(machine.isSafing(1) && machine.isStopOwed(1));
-    QVERIFY(safe.wait(20000));
+    QTRY_VERIFY(machine.isSafing(1) && machine.isStopOwed(1));
+    QTRY_VERIFY_WITH_TIMEOUT(!safe.isEmpty(), 20000);
     QVERIFY(!machine.isStopOwed(1));
     QCOMPARE(sim.frames().mid(sim.frames().size() - 6),
              QStringList({"f9 01 b1 00 00 02 00 00 00 00", "f9 01 a1 00 00 02 00 00 00 00", "f9 01 e1 00 00 00 00 00 00 00",
