@@ -28,4 +28,9 @@ QString incompleteRun()
     return QStringLiteral("检测未完成");
 }
 
+QString quantity(double value)
+{
+    return std::isfinite(value) ? QString::number(value, 'e', 2) : QStringLiteral("-");
+}
+
 }

@@ -13,5 +13,7 @@ QString tm(double tm);
 QString call(bool positive, bool runComplete);
 // Said wherever an incomplete run's results are shown.
 QString incompleteRun();
+// A quantity in one form for every size, three significant digits ("1.52e+04"); "-" for none.
+QString quantity(double value);
 
 }

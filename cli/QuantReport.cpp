@@ -1,6 +1,7 @@
 #include "cli/QuantReport.h"
 
 #include "analysis/Quantification.h"
+#include "analysis/ResultText.h"
 #include "analysis/SampleResults.h"
 #include "analysis/TempData.h"
 #include "method/RunControls.h"
@@ -21,11 +22,6 @@ QJsonValue number(double v)
 QString text(double v, int decimals)
 {
     return std::isfinite(v) ? QString::number(v, 'f', decimals) : QStringLiteral("-");
-}
-
-QString quantityText(double v)
-{
-    return std::isfinite(v) ? QString::number(v, 'g', 4) : QStringLiteral("-");
 }
 
 QJsonArray array(const QVector<int>& values)
@@ -66,8 +62,8 @@ void printQuantTables(QTextStream& out, const OutData& data, const QString& cali
     out << '\n' << QStringLiteral("样本名\t类型\t靶标\t通道\t孔位\t定量\t定量标准差\t单位\t结果\t标记\n");
     for (const QuantSample& s : q.samples)
         out << s.name << '\t' << RunControls::typeName(s.type) << '\t' << s.target << '\t' << channelName(data, s.channel) << '\t'
-            << SampleResults::holeList(s.holes) << '\t' << quantityText(s.quantity) << '\t' << quantityText(s.quantitySd) << '\t'
-            << (s.unit.isEmpty() ? QStringLiteral("-") : s.unit) << '\t' << s.call << '\t'
+            << SampleResults::holeList(s.holes) << '\t' << ResultText::quantity(s.quantity) << '\t' << ResultText::quantity(s.quantitySd) << '\t'
+            << (s.unit.isEmpty() ? QStringLiteral("-") : RunControls::unitName(s.unit)) << '\t' << s.call << '\t'
             << (s.flags.isEmpty() ? QStringLiteral("-") : s.flags.join(',')) << '\n';
     if (q.relative.isEmpty())
         return;

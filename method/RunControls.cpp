@@ -46,6 +46,14 @@ QString typeName(const QString& code)
     return i >= 0 ? names[i] : code;
 }
 
+QString unitName(const QString& code)
+{
+    static const QStringList names = {QStringLiteral("拷贝"), QStringLiteral("倍"), QStringLiteral("稀释度"), QStringLiteral("ng"),
+                                      QStringLiteral("nmol"), QStringLiteral("其他")};
+    const int i = unitCodes().indexOf(code);
+    return i >= 0 ? names[i] : code;
+}
+
 QString typeCode(const QString& name)
 {
     for (const QString& code : typeCodes())

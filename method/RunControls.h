@@ -53,6 +53,8 @@ QStringList typeCodes();
 QStringList unitCodes();
 // The Chinese name a person reads ("标准品"), or the code itself when it is none of ours.
 QString typeName(const QString& code);
+// A unit as a person reads it ("拷贝" for cop); the code stays in files and scripts' output.
+QString unitName(const QString& code);
 QString typeCode(const QString& name);
 
 // Types from a list a person types, one per sample in order: "unkn", "ntc", "pos", ... or

@@ -37,11 +37,6 @@ QTableWidgetItem* cell(const QString& text)
     return item;
 }
 
-QString quantityText(double v)
-{
-    return std::isfinite(v) ? QString::number(v, 'g', 4) : QStringLiteral("-");
-}
-
 QString fixedText(double v)
 {
     return std::isfinite(v) ? QString::number(v, 'f', 3) : QStringLiteral("-");
@@ -118,7 +113,8 @@ void QuantTables::setResult(const OutData& data, const TempData& results, const 
     for (int row = 0; row < q.samples.size(); ++row) {
         const QuantSample& s = q.samples[row];
         const QStringList cells = {s.name, RunControls::typeName(s.type), s.target, SampleResults::holeList(s.holes),
-                                   quantityText(s.quantity), quantityText(s.quantitySd), s.unit.isEmpty() ? QStringLiteral("-") : s.unit, s.call};
+                                   ResultText::quantity(s.quantity), ResultText::quantity(s.quantitySd),
+                                   s.unit.isEmpty() ? QStringLiteral("-") : RunControls::unitName(s.unit), s.call};
         for (int c = 0; c < cells.size(); ++c)
             mQuantities->setItem(row, c, cell(cells[c]));
         mQuantities->item(row, cells.size() - 1)->setForeground(callColour(s.call));
@@ -155,7 +151,7 @@ void QuantTables::fillStandards(const QuantResult& q, const TempData& results)
             mStandards->setItem(r, 0, cell(QString::number(row.number)));
             mStandards->setItem(r, 1, cell(row.sampleName));
             mStandards->setItem(r, 2, cell(c.target));
-            mStandards->setItem(r, 3, cell(QString::number(type.quantity, 'g', 6) + ' ' + type.unit));
+            mStandards->setItem(r, 3, cell(ResultText::quantity(type.quantity) + ' ' + RunControls::unitName(type.unit)));
             mStandards->setItem(r, 4, cell(results.positives[s] ? ResultText::ct(results.ctValues[s]) : QStringLiteral("-")));
             auto* left = cell(QString());
             left->setFlags(left->flags() | Qt::ItemIsUserCheckable);
