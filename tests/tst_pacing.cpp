@@ -108,7 +108,8 @@ InData TestPacing::inputs(int module) const
 
 void TestPacing::aQuestionHoldsNoModule()
 {
-    SimProcess sim({"--speed", "10", "--silent-after", "120", "--silent-module", "3"}, mDir.path());
+    // Module 3 falls silent in the middle of its first cycle reading while 1, 2 and 4 run on.
+    SimProcess sim({"--speed", "10", "--silent-in-reading", "20", "--silent-module", "3"}, mDir.path());
     Settings(UI::SettingsFile, QSettings::IniFormat).setComName(sim.path());
     Machine machine(25, 20); // 100 ms a step
     ZRunAllWidget runs(nullptr, &machine);
@@ -126,7 +127,19 @@ void TestPacing::aQuestionHoldsNoModule()
         if (data.pcrIndex == 1 && data.dataType == ConnectData::HOLE_READING)
             readings << data.pdValues;
     });
+    ZRunWidget* two = runs.addRunDataWidget(inputs(2), mDir.file("usr_data/two.pcrd"));
+    ZRunWidget* four = runs.addRunDataWidget(inputs(4), mDir.file("usr_data/four.pcrd"));
+    qint64 lastBeat = -1, lateBeat = 0;
+    QTimer beat;
+    connect(&beat, &QTimer::timeout, [&] {
+        if (lastBeat >= 0)
+            lateBeat = qMax(lateBeat, clock.elapsed() - lastBeat - 10);
+        lastBeat = clock.elapsed();
+    });
+    beat.start(10);
     start(healthy);
+    start(two);
+    start(four);
     start(silent);
 
     // Module 3's error question stands open for 10 s.
@@ -156,6 +169,15 @@ void TestPacing::aQuestionHoldsNoModule()
     // show a gap as long as the question stood open (10 s).
     const qint64 ownGap = largestGap(requests, requests.value(0), opened);
     qInfo() << "largest gap between module 1's requests while the question stood open:" << gap << "ms; before it:" << ownGap << "ms";
+    for (const QString& m : {QString("02"), QString("04")}) {
+        QVector<qint64> r;
+        for (qint64 t : requestTimes(sim, m))
+            r << t - simAtStart;
+        qInfo() << "module" << m << "gap while open:" << largestGap(r, opened, closed) << "before:" << largestGap(r, r.value(0), opened);
+        QVERIFY(largestGap(r, opened, closed) < qMax<qint64>(largestGap(r, r.value(0), opened), 800) + 500);
+    }
+    qInfo() << "the window's 10 ms timer was late by at most" << lateBeat << "ms";
+    QVERIFY2(lateBeat < 50, qPrintable(QString::number(lateBeat)));
     QVERIFY2(gap < qMax<qint64>(ownGap, 800) + 1000, qPrintable(QString("%1 against %2").arg(gap).arg(ownGap)));
 
     QTRY_VERIFY_WITH_TIMEOUT(!healthy->isRunning(), 60000);
