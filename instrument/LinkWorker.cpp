@@ -243,9 +243,6 @@ void LinkWorker::endStep(int number)
     s.passFailed = false;
     const bool linkBroken = result == Engine::SERIALPORT_WRITE_ERROR || !mEngine->isOpen();
     emit reactInfo(Machine::REACT_ERROR, char(number), (linkBroken ? UI::LinkBroken : UI::NoAnswer).arg(number));
-    // Nothing reaches a module while the port is down: its stop is owed from now on.
-    if (!mEngine->isOpen())
-        emit stopUnanswered(char(number));
 }
 
 void LinkWorker::endSafePass(int number)

@@ -36,19 +36,13 @@ Machine::Machine(int tickMs, int waitMs, QObject* parent)
     connect(mWorker, &LinkWorker::reactInfo, this, &Machine::reacted);
     connect(mWorker, &LinkWorker::safeState, this, &Machine::safe);
     connect(mWorker, &LinkWorker::safing, this, [this](char number) { mSafing[int(number)] = true; });
-    connect(mWorker, &LinkWorker::stopUnanswered, this, [this](char number) {
-        mStopOwed[int(number)] = true;
-        emit signalStopUnconfirmed(number);
-    });
+    connect(mWorker, &LinkWorker::stopUnanswered, this, [this](char number) { oweStop(int(number)); });
     connect(mWorker, &LinkWorker::linkError, this, &Machine::signalEngineError);
     connect(mWorker, &LinkWorker::portOpen, this, [this](bool open) {
         mOpen = open;
-        // Nothing reaches a module while the port is down: a stop it still has to play is owed.
         for (int number = 1; number < mSafing.size() && !open; ++number)
-            if (mSafing[number] && !mStopOwed[number]) {
-                mStopOwed[number] = true;
-                emit signalStopUnconfirmed(char(number));
-            }
+            if (mSafing[number])
+                oweStop(number);
     });
     connect(mWorker, &LinkWorker::probed, this, &Machine::signalProbed);
     connect(mWorker, &LinkWorker::checked, this, &Machine::signalChecked);
@@ -120,6 +114,17 @@ void Machine::reacted(Machine::REACT_INFO info, char number, const QString& note
     if (info == REACT_ERROR)
         mSafing[int(number)] = true;
     emit signalReactInfo(info, number);
+    if (info == REACT_ERROR && !mOpen)
+        oweStop(int(number));
+}
+
+void Machine::oweStop(int number)
+{
+    // Unanswered, or nothing reaches the module while the port is down: said once.
+    if (mStopOwed[number])
+        return;
+    mStopOwed[number] = true;
+    emit signalStopUnconfirmed(char(number));
 }
 
 void Machine::safe(char number)

@@ -104,6 +104,7 @@ private:
     void post(F call);
     void reacted(Machine::REACT_INFO info, char number, const QString& note);
     void safe(char number);
+    void oweStop(int number);
     static bool validModule(int number) { return number >= 0 && number < 5; }
 
     QThread* mThread;
