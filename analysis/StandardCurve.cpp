@@ -31,9 +31,9 @@ QStringList StandardCurve::warnings() const
     QStringList out;
     if (!usable())
         return out;
-    if (!(efficiency >= LeastEfficiency && efficiency <= MostEfficiency))
+    if (!efficiencyAccepted())
         out << QStringLiteral("效率%1%超出%2–%3%").arg(100 * efficiency, 0, 'f', 1).arg(100 * LeastEfficiency).arg(100 * MostEfficiency);
-    if (!(r2 >= LeastR2))
+    if (!r2Accepted())
         out << QStringLiteral("R² %1低于%2").arg(r2, 0, 'f', 4).arg(LeastR2);
     return out;
 }

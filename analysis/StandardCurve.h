@@ -34,6 +34,8 @@ struct StandardCurve
     bool usable() const { return levels >= LeastLevels && slope < 0; }
     // Why there is no curve ("无法拟合：..."), empty when there is one.
     QString fault() const;
+    bool efficiencyAccepted() const { return efficiency >= LeastEfficiency && efficiency <= MostEfficiency; }
+    bool r2Accepted() const { return r2 >= LeastR2; }
     // What falls short of the acceptance for efficiency and R², in words; empty when nothing does.
     QStringList warnings() const;
     double quantityOf(double ct) const;
