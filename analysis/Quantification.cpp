@@ -45,7 +45,7 @@ QVector<QuantCurve> standardCurves(const OutData& data, const QVector<ResultRow>
         const QString k = r.targets[s].Name + '\n' + QString::number(row.channel);
         if (!index.contains(k)) {
             index.insert(k, curves.size());
-            curves.append({r.targets[s].Name, row.channel, type.unit, {}, {}, {}, {}, {}});
+            curves.append({r.targets[s].Name, row.channel, type.unit, {}, {}, {}, {}, {}, {}, {}});
         }
         QuantCurve& c = curves[index.value(k)];
         c.wells << row;
@@ -61,8 +61,21 @@ QVector<QuantCurve> standardCurves(const OutData& data, const QVector<ResultRow>
             c.points << point;
         }
     }
-    for (QuantCurve& c : curves)
+    const QVector<CurveAcceptance>& accepted = data.inData.method.acceptances;
+    for (QuantCurve& c : curves) {
         c.fit = StandardCurve::fit(c.points);
+        const auto own = std::find_if(accepted.cbegin(), accepted.cend(), [&c](const CurveAcceptance& a) { return a.target == c.target; });
+        c.fit.acceptance = own == accepted.cend() ? CurveAcceptance{c.target} : *own;
+        for (const ResultRow& row : c.wells) {
+            StandardCheck check;
+            check.quantity = setup.sampleTypes.value(row.sample).quantity;
+            if (c.fit.usable() && r.positives[row.curveIndex]) {
+                check.backCalculated = c.fit.quantityOf(r.ctValues[row.curveIndex]);
+                check.error = 100 * (check.backCalculated - check.quantity) / check.quantity;
+            }
+            c.checks << check;
+        }
+    }
     return curves;
 }
 

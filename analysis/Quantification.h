@@ -11,6 +11,14 @@
 class OutData;
 class TempData;
 
+// A standard read back off its own curve: how far the curve puts it from what was typed.
+struct StandardCheck
+{
+    double quantity = qQNaN();       // as typed
+    double backCalculated = qQNaN(); // off the curve at the well's Ct; NaN without a Ct or a curve
+    double error = qQNaN();          // percent of the typed quantity
+};
+
 // A standard curve of one target and channel, with the wells it was fitted from.
 struct QuantCurve
 {
@@ -23,6 +31,7 @@ struct QuantCurve
     QVector<int> excluded;     // running numbers of the standards left out
     QVector<int> withoutCt;    // running numbers of the standards that have no Ct, so no point
     QVector<ResultRow> wells;  // every standard of the curve, with a Ct or not, in layout order
+    QVector<StandardCheck> checks; // one per well
 };
 
 // A sample's quantity for one target: per positive hole from the standard curve, then their mean

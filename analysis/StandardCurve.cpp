@@ -32,9 +32,9 @@ QStringList StandardCurve::warnings() const
     if (!usable())
         return out;
     if (!efficiencyAccepted())
-        out << QStringLiteral("效率%1%超出%2–%3%").arg(100 * efficiency, 0, 'f', 1).arg(100 * LeastEfficiency).arg(100 * MostEfficiency);
+        out << QStringLiteral("效率%1%超出%2–%3%").arg(100 * efficiency, 0, 'f', 1).arg(100 * acceptance.efficiencyLow).arg(100 * acceptance.efficiencyHigh);
     if (!r2Accepted())
-        out << QStringLiteral("R² %1低于%2").arg(r2, 0, 'f', 4).arg(LeastR2);
+        out << QStringLiteral("R² %1低于%2").arg(r2, 0, 'f', 4).arg(acceptance.r2Low);
     return out;
 }
 

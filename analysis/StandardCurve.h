@@ -1,5 +1,7 @@
 #pragma once
 
+#include "method/RunControls.h"
+
 #include <QPointF>
 #include <QStringList>
 #include <QVector>
@@ -10,10 +12,6 @@
 // quantities give no curve: its numbers stay NaN (shown as none), never zeros, and fault() says why.
 struct StandardCurve
 {
-    // What a lab accepts of a curve whose quantities it reports.
-    static constexpr double LeastEfficiency = 0.90;
-    static constexpr double MostEfficiency = 1.10;
-    static constexpr double LeastR2 = 0.98;
     static constexpr int LeastLevels = 3;
 
     double slope = qQNaN();
@@ -29,13 +27,15 @@ struct StandardCurve
     double highestLog = 0;
     double lowestCt = 0;  // and the Ct values it spans
     double highestCt = 0;
+    // What a lab accepts of a curve whose quantities it reports: the method's, else the usual.
+    CurveAcceptance acceptance;
 
     // At least three distinct quantities and a falling line: quantities can be read off it.
     bool usable() const { return levels >= LeastLevels && slope < 0; }
     // Why there is no curve ("无法拟合：..."), empty when there is one.
     QString fault() const;
-    bool efficiencyAccepted() const { return efficiency >= LeastEfficiency && efficiency <= MostEfficiency; }
-    bool r2Accepted() const { return r2 >= LeastR2; }
+    bool efficiencyAccepted() const { return efficiency >= acceptance.efficiencyLow && efficiency <= acceptance.efficiencyHigh; }
+    bool r2Accepted() const { return r2 >= acceptance.r2Low; }
     // What falls short of the acceptance for efficiency and R², in words; empty when nothing does.
     QStringList warnings() const;
     double quantityOf(double ct) const;

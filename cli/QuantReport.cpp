@@ -24,6 +24,11 @@ QString text(double v, int decimals)
     return std::isfinite(v) ? QString::number(v, 'f', decimals) : QStringLiteral("-");
 }
 
+QString percent(double v)
+{
+    return std::isfinite(v) ? QString::number(v, 'f', 1) + '%' : QStringLiteral("-");
+}
+
 QJsonArray array(const QVector<int>& values)
 {
     QJsonArray a;
@@ -46,6 +51,32 @@ QString channelName(const OutData& data, int channel)
     return data.inData.method.ChannelNames.value(channel, QString::number(channel));
 }
 
+QJsonArray standardsJson(const QuantCurve& c, const RunSetup& setup)
+{
+    QJsonArray a;
+    for (int w = 0; w < c.wells.size(); ++w)
+        a.append(QJsonObject{{"hole", c.wells[w].number},
+                             {"sample", c.wells[w].sampleName},
+                             {"quantity", number(c.checks[w].quantity)},
+                             {"backCalculated", number(c.checks[w].backCalculated)},
+                             {"errorPercent", number(c.checks[w].error)},
+                             {"excluded", setup.excludedWells.contains(c.wells[w].curveIndex)
+                                              ? QJsonValue(setup.excludedWells.value(c.wells[w].curveIndex))
+                                              : QJsonValue()}});
+    return a;
+}
+
+void printStandards(QTextStream& out, const QVector<QuantCurve>& curves, const RunSetup& setup)
+{
+    out << '\n' << QStringLiteral("孔位\t样本名\t靶标\t定量\t反算定量\t偏差\t排除原因\n");
+    for (const QuantCurve& c : curves)
+        for (int w = 0; w < c.wells.size(); ++w)
+            out << c.wells[w].number << '\t' << c.wells[w].sampleName << '\t' << c.target << '\t' << ResultText::quantity(c.checks[w].quantity)
+                << '\t' << ResultText::quantity(c.checks[w].backCalculated) << '\t'
+                << percent(c.checks[w].error) << '\t'
+                << setup.excludedWells.value(c.wells[w].curveIndex, QStringLiteral("-")) << '\n';
+}
+
 }
 
 void printQuantTables(QTextStream& out, const OutData& data, const QString& calibrator, const QStringList& references)
@@ -55,10 +86,13 @@ void printQuantTables(QTextStream& out, const OutData& data, const QString& cali
     out << QStringLiteral("靶标\t通道\t斜率\t截距\tR²\t效率\t效率95%区间\t点数\t排除孔位\t无Ct孔位\t质量\n");
     for (const QuantCurve& c : q.curves)
         out << c.target << '\t' << channelName(data, c.channel) << '\t' << text(c.fit.slope, 3) << '\t' << text(c.fit.intercept, 2)
-            << '\t' << text(c.fit.r2, 4) << '\t' << text(100 * c.fit.efficiency, 1) << "%\t" << text(100 * c.fit.efficiencyLow, 1)
-            << '-' << text(100 * c.fit.efficiencyHigh, 1) << "%\t" << c.fit.points << '\t'
+            << '\t' << text(c.fit.r2, 4) << '\t' << percent(100 * c.fit.efficiency) << '\t'
+            << (c.fit.usable() ? percent(100 * c.fit.efficiencyLow) + '-' + percent(100 * c.fit.efficiencyHigh) : QStringLiteral("-")) << '\t'
+            << c.fit.points << '\t'
             << (c.excluded.isEmpty() ? QStringLiteral("-") : SampleResults::holeList(c.excluded)) << '\t'
             << (c.withoutCt.isEmpty() ? QStringLiteral("-") : SampleResults::holeList(c.withoutCt)) << '\t' << quality(c.fit) << '\n';
+    if (!q.curves.isEmpty())
+        printStandards(out, q.curves, data.inData.setup);
     out << '\n' << QStringLiteral("样本名\t类型\t靶标\t通道\t孔位\t定量\t定量标准差\t单位\t结果\t标记\n");
     for (const QuantSample& s : q.samples)
         out << s.name << '\t' << RunControls::typeName(s.type) << '\t' << s.target << '\t' << channelName(data, s.channel) << '\t'
@@ -106,7 +140,8 @@ void printQuantJson(QTextStream& out, const OutData& data, const QString& calibr
                                   {"fault", c.fit.fault().isEmpty() ? QJsonValue() : QJsonValue(c.fit.fault())},
                                   {"warnings", QJsonArray::fromStringList(c.fit.warnings())},
                                   {"excluded", array(c.excluded)},
-                                  {"noCt", array(c.withoutCt)}});
+                                  {"noCt", array(c.withoutCt)},
+                                  {"standards", standardsJson(c, data.inData.setup)}});
     QJsonArray relative;
     for (const RelativeResult& r : q.relative)
         relative.append(QJsonObject{{"sample", r.sample},

@@ -42,11 +42,12 @@ constexpr quint32 MaxControlsBytes = 4 * 1024 * 1024;
 
 QByteArray controlsBlock(const InData& in)
 {
-    if (in.setup.isEmpty() && in.method.controlRules.isEmpty())
+    if (in.setup.isEmpty() && in.method.controlRules.isEmpty() && in.method.acceptances.isEmpty())
         return QByteArray();
-    return QJsonDocument(QJsonObject{{"setup", RunControls::setupToJson(in.setup)},
-                                     {"rules", RunControls::rulesToJson(in.method.controlRules)}})
-        .toJson(QJsonDocument::Compact);
+    QJsonObject o{{"setup", RunControls::setupToJson(in.setup)}, {"rules", RunControls::rulesToJson(in.method.controlRules)}};
+    if (!in.method.acceptances.isEmpty())
+        o.insert("acceptance", RunControls::acceptancesToJson(in.method.acceptances));
+    return QJsonDocument(o).toJson(QJsonDocument::Compact);
 }
 
 void readControls(QDataStream& s, InData& in)
@@ -61,6 +62,7 @@ void readControls(QDataStream& s, InData& in)
     const QJsonObject o = QJsonDocument::fromJson(s.device()->read(size)).object();
     in.setup = RunControls::setupFromJson(o.value("setup").toObject(), in.method.SampleNumber, RecordLimits::MaxCurves);
     in.method.controlRules = RunControls::rulesFromJson(o.value("rules").toArray());
+    in.method.acceptances = RunControls::acceptancesFromJson(o.value("acceptance").toArray());
 }
 }
 

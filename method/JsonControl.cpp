@@ -177,6 +177,7 @@ bool JsonControl::openJsonMethod(const QString& path, SMethod& m) const
         m.holeTargets.append(targets);
     }
     m.controlRules = RunControls::rulesFromJson(o.value("质控规则").toArray());
+    m.acceptances = RunControls::acceptancesFromJson(o.value("标准曲线验收").toArray());
     return true;
 }
 
@@ -216,6 +217,8 @@ bool JsonControl::saveJsonMethod(const QString& path, const SMethod& m) const
     }
     if (!m.controlRules.isEmpty())
         o.insert("质控规则", RunControls::rulesToJson(m.controlRules));
+    if (!m.acceptances.isEmpty())
+        o.insert("标准曲线验收", RunControls::acceptancesToJson(m.acceptances));
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))

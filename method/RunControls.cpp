@@ -122,6 +122,29 @@ QVector<ControlRule> rulesFromJson(const QJsonArray& array)
     return rules;
 }
 
+QJsonArray acceptancesToJson(const QVector<CurveAcceptance>& list)
+{
+    QJsonArray a;
+    for (const CurveAcceptance& c : list)
+        a.append(QJsonObject{{"target", c.target}, {"efficiencyLow", c.efficiencyLow}, {"efficiencyHigh", c.efficiencyHigh}, {"r2Low", c.r2Low}});
+    return a;
+}
+
+QVector<CurveAcceptance> acceptancesFromJson(const QJsonArray& array)
+{
+    QVector<CurveAcceptance> list;
+    for (const QJsonValue& v : array) {
+        const QJsonObject o = v.toObject();
+        const CurveAcceptance c{o.value("target").toString().left(MaxText), o.value("efficiencyLow").toDouble(-1),
+                                o.value("efficiencyHigh").toDouble(-1), o.value("r2Low").toDouble(-1)};
+        const bool sound = !c.target.isEmpty() && c.efficiencyLow >= 0 && c.efficiencyLow <= c.efficiencyHigh && c.efficiencyHigh <= 2
+            && c.r2Low >= 0 && c.r2Low <= 1;
+        if (sound && list.size() < MaxText)
+            list.append(c);
+    }
+    return list;
+}
+
 QJsonObject setupToJson(const RunSetup& setup)
 {
     QJsonArray types;

@@ -33,6 +33,21 @@ struct ControlRule
     bool operator==(const ControlRule& o) const;
 };
 
+// What a lab accepts of one target's standard curve before it reports quantities read off it.
+struct CurveAcceptance
+{
+    QString target;
+    double efficiencyLow = 0.90; // fractions, as the curve's efficiency is kept
+    double efficiencyHigh = 1.10;
+    double r2Low = 0.98;
+
+    bool operator==(const CurveAcceptance& o) const
+    {
+        return target == o.target && efficiencyLow == o.efficiencyLow && efficiencyHigh == o.efficiencyHigh && r2Low == o.r2Low;
+    }
+    bool isDefault() const { return *this == CurveAcceptance{target}; }
+};
+
 // The run controls of a record beyond what the stored record's fixed fields hold: sample types,
 // standards left out of the curve, and the choices of relative quantification.
 struct RunSetup
@@ -61,6 +76,9 @@ QString typeCode(const QString& name);
 // "std:QUANTITY:UNIT" ("std:1e5:cop"); samples past the list are unknowns. False with a reason.
 bool parseTypes(const QString& list, int samples, QVector<SampleType>& out, QString& error);
 
+QJsonArray acceptancesToJson(const QVector<CurveAcceptance>& list);
+// Unsound entries (an empty target, a range upside down or out of 0–200 %, R² out of 0–1) are dropped.
+QVector<CurveAcceptance> acceptancesFromJson(const QJsonArray& array);
 QJsonArray rulesToJson(const QVector<ControlRule>& rules);
 // Rules with a target name and Ct limits within 0 to 100 (low no higher than high); others are
 // dropped.

@@ -109,7 +109,7 @@ bool SMethod::operator==(const SMethod& o) const
         && holeTargets == o.holeTargets && ReDissolveCycle == o.ReDissolveCycle
         && ReDissolveTime == o.ReDissolveTime && ReDissolveTempHigh == o.ReDissolveTempHigh
         && ReDissolveTempLow == o.ReDissolveTempLow
-        && controlRules == o.controlRules;
+        && controlRules == o.controlRules && acceptances == o.acceptances;
 }
 
 QDataStream& operator<<(QDataStream& s, const SMethod& m)

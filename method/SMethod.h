@@ -43,6 +43,7 @@ struct SMethod
     // The acceptance of each target's controls ("质控规则" in the method file); a record keeps it
     // in its trailing block, not in this stream form.
     QVector<ControlRule> controlRules;
+    QVector<CurveAcceptance> acceptances; // targets whose standard curves a lab judges otherwise
 
     bool hasCycleStep() const;
     bool hasMeltStep() const;

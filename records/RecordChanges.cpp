@@ -4,7 +4,6 @@
 #include "files/OutData.h"
 #include "method/RunControls.h"
 
-#include <QJsonDocument>
 #include <QMap>
 
 namespace {
@@ -97,10 +96,48 @@ void sampleChanges(const InData& a, const InData& b, QVector<RecordChange>& out)
     }
 }
 
-QString setupText(RunSetup setup)
+QString exclusionText(const QMap<int, QString>& excluded, int curve)
 {
-    setup.sampleTypes.clear();
-    return QString::fromUtf8(QJsonDocument(RunControls::setupToJson(setup)).toJson(QJsonDocument::Compact));
+    return excluded.contains(curve) ? QStringLiteral("排除：") + excluded.value(curve) : QStringLiteral("纳入");
+}
+
+QString listText(QStringList list)
+{
+    list.removeAll(QString());
+    return list.isEmpty() ? QStringLiteral("（无）") : list.join(QStringLiteral("、"));
+}
+
+QString efficiencyText(const QMap<QString, double>& efficiencies, const QString& target)
+{
+    return efficiencies.contains(target) ? QStringLiteral("%1 %").arg(100 * efficiencies.value(target), 0, 'f', 1) : QStringLiteral("按标准曲线");
+}
+
+// The quantification choices in the words of the 定量 tab: which standard hole was left out and
+// why, the calibrator, the references, a target's typed efficiency.
+void setupChanges(const InData& a, const InData& b, QVector<RecordChange>& out)
+{
+    const QString action = QStringLiteral("修改定量设置");
+    const QMap<int, int> numbers = b.method.runningNumbers();
+    const int channels = std::max(1, b.method.ChannelColor);
+    QList<int> curves = a.setup.excludedWells.keys() + b.setup.excludedWells.keys();
+    std::sort(curves.begin(), curves.end());
+    curves.erase(std::unique(curves.begin(), curves.end()), curves.end());
+    for (int s : curves) {
+        const QString was = exclusionText(a.setup.excludedWells, s), now = exclusionText(b.setup.excludedWells, s);
+        const int hole = s / channels + 1;
+        if (was != now)
+            out.append({action, QStringLiteral("标准品 孔位%1 %2").arg(numbers.value(hole, hole)).arg(b.method.ChannelNames.value(s % channels)),
+                        was, now});
+    }
+    if (a.setup.calibrator != b.setup.calibrator)
+        out.append({action, QStringLiteral("校准样本"), listText({a.setup.calibrator}), listText({b.setup.calibrator})});
+    if (a.setup.references != b.setup.references)
+        out.append({action, QStringLiteral("内参靶标"), listText(a.setup.references), listText(b.setup.references)});
+    QStringList targets = a.setup.efficiencies.keys() + b.setup.efficiencies.keys();
+    targets.removeDuplicates();
+    for (const QString& t : targets)
+        if (efficiencyText(a.setup.efficiencies, t) != efficiencyText(b.setup.efficiencies, t))
+            out.append({action, QStringLiteral("扩增效率 %1").arg(t), efficiencyText(a.setup.efficiencies, t), efficiencyText(b.setup.efficiencies, t)});
 }
 
 }
@@ -117,9 +154,7 @@ QVector<RecordChange> between(const OutData& before, const OutData& after)
         out.append({QStringLiteral("替换方法"), QStringLiteral("方法"), methodA.Name, methodB.Name});
     targetChanges(before, after, out);
     sampleChanges(before.inData, after.inData, out);
-    const QString setupA = setupText(before.inData.setup), setupB = setupText(after.inData.setup);
-    if (setupA != setupB)
-        out.append({QStringLiteral("修改质控设置"), QStringLiteral("定量设置"), setupA, setupB});
+    setupChanges(before.inData, after.inData, out);
     if (before.inData.remark != after.inData.remark)
         out.append({QStringLiteral("修改备注"), QStringLiteral("备注"), before.inData.remark, after.inData.remark});
     if (before.pdLines != after.pdLines)

@@ -12,6 +12,7 @@
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QSqlQuery>
+#include <QTableWidget>
 #include <memory>
 #include <QtTest>
 
@@ -235,6 +236,25 @@ void TestAudit::signedPageRefusesChanges()
     QCOMPARE(last.newValue, QString("1234.00"));
     QCOMPARE(last.reason, QString("baseline noise"));
     QCOMPARE(last.user, QString("op"));
+
+    // A standard left out: its reason is asked once, kept beside it, and the trail names the hole.
+    auto* standards = page.findChild<QTableWidget*>("tableWidget_Standards");
+    QVERIFY(standards->rowCount() > 0);
+    std::unique_ptr<ModalAnswer> again;
+    ModalAnswer why([&again](QWidget* asked) {
+        asked->findChild<QLineEdit*>("lineEdit_Reason")->setText("移液误差");
+        asked->findChild<QPushButton*>("pushButton_Confirm")->click();
+        again = std::make_unique<ModalAnswer>("pushButton_Cancel", 500);
+    });
+    standards->item(0, 7)->setCheckState(Qt::Checked);
+    QVERIFY(why.answered() && !again->answered());
+    QCOMPARE(standards->item(0, 8)->text(), QString("移液误差"));
+    const AuditEntry excluded = s.trail().list("experiment", "dil").last();
+    QCOMPARE(excluded.action, QString("修改定量设置"));
+    QVERIFY2(excluded.oldValue.startsWith("标准品 孔位" + standards->item(0, 0)->text() + ' ') && excluded.oldValue.endsWith("：纳入"),
+             qPrintable(excluded.oldValue));
+    QCOMPARE(excluded.newValue, QString("排除：移液误差"));
+    QCOMPARE(excluded.reason, QString("移液误差"));
 }
 
 QTEST_MAIN(TestAudit)

@@ -132,7 +132,7 @@ void TestCli::analyzeShowsTheBuiltInResults()
     QCOMPARE(quant.keys(), QStringList({"relative", "run", "samples", "standardCurves"}));
     const QJsonObject curve = quant.value("standardCurves").toArray().first().toObject();
     QCOMPARE(curve.keys(), QStringList({"channel", "efficiency", "efficiencyHigh", "efficiencyLow", "excluded", "fault", "intercept",
-                                        "levels", "noCt", "points", "r2", "slope", "target", "warnings"}));
+                                        "levels", "noCt", "points", "r2", "slope", "standards", "target", "warnings"}));
     QCOMPARE(curve.value("points").toInt(), 12);
     const QJsonObject unknown = quant.value("samples").toArray().first().toObject();
     QCOMPARE(unknown.value("unit").toString(), QString("cop"));

@@ -373,6 +373,11 @@ void TestDialogs::everyHoldComesBack()
     rules->item(0, 4)->setText("30");
     methodDialog.findChild<QPushButton*>("pBn_Save")->click();
     QCOMPARE(methodDialog.getMMethod().controlRules.value(0).posCtHigh, 30.0);
+    // The curve acceptance sits beside the rules: the usual one is no entry, a lab's own is kept.
+    QVERIFY(methodDialog.getMMethod().acceptances.isEmpty());
+    rules->item(0, 7)->setText("85");
+    methodDialog.findChild<QPushButton*>("pBn_Save")->click();
+    QCOMPARE(methodDialog.getMMethod().acceptances.value(0).efficiencyLow, 0.85);
 
     // 参数设置 keeps a method file's rules, which it has no fields for.
     QVERIFY(JsonControl().saveJsonMethod("json/holds.json", planned));

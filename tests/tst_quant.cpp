@@ -133,6 +133,7 @@ void TestQuant::controlsKeptWithTheRecord()
     typed.inData.setup.calibrator = QStringLiteral("甲");
     typed.inData.setup.references = QStringList{QStringLiteral("内参")};
     typed.inData.method.controlRules = {{QStringLiteral("靶标"), true, 38, 15, 30, 0, 0}};
+    typed.inData.method.acceptances = {{QStringLiteral("靶标"), 0.8, 1.2, 0.95}};
     QVERIFY(typed.saveAsFilePath("typed.pcrd"));
     QCOMPARE(back.openAs("typed.pcrd"), 0);
     QVERIFY(back == typed);
@@ -163,6 +164,19 @@ void TestQuant::publicDilutionSeries()
     QCOMPARE(q.samples[0].unit, QString("cop"));
     QVERIFY2(std::fabs(q.samples[0].quantity / 524 - 1) < 0.15, qPrintable(QString::number(q.samples[0].quantity)));
     QVERIFY2(std::fabs(q.samples[1].quantity / 1037 - 1) < 0.15, qPrintable(QString::number(q.samples[1].quantity)));
+    // Each standard read back off the curve, with how far from its typed quantity.
+    const QuantCurve& curve = q.curves[0];
+    QCOMPARE(curve.checks.size(), curve.wells.size());
+    for (const StandardCheck& check : curve.checks) {
+        QVERIFY(std::fabs(check.error - 100 * (check.backCalculated / check.quantity - 1)) < 1e-9);
+        QVERIFY2(std::fabs(check.error) < 50, qPrintable(QString::number(check.error)));
+    }
+    // A method's own acceptance for the target is the one the curve is judged by.
+    QVERIFY(!q.curves[0].fit.efficiencyAccepted()); // about 87 %: short of the usual 90 %
+    d.inData.method.acceptances = {{q.curves[0].target, 0.85, 1.05, 0.99}};
+    const QuantResult lenient = Quantification::of(d, TempData(d));
+    QVERIFY(lenient.curves[0].fit.warnings().isEmpty());
+    QVERIFY(lenient.run.valid);
 }
 
 QTEST_GUILESS_MAIN(TestQuant)

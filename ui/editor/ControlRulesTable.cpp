@@ -3,7 +3,7 @@
 #include <QHeaderView>
 
 namespace {
-enum Column { Target, Ntc, NtcMax, PosLow, PosHigh, IcLow, IcHigh, Columns };
+enum Column { Target, Ntc, NtcMax, PosLow, PosHigh, IcLow, IcHigh, EffLow, EffHigh, R2Low, Columns };
 
 QString limit(double v)
 {
@@ -15,7 +15,8 @@ ControlRulesTable::ControlRulesTable(QWidget* parent) : QTableWidget(0, Columns,
 {
     setHorizontalHeaderLabels({QStringLiteral("靶标"), QStringLiteral("阴性对照不得扩增"), QStringLiteral("阴性对照可接受Ct>"),
                                QStringLiteral("阳性对照Ct下限"), QStringLiteral("阳性对照Ct上限"), QStringLiteral("内参Ct下限"),
-                               QStringLiteral("内参Ct上限")});
+                               QStringLiteral("内参Ct上限"), QStringLiteral("标准曲线效率下限%"), QStringLiteral("效率上限%"),
+                               QStringLiteral("R²下限")});
     verticalHeader()->hide();
     horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 }
@@ -46,15 +47,23 @@ void ControlRulesTable::setMethod(const SMethod& method)
         const double values[] = {rule.ntcMaxCt, rule.posCtLow, rule.posCtHigh, rule.icCtLow, rule.icCtHigh};
         for (int c = NtcMax; c <= IcHigh; ++c)
             setItem(row, c, new QTableWidgetItem(limit(values[c - NtcMax])));
+        CurveAcceptance accepted{targets[row]};
+        for (const CurveAcceptance& a : method.acceptances)
+            if (a.target == targets[row])
+                accepted = a;
+        setItem(row, EffLow, new QTableWidgetItem(QString::number(100 * accepted.efficiencyLow)));
+        setItem(row, EffHigh, new QTableWidgetItem(QString::number(100 * accepted.efficiencyHigh)));
+        setItem(row, R2Low, new QTableWidgetItem(QString::number(accepted.r2Low)));
     }
     // Every target in sight without scrolling, up to a few.
     const int rows = qMin(rowCount(), 4);
     setFixedHeight(horizontalHeader()->sizeHint().height() + rows * verticalHeader()->defaultSectionSize() + 2 * frameWidth() + 2);
 }
 
-bool ControlRulesTable::rules(QVector<ControlRule>& out, QString& fault) const
+bool ControlRulesTable::rules(QVector<ControlRule>& out, QVector<CurveAcceptance>& acceptances, QString& fault) const
 {
     QVector<ControlRule> rules;
+    QVector<CurveAcceptance> accepted;
     for (int row = 0; row < rowCount(); ++row) {
         ControlRule r;
         r.target = item(row, Target)->text();
@@ -76,7 +85,35 @@ bool ControlRulesTable::rules(QVector<ControlRule>& out, QString& fault) const
         // A row without any check is no rule.
         if (r.checkNtc || r.posCtHigh > 0 || r.icCtHigh > 0)
             rules << r;
+        CurveAcceptance a{r.target};
+        if (!acceptance(row, a, fault))
+            return false;
+        if (!a.isDefault())
+            accepted << a;
     }
     out = rules;
+    acceptances = accepted;
+    return true;
+}
+
+bool ControlRulesTable::acceptance(int row, CurveAcceptance& a, QString& fault) const
+{
+    const auto number = [this, row](int column, double& value) {
+        bool ok = false;
+        value = item(row, column) ? item(row, column)->text().trimmed().toDouble(&ok) : 0;
+        return ok;
+    };
+    double low = 0, high = 0, r2 = 0;
+    if (!number(EffLow, low) || !number(EffHigh, high) || low < 0 || low > high || high > 200) {
+        fault = QStringLiteral("质控规则中靶标%1的标准曲线效率范围不是0到200%之间由低到高的两个数。").arg(a.target);
+        return false;
+    }
+    if (!number(R2Low, r2) || r2 < 0 || r2 > 1) {
+        fault = QStringLiteral("质控规则中靶标%1的R²下限不是0到1之间的数。").arg(a.target);
+        return false;
+    }
+    a.efficiencyLow = low / 100;
+    a.efficiencyHigh = high / 100;
+    a.r2Low = r2;
     return true;
 }

@@ -103,7 +103,7 @@ void MethodDialog::slotSaveAsJson()
         }
     QString fault = programFault(edited);
     if (fault.isEmpty())
-        ui->tableWidget_Rules->rules(edited.controlRules, fault);
+        ui->tableWidget_Rules->rules(edited.controlRules, edited.acceptances, fault);
     if (!fault.isEmpty()) {
         ZMessageBox::tell(this, fault);
         return;

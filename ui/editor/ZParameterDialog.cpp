@@ -193,6 +193,7 @@ void ZParameterDialog::jsonToUi(const SMethod& method)
 {
     // What this editor has no fields for goes back into the file as it came.
     mMethod.controlRules = method.controlRules;
+    mMethod.acceptances = method.acceptances;
     ui->lEdit_Name->setText(method.Name);
     ui->lEdit_ID->setText(method.Id);
     ui->lEdit_Date->setText(method.Date);

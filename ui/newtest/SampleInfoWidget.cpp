@@ -60,7 +60,8 @@ void SampleInfoWidget::restInfo(int, int sampleCount)
         quantity->setStyleSheet("QLineEdit{" + editStyle + "} QLineEdit:disabled{color:rgb(160, 160, 160);border-color:rgb(200, 200, 200);}");
         for (const QString& code : RunControls::typeCodes())
             type->addItem(RunControls::typeName(code), code);
-        unit->addItems(RunControls::unitCodes());
+        for (const QString& code : RunControls::unitCodes())
+            unit->addItem(RunControls::unitName(code), code);
         type->setMinimumHeight(41);
         unit->setMinimumHeight(41);
         // A standard's quantity: above 0 and at most 1e15, as typed ("1e6" too).
@@ -76,7 +77,7 @@ void SampleInfoWidget::restInfo(int, int sampleCount)
         if (t.quantity > 0)
             quantity->setText(QString::number(t.quantity, 'g', 10));
         if (!t.unit.isEmpty())
-            unit->setCurrentText(t.unit);
+            unit->setCurrentIndex(qMax(0, unit->findData(t.unit)));
         const auto standardOnly = [type, quantity, unit] {
             const bool standard = type->currentData().toString() == QLatin1String("std");
             quantity->setEnabled(standard);
@@ -120,7 +121,7 @@ QVector<SampleType> SampleInfoWidget::getSampleTypes() const
         t.type = mTypeBoxes[i]->currentData().toString();
         if (t.type == QLatin1String("std")) {
             t.quantity = QLocale::c().toDouble(mQuantityEdits[i]->text());
-            t.unit = mUnitBoxes[i]->currentText();
+            t.unit = mUnitBoxes[i]->currentData().toString();
         }
         any = any || !(t == SampleType());
         types << t;
@@ -135,7 +136,7 @@ void SampleInfoWidget::setSampleTypes(const QVector<SampleType>& types)
         mTypeBoxes[i]->setCurrentIndex(qMax(0, mTypeBoxes[i]->findData(t.type)));
         mQuantityEdits[i]->setText(t.quantity > 0 ? QString::number(t.quantity, 'g', 10) : QString());
         if (!t.unit.isEmpty())
-            mUnitBoxes[i]->setCurrentText(t.unit);
+            mUnitBoxes[i]->setCurrentIndex(qMax(0, mUnitBoxes[i]->findData(t.unit)));
     }
 }
 

@@ -6,6 +6,7 @@
 #include "analysis/TempData.h"
 #include "analysis/CallColour.h"
 #include "analysis/QcFlags.h"
+#include "ui/records/ReasonDialog.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -37,6 +38,9 @@ QTableWidgetItem* cell(const QString& text)
     return item;
 }
 
+// The standards table's columns; the exclusion and its reason are what a person changes.
+enum StandardColumn { Number, Name, Target, Typed, Ct, BackCalculated, Error, Excluded, Reason };
+
 QString fixedText(double v)
 {
     return std::isfinite(v) ? QString::number(v, 'f', 3) : QStringLiteral("-");
@@ -46,7 +50,8 @@ QString fixedText(double v)
 QuantTables::QuantTables(QWidget* parent)
     : QWidget(parent), mCalibrator(new QComboBox(this)), mReferences(new QListWidget(this)),
       mStandards(table({QStringLiteral("孔位"), QStringLiteral("样本名"), QStringLiteral("靶标"), QStringLiteral("定量"),
-                        QStringLiteral("Ct"), QStringLiteral("排除"), QStringLiteral("排除原因")}, this)),
+                        QStringLiteral("Ct"), QStringLiteral("反算定量"), QStringLiteral("偏差"), QStringLiteral("排除"),
+                        QStringLiteral("排除原因")}, this)),
       mQuantities(table({QStringLiteral("样本名"), QStringLiteral("类型"), QStringLiteral("靶标"), QStringLiteral("孔位"),
                          QStringLiteral("定量"), QStringLiteral("标准差"), QStringLiteral("单位"), QStringLiteral("结果")}, this)),
       mRelative(table({QStringLiteral("样本名"), QStringLiteral("靶标"), QStringLiteral("方法"), QStringLiteral("倍数变化"),
@@ -59,8 +64,6 @@ QuantTables::QuantTables(QWidget* parent)
     mRelative->setObjectName("tableWidget_Relative");
     mReferences->setFlow(QListView::LeftToRight);
     mReferences->setMaximumHeight(36);
-    // The reason is typed in its cell; the rest of the table only shows.
-    mStandards->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* choices = new QHBoxLayout;
@@ -77,7 +80,7 @@ QuantTables::QuantTables(QWidget* parent)
     layout->addWidget(mRelative, 1);
     connect(mCalibrator, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] { emitSetup(); });
     connect(mReferences, &QListWidget::itemChanged, this, [this] { emitSetup(); });
-    connect(mStandards, &QTableWidget::itemChanged, this, [this] { emitSetup(); });
+    connect(mStandards, &QTableWidget::itemChanged, this, &QuantTables::standardToggled);
 }
 
 void QuantTables::setEditable(bool editable)
@@ -143,26 +146,53 @@ void QuantTables::fillStandards(const QuantResult& q, const TempData& results)
     mStandardCurves.clear();
     mStandards->setRowCount(0);
     for (const QuantCurve& c : q.curves)
-        for (const ResultRow& row : c.wells) {
-            const SampleType type = mSetup.sampleTypes.value(row.sample);
+        for (int w = 0; w < c.wells.size(); ++w) {
+            const ResultRow& row = c.wells[w];
+            const StandardCheck& check = c.checks[w];
             const int s = row.curveIndex;
             const int r = mStandards->rowCount();
+            const QString unit = ' ' + RunControls::unitName(c.unit);
             mStandards->insertRow(r);
-            mStandards->setItem(r, 0, cell(QString::number(row.number)));
-            mStandards->setItem(r, 1, cell(row.sampleName));
-            mStandards->setItem(r, 2, cell(c.target));
-            mStandards->setItem(r, 3, cell(ResultText::quantity(type.quantity) + ' ' + RunControls::unitName(type.unit)));
-            mStandards->setItem(r, 4, cell(results.positives[s] ? ResultText::ct(results.ctValues[s]) : QStringLiteral("-")));
+            mStandards->setItem(r, Number, cell(QString::number(row.number)));
+            mStandards->setItem(r, Name, cell(row.sampleName));
+            mStandards->setItem(r, Target, cell(c.target));
+            mStandards->setItem(r, Typed, cell(ResultText::quantity(check.quantity) + unit));
+            mStandards->setItem(r, Ct, cell(results.positives[s] ? ResultText::ct(results.ctValues[s]) : QStringLiteral("-")));
+            mStandards->setItem(r, BackCalculated, cell(std::isfinite(check.backCalculated) ? ResultText::quantity(check.backCalculated) + unit
+                                                                                         : QStringLiteral("-")));
+            mStandards->setItem(r, Error, cell(std::isfinite(check.error) ? QStringLiteral("%1%").arg(check.error, 0, 'f', 1) : QStringLiteral("-")));
             auto* left = cell(QString());
             left->setFlags(left->flags() | Qt::ItemIsUserCheckable);
             left->setCheckState(mSetup.excludedWells.contains(s) ? Qt::Checked : Qt::Unchecked);
-            mStandards->setItem(r, 5, left);
-            mStandards->setItem(r, 6, new QTableWidgetItem(mSetup.excludedWells.value(s)));
+            mStandards->setItem(r, Excluded, left);
+            mStandards->setItem(r, Reason, cell(mSetup.excludedWells.value(s)));
             mStandardCurves << s;
         }
 }
 
-void QuantTables::emitSetup()
+void QuantTables::standardToggled(QTableWidgetItem* item)
+{
+    if (mFilling || item->column() != Excluded)
+        return;
+    QString reason;
+    if (item->checkState() == Qt::Checked) {
+        // The reason asked here is the one the trail keeps: a person says it once.
+        const int row = item->row();
+        const QString question = QStringLiteral("排除标准品 孔位%1（%2 %3）的原因")
+                                     .arg(mStandards->item(row, Number)->text(), mStandards->item(row, Name)->text(), mStandards->item(row, Target)->text());
+        mFilling = true;
+        if (ReasonDialog::ask(this, question, reason))
+            mStandards->item(row, Reason)->setText(reason);
+        else
+            item->setCheckState(Qt::Unchecked);
+        mFilling = false;
+        if (reason.isEmpty())
+            return;
+    }
+    emitSetup(reason);
+}
+
+void QuantTables::emitSetup(const QString& reason)
 {
     if (mFilling)
         return;
@@ -174,12 +204,12 @@ void QuantTables::emitSetup()
             setup.references << mReferences->item(i)->text();
     setup.excludedWells.clear();
     for (int r = 0; r < mStandards->rowCount() && r < mStandardCurves.size(); ++r)
-        if (mStandards->item(r, 5) && mStandards->item(r, 5)->checkState() == Qt::Checked) {
-            const QString reason = mStandards->item(r, 6) ? mStandards->item(r, 6)->text().trimmed() : QString();
-            setup.excludedWells.insert(mStandardCurves[r], reason.isEmpty() ? QStringLiteral("手动排除") : reason);
+        if (mStandards->item(r, Excluded) && mStandards->item(r, Excluded)->checkState() == Qt::Checked) {
+            const QString why = mStandards->item(r, Reason) ? mStandards->item(r, Reason)->text().trimmed() : QString();
+            setup.excludedWells.insert(mStandardCurves[r], why);
         }
     if (setup == mSetup)
         return;
     mSetup = setup;
-    emit setupChanged(setup);
+    emit setupChanged(setup, reason);
 }

@@ -8,11 +8,12 @@ class OutData;
 class QComboBox;
 class QListWidget;
 class QTableWidget;
+class QTableWidgetItem;
 struct QuantResult;
 class TempData;
 
 // The quantification a person works with: the standards (each can be left out of its curve, with
-// the reason typed beside it), every sample's quantity, and fold changes against the calibrator
+// the reason asked when it is and shown beside it), every sample's quantity, and fold changes against the calibrator
 // and reference targets chosen here. Every choice is handed back as the record's new setup.
 class QuantTables : public QWidget
 {
@@ -29,11 +30,13 @@ public:
     QListWidget* references() const { return mReferences; }
 
 signals:
-    void setupChanged(const RunSetup& setup);
+    // reason: why, when the person already said it (an excluded standard's reason), else empty.
+    void setupChanged(const RunSetup& setup, const QString& reason);
 
 private:
     void fillStandards(const QuantResult& q, const TempData& results);
-    void emitSetup();
+    void standardToggled(QTableWidgetItem* item);
+    void emitSetup(const QString& reason = QString());
 
     QComboBox* mCalibrator;
     QListWidget* mReferences;

@@ -1,14 +1,20 @@
 #include "ui/results/RelativeChart.h"
 
 #include "analysis/Quantification.h"
-#include "ui/charts/AxisTicks.h"
 
 #include <cmath>
 #include <QCategoryAxis>
 #include <QLineSeries>
-#include <QValueAxis>
+#include <QLogValueAxis>
 
 using namespace QtCharts;
+
+namespace {
+bool drawable(double fold)
+{
+    return std::isfinite(fold) && fold > 0;
+}
+}
 
 RelativeChart::RelativeChart(QWidget* parent) : QuantChartView(parent)
 {
@@ -19,28 +25,35 @@ void RelativeChart::draw(const QuantResult& q)
 {
     chart()->setTitle(q.relative.isEmpty() ? QStringLiteral("相对定量：请选择校准样本和内参靶标") : QStringLiteral("倍数变化（相对校准样本）"));
     auto* x = new QCategoryAxis(chart());
-    auto* y = new QValueAxis(chart());
+    // Folds up and down are alike on a log2 axis: 0.017 is as far from 1 as 60, and visible.
+    auto* y = new QLogValueAxis(chart());
     x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    y->setTitleText(QStringLiteral("倍数变化"));
+    // Slanted, every sample's label fits under its bar however many there are.
+    x->setLabelsAngle(-45);
+    y->setLabelFormat(QStringLiteral("%g"));
+    y->setTitleText(QStringLiteral("倍数变化（log2）"));
     chart()->addAxis(x, Qt::AlignBottom);
     chart()->addAxis(y, Qt::AlignLeft);
-    // Sample names alone where all bars are of one target.
     bool oneTarget = true;
     for (const RelativeResult& r : q.relative)
         oneTarget = oneTarget && r.target == q.relative.first().target;
-    double top = 1;
-    // Bars are thick vertical lines; the error bar a thin one with caps.
+    double low = 1, high = 1;
+    // Bars are thick vertical lines from 1 (no change), the error bar a thin one with caps.
     for (int i = 0; i < q.relative.size(); ++i) {
         const RelativeResult& r = q.relative[i];
         const double at = i + 1;
+        // Labels of a category axis must differ, or the later one is dropped with its bar's name.
+        x->append(QStringLiteral("%1. %2").arg(i + 1).arg(oneTarget ? r.sample : r.sample + ' ' + r.target), at);
+        if (!drawable(r.fold))
+            continue;
         auto* bar = new QLineSeries(chart());
-        bar->setPen(QPen(QColor(0, 19, 255, 160), 24, Qt::SolidLine, Qt::FlatCap));
-        bar->append(at, 0);
+        bar->setPen(QPen(r.invalid ? QColor(160, 160, 160, 160) : QColor(0, 19, 255, 160), 24, Qt::SolidLine, Qt::FlatCap));
+        bar->append(at, 1);
         bar->append(at, r.fold);
-        // A single replicate has no range to draw.
         auto* range = new QLineSeries(chart());
         range->setPen(QPen(Qt::black, 2));
-        if (std::isfinite(r.foldLow) && std::isfinite(r.foldHigh))
+        // A single replicate has no range to draw.
+        if (drawable(r.foldLow) && drawable(r.foldHigh))
             for (const QPointF& p : {QPointF(at - 0.1, r.foldLow), QPointF(at + 0.1, r.foldLow), QPointF(at, r.foldLow),
                                      QPointF(at, r.foldHigh), QPointF(at - 0.1, r.foldHigh), QPointF(at + 0.1, r.foldHigh)})
                 range->append(p);
@@ -49,10 +62,13 @@ void RelativeChart::draw(const QuantResult& q)
             s->attachAxis(x);
             s->attachAxis(y);
         }
-        x->append(oneTarget ? r.sample : r.sample + ' ' + r.target, at);
-        top = qMax(top, std::isfinite(r.foldHigh) ? r.foldHigh : r.fold);
+        low = std::min({low, r.fold, drawable(r.foldLow) ? r.foldLow : r.fold});
+        high = std::max({high, r.fold, drawable(r.foldHigh) ? r.foldHigh : r.fold});
     }
     x->setRange(0.5, q.relative.size() + 0.5);
-    y->setRange(0, top * 1.15);
-    AxisTicks::keepRound(y, 6);
+    // Ticks at whole powers of two, a step of several powers where the folds span many, so that
+    // at most ten ticks are labelled.
+    const int step = std::max(1, int(std::ceil((std::ceil(std::log2(high)) - std::floor(std::log2(low)) + 2) / 10)));
+    y->setBase(std::pow(2.0, step));
+    y->setRange(std::pow(2.0, step * std::floor((std::log2(low) - 1) / step)), std::pow(2.0, step * std::ceil((std::log2(high) + 1) / step)));
 }

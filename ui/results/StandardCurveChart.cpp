@@ -1,6 +1,7 @@
 #include "ui/results/StandardCurveChart.h"
 
 #include "analysis/Quantification.h"
+#include "method/RunControls.h"
 #include "ui/charts/AxisTicks.h"
 
 #include <QLegendMarker>
@@ -26,7 +27,11 @@ void StandardCurveChart::draw(const QuantResult& q)
     chart()->setTitle(q.curves.isEmpty() ? QStringLiteral("标准曲线：本实验没有带定量的标准品") : QString());
     auto* x = new QValueAxis(chart());
     auto* y = new QValueAxis(chart());
-    x->setTitleText(QStringLiteral("log10(定量)"));
+    QStringList units;
+    for (const QuantCurve& c : q.curves)
+        if (!units.contains(RunControls::unitName(c.unit)))
+            units << RunControls::unitName(c.unit);
+    x->setTitleText(units.size() == 1 ? QStringLiteral("log10(定量，%1)").arg(units.first()) : QStringLiteral("log10(定量)"));
     y->setTitleText(QStringLiteral("Ct"));
     chart()->addAxis(x, Qt::AlignBottom);
     chart()->addAxis(y, Qt::AlignLeft);

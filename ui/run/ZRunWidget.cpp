@@ -329,14 +329,14 @@ void ZRunWidget::showResults(const TempData& results)
     ui->label_Validity->setVisible(!quant.run.valid);
 }
 
-void ZRunWidget::changeSetup(const RunSetup& setup)
+void ZRunWidget::changeSetup(const RunSetup& setup, const QString& reason)
 {
     if (!runIsOver())
         return;
     qInfo().noquote() << "quantification setup changed" << mFilePath;
     mOutData.inData.setup = setup;
     mInData.setup = setup;
-    resave();
+    resave(reason);
     showResults(TempData(mOutData));
 }
 

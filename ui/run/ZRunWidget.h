@@ -75,7 +75,8 @@ private:
     // Writes the record again when it changed: only where the store allows it (role, signature),
     // with a reason when users are on, and into the audit trail; otherwise the page goes back to
     // the file.
-    bool resave();
+    // reason: why the change was made, when the person already said it; else it is asked.
+    bool resave(const QString& reason = QString());
     // Says why the record may not be changed, if it may not.
     bool mayChange();
     // The trail and the index learn of a run saved.
@@ -83,7 +84,7 @@ private:
     void showSignatures();
     void showResults(const TempData& results);
     // A choice of the 定量 tab (an excluded standard, the calibrator, references): kept and shown.
-    void changeSetup(const RunSetup& setup);
+    void changeSetup(const RunSetup& setup, const QString& reason);
     void exportAs(ExperimentExport::Format format);
     void replaceMethod();
     void saveMethodAs();

@@ -25,7 +25,7 @@
 #include <QFileInfo>
 #include <QMenu>
 
-bool ZRunWidget::resave()
+bool ZRunWidget::resave(const QString& givenReason)
 {
     // Written only when something changed: a rewrite of the same record would still move the
     // file's date, and the data page, sorted by date, would reorder under the operator.
@@ -36,9 +36,9 @@ bool ZRunWidget::resave()
     RecordSession& records = RecordActions::session();
     const QString experiment = RecordActions::experimentOf(mFilePath);
     QString refusal = records.changeRefusal(experiment);
-    QString reason;
+    QString reason = givenReason;
     const bool refused = !refusal.isEmpty();
-    if (refused || (records.reasonsRequired() && !ReasonDialog::ask(this, UI::ChangeReason.arg(experiment), reason))) {
+    if (refused || (records.reasonsRequired() && reason.isEmpty() && !ReasonDialog::ask(this, UI::ChangeReason.arg(experiment), reason))) {
         // The page goes back to what the file holds, so that nothing shown differs from it.
         if (refused)
             RecordActions::allowed(this, refusal);
