@@ -345,4 +345,6 @@ void ZRunWidget::slotButtonGroupClicked(int id)
     ui->stackedWidget->setCurrentIndex(id == 0 ? 0 : 1);
     if (id > 0)
         ui->stackedWidget_Info->setCurrentIndex(id - 1);
+    // The quantification charts draw no hole's curve: their axes get the chip's room.
+    ui->widget_Chip->setVisible(mViews->button(id) != ui->pushButton_Quant);
 }
