@@ -7,7 +7,7 @@ OriginMeltChart::OriginMeltChart(QWidget* parent) : ZNewChart(parent)
     mAxisX->setTitleText(QStringLiteral("℃"));
     mAxisY->setTitleText(QStringLiteral("Fn"));
     // Temperatures at round degrees, not one label every second reading.
-    AxisTicks::keepRound(mAxisX, 8, "%0.2f");
+    AxisTicks::keepRound(chart(), mAxisX, 8, "%0.2f");
 }
 
 void OriginMeltChart::setInitChart(SMethod& method)

@@ -34,13 +34,13 @@ ZOriginChart::ZOriginChart(QWidget* parent)
     mAxisX->setLabelFormat("%d");
     // Every second reading is labelled on a 40-cycle chart; a longer run (melt readings follow the
     // cycles) gets a wider round step, so its labels never crowd into "...".
-    AxisTicks::keepRound(mAxisX, 20, "%d");
+    AxisTicks::keepRound(chart(), mAxisX, 20, "%d");
     mAxisX->setTickAnchor(1);
     styleAxis(mAxisX, QStringLiteral("循环数"));
     chart()->addAxis(mAxisX, Qt::AlignBottom);
     mAxisY->setRange(0, 100);
     mAxisY->setTickCount(11);
-    AxisTicks::keepRound(mAxisY, 10);
+    AxisTicks::keepRound(chart(), mAxisY, 10);
     styleAxis(mAxisY, QStringLiteral("Fn"));
     chart()->addAxis(mAxisY, Qt::AlignLeft);
     chart()->legend()->hide();

@@ -13,7 +13,7 @@ ZTimeChart::ZTimeChart(QWidget* parent)
 {
     setRenderHint(QPainter::Antialiasing);
     mAxisX->setRange(0, 600);
-    AxisTicks::keepRound(mAxisX, 6, "%d");
+    AxisTicks::keepRound(chart(), mAxisX, 6, "%d");
     mAxisX->setTitleText(QStringLiteral("时间(s)"));
     mAxisY->setRange(0, 100);
     mAxisY->setTickCount(11);

@@ -101,6 +101,6 @@ void StandardCurveChart::draw(const QuantResult& q)
     }
     x->setRange(std::floor(lowX - 0.5), std::ceil(highX + 0.5));
     y->setRange(std::floor(lowY - 2), std::ceil(highY + 2));
-    AxisTicks::keepRound(x, 8);
-    AxisTicks::keepRound(y, 8);
+    AxisTicks::keepRound(chart(), x, 8);
+    AxisTicks::keepRound(chart(), y, 8);
 }
