@@ -1,5 +1,6 @@
 #include "Synthetic.h"
 #include "TestDir.h"
+#include "analysis/ControlTrend.h"
 #include "analysis/Quantification.h"
 #include "analysis/SampleResults.h"
 #include "analysis/TempData.h"
@@ -20,6 +21,7 @@ private slots:
     void runsMadeInvalidByTheirControls();
     void controlsKeptWithTheRecord();
     void publicDilutionSeries();
+    void controlTrendRules();
 };
 
 void TestQuant::standardCurveByHand()
@@ -177,6 +179,35 @@ void TestQuant::publicDilutionSeries()
     const QuantResult lenient = Quantification::of(d, TempData(d));
     QVERIFY(lenient.curves[0].fit.warnings().isEmpty());
     QVERIFY(lenient.run.valid);
+}
+
+void TestQuant::controlTrendRules()
+{
+    // Twenty baseline runs alternating 30.5 and 29.5 (mean 30, SD 0.513), then two at 31.2 (+2.34
+    // SD: 2-2s on the second) and ten at 30.3 (+0.58 SD): ten in a row above the mean from the
+    // first 31.2 on, 10-x from the eighth 30.3. One run without a Ct is marked and left out.
+    QVector<ControlTrend::Point> points;
+    const QDateTime start(QDate(2026, 11, 1), QTime(8, 0), Qt::UTC);
+    const auto add = [&](double ct) { points.append({QString::number(points.size()), start.addDays(points.size()), ct}); };
+    for (int i = 0; i < 20; ++i)
+        add(i % 2 ? 29.5 : 30.5);
+    add(31.2);
+    add(31.2);
+    add(qQNaN());
+    for (int i = 0; i < 10; ++i)
+        add(30.3);
+    std::reverse(points.begin(), points.end()); // any order in, time order out
+    const ControlTrend t = ControlTrend::of(points);
+    QCOMPARE(t.baseline, 20);
+    QVERIFY(std::fabs(t.mean - 30) < 1e-12 && std::fabs(t.sd - std::sqrt(5.0 / 19)) < 1e-12);
+    QStringList found;
+    for (const ControlTrend::Violation& v : t.violations)
+        found << v.rule + '@' + v.experiment;
+    QCOMPARE(found, QStringList({"2-2s@21", "no-ct@22", "10-x@30", "10-x@31", "10-x@32"}));
+    // A fixed period is the baseline instead: the last ten runs alone have no spread to judge by.
+    const ControlTrend fixed = ControlTrend::of(points, start.addDays(23), start.addDays(32));
+    QCOMPARE(fixed.baseline, 10);
+    QVERIFY(fixed.sd < 1e-6 && fixed.violations.size() == 1);
 }
 
 QTEST_GUILESS_MAIN(TestQuant)
