@@ -144,7 +144,7 @@ void QuantTables::fillStandards(const QuantResult& q, const TempData& results)
     mStandards->setRowCount(0);
     for (const QuantCurve& c : q.curves)
         for (const ResultRow& row : c.wells) {
-            const SampleType type = mSetup.sampleTypes.value(row.sample);
+            const SampleType type = mSetup.typeOf(row.sample, c.target);
             const int s = row.curveIndex;
             const int r = mStandards->rowCount();
             mStandards->insertRow(r);
