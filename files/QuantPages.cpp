@@ -27,7 +27,7 @@ void curves(PdfPages& pages, const OutData& data, const QuantResult& q)
     for (const QuantCurve& c : q.curves) {
         const QColor colour = ReportChart::channelColour(c.channel);
         // Its numbers on top, red where a lab would not take the curve: ⚠ beside what falls short.
-        const bool accepted = c.fit.quality() == QStringLiteral("合格");
+        const bool accepted = c.fit.fault().isEmpty() && c.fit.warnings().isEmpty();
         ReportChart chart{c.fit.usable() ? c.fit.equation() + QStringLiteral("，点数 %1").arg(c.fit.points) : c.fit.fault(),
                           QStringLiteral("log10(定量)"), QStringLiteral("Ct"), {}, {}, {}, accepted ? QColor(Qt::black) : QColor(Qt::red)};
         chart.dots = {{c.points, colour, false}, {c.excludedPoints, colour, true}};

@@ -468,6 +468,9 @@ void TestRdml::typesPerTarget()
     QCOMPARE(back.inData.setup.sampleTypes, d.inData.setup.sampleTypes);
     QVERIFY(d.saveAsFilePath("t.pcrd") && back.openAs("t.pcrd") == 0);
     QCOMPARE(back.inData.setup, d.inData.setup);
+    // Types set by hand hold for every target.
+    QCOMPARE(runCli({"types", "t.pcrd", "std:1e5:cop"}).code, 0);
+    QVERIFY(back.openAs("t.pcrd") == 0 && back.inData.setup.targetTypes.isEmpty());
     // Without types per target a record's run controls are written as before.
     d.inData.setup.targetTypes.clear();
     QVERIFY(!RunControls::setupToJson(d.inData.setup).contains("targetTypes"));
