@@ -232,6 +232,20 @@ double holeQuantity(const OutData& data, const QuantResult& q, int sample, const
     return qQNaN();
 }
 
+QVector<QPointF> unknownsOn(const QuantResult& q, const QuantCurve& c)
+{
+    QVector<QPointF> out;
+    if (!c.fit.usable())
+        return out;
+    for (const QuantSample& s : q.samples)
+        if (s.target == c.target && s.channel == c.channel && s.type == QLatin1String("unkn") && std::isfinite(s.quantity)
+            && s.call != SampleResults::invalid()) {
+            const double lx = std::log10(s.quantity);
+            out << QPointF(lx, c.fit.slope * lx + c.fit.intercept);
+        }
+    return out;
+}
+
 QuantResult of(const OutData& data, const TempData& results, const QString& calibrator, const QStringList& references)
 {
     QuantResult q;

@@ -24,13 +24,16 @@ QString channelName(const OutData& data, int channel)
 
 void curves(PdfPages& pages, const OutData& data, const QuantResult& q)
 {
+    if (!q.curves.isEmpty())
+        pages.text(QStringLiteral("实心点：标准品；空心点：排除的标准品；灰点：未知样本的定量在曲线上的位置"), 7, false, Qt::darkGray);
     for (const QuantCurve& c : q.curves) {
         const QColor colour = ReportChart::channelColour(c.channel);
         // Its numbers on top, red where a lab would not take the curve: ⚠ beside what falls short.
         const bool accepted = c.fit.fault().isEmpty() && c.fit.warnings().isEmpty();
         ReportChart chart{c.fit.usable() ? c.fit.equation() + QStringLiteral("，点数 %1").arg(c.fit.points) : c.fit.fault(),
                           QStringLiteral("log10(定量)"), QStringLiteral("Ct"), {}, {}, {}, accepted ? QColor(Qt::black) : QColor(Qt::red)};
-        chart.dots = {{c.points, colour, false}, {c.excludedPoints, colour, true}};
+        chart.dots = {{Quantification::unknownsOn(q, c), QColor(Qt::darkGray), false}, {c.points, colour, false},
+                      {c.excludedPoints, colour, true}};
         if (c.fit.usable())
             chart.lines.append({{{c.fit.lowestLog - 0.3, c.fit.slope * (c.fit.lowestLog - 0.3) + c.fit.intercept},
                                  {c.fit.highestLog + 0.3, c.fit.slope * (c.fit.highestLog + 0.3) + c.fit.intercept}},

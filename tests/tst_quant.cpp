@@ -199,6 +199,7 @@ void TestQuant::printedReport()
     d.inData.setup.excludedWells.insert(q.curves[0].wells.last().curveIndex, QStringLiteral("加样误差"));
     q = Quantification::of(d, TempData(d));
     QVERIFY(!q.curves[0].fit.efficiencyAccepted() && q.curves[0].fit.r2Accepted());
+    QCOMPARE(Quantification::unknownsOn(q, q.curves[0]).size(), 2); // the two swabs on the line
     pdf = reportText(d);
     QVERIFY2(pdf.contains("标准曲线：") && pdf.contains(QString("E = %1 % ⚠").arg(100 * q.curves[0].fit.efficiency, 0, 'f', 1))
                  && pdf.contains(QString("R² = %1，").arg(q.curves[0].fit.r2, 0, 'f', 4)),

@@ -72,12 +72,10 @@ void StandardCurveChart::draw(const QuantResult& q)
             unknowns->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
             unknowns->setMarkerSize(8);
             unknowns->setColor(colour.lighter(150));
-            for (const QuantSample& s : q.samples)
-                if (s.target == c.target && s.channel == c.channel && s.type == QLatin1String("unkn") && std::isfinite(s.quantity)) {
-                    const double lx = std::log10(s.quantity);
-                    unknowns->append(lx, c.fit.slope * lx + c.fit.intercept);
-                    extend(unknowns->points().last());
-                }
+            for (const QPointF& p : Quantification::unknownsOn(q, c)) {
+                unknowns->append(p);
+                extend(p);
+            }
             add(unknowns);
             chart()->legend()->markers(unknowns).value(0)->setVisible(false);
         } else {
