@@ -37,10 +37,11 @@ QVector<QuantCurve> standardCurves(const OutData& data, const QVector<ResultRow>
     QVector<QuantCurve> curves;
     QHash<QString, int> index;
     for (const ResultRow& row : rows) {
-        const SampleType type = setup.sampleTypes.value(row.sample);
         const int s = row.curveIndex;
-        if (type.type != QLatin1String("std") || type.quantity <= 0 || s >= r.targets.size()
-            || r.targets[s].Name == SampleResults::internalControl())
+        if (s >= r.targets.size() || r.targets[s].Name == SampleResults::internalControl())
+            continue;
+        const SampleType type = setup.typeOf(row.sample, r.targets[s].Name);
+        if (type.type != QLatin1String("std") || type.quantity <= 0)
             continue;
         const QString k = r.targets[s].Name + '\n' + QString::number(row.channel);
         if (!index.contains(k)) {
@@ -68,7 +69,7 @@ QVector<QuantCurve> standardCurves(const OutData& data, const QVector<ResultRow>
         c.fit.acceptance = own == accepted.cend() ? CurveAcceptance{c.target} : *own;
         for (const ResultRow& row : c.wells) {
             StandardCheck check;
-            check.quantity = setup.sampleTypes.value(row.sample).quantity;
+            check.quantity = setup.typeOf(row.sample, c.target).quantity;
             if (c.fit.usable() && r.positives[row.curveIndex]) {
                 check.backCalculated = c.fit.quantityOf(r.ctValues[row.curveIndex]);
                 check.error = 100 * (check.backCalculated - check.quantity) / check.quantity;
@@ -85,7 +86,7 @@ QVector<QuantSample> quantities(const OutData& data, const QVector<ResultRow>& r
     QVector<QuantSample> out;
     for (const SampleResult& s : SampleResults::of(data, r)) {
         QuantSample q{s.sample, s.name, s.type, s.target, s.channel, s.holes, qQNaN(), qQNaN(), QString(), s.call, s.flags};
-        const SampleType type = data.inData.setup.sampleTypes.value(s.sample);
+        const SampleType type = data.inData.setup.typeOf(s.sample, s.target);
         const QuantCurve* curve = nullptr;
         for (const QuantCurve& c : curves)
             if (c.target == s.target && c.channel == s.channel && c.fit.usable())
@@ -161,14 +162,13 @@ QVector<RelativeResult> relative(const OutData& data, const QVector<ResultRow>& 
         calibratorReferences << stats.value(key(cal, ref));
     }
     for (int sample = 0; sample < names.size(); ++sample) {
-        const QString type = data.inData.setup.sampleTypes.value(sample).type;
-        if (type != QLatin1String("unkn") && type != QLatin1String("std") && type != QLatin1String("pos"))
-            continue;
         QVector<CtStats> sampleReferences;
         for (const QString& ref : references)
             sampleReferences << stats.value(key(sample, ref));
         for (const QString& t : targets) {
-            if (references.contains(t) || !inUse(t))
+            const QString type = data.inData.setup.typeOf(sample, t).type;
+            if (references.contains(t) || !inUse(t)
+                || (type != QLatin1String("unkn") && type != QLatin1String("std") && type != QLatin1String("pos")))
                 continue;
             RelativeResult res;
             if (!foldChange(stats.value(key(sample, t)), stats.value(key(cal, t)), factor(t), sampleReferences,
@@ -228,7 +228,7 @@ bool foldChange(const CtStats& target, const CtStats& calibratorTarget, double f
 
 double holeQuantity(const OutData& data, const QuantResult& q, int sample, const QString& target, int channel, double ct, QString& unit)
 {
-    const SampleType type = data.inData.setup.sampleTypes.value(sample);
+    const SampleType type = data.inData.setup.typeOf(sample, target);
     if (target == SampleResults::internalControl())
         return qQNaN(); // a standard's quantity is of its target, not of the control beside it
     if (type.type == QLatin1String("std") && type.quantity > 0) {
@@ -243,6 +243,20 @@ double holeQuantity(const OutData& data, const QuantResult& q, int sample, const
             return c.fit.quantityOf(ct);
         }
     return qQNaN();
+}
+
+QVector<QPointF> unknownsOn(const QuantResult& q, const QuantCurve& c)
+{
+    QVector<QPointF> out;
+    if (!c.fit.usable())
+        return out;
+    for (const QuantSample& s : q.samples)
+        if (s.target == c.target && s.channel == c.channel && s.type == QLatin1String("unkn") && std::isfinite(s.quantity)
+            && s.call != SampleResults::invalid()) {
+            const double lx = std::log10(s.quantity);
+            out << QPointF(lx, c.fit.slope * lx + c.fit.intercept);
+        }
+    return out;
 }
 
 QuantResult of(const OutData& data, const TempData& results, const QString& calibrator, const QStringList& references)

@@ -99,6 +99,10 @@ bool foldChange(const CtStats& target, const CtStats& calibratorTarget, double f
 // NaN otherwise. unit is set with it.
 double holeQuantity(const OutData& data, const QuantResult& q, int sample, const QString& target, int channel, double ct, QString& unit);
 
+// Where the unknowns of a curve's target and channel lie on its line: x = log10(quantity), y the
+// line's Ct at it. An invalid sample's quantity is no result and is left out.
+QVector<QPointF> unknownsOn(const QuantResult& q, const QuantCurve& c);
+
 // calibrator and references, when given, stand for the record's own choice.
 QuantResult of(const OutData& data, const TempData& results, const QString& calibrator = QString(),
                const QStringList& references = QStringList());

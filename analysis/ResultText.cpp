@@ -33,4 +33,9 @@ QString quantity(double value)
     return std::isfinite(value) ? QString::number(value, 'e', 2) : QStringLiteral("-");
 }
 
+QString foldMethod(const QString& code)
+{
+    return code == QLatin1String("ddcq") ? QStringLiteral("ΔΔCt") : QStringLiteral("效率校正");
+}
+
 }

@@ -15,5 +15,7 @@ QString call(bool positive, bool runComplete);
 QString incompleteRun();
 // A quantity in one form for every size, three significant digits ("1.52e+04"); "-" for none.
 QString quantity(double value);
+// How a fold change was computed ("ddcq", "efficiency"), as a person reads it.
+QString foldMethod(const QString& code);
 
 }

@@ -30,8 +30,8 @@ RunValidity RunValidity::of(const OutData& data, const TempData& r)
         const int s = row.curveIndex;
         if (s >= r.targets.size())
             continue;
-        const QString type = data.inData.setup.sampleTypes.value(row.sample).type;
         const QString& target = r.targets[s].Name;
+        const QString type = data.inData.setup.typeOf(row.sample, target).type;
         const double ct = r.positives[s] ? r.ctValues[s] : 0;
         negativesOnChip = negativesOnChip || isNegativeControl(type);
         positivesOnChip = positivesOnChip || type == QLatin1String("pos");

@@ -112,7 +112,7 @@ QVector<SampleResult> of(const OutData& data, const TempData& t)
         failedControls[it.key()] += it.value();
     for (int k = 0; k < out.size(); ++k) {
         SampleResult& r = out[k];
-        r.type = data.inData.setup.sampleTypes.value(r.sample).type;
+        r.type = data.inData.setup.typeOf(r.sample, r.target).type;
         finish(r, cts[k], controlled.value(r.sample), failedControls.value(r.sample), data.runComplete);
         // Failed run controls say nothing of the controls themselves, only of what they guard.
         const bool guarded = r.type == QLatin1String("unkn") || r.type == QLatin1String("std");

@@ -38,6 +38,27 @@ QStringList StandardCurve::warnings() const
     return out;
 }
 
+QString StandardCurve::quality() const
+{
+    if (!fault().isEmpty())
+        return fault();
+    return warnings().isEmpty() ? QStringLiteral("合格") : QStringLiteral("⚠ ") + warnings().join(QStringLiteral("，"));
+}
+
+QString StandardCurve::equation() const
+{
+    if (!usable())
+        return fault();
+    const QString mark = QStringLiteral(" ⚠");
+    return QStringLiteral("y = %1x + %2，E = %3 %%4，R² = %5%6")
+        .arg(slope, 0, 'f', 3)
+        .arg(intercept, 0, 'f', 2)
+        .arg(100 * efficiency, 0, 'f', 1)
+        .arg(efficiencyAccepted() ? QString() : mark)
+        .arg(r2, 0, 'f', 4)
+        .arg(r2Accepted() ? QString() : mark);
+}
+
 StandardCurve StandardCurve::fit(const QVector<QPointF>& points)
 {
     StandardCurve c;

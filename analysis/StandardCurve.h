@@ -38,6 +38,11 @@ struct StandardCurve
     bool r2Accepted() const { return r2 >= acceptance.r2Low; }
     // What falls short of the acceptance for efficiency and R², in words; empty when nothing does.
     QStringList warnings() const;
+    // What a person reads of its quality: why there is none, what falls short ("⚠ ..."), or "合格".
+    QString quality() const;
+    // The line, E as a percent and R² as every report prints them, ⚠ beside a value outside the
+    // acceptance: "y = -3.321x + 39.85，E = 100.1 %，R² = 0.9990". The fault where there is no line.
+    QString equation() const;
     double quantityOf(double ct) const;
     bool withinStandards(double ct) const { return ct >= lowestCt && ct <= highestCt; }
 

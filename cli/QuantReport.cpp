@@ -37,15 +37,6 @@ QJsonArray array(const QVector<int>& values)
     return a;
 }
 
-// What a person reads of a curve's quality: why there is none, what falls short, or "合格".
-QString quality(const StandardCurve& fit)
-{
-    if (!fit.fault().isEmpty())
-        return fit.fault();
-    const QStringList warnings = fit.warnings();
-    return warnings.isEmpty() ? QStringLiteral("合格") : QStringLiteral("⚠ ") + warnings.join(QStringLiteral("，"));
-}
-
 QString channelName(const OutData& data, int channel)
 {
     return data.inData.method.ChannelNames.value(channel, QString::number(channel));
@@ -90,7 +81,7 @@ void printQuantTables(QTextStream& out, const OutData& data, const QString& cali
             << (c.fit.usable() ? percent(100 * c.fit.efficiencyLow) + '-' + percent(100 * c.fit.efficiencyHigh) : QStringLiteral("-")) << '\t'
             << c.fit.points << '\t'
             << (c.excluded.isEmpty() ? QStringLiteral("-") : SampleResults::holeList(c.excluded)) << '\t'
-            << (c.withoutCt.isEmpty() ? QStringLiteral("-") : SampleResults::holeList(c.withoutCt)) << '\t' << quality(c.fit) << '\n';
+            << (c.withoutCt.isEmpty() ? QStringLiteral("-") : SampleResults::holeList(c.withoutCt)) << '\t' << c.fit.quality() << '\n';
     if (!q.curves.isEmpty())
         printStandards(out, q.curves, data.inData.setup);
     out << '\n' << QStringLiteral("样本名\t类型\t靶标\t通道\t孔位\t定量\t定量标准差\t单位\t结果\t标记\n");

@@ -11,7 +11,8 @@ int typesCommand(const QStringList& arguments)
 {
     CliContext cli("types", arguments);
     cli.parser().setApplicationDescription("Sets the sample types of an experiment, one per sample in order: unkn, ntc, nac, ntp, pos, neg\n"
-                                           "or std:QUANTITY:UNIT (std:1e5:cop); samples past the list are unknowns.");
+                                           "or std:QUANTITY:UNIT (std:1e5:cop); samples past the list are unknowns. Each type holds for\n"
+                                           "every target (types an imported run gave some targets of their own are dropped).");
     cli.parser().addPositionalArgument("file", "experiment file (.pcrd)");
     cli.parser().addPositionalArgument("list", "the types, comma separated");
     cli.parser().addOption({"reason", "why the types change (required when users are on)", "TEXT"});
@@ -26,6 +27,8 @@ int typesCommand(const QStringList& arguments)
     QString error;
     if (!RunControls::parseTypes(cli.positional().at(1), before.inData.method.SampleNumber, after.inData.setup.sampleTypes, error))
         return cli.refuse(error);
+    // A type typed here holds for every target: what a file gave some targets of their own yields.
+    after.inData.setup.targetTypes.clear();
 
     CliRecords records;
     const QString refused = records.open(cli, true, Permission::ChangeResults);

@@ -78,7 +78,7 @@ QByteArray table(const OutData& d, bool melt)
                                                       r.positives[s] ? r.ctValues[s] : 0, unit);
         QStringList cells = {QString::number(row.sample + 1),
                              field(row.sampleName),
-                             d.inData.setup.sampleTypes.value(row.sample).type,
+                             d.inData.setup.typeOf(row.sample, r.targets[s].Name).type,
                              QString::number(row.number),
                              QString::number(row.holeNumber),
                              field(m.ChannelNames.value(row.channel)),

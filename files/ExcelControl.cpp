@@ -22,6 +22,7 @@ constexpr lxw_color_t Red = 0xFF0000;   // positive
 constexpr lxw_color_t Green = 0x00FF00; // negative
 constexpr lxw_color_t Grey = 0x808080;  // not called: the run did not complete
 constexpr lxw_color_t Purple = 0x8028AA; // invalid: the internal control failed
+constexpr lxw_color_t Black = LXW_COLOR_BLACK;
 
 // Two decimals, halves away from zero.
 double twoDecimals(double value)
@@ -54,11 +55,12 @@ void writeInfo(XlsxSheet& info, const OutData& data, const RunValidity& validity
     info.text(4, 2, infoTime(in.dateTime));
     if (!data.runComplete)
         info.text(5, 1, ResultText::incompleteRun(), Grey);
-    // Only a run whose method has control rules says how its controls came out.
-    if (!data.inData.method.controlRules.isEmpty()) {
+    // A run with control rules says how its controls came out; any run says why it is invalid
+    // (an amplified negative control, a standard curve no lab would accept).
+    if (!data.inData.method.controlRules.isEmpty() || !validity.valid) {
         info.text(6, 1, QStringLiteral("质控"));
-        info.text(6, 2, validity.valid ? QStringLiteral("运行有效") : QStringLiteral("运行无效：") + validity.reasons.join(QStringLiteral("；")),
-                  validity.valid ? LXW_COLOR_BLACK : Purple);
+        const QString text = validity.valid ? QStringLiteral("运行有效") : QStringLiteral("运行无效：") + validity.reasons.join(QStringLiteral("；"));
+        info.text(6, 2, text, validity.valid ? Black : Purple);
     }
 }
 

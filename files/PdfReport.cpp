@@ -5,7 +5,9 @@
 #include "analysis/ResultRows.h"
 #include "analysis/SampleResults.h"
 #include "analysis/TempData.h"
+#include "analysis/Quantification.h"
 #include "files/PdfPages.h"
+#include "files/QuantPages.h"
 #include "files/ReportChart.h"
 #include "method/RecordEdits.h"
 
@@ -13,12 +15,6 @@
 #include <QSet>
 
 namespace {
-
-// The charts' curve colours on screen: blue for even channels, orange for odd ones.
-QColor channelColour(int channel)
-{
-    return channel % 2 ? QColor(255, 153, 63) : QColor(0, 19, 255);
-}
 
 void facts(PdfPages& pages, const OutData& d, const ReportFacts& f)
 {
@@ -42,22 +38,22 @@ void facts(PdfPages& pages, const OutData& d, const ReportFacts& f)
 void charts(PdfPages& pages, const OutData& d, const TempData& r)
 {
     const QStringList channels = d.inData.method.ChannelNames;
-    ReportChart amplification{QStringLiteral("扩增曲线（基线校正）"), QStringLiteral("循环"), QStringLiteral("荧光"), {}, {}};
-    ReportChart melt{QStringLiteral("熔解曲线（-dF/dT）"), QStringLiteral("温度 (°C)"), QStringLiteral("-dF/dT"), {}, {}};
+    ReportChart amplification{QStringLiteral("扩增曲线（基线校正）"), QStringLiteral("循环"), QStringLiteral("荧光"), {}, {}, {}};
+    ReportChart melt{QStringLiteral("熔解曲线（-dF/dT）"), QStringLiteral("温度 (°C)"), QStringLiteral("-dF/dT"), {}, {}, {}};
     QVector<QSet<double>> thresholds(channels.size());
     for (const ResultRow& row : resultRows(d)) {
         const int s = row.curveIndex;
         if (s < r.relativeLines.size())
-            amplification.lines.append({r.relativeLines[s], channelColour(row.channel)});
+            amplification.lines.append({r.relativeLines[s], ReportChart::channelColour(row.channel)});
         if (s < r.newMeltLines.size() && !r.newMeltLines[s].isEmpty())
-            melt.lines.append({r.newMeltLines[s], channelColour(row.channel)});
+            melt.lines.append({r.newMeltLines[s], ReportChart::channelColour(row.channel)});
         if (s < r.targets.size() && row.channel < thresholds.size())
             thresholds[row.channel].insert(r.targets[s].Threshold);
     }
     // A threshold line only where the channel has one threshold; per-curve ones are in the table.
     for (int c = 0; c < thresholds.size(); ++c)
         if (thresholds[c].size() == 1)
-            amplification.levels.append({*thresholds[c].begin(), channelColour(c)});
+            amplification.levels.append({*thresholds[c].begin(), ReportChart::channelColour(c)});
     QStringList legend;
     for (int c = 0; c < channels.size(); ++c)
         legend << QStringLiteral("%1：%2").arg(channels[c], c % 2 ? QStringLiteral("橙色") : QStringLiteral("蓝色"));
@@ -137,6 +133,9 @@ QString write(const OutData& data, const ReportFacts& f, const QString& path)
     charts(pages, data, results);
     sampleTable(pages, data, results);
     holeTable(pages, data, results);
+    const QuantResult quantification = Quantification::of(data, results);
+    if (QuantPages::any(quantification))
+        QuantPages::write(pages, data, results, quantification);
     signatures(pages, f);
     return pages.finish() ? QString() : QStringLiteral("文件%1无法写入").arg(path);
 }

@@ -25,7 +25,8 @@ struct ReportFacts
 };
 
 // The experiment as a printed report (PDF): the run's facts, amplification and melt charts as
-// vector graphics, the sample and hole results with their calls and QC marks, and the signatures.
+// vector graphics, the sample and hole results with their calls and QC marks, the quantification
+// where the run has standards or fold changes, and the signatures.
 namespace PdfReport {
 
 // Empty on success, otherwise why the file was not written.

@@ -12,6 +12,8 @@
 
 #include <QXmlStreamWriter>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace RdmlExport {
 
@@ -59,6 +61,7 @@ public:
         return mTargets.value(key);
     }
     QStringList targetKeys() const { return mTargetOrder; }
+    QString targetId(const QString& key) const { return mTargets.value(key); }
     QMap<int, QString> samples() const { return mSamples; }
 
 private:
@@ -115,6 +118,34 @@ void annotation(QXmlStreamWriter& x, const QString& property, const QString& val
     x.writeTextElement("property", property);
     x.writeTextElement("value", value);
     x.writeEndElement();
+}
+
+// The sample's own type, then its type for each target that has one of its own, on every dye of
+// that target; the quantities after them, as RDML orders a sample's parts.
+void sampleTypes(QXmlStreamWriter& x, const RunSetup& setup, int sample, const Ids& ids)
+{
+    std::vector<std::pair<QString, SampleType>> types{{QString(), setup.sampleTypes.value(sample)}};
+    const QMap<QString, SampleType> own = setup.targetTypes.value(sample);
+    for (const QString& key : ids.targetKeys())
+        if (own.contains(key.section('\n', 0, 0)))
+            types.emplace_back(ids.targetId(key), own.value(key.section('\n', 0, 0)));
+    for (const auto& [target, type] : types) {
+        x.writeStartElement("type");
+        if (!target.isEmpty())
+            x.writeAttribute("targetId", target);
+        x.writeCharacters(type.type);
+        x.writeEndElement();
+    }
+    for (const auto& [target, type] : types) {
+        if (type.type != QLatin1String("std") || type.quantity <= 0)
+            continue;
+        x.writeStartElement("quantity");
+        if (!target.isEmpty())
+            x.writeAttribute("targetId", target);
+        x.writeTextElement("value", number(type.quantity));
+        x.writeTextElement("unit", type.unit);
+        x.writeEndElement();
+    }
 }
 
 void curveData(QXmlStreamWriter& x, const OutData& d, const TempData& r, int s, const QString& target)
@@ -193,14 +224,7 @@ QByteArray xml(const OutData& d, const QString& runId)
             x.writeTextElement("description", remark);
         annotation(x, QStringLiteral("孔位"), SampleResults::holeList(numbers.value(it.key())));
         annotation(x, QStringLiteral("位置"), SampleResults::holeList(positions.value(it.key())));
-        const SampleType type = d.inData.setup.sampleTypes.value(it.key());
-        x.writeTextElement("type", type.type);
-        if (type.type == QLatin1String("std") && type.quantity > 0) {
-            x.writeStartElement("quantity");
-            x.writeTextElement("value", number(type.quantity));
-            x.writeTextElement("unit", type.unit);
-            x.writeEndElement();
-        }
+        sampleTypes(x, d.inData.setup, it.key(), ids);
         x.writeEndElement();
     }
     for (const QString& key : ids.targetKeys()) {

@@ -289,6 +289,8 @@ bool toOutData(const RdmlReader& file, int runIndex, OutData& out, QString& erro
     for (const QString& id : sampleIds) {
         d.inData.sampleRemarks << file.sampleDescription(id);
         d.inData.setup.sampleTypes << file.sampleType(id);
+        if (!file.sampleTargetTypes(id).isEmpty())
+            d.inData.setup.targetTypes.insert(d.inData.sampleNames.indexOf(id), file.sampleTargetTypes(id));
     }
     // A run of unknowns only is stored as before, without a block of run controls.
     if (std::all_of(d.inData.setup.sampleTypes.cbegin(), d.inData.setup.sampleTypes.cend(), [](const SampleType& t) { return t == SampleType(); }))

@@ -98,9 +98,9 @@ bool RdmlReader::readXml(const QByteArray& bytes)
     return mError.isEmpty();
 }
 
-QString RdmlReader::idOf()
+QString RdmlReader::idOf(const QString& attribute)
 {
-    const QString id = mXml->attributes().value("id").toString();
+    const QString id = mXml->attributes().value(attribute).toString();
     if (id.size() > MaxIdLength)
         fail(QStringLiteral("标识过长"));
     return id.left(MaxIdLength);
@@ -152,31 +152,42 @@ void RdmlReader::readSample()
     const QString id = idOf();
     if (!once(mSamples, id, QStringLiteral("样本")))
         return;
-    SampleType type;
-    bool typed = false;
+    // An entry without a target holds for every target; one with a target only for that one.
+    QMap<QString, QString> types;
+    QMap<QString, SampleType> quantities;
     while (mError.isEmpty() && mXml->readNextStartElement()) {
+        const QString target = idOf(QStringLiteral("targetId"));
         if (mXml->name() == QLatin1String("description")) {
             mSampleDescriptions.insert(id, text());
         } else if (mXml->name() == QLatin1String("type")) {
-            // One type for every target, or the first of the target-specific ones.
             const QString code = text();
-            if (!typed && RunControls::typeCodes().contains(code))
-                type.type = code;
-            typed = true;
+            if (RunControls::typeCodes().contains(code) && !types.contains(target))
+                types.insert(target, code);
         } else if (mXml->name() == QLatin1String("quantity")) {
-            readQuantity(type);
+            SampleType quantity;
+            if (readQuantity(quantity))
+                quantities.insert(target, quantity);
         } else {
             mXml->skipCurrentElement();
         }
     }
-    if (type.type != QLatin1String("std")) {
-        type.quantity = 0;
-        type.unit.clear();
+    const auto typeFor = [&](const QString& target) {
+        SampleType type = quantities.value(target, quantities.value(QString()));
+        type.type = types.value(target, types.value(QString(), SampleType().type));
+        if (type.type != QLatin1String("std") || type.quantity <= 0)
+            type = SampleType{type.type, 0, QString()};
+        return type;
+    };
+    const SampleType own = typeFor(QString());
+    mSampleTypes.insert(id, own);
+    for (const QString& target : types.keys() + quantities.keys()) {
+        const SampleType type = typeFor(target);
+        if (!target.isEmpty() && !(type == own))
+            mSampleTargetTypes[id].insert(target, type);
     }
-    mSampleTypes.insert(id, type);
 }
 
-void RdmlReader::readQuantity(SampleType& type)
+bool RdmlReader::readQuantity(SampleType& type)
 {
     double value = 0;
     QString unit;
@@ -188,10 +199,11 @@ void RdmlReader::readQuantity(SampleType& type)
         else
             mXml->skipCurrentElement();
     }
-    if (value > 0 && RunControls::unitCodes().contains(unit)) {
-        type.quantity = value;
-        type.unit = unit;
-    }
+    if (!(value > 0 && RunControls::unitCodes().contains(unit)))
+        return false;
+    type.quantity = value;
+    type.unit = unit;
+    return true;
 }
 
 bool RdmlReader::readExperiment()

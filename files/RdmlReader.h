@@ -76,8 +76,11 @@ public:
     // The target's amplification factor (1 + E) as the file gives it; 0 where it gives none.
     double targetFactor(const QString& target) const { return mTargetFactors.value(target); }
     QString sampleDescription(const QString& sample) const { return mSampleDescriptions.value(sample); }
-    // Its type, and a standard's quantity; an unknown where the file says nothing.
+    // Its type, and a standard's quantity, for every target the file does not type it for on its
+    // own; an unknown where the file says nothing.
     SampleType sampleType(const QString& sample) const { return mSampleTypes.value(sample); }
+    // target id -> the sample's type for that target, where it differs from sampleType().
+    QMap<QString, SampleType> sampleTargetTypes(const QString& sample) const { return mSampleTargetTypes.value(sample); }
     // A thermal programme's steps in their order; empty for an id the file does not define.
     QVector<ProgrammeStep> programme(const QString& id) const { return mProgrammes.value(id); }
 
@@ -86,12 +89,13 @@ private:
     bool withinDepth(const QByteArray& xml);
     // An id met a second time refuses the file: which of the two is meant cannot be told.
     bool once(QSet<QString>& seen, const QString& id, const QString& what);
-    QString idOf();
+    QString idOf(const QString& attribute = QStringLiteral("id"));
     QString text();
     bool number(double& out, double lo, double hi);
     void readTarget();
     void readSample();
-    void readQuantity(SampleType& type);
+    // False where the quantity is none this program takes (no value above 0, or an unknown unit).
+    bool readQuantity(SampleType& type);
     bool readExperiment();
     bool readRun(Run& run);
     void readFormat(Run& run);
@@ -106,6 +110,7 @@ private:
     QVector<Run> mRuns;
     QMap<QString, QString> mTargetDyes;
     QMap<QString, SampleType> mSampleTypes;
+    QMap<QString, QMap<QString, SampleType>> mSampleTargetTypes;
     QMap<QString, QString> mTargetTypes;
     QMap<QString, double> mTargetFactors;
     QMap<QString, QString> mSampleDescriptions;

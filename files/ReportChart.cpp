@@ -31,28 +31,42 @@ QString tickText(double v, double step)
 
 }
 
+QColor ReportChart::channelColour(int channel)
+{
+    return channel % 2 ? QColor(255, 153, 63) : QColor(0, 19, 255);
+}
+
 void ReportChart::draw(QPainter& p, const QRectF& area) const
 {
     Range xs, ys;
-    for (const Line& line : lines)
-        for (const QPointF& pt : line.points) {
+    const auto take = [&](const QVector<QPointF>& points) {
+        for (const QPointF& pt : points)
             if (std::isfinite(pt.x()) && std::isfinite(pt.y())) {
                 xs.take(pt.x());
                 ys.take(pt.y());
             }
-        }
+    };
+    for (const Line& line : lines)
+        take(line.points);
+    for (const Dots& d : dots)
+        take(d.points);
     for (const Level& level : levels)
         ys.take(level.y);
     p.setFont(PdfPages::font(8, true));
-    p.setPen(Qt::black);
+    p.setPen(titleColour);
     p.drawText(QRectF(area.left(), area.top(), area.width(), 12), Qt::AlignLeft | Qt::AlignVCenter, title);
+    p.setPen(Qt::black);
     const QRectF plot(area.left() + 42, area.top() + 16, area.width() - 50, area.height() - 40);
     p.setPen(QPen(Qt::black, 0.6));
     p.drawRect(plot);
     if (xs.empty() || ys.empty())
         return;
-    if (xs.hi == xs.lo)
+    if (xs.hi == xs.lo && dots.isEmpty())
         xs.hi = xs.lo + 1;
+    // Dots are whole only off the frame: room on either side of them.
+    const double xPad = dots.isEmpty() ? 0 : (xs.hi - xs.lo) * 0.05 + (xs.hi == xs.lo ? 0.5 : 0);
+    xs.lo -= xPad;
+    xs.hi += xPad;
     const double pad = (ys.hi - ys.lo) * 0.05 + (ys.hi == ys.lo ? 1 : 0);
     ys.lo -= pad;
     ys.hi += pad;
@@ -104,6 +118,13 @@ void ReportChart::draw(QPainter& p, const QRectF& area) const
     for (const Level& level : levels) {
         p.setPen(QPen(level.colour, 0.7, Qt::DashLine));
         p.drawLine(at(xs.lo, level.y), at(xs.hi, level.y));
+    }
+    for (const Dots& d : dots) {
+        p.setPen(QPen(d.colour, 0.8));
+        p.setBrush(d.hollow ? QBrush(Qt::white) : QBrush(d.colour));
+        for (const QPointF& pt : d.points)
+            if (std::isfinite(pt.x()) && std::isfinite(pt.y()))
+                p.drawEllipse(at(pt.x(), pt.y()), 2.2, 2.2);
     }
     p.restore();
 }

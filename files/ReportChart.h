@@ -8,10 +8,14 @@
 
 class QPainter;
 
-// A line chart drawn as vector graphics for print: round ticks, a grid, one line per curve and
-// dashed horizontal lines (thresholds). Points that are no numbers are left out.
+// A line chart drawn as vector graphics for print: round ticks, a grid, one line per curve,
+// dashed horizontal lines (thresholds) and points marked as dots (hollow: left out of what the
+// lines show). Points that are no numbers are left out.
 struct ReportChart
 {
+    // The curve colours on screen: blue for even channels, orange for odd ones.
+    static QColor channelColour(int channel);
+
     struct Line
     {
         QVector<QPointF> points;
@@ -22,12 +26,20 @@ struct ReportChart
         double y = 0;
         QColor colour;
     };
+    struct Dots
+    {
+        QVector<QPointF> points;
+        QColor colour;
+        bool hollow = false;
+    };
 
     QString title;
     QString xLabel;
     QString yLabel;
     QVector<Line> lines;
     QVector<Level> levels;
+    QVector<Dots> dots;
+    QColor titleColour = Qt::black;
 
     void draw(QPainter& painter, const QRectF& area) const;
 };

@@ -10,8 +10,13 @@ bool ControlRule::operator==(const ControlRule& o) const
 
 bool RunSetup::operator==(const RunSetup& o) const
 {
-    return sampleTypes == o.sampleTypes && excludedWells == o.excludedWells && calibrator == o.calibrator
+    return sampleTypes == o.sampleTypes && targetTypes == o.targetTypes && excludedWells == o.excludedWells && calibrator == o.calibrator
         && references == o.references && efficiencies == o.efficiencies;
+}
+
+SampleType RunSetup::typeOf(int sample, const QString& target) const
+{
+    return targetTypes.value(sample).value(target, sampleTypes.value(sample));
 }
 
 namespace RunControls {
@@ -25,6 +30,24 @@ bool ctLimit(const QJsonValue& v, double& out)
 {
     out = v.toDouble(0);
     return std::isfinite(out) && out >= 0 && out <= MaxCt;
+}
+
+QJsonObject typeToJson(const SampleType& t)
+{
+    return {{"type", t.type}, {"quantity", t.quantity}, {"unit", t.unit}};
+}
+
+SampleType typeFromJson(const QJsonObject& t)
+{
+    SampleType type;
+    if (typeCodes().contains(t.value("type").toString()))
+        type.type = t.value("type").toString();
+    const double q = t.value("quantity").toDouble(0);
+    if (type.type == "std" && std::isfinite(q) && q > 0 && q <= MaxQuantity && unitCodes().contains(t.value("unit").toString())) {
+        type.quantity = q;
+        type.unit = t.value("unit").toString();
+    }
+    return type;
 }
 }
 
@@ -149,18 +172,30 @@ QJsonObject setupToJson(const RunSetup& setup)
 {
     QJsonArray types;
     for (const SampleType& t : setup.sampleTypes)
-        types.append(QJsonObject{{"type", t.type}, {"quantity", t.quantity}, {"unit", t.unit}});
+        types.append(typeToJson(t));
     QJsonArray excluded;
     for (auto it = setup.excludedWells.cbegin(); it != setup.excludedWells.cend(); ++it)
         excluded.append(QJsonObject{{"curve", it.key()}, {"reason", it.value()}});
     QJsonObject efficiencies;
     for (auto it = setup.efficiencies.cbegin(); it != setup.efficiencies.cend(); ++it)
         efficiencies.insert(it.key(), it.value());
-    return {{"types", types},
-            {"excluded", excluded},
-            {"calibrator", setup.calibrator},
-            {"references", QJsonArray::fromStringList(setup.references)},
-            {"efficiencies", efficiencies}};
+    QJsonObject o{{"types", types},
+                  {"excluded", excluded},
+                  {"calibrator", setup.calibrator},
+                  {"references", QJsonArray::fromStringList(setup.references)},
+                  {"efficiencies", efficiencies}};
+    // Written only where there are some, so that a record without them is stored as before.
+    QJsonArray targetTypes;
+    for (auto sample = setup.targetTypes.cbegin(); sample != setup.targetTypes.cend(); ++sample)
+        for (auto it = sample.value().cbegin(); it != sample.value().cend(); ++it) {
+            QJsonObject t = typeToJson(it.value());
+            t.insert("sample", sample.key());
+            t.insert("target", it.key());
+            targetTypes.append(t);
+        }
+    if (!targetTypes.isEmpty())
+        o.insert("targetTypes", targetTypes);
+    return o;
 }
 
 RunSetup setupFromJson(const QJsonObject& o, int maxSamples, int maxCurves)
@@ -169,16 +204,15 @@ RunSetup setupFromJson(const QJsonObject& o, int maxSamples, int maxCurves)
     for (const QJsonValue& v : o.value("types").toArray()) {
         if (setup.sampleTypes.size() >= maxSamples)
             break;
+        setup.sampleTypes.append(typeFromJson(v.toObject()));
+    }
+    int targetTypes = 0;
+    for (const QJsonValue& v : o.value("targetTypes").toArray()) {
         const QJsonObject t = v.toObject();
-        SampleType type;
-        if (typeCodes().contains(t.value("type").toString()))
-            type.type = t.value("type").toString();
-        const double q = t.value("quantity").toDouble(0);
-        if (type.type == "std" && std::isfinite(q) && q > 0 && q <= MaxQuantity && unitCodes().contains(t.value("unit").toString())) {
-            type.quantity = q;
-            type.unit = t.value("unit").toString();
-        }
-        setup.sampleTypes.append(type);
+        const int sample = t.value("sample").toInt(-1);
+        const QString target = t.value("target").toString();
+        if (sample >= 0 && sample < maxSamples && !target.isEmpty() && target.size() <= MaxText && targetTypes++ < maxCurves)
+            setup.targetTypes[sample].insert(target, typeFromJson(t));
     }
     for (const QJsonValue& v : o.value("excluded").toArray()) {
         const int curve = v.toObject().value("curve").toInt(-1);

@@ -53,6 +53,9 @@ struct CurveAcceptance
 struct RunSetup
 {
     QVector<SampleType> sampleTypes;   // per sample; missing ones are unknowns
+    // sample -> target -> its type for that target where it is not the sample's own: RDML types a
+    // sample per target (a standard of one target is an unknown of another).
+    QMap<int, QMap<QString, SampleType>> targetTypes;
     QMap<int, QString> excludedWells;  // curve index -> why it is left out of its standard curve
     QString calibrator;                // sample name
     QStringList references;            // reference target names
@@ -60,6 +63,8 @@ struct RunSetup
 
     bool operator==(const RunSetup& o) const;
     bool isEmpty() const { return *this == RunSetup(); }
+    // What a sample is for one target: its own type unless the target has one of its own.
+    SampleType typeOf(int sample, const QString& target) const;
 };
 
 namespace RunControls {
@@ -86,7 +91,8 @@ QVector<ControlRule> rulesFromJson(const QJsonArray& array);
 
 QJsonObject setupToJson(const RunSetup& setup);
 // Only what is sound: known types, standards' quantities finite and above 0 (up to 1e15),
-// exclusions of curve indexes below maxCurves, at most maxSamples types.
+// exclusions of curve indexes below maxCurves, at most maxSamples types (and at most maxCurves
+// types of a sample for one target).
 RunSetup setupFromJson(const QJsonObject& o, int maxSamples, int maxCurves);
 
 }

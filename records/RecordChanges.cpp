@@ -69,14 +69,21 @@ void targetChanges(const OutData& before, const OutData& after, QVector<RecordCh
     }
 }
 
-QString typeText(const QVector<SampleType>& types, int s)
+QString typeText(const SampleType& t)
 {
-    if (s >= types.size())
-        return RunControls::typeName(QStringLiteral("unkn"));
-    const SampleType& t = types[s];
     QString text = RunControls::typeName(t.type);
     if (t.type == QLatin1String("std"))
         text += QStringLiteral(" %1 %2").arg(t.quantity).arg(t.unit);
+    return text;
+}
+
+// A sample's type, with what it is for the targets it is typed apart for.
+QString typeText(const RunSetup& setup, int s)
+{
+    QString text = typeText(setup.sampleTypes.value(s));
+    const QMap<QString, SampleType> own = setup.targetTypes.value(s);
+    for (auto it = own.cbegin(); it != own.cend(); ++it)
+        text += QStringLiteral("；%1：%2").arg(it.key(), typeText(it.value()));
     return text;
 }
 
@@ -90,7 +97,7 @@ void sampleChanges(const InData& a, const InData& b, QVector<RecordChange>& out)
             out.append({QStringLiteral("修改样本"), what + QStringLiteral(" 名称"), nameA, nameB});
         if (a.sampleRemarks.value(s) != b.sampleRemarks.value(s))
             out.append({QStringLiteral("修改样本"), what + QStringLiteral(" 备注"), a.sampleRemarks.value(s), b.sampleRemarks.value(s)});
-        const QString typeA = typeText(a.setup.sampleTypes, s), typeB = typeText(b.setup.sampleTypes, s);
+        const QString typeA = typeText(a.setup, s), typeB = typeText(b.setup, s);
         if (typeA != typeB)
             out.append({QStringLiteral("修改样本"), what + QStringLiteral(" 类型"), typeA, typeB});
     }

@@ -4,10 +4,13 @@
 #include "analysis/Quantification.h"
 #include "analysis/SampleResults.h"
 #include "analysis/TempData.h"
+#include "analysis/ResultText.h"
+#include "files/PdfReport.h"
 #include "files/RdmlImport.h"
 #include "files/RdmlReader.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTest>
 
 #include <cmath>
@@ -22,7 +25,21 @@ private slots:
     void controlsKeptWithTheRecord();
     void publicDilutionSeries();
     void controlTrendRules();
+    void printedReport();
 };
+
+namespace {
+// The report's text as a reader of PDF files extracts it.
+QString reportText(const OutData& d)
+{
+    if (!PdfReport::write(d, ReportFacts{{}, "q", {}, {}, {}}, "q.pdf").isEmpty())
+        return QString();
+    QProcess text;
+    text.start("pdftotext", {"q.pdf", "-"});
+    text.waitForFinished(30000);
+    return QString::fromUtf8(text.readAllStandardOutput());
+}
+}
 
 void TestQuant::standardCurveByHand()
 {
@@ -210,5 +227,41 @@ void TestQuant::controlTrendRules()
     QVERIFY(fixed.sd < 1e-6 && fixed.violations.size() == 1);
 }
 
-QTEST_GUILESS_MAIN(TestQuant)
+void TestQuant::printedReport()
+{
+    TestDir dir;
+    // An ordinary run prints no quantification.
+    OutData d = Synthetic::controlledPlate();
+    QString pdf = reportText(d);
+    QVERIFY(pdf.contains("样本结果") && !pdf.contains("定量分析") && !pdf.contains("标准曲线"));
+
+    // A dilution series: its curve with E outside the acceptance marked, a standard left out with
+    // its reason, and the quantities as every table writes them.
+    RdmlReader file;
+    QString error;
+    QVERIFY(file.read(TAMARIN_PUBLIC_RDML "dilutions_f109.rdml") && RdmlImport::toOutData(file, 0, d, error));
+    QuantResult q = Quantification::of(d, TempData(d));
+    d.inData.setup.excludedWells.insert(q.curves[0].wells.last().curveIndex, QStringLiteral("加样误差"));
+    q = Quantification::of(d, TempData(d));
+    QVERIFY(!q.curves[0].fit.efficiencyAccepted() && q.curves[0].fit.r2Accepted());
+    QCOMPARE(Quantification::unknownsOn(q, q.curves[0]).size(), 2); // the two swabs on the line
+    pdf = reportText(d);
+    QVERIFY2(pdf.contains("标准曲线：") && pdf.contains(QString("E = %1 % ⚠").arg(100 * q.curves[0].fit.efficiency, 0, 'f', 1))
+                 && pdf.contains(QString("R² = %1，").arg(q.curves[0].fit.r2, 0, 'f', 4)),
+             qPrintable(pdf));
+    QVERIFY(pdf.contains("排除的标准品") && pdf.contains("加样误差"));
+    QVERIFY(pdf.contains(ResultText::quantity(q.samples[0].quantity)) && pdf.contains("拷贝"));
+    QVERIFY(pdf.contains("超出标准品范围：Ct在标准品的Ct范围之外"));
+
+    // One standard is no curve; the fold changes follow, and an invalid sample gives no number.
+    d = Synthetic::controlledPlate();
+    d.inData.setup.sampleTypes = {{"std", 1000, "cop"}, {"unkn", 0, {}}, {"unkn", 0, {}}};
+    d.inData.setup.calibrator = QStringLiteral("甲");
+    d.inData.setup.references = QStringList{QStringLiteral("内参")};
+    pdf = reportText(d);
+    QVERIFY(pdf.contains("无法拟合：标准品只有1个浓度有Ct") && pdf.contains("相对定量") && pdf.contains("1.000"));
+    QVERIFY(pdf.mid(pdf.indexOf("定量结果")).contains(SampleResults::invalid()));
+}
+
+QTEST_MAIN(TestQuant)
 #include "tst_quant.moc"

@@ -2,6 +2,7 @@
 #include "ScaledRdml.h"
 #include "Synthetic.h"
 #include "TestDir.h"
+#include "analysis/Quantification.h"
 #include "analysis/TempData.h"
 #include "files/RdmlExport.h"
 #include "files/RdmlFormat.h"
@@ -121,6 +122,7 @@ private slots:
     void commandLine();
     void anotherInstrumentAtAnyScale_data();
     void anotherInstrumentAtAnyScale();
+    void typesPerTarget();
 };
 
 void TestRdml::exportValidatesAndReadsBack()
@@ -400,6 +402,78 @@ void TestRdml::anotherInstrumentAtAnyScale()
         firstCts = cts;
     for (int i = 0; i < 22; ++i)
         QVERIFY2(std::fabs(cts[i] - firstCts[i]) < 0.5, qPrintable(QString("%1 against %2").arg(cts[i]).arg(firstCts[i])));
+}
+
+void TestRdml::typesPerTarget()
+{
+    // S1 is a standard of A (10^6) and an unknown of B; S2 a standard of both at 10^5; S3 one of
+    // both with its quantity per target; S4 one of both at 10^2. Every tenfold is 3.32 cycles.
+    TestDir dir;
+    const QMap<QString, QByteArray> parts = {
+        {"S1", "<type targetId='A'>std</type><type targetId='B'>unkn</type><quantity targetId='A'><value>1e6</value><unit>cop</unit></quantity>"},
+        {"S2", "<type>std</type><quantity><value>1e5</value><unit>cop</unit></quantity>"},
+        {"S3", "<type>std</type><quantity targetId='A'><value>1e4</value><unit>cop</unit></quantity>"
+               "<quantity targetId='B'><value>1e3</value><unit>cop</unit></quantity>"},
+        {"S4", "<type>std</type><quantity><value>100</value><unit>cop</unit></quantity>"}};
+    const QMap<QString, double> logs = {{"S1", 6}, {"S2", 5}, {"S3", 4}, {"S4", 2}};
+    QByteArray xml = "<rdml xmlns='http://www.rdml.org' version='1.3'><target id='A'><type>toi</type><dyeId id='FAM'/></target>"
+                     "<target id='B'><type>toi</type><dyeId id='HEX'/></target>";
+    for (auto it = parts.cbegin(); it != parts.cend(); ++it)
+        xml += "<sample id='" + it.key().toUtf8() + "'>" + it.value() + "</sample>";
+    xml += "<experiment id='E'><run id='R'>";
+    int react = 0;
+    for (auto it = logs.cbegin(); it != logs.cend(); ++it) {
+        xml += QString("<react id='%1'><sample id='%2'/>").arg(++react).arg(it.key()).toUtf8();
+        // B's copies in S1 are 10^4; in S3 B has 10^3.
+        const QMap<QString, double> targets = {{"A", it.value()}, {"B", it.key() == "S1" ? 4 : it.key() == "S3" ? 3 : it.value()}};
+        for (auto t = targets.cbegin(); t != targets.cend(); ++t) {
+            xml += "<data><tar id='" + t.key().toUtf8() + "'/>";
+            for (int c = 1; c <= 45; ++c)
+                xml += QString("<adp><cyc>%1</cyc><fluor>%2</fluor></adp>").arg(c).arg(1 + 8 / (1 + std::exp(-(c - 40 + 3.32 * t.value()) / 1.6))).toUtf8();
+            xml += "</data>";
+        }
+        xml += "</react>";
+    }
+    xml += "</run></experiment></rdml>";
+
+    RdmlReader file;
+    QVERIFY2(file.readXml(xml), qPrintable(file.error()));
+    QCOMPARE(file.sampleType("S1"), SampleType());
+    QCOMPARE(file.sampleTargetTypes("S1"), (QMap<QString, SampleType>{{"A", {"std", 1e6, "cop"}}}));
+    QCOMPARE(file.sampleType("S3"), SampleType({"std", 0, {}}));
+    QCOMPARE(file.sampleTargetTypes("S3"), (QMap<QString, SampleType>{{"A", {"std", 1e4, "cop"}}, {"B", {"std", 1e3, "cop"}}}));
+    QVERIFY(file.sampleTargetTypes("S2").isEmpty());
+    OutData d;
+    QString why;
+    QVERIFY2(RdmlImport::toOutData(file, 0, d, why), qPrintable(why));
+
+    // Each target has its curve from its own standards, and S1 is quantified as an unknown of B.
+    const QuantResult q = Quantification::of(d, TempData(d));
+    QCOMPARE(q.curves.size(), 2);
+    QCOMPARE(q.curves[0].fit.levels, 4);
+    QCOMPARE(q.curves[1].fit.levels, 3);
+    QVERIFY2(std::fabs(q.curves[1].fit.slope + 3.32) < 0.1, qPrintable(QString::number(q.curves[1].fit.slope)));
+    for (const QuantSample& s : q.samples)
+        if (s.name == "S1") {
+            QCOMPARE(s.type, QString(s.target == "A" ? "std" : "unkn"));
+            QVERIFY2(std::fabs(std::log10(s.quantity) - (s.target == "A" ? 6 : 4)) < 0.05, qPrintable(QString::number(s.quantity)));
+        }
+
+    // Out and in again, and kept with the record, every target's type stays.
+    QVERIFY(RdmlExport::save(d, "R", "t.rdml"));
+    QVERIFY(validates("t.rdml"));
+    OutData back;
+    QVERIFY(file.read("t.rdml") && RdmlImport::toOutData(file, 0, back, why));
+    QCOMPARE(back.inData.setup.targetTypes, d.inData.setup.targetTypes);
+    QCOMPARE(back.inData.setup.sampleTypes, d.inData.setup.sampleTypes);
+    QVERIFY(d.saveAsFilePath("t.pcrd") && back.openAs("t.pcrd") == 0);
+    QCOMPARE(back.inData.setup, d.inData.setup);
+    // Types set by hand hold for every target.
+    QCOMPARE(runCli({"types", "t.pcrd", "std:1e5:cop"}).code, 0);
+    QVERIFY(back.openAs("t.pcrd") == 0 && back.inData.setup.targetTypes.isEmpty());
+    // Without types per target a record's run controls are written as before.
+    d.inData.setup.targetTypes.clear();
+    QVERIFY(!RunControls::setupToJson(d.inData.setup).contains("targetTypes"));
 }
 
 QTEST_GUILESS_MAIN(TestRdml)

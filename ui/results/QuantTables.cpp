@@ -131,7 +131,7 @@ void QuantTables::setResult(const OutData& data, const TempData& results, const 
     mRelative->setRowCount(q.relative.size());
     for (int row = 0; row < q.relative.size(); ++row) {
         const RelativeResult& r = q.relative[row];
-        const QStringList cells = {r.invalid ? r.sample + QStringLiteral("（无效）") : r.sample, r.target, r.method == QLatin1String("ddcq") ? QStringLiteral("ΔΔCt") : QStringLiteral("效率校正"),
+        const QStringList cells = {r.invalid ? r.sample + QStringLiteral("（无效）") : r.sample, r.target, ResultText::foldMethod(r.method),
                                    QString::number(r.fold, 'f', 3), fixedText(r.sd),
                                    std::isfinite(r.foldLow) ? QStringLiteral("%1 - %2").arg(fixedText(r.foldLow), fixedText(r.foldHigh))
                                                             : QStringLiteral("-")};

@@ -66,14 +66,7 @@ void StandardCurveChart::draw(const QuantResult& q)
             extend(p);
         if (c.fit.usable()) {
             // A value outside what a lab accepts carries ⚠ beside it; the banner says why.
-            used->setName(QStringLiteral("%1：y = %2x + %3，E = %4%%5，R² = %6%7")
-                              .arg(c.target)
-                              .arg(c.fit.slope, 0, 'f', 3)
-                              .arg(c.fit.intercept, 0, 'f', 2)
-                              .arg(100 * c.fit.efficiency, 0, 'f', 1)
-                              .arg(c.fit.efficiencyAccepted() ? QString() : QStringLiteral(" ⚠"))
-                              .arg(c.fit.r2, 0, 'f', 4)
-                              .arg(c.fit.r2Accepted() ? QString() : QStringLiteral(" ⚠")));
+            used->setName(c.target + QStringLiteral("：") + c.fit.equation());
             auto* line = new QLineSeries(chart());
             line->setPen(QPen(colour, 2));
             for (double lx : {c.fit.lowestLog - 0.3, c.fit.highestLog + 0.3})
@@ -84,12 +77,10 @@ void StandardCurveChart::draw(const QuantResult& q)
             unknowns->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
             unknowns->setMarkerSize(8);
             unknowns->setColor(colour.lighter(150));
-            for (const QuantSample& s : q.samples)
-                if (s.target == c.target && s.channel == c.channel && s.type == QLatin1String("unkn") && std::isfinite(s.quantity)) {
-                    const double lx = std::log10(s.quantity);
-                    unknowns->append(lx, c.fit.slope * lx + c.fit.intercept);
-                    extend(unknowns->points().last());
-                }
+            for (const QPointF& p : Quantification::unknownsOn(q, c)) {
+                unknowns->append(p);
+                extend(p);
+            }
             add(unknowns);
             chart()->legend()->markers(unknowns).value(0)->setVisible(false);
         } else {
