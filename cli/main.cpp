@@ -3,10 +3,13 @@
 #include "cli/AuditCommand.h"
 #include "cli/ExportCommand.h"
 #include "cli/ImportCommand.h"
+#include "cli/IndexCommand.h"
 #include "cli/PlanCommand.h"
 #include "cli/RecoverCommand.h"
 #include "cli/ReportCommand.h"
 #include "cli/RunCommand.h"
+#include "cli/SearchCommand.h"
+#include "cli/TrendsCommand.h"
 #include "cli/TypesCommand.h"
 #include "cli/UsersCommand.h"
 
@@ -46,6 +49,11 @@ const QList<Verb>& verbs()
         {"users", "init|add|disable|enable|passwd|list  the named users (init --admin NAME turns them on)", usersCommand},
         {"audit", "list [--experiment NAME] [--json] | verify\n"
                   "                                 the audit trail, and whether its chain holds", auditCommand},
+        {"search", "[--sample S] [--target T] [--call C] [--from DATE] [--to DATE] [--operator U] [--signed|--unsigned] [--json]\n"
+                   "                                 experiments found by their indexed results", searchCommand},
+        {"trends", "--sample NAME --target T [--from DATE --to DATE] [--json]\n"
+                   "                                 a control's Ct over runs (Levey–Jennings) and Westgard rule breaks", trendsCommand},
+        {"index", "rebuild [DIR]            fill the store's index from the experiment files (usr_data)", indexCommand},
     };
     return list;
 }

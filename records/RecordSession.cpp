@@ -1,5 +1,6 @@
 #include "records/RecordSession.h"
 
+#include "files/OutData.h"
 #include "records/RecordChanges.h"
 
 #include <QDebug>
@@ -11,6 +12,7 @@ RecordSession::RecordSession(const QString& location)
     , mUsers(mStore)
     , mTrail(mStore)
     , mSignatures(mStore)
+    , mResults(mStore)
     , mMachine(QSysInfo::machineHostName())
 {
 }
@@ -138,10 +140,10 @@ bool RecordSession::recordChanges(const QString& experiment, const OutData& befo
     return !changes.isEmpty();
 }
 
-void RecordSession::indexExperiment(const QString& experiment, const QString& path)
+bool RecordSession::indexExperiment(const QString& experiment, const QString& path)
 {
     if (!mOpen)
-        return;
+        return false;
     QSqlQuery query(mStore.db());
     query.prepare("INSERT INTO experiments (name, path, file_hash, saved) VALUES (?, ?, ?, ?) "
                   "ON CONFLICT (name) DO UPDATE SET path = excluded.path, file_hash = excluded.file_hash, saved = excluded.saved");
@@ -150,6 +152,18 @@ void RecordSession::indexExperiment(const QString& experiment, const QString& pa
     query.addBindValue(Signatures::fileHash(path));
     query.addBindValue(QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
     query.exec();
+    return indexResults(experiment, path);
+}
+
+bool RecordSession::indexResults(const QString& experiment, const QString& path)
+{
+    OutData data;
+    // Who made the experiment is whoever its first entry names, not whoever saves it now.
+    const QVector<AuditEntry> made = mTrail.list(QStringLiteral("experiment"), experiment);
+    const bool indexed = data.openAs(path) == 0 && mResults.update(experiment, data, made.isEmpty() ? actor() : made.first().user);
+    if (!indexed)
+        qWarning().noquote() << "results of" << experiment << "not indexed:" << (mResults.fault().isEmpty() ? "unreadable file" : mResults.fault());
+    return indexed;
 }
 
 void RecordSession::forgetExperiment(const QString& experiment)
@@ -160,6 +174,7 @@ void RecordSession::forgetExperiment(const QString& experiment)
     query.prepare("DELETE FROM experiments WHERE name = ?");
     query.addBindValue(experiment);
     query.exec();
+    mResults.forget(experiment);
 }
 
 QString RecordSession::sign(const QString& experiment, const QString& path, const QString& meaning, const QString& password)

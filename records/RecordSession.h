@@ -2,6 +2,7 @@
 
 #include "records/AuditTrail.h"
 #include "records/RecordStore.h"
+#include "records/ResultIndex.h"
 #include "records/Signatures.h"
 #include "records/UserDirectory.h"
 
@@ -23,6 +24,7 @@ public:
     UserDirectory& users() { return mUsers; }
     AuditTrail& trail() { return mTrail; }
     Signatures& signatures() { return mSignatures; }
+    ResultIndex& results() { return mResults; }
 
     bool usersOn() const;
     // Empty on success, otherwise the message; every attempt is audited.
@@ -47,8 +49,9 @@ public:
     // Every difference between two states of an experiment, one entry each; false when there was
     // none.
     bool recordChanges(const QString& experiment, const OutData& before, const OutData& after, const QString& reason);
-    // The experiment in the store's index, with its file's hash as saved now.
-    void indexExperiment(const QString& experiment, const QString& path);
+    // The experiment in the store's index, with its file's hash as saved now and its results.
+    // False when the file cannot be read or the store did not take it.
+    bool indexExperiment(const QString& experiment, const QString& path);
     // ... and out of it, once its file is deleted or renamed.
     void forgetExperiment(const QString& experiment);
 
@@ -61,10 +64,12 @@ public:
     QString signatureMismatch(const QString& experiment, const QString& path) const;
 
 private:
+    bool indexResults(const QString& experiment, const QString& path);
     RecordStore mStore;
     UserDirectory mUsers;
     AuditTrail mTrail;
     Signatures mSignatures;
+    ResultIndex mResults;
     QString mMachine;
     UserAccount mAccount;
     bool mOpen = false;

@@ -105,7 +105,7 @@ bool RecordStore::insert(const QString& table, const QStringList& columns, const
     const QString marks = QStringLiteral(", ?").repeated(columns.size()).mid(2);
     query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, columns.join(", "), marks));
     for (const QVariant& v : values)
-        query.addBindValue(v.isNull() ? QVariant(QLatin1String("")) : v);
+        query.addBindValue(v.isNull() && v.type() == QVariant::String ? QVariant(QLatin1String("")) : v);
     if (query.exec())
         return true;
     mFault = query.lastError().text();

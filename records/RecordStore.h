@@ -34,7 +34,7 @@ public:
     // Runs one statement; false with fault() set to the driver's reason.
     bool exec(const QString& statement);
     // Inserts one row; an empty text is stored as such, never as SQL NULL (which Qt binds for a
-    // null QString, and the tables refuse).
+    // null QString, and the tables refuse); a null number is NULL (no value).
     bool insert(const QString& table, const QStringList& columns, const QVariantList& values);
     // Whether the store answers; a server connection that was dropped (a restart, a network
     // blip) is made once more first.

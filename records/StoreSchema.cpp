@@ -44,6 +44,17 @@ QStringList versionOne(bool postgres)
     return statements;
 }
 
+// The index of results: what trends and searches read instead of every experiment file.
+QStringList versionTwo()
+{
+    return {"CREATE TABLE result_index (experiment TEXT NOT NULL, run_time TEXT NOT NULL, made_by TEXT NOT NULL, "
+            "sample TEXT NOT NULL, sample_type TEXT NOT NULL, target TEXT NOT NULL, ct DOUBLE PRECISION, "
+            "outcome TEXT NOT NULL, quantity DOUBLE PRECISION, unit TEXT NOT NULL)",
+            "CREATE INDEX result_index_experiment ON result_index (experiment)",
+            "CREATE INDEX result_index_sample ON result_index (sample, target)",
+            "CREATE INDEX result_index_time ON result_index (run_time)"};
+}
+
 }
 
 namespace StoreSchema {
@@ -65,11 +76,14 @@ bool migrate(RecordStore& store)
     return store.writeExclusively("schema_version", [&store] {
         // Read again under the lock: another program may have migrated meanwhile.
         const int from = version(store);
-        if (from < 1) {
-            for (const QString& statement : versionOne(store.isPostgres()))
-                if (!store.exec(statement))
-                    return false;
-        }
+        QStringList statements;
+        if (from < 1)
+            statements << versionOne(store.isPostgres());
+        if (from < 2)
+            statements << versionTwo();
+        for (const QString& statement : statements)
+            if (!store.exec(statement))
+                return false;
         return from >= Version || store.exec(QStringLiteral("INSERT INTO schema_version (version) VALUES (%1)").arg(Version));
     });
 }

@@ -7,7 +7,7 @@ class RecordStore;
 // to date, and two programs starting on one server do not both do it.
 namespace StoreSchema {
 
-constexpr int Version = 1;
+constexpr int Version = 2;
 
 // False with the store's fault when a statement fails; the store is then left as it was.
 bool migrate(RecordStore& store);

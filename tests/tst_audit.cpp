@@ -3,6 +3,8 @@
 #include "TestDir.h"
 #include "app/DataHead.h"
 #include "app/UI.h"
+#include "Synthetic.h"
+#include "analysis/SampleResults.h"
 #include "files/OutData.h"
 #include "instrument/Machine.h"
 #include "records/RecordSession.h"
@@ -28,7 +30,7 @@ void emptyServer(const QString& url)
 {
     RecordStore store(url);
     QVERIFY2(store.open(), qPrintable(store.fault()));
-    for (const char* statement : {"DROP TABLE IF EXISTS audit, users, signatures, experiments, store_settings, schema_version CASCADE",
+    for (const char* statement : {"DROP TABLE IF EXISTS audit, users, signatures, experiments, result_index, store_settings, schema_version CASCADE",
                                   "DROP FUNCTION IF EXISTS audit_append_only() CASCADE"})
         QVERIFY2(store.exec(statement), qPrintable(store.fault()));
 }
@@ -53,6 +55,8 @@ private slots:
     void rolesSignaturesAndTrail();
     void cliRecordsAndReport();
     void signedPageRefusesChanges();
+    void resultsFoundAcrossRuns_data() { rolesSignaturesAndTrail_data(); }
+    void resultsFoundAcrossRuns();
 
 private:
     TestDir mDir;
@@ -255,6 +259,63 @@ void TestAudit::signedPageRefusesChanges()
              qPrintable(excluded.oldValue));
     QCOMPARE(excluded.newValue, QString("排除：移液误差"));
     QCOMPARE(excluded.reason, QString("移液误差"));
+}
+
+void TestAudit::resultsFoundAcrossRuns()
+{
+    // Three runs a day apart; the third one's first sample is named otherwise, and one is signed.
+    QFETCH(QString, location);
+    if (location.startsWith("postgresql"))
+        emptyServer(location);
+    else
+        QFile::remove(location);
+    RecordSession s(location);
+    QVERIFY2(s.open(), qPrintable(s.fault()));
+    for (int day = 1; day <= 3; ++day) {
+        OutData d = Synthetic::controlledPlate();
+        d.inData.dateTime = QDateTime(QDate(2026, 11, day), QTime(9, 0));
+        if (day == 3)
+            d.inData.sampleNames[0] = "Pos_Ctrl%";
+        const QString name = QString("run%1").arg(day);
+        QVERIFY(d.saveAsFilePath(mDir.file(name + ".pcrd")));
+        s.record("运行", "experiment", name);
+        QVERIFY(s.indexExperiment(name, mDir.file(name + ".pcrd")));
+    }
+    QVERIFY(!s.indexExperiment("missing", mDir.file("missing.pcrd")));
+    QCOMPARE(s.users().init("admin", "王管理", "admin-pass"), QString());
+    QCOMPARE(s.login("admin", "admin-pass"), QString());
+    QCOMPARE(s.sign("run2", mDir.file("run2.pcrd"), "批准", "admin-pass"), QString());
+
+    const auto found = [&s](const ResultIndex::Query& q) {
+        QVector<ResultIndex::Hit> hits;
+        [&] { QVERIFY2(s.results().search(q, hits), qPrintable(s.results().fault())); }();
+        QStringList names;
+        for (const ResultIndex::Hit& h : hits)
+            names << h.experiment;
+        return names;
+    };
+    ResultIndex::Query q;
+    QCOMPARE(found(q), QStringList({"run3", "run2", "run1"}));
+    q.sample = "pos_ctrl%"; // any case; % is a letter, not a wildcard
+    QCOMPARE(found(q), QStringList({"run3"}));
+    q.sample = "甲";
+    q.from = QDate(2026, 11, 2);
+    QCOMPARE(found(q), QStringList({"run2"}));
+    q = ResultIndex::Query();
+    q.call = SampleResults::invalid(); // 丙's internal control failed in every run
+    q.signedState = 0;
+    q.to = QDate(2026, 11, 2);
+    QCOMPARE(found(q), QStringList({"run1"}));
+    q.signedState = 1;
+    QCOMPARE(found(q), QStringList({"run2"}));
+
+    QVector<ControlTrend::Point> points;
+    QVERIFY(s.results().trend("甲", "靶标", points));
+    QCOMPARE(points.size(), 2);
+    QVERIFY(points[0].time < points[1].time && std::fabs(points[0].ct - points[1].ct) < 1e-9);
+    QVERIFY(s.results().trend("乙", "靶标", points));
+    QCOMPARE(points.size(), 3);
+    QVERIFY2(std::isnan(points[0].ct), qPrintable(QString::number(points[0].ct)));
 }
 
 QTEST_MAIN(TestAudit)
