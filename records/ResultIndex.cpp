@@ -111,6 +111,22 @@ bool ResultIndex::search(const Query& q, QVector<Hit>& hits)
     return true;
 }
 
+bool ResultIndex::trendable(QVector<QPair<QString, QString>>& pairs, int limit)
+{
+    QSqlQuery query(mStore.db());
+    query.prepare(QStringLiteral("SELECT sample, target, MIN(CASE sample_type WHEN 'pos' THEN 0 WHEN 'unkn' THEN 2 WHEN 'std' THEN 2 ELSE 1 END) "
+                                 "AS rank FROM result_index GROUP BY sample, target ORDER BY rank, sample, target LIMIT %1")
+                      .arg(qBound(1, limit, 100000)));
+    if (!query.exec()) {
+        mFault = query.lastError().text();
+        return false;
+    }
+    pairs.clear();
+    while (query.next())
+        pairs.append({query.value(0).toString(), query.value(1).toString()});
+    return true;
+}
+
 bool ResultIndex::trend(const QString& sample, const QString& target, QVector<ControlTrend::Point>& points)
 {
     QSqlQuery query(mStore.db());

@@ -42,6 +42,9 @@ public:
     };
     // Newest first; false with fault() when the store did not answer.
     bool search(const Query& query, QVector<Hit>& hits);
+    // The sample and target pairs worth a trend: controls first (positive, then negative), then
+    // the rest by name; at most limit of them.
+    bool trendable(QVector<QPair<QString, QString>>& pairs, int limit = 500);
     // The Cts of a sample's target over every indexed run, oldest first.
     bool trend(const QString& sample, const QString& target, QVector<ControlTrend::Point>& points);
     QString fault() const { return mFault; }

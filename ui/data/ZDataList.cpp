@@ -9,6 +9,8 @@
 #include "records/RecordSession.h"
 #include "ui/data/FileSystemModel.h"
 #include "ui/data/InputTextDialog.h"
+#include "ui/data/SearchDialog.h"
+#include "ui/data/TrendDialog.h"
 #include "ui/dialogs/ExportExperiment.h"
 #include "ui/dialogs/SavePath.h"
 #include "ui/dialogs/ZMessageBox.h"
@@ -27,8 +29,49 @@ ZDataList::ZDataList(QWidget* parent) : QWidget(parent), ui(new Ui::ZDataList), 
     if (screen.isValid())
         resize(screen);
     initFileListView();
-    connect(ui->lineEditTextFilter, &QLineEdit::textChanged, this,
-            [this](const QString& text) { mModel->setNameFilters({QString("*%1*.pcrd").arg(text)}); });
+    connect(ui->lineEditTextFilter, &QLineEdit::textChanged, this, &ZDataList::applyFilters);
+    connect(ui->pushButton_Search, &QPushButton::clicked, this, &ZDataList::search);
+    connect(ui->pushButton_ClearSearch, &QPushButton::clicked, this, [this] {
+        mFound.reset();
+        applyFilters();
+    });
+    connect(ui->pushButton_Trends, &QPushButton::clicked, this, [this] { TrendDialog(RecordActions::session(), this).exec(); });
+    applyFilters();
+}
+
+void ZDataList::search()
+{
+    SearchDialog dialog(mQuery, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    mQuery = dialog.query();
+    QVector<ResultIndex::Hit> hits;
+    ResultIndex& index = RecordActions::session().results();
+    if (!index.search(mQuery, hits))
+        return ZMessageBox::tell(this, UI::SearchFailed.arg(index.fault()));
+    mFound = QStringList();
+    for (const ResultIndex::Hit& hit : hits)
+        mFound->append(hit.experiment);
+    applyFilters();
+}
+
+void ZDataList::applyFilters()
+{
+    const QString text = ui->lineEditTextFilter->text();
+    ui->label_SearchResult->setVisible(mFound.has_value());
+    ui->pushButton_ClearSearch->setVisible(mFound.has_value());
+    if (!mFound) {
+        mModel->setNameFilters({QString("*%1*.pcrd").arg(text)});
+        return;
+    }
+    // The found experiments by their file names; brackets and wildcards in a name are letters.
+    QStringList names;
+    for (QString name : *mFound)
+        if (name.contains(text, Qt::CaseInsensitive))
+            names << name.replace('[', "[[]").replace('*', "[*]").replace('?', "[?]") + ".pcrd";
+    ui->label_SearchResult->setText(UI::SearchFound.arg(mFound->size()));
+    // No file name holds a slash: an empty result lists nothing rather than everything.
+    mModel->setNameFilters(names.isEmpty() ? QStringList{"/"} : names);
 }
 
 ZDataList::~ZDataList()
