@@ -97,7 +97,7 @@ QString name(const QString& flag)
         {"tm-shift", QStringLiteral("Tm偏移")},            {"bad-reading", QStringLiteral("读数无效")},
         {"control-failed", QStringLiteral("内参失败")},   {"run-invalid", QStringLiteral("运行无效")},
         {"outside-standards", QStringLiteral("超出标准品范围")}, {"spike", QStringLiteral("读数尖峰")},
-        {"few-replicates", QStringLiteral("重复孔不全")},
+        {"few-replicates", QStringLiteral("重复孔不全")}, {"curve-failed", QStringLiteral("标准曲线不合格")},
         {"jump", QStringLiteral("信号跳变")},
     };
     return names.value(flag, flag);
@@ -126,6 +126,7 @@ QString describe(const QString& flag)
         {"run-invalid", QStringLiteral("本次运行的对照未通过方法的质控规则：结果无效")},
         {"outside-standards", QStringLiteral("Ct在标准品的Ct范围之外，定量为外推值")},
         {"few-replicates", QStringLiteral("定量只来自样本的部分重复孔，其余孔没有Ct")},
+        {"curve-failed", QStringLiteral("标准曲线的效率或R²未达到验收标准：定量不可报告")},
         {"spike", QStringLiteral("个别读数远离相邻读数（干扰），分析时不计入基线、阈值和Ct")},
         {"jump", QStringLiteral("某一循环处信号整体跳变（气泡、热盖），其后读数按跳变量校正后分析，原始读数不变")},
     };

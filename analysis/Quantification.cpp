@@ -10,6 +10,19 @@
 
 #include <cmath>
 
+double QuantCurve::axisOf(double quantity, const QString& unit)
+{
+    return unit == QLatin1String("dil") ? -std::log10(quantity) : std::log10(quantity);
+}
+
+double QuantCurve::quantityAt(double ct) const
+{
+    if (!fit.usable())
+        return qQNaN();
+    const double q = fit.quantityOf(ct);
+    return unit == QLatin1String("dil") ? 1 / q : q;
+}
+
 namespace Quantification {
 
 namespace {
@@ -50,11 +63,13 @@ QVector<QuantCurve> standardCurves(const OutData& data, const QVector<ResultRow>
         }
         QuantCurve& c = curves[index.value(k)];
         c.wells << row;
+        if (type.unit != c.unit && c.fit.refusal.isEmpty())
+            c.fit.refusal = QStringLiteral("无法拟合：标准品的单位不同（%1、%2）").arg(RunControls::unitName(c.unit), RunControls::unitName(type.unit));
         if (!r.positives[s]) {
             c.withoutCt << row.number; // no point, and said so
             continue;
         }
-        const QPointF point(std::log10(type.quantity), r.ctValues[s]);
+        const QPointF point(QuantCurve::axisOf(type.quantity, type.unit), r.ctValues[s]);
         if (setup.excludedWells.contains(s)) {
             c.excludedPoints << point;
             c.excluded << row.number;
@@ -64,20 +79,35 @@ QVector<QuantCurve> standardCurves(const OutData& data, const QVector<ResultRow>
     }
     const QVector<CurveAcceptance>& accepted = data.inData.method.acceptances;
     for (QuantCurve& c : curves) {
+        const QString refusal = c.fit.refusal;
         c.fit = StandardCurve::fit(c.points);
+        c.fit.refusal = refusal;
         const auto own = std::find_if(accepted.cbegin(), accepted.cend(), [&c](const CurveAcceptance& a) { return a.target == c.target; });
         c.fit.acceptance = own == accepted.cend() ? CurveAcceptance{c.target} : *own;
         for (const ResultRow& row : c.wells) {
             StandardCheck check;
             check.quantity = setup.typeOf(row.sample, c.target).quantity;
             if (c.fit.usable() && r.positives[row.curveIndex]) {
-                check.backCalculated = c.fit.quantityOf(r.ctValues[row.curveIndex]);
+                check.backCalculated = c.quantityAt(r.ctValues[row.curveIndex]);
                 check.error = 100 * (check.backCalculated - check.quantity) / check.quantity;
             }
             c.checks << check;
         }
     }
     return curves;
+}
+
+// A standard's quantity is typed, not measured: its holes are those of the target, and those used
+// have a Ct and are not left out of the curve.
+void standardReplicates(const OutData& data, const QVector<ResultRow>& rows, const TempData& r, QuantSample& q)
+{
+    for (const ResultRow& row : rows)
+        if (row.sample == q.sample && row.channel == q.channel && row.curveIndex < r.targets.size()
+            && r.targets[row.curveIndex].Name == q.target) {
+            ++q.replicates;
+            if (r.positives[row.curveIndex] && !data.inData.setup.excludedWells.contains(row.curveIndex))
+                ++q.replicatesUsed;
+        }
 }
 
 QVector<QuantSample> quantities(const OutData& data, const QVector<ResultRow>& rows, const TempData& r,
@@ -94,6 +124,7 @@ QVector<QuantSample> quantities(const OutData& data, const QVector<ResultRow>& r
         if (type.type == QLatin1String("std") && type.quantity > 0) {
             q.quantity = type.quantity; // as typed
             q.unit = type.unit;
+            standardReplicates(data, rows, r, q);
         } else if (curve && type.type == QLatin1String("unkn")) {
             QVector<double> each;
             bool outside = false;
@@ -104,7 +135,7 @@ QVector<QuantSample> quantities(const OutData& data, const QVector<ResultRow>& r
                 ++q.replicates;
                 if (!r.positives[row.curveIndex])
                     continue;
-                each << curve->fit.quantityOf(r.ctValues[row.curveIndex]);
+                each << curve->quantityAt(r.ctValues[row.curveIndex]);
                 outside = outside || !curve->fit.withinStandards(r.ctValues[row.curveIndex]);
             }
             q.replicatesUsed = each.size();
@@ -116,6 +147,9 @@ QVector<QuantSample> quantities(const OutData& data, const QVector<ResultRow>& r
                 q.unit = curve->unit;
                 if (outside)
                     q.flags << QStringLiteral("outside-standards");
+                // Read off a curve no lab would accept: a number, but none to report.
+                if (!curve->fit.accepted())
+                    q.flags << QStringLiteral("curve-failed");
             }
         }
         out.append(q);
@@ -123,24 +157,44 @@ QVector<QuantSample> quantities(const OutData& data, const QVector<ResultRow>& r
     return out;
 }
 
-// The amplification factor (1 + E) of a target: typed, else from its standard curve; 0 without.
+// The amplification factor (1 + E) of a target: typed, else from its standard curve if a lab
+// would accept it, else the one an imported file gave; 0 without.
 double factorOf(const OutData& data, const QVector<QuantCurve>& curves, const QString& target)
 {
-    if (data.inData.setup.efficiencies.contains(target))
-        return 1 + data.inData.setup.efficiencies.value(target);
+    const RunSetup& setup = data.inData.setup;
+    if (setup.efficiencies.contains(target))
+        return 1 + setup.efficiencies.value(target);
     for (const QuantCurve& c : curves)
-        if (c.target == target && c.fit.usable() && std::isfinite(c.fit.efficiency))
+        if (c.target == target && c.fit.accepted())
             return 1 + c.fit.efficiency;
-    return 0;
+    return setup.fileEfficiencies.contains(target) ? 1 + setup.fileEfficiencies.value(target) : 0;
+}
+
+// Which of the Cts a fold change needs is missing, in words.
+QString missingCt(const CtStats& sample, const CtStats& calibrator, const QVector<CtStats>& sampleRefs, const QVector<CtStats>& calibratorRefs)
+{
+    if (sample.n == 0)
+        return QStringLiteral("样本无Ct");
+    if (calibrator.n == 0)
+        return QStringLiteral("校准样本无Ct");
+    const auto none = [](const CtStats& s) { return s.n == 0; };
+    if (std::any_of(sampleRefs.cbegin(), sampleRefs.cend(), none))
+        return QStringLiteral("样本的内参无Ct");
+    if (std::any_of(calibratorRefs.cbegin(), calibratorRefs.cend(), none))
+        return QStringLiteral("校准样本的内参无Ct");
+    return QStringLiteral("扩增效率无效");
 }
 
 QVector<RelativeResult> relative(const OutData& data, const QVector<ResultRow>& rows, const TempData& r,
-                                 const QVector<QuantCurve>& curves, const QString& calibrator, const QStringList& references)
+                                 const QVector<QuantCurve>& curves, const QString& calibrator, const QStringList& references,
+                                 QString& note)
 {
     QVector<RelativeResult> out;
     const QVector<QString>& names = data.inData.sampleNames;
     // No calibrator chosen is no calibrator, not the first sample left without a name.
     const int cal = calibrator.isEmpty() ? -1 : names.indexOf(calibrator);
+    if (cal >= 0 && references.isEmpty())
+        note = QStringLiteral("未选择内参靶标：不计算倍数变化");
     if (cal < 0 || references.isEmpty())
         return out;
     const QHash<QString, CtStats> stats = ctStats(rows, r);
@@ -171,9 +225,13 @@ QVector<RelativeResult> relative(const OutData& data, const QVector<ResultRow>& 
                 || (type != QLatin1String("unkn") && type != QLatin1String("std") && type != QLatin1String("pos")))
                 continue;
             RelativeResult res;
+            // A sample without a fold change is listed with the reason, not left out unsaid.
             if (!foldChange(stats.value(key(sample, t)), stats.value(key(cal, t)), factor(t), sampleReferences,
-                            calibratorReferences, referenceFactors, res))
-                continue;
+                            calibratorReferences, referenceFactors, res)) {
+                res = RelativeResult{};
+                res.fold = res.foldLow = res.foldHigh = res.sd = qQNaN();
+                res.missing = missingCt(stats.value(key(sample, t)), stats.value(key(cal, t)), sampleReferences, calibratorReferences);
+            }
             res.sample = names[sample];
             res.target = t;
             res.calibrator = calibrator;
@@ -240,7 +298,7 @@ double holeQuantity(const OutData& data, const QuantResult& q, int sample, const
     for (const QuantCurve& c : q.curves)
         if (c.target == target && c.channel == channel && c.fit.usable()) {
             unit = c.unit;
-            return c.fit.quantityOf(ct);
+            return c.quantityAt(ct);
         }
     return qQNaN();
 }
@@ -253,7 +311,7 @@ QVector<QPointF> unknownsOn(const QuantResult& q, const QuantCurve& c)
     for (const QuantSample& s : q.samples)
         if (s.target == c.target && s.channel == c.channel && s.type == QLatin1String("unkn") && std::isfinite(s.quantity)
             && s.call != SampleResults::invalid()) {
-            const double lx = std::log10(s.quantity);
+            const double lx = QuantCurve::axisOf(s.quantity, c.unit);
             out << QPointF(lx, c.fit.slope * lx + c.fit.intercept);
         }
     return out;
@@ -276,7 +334,7 @@ QuantResult of(const OutData& data, const TempData& results, const QString& cali
     q.samples = quantities(data, rows, results, q.curves);
     const RunSetup& setup = data.inData.setup;
     q.relative = relative(data, rows, results, q.curves, calibrator.isEmpty() ? setup.calibrator : calibrator,
-                          references.isEmpty() ? setup.references : references);
+                          references.isEmpty() ? setup.references : references, q.relativeNote);
     // A fold change of a sample whose calls the controls made invalid is no result to report.
     for (RelativeResult& r : q.relative)
         r.invalid = std::any_of(q.samples.cbegin(), q.samples.cend(), [&r](const QuantSample& s) {

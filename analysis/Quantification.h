@@ -32,6 +32,12 @@ struct QuantCurve
     QVector<int> withoutCt;    // running numbers of the standards that have no Ct, so no point
     QVector<ResultRow> wells;  // every standard of the curve, with a Ct or not, in layout order
     QVector<StandardCheck> checks; // one per well
+
+    // Where a quantity sits on the curve's x axis: log10 of it, but of its reciprocal for a
+    // dilution ("dil" 100 is 1:100, a hundredth of the template).
+    static double axisOf(double quantity, const QString& unit);
+    // The quantity read off the curve at ct, in the curve's unit; NaN without a curve.
+    double quantityAt(double ct) const;
 };
 
 // A sample's quantity for one target: per positive hole from the standard curve, then their mean
@@ -68,6 +74,7 @@ struct RelativeResult
     double foldHigh = 0;
     double sd = 0;
     bool invalid = false; // the sample's calls are invalid (its controls failed)
+    QString missing;      // why there is no fold change ("样本无Ct"); empty when there is one
 };
 
 struct QuantResult
@@ -76,6 +83,7 @@ struct QuantResult
     QVector<QuantCurve> curves;
     QVector<QuantSample> samples;
     QVector<RelativeResult> relative;
+    QString relativeNote; // why there are no fold changes though a calibrator is chosen
 };
 
 namespace Quantification {

@@ -33,6 +33,13 @@ QString quantity(double value)
     return std::isfinite(value) ? QString::number(value, 'e', 2) : QStringLiteral("-");
 }
 
+QString fold(double value, const QString& missing)
+{
+    if (!missing.isEmpty())
+        return QStringLiteral("-（%1）").arg(missing);
+    return std::isfinite(value) ? QString::number(value, 'f', 3) : QStringLiteral("-");
+}
+
 QString foldMethod(const QString& code)
 {
     return code == QLatin1String("ddcq") ? QStringLiteral("ΔΔCt") : QStringLiteral("效率校正");

@@ -17,5 +17,7 @@ QString incompleteRun();
 QString quantity(double value);
 // How a fold change was computed ("ddcq", "efficiency"), as a person reads it.
 QString foldMethod(const QString& code);
+// A fold change as every table shows it: three decimals, or "-（why）" where there is none.
+QString fold(double value, const QString& missing);
 
 }

@@ -9,7 +9,7 @@
 namespace {
 bool isNegativeControl(const QString& type)
 {
-    return type == QLatin1String("ntc") || type == QLatin1String("nac") || type == QLatin1String("ntp");
+    return type == QLatin1String("ntc") || type == QLatin1String("nac") || type == QLatin1String("ntp") || type == QLatin1String("nrt");
 }
 
 bool within(double ct, double low, double high)
@@ -25,6 +25,7 @@ RunValidity RunValidity::of(const OutData& data, const TempData& r)
     if (!data.runComplete)
         return v; // an unfinished run calls nothing negative anyway
     QVector<int> amplifiedNegatives, failedPositives;
+    QStringList amplifiedTargets;
     bool negativesOnChip = false, positivesOnChip = false;
     for (const ResultRow& row : resultRows(data)) {
         const int s = row.curveIndex;
@@ -40,8 +41,15 @@ RunValidity RunValidity::of(const OutData& data, const TempData& r)
         const auto ruled = std::find_if(rules.cbegin(), rules.cend(), [&target](const ControlRule& rule) { return rule.target == target; });
         const bool checked = ruled == rules.cend() ? target != SampleResults::internalControl() : ruled->checkNtc;
         const double maxCt = ruled == rules.cend() ? 0 : ruled->ntcMaxCt;
-        if (checked && isNegativeControl(type) && ct > 0 && (maxCt <= 0 || ct <= maxCt))
+        if (checked && isNegativeControl(type) && ct > 0 && (maxCt <= 0 || ct <= maxCt)) {
             amplifiedNegatives << row.number;
+            if (!amplifiedTargets.contains(target))
+                amplifiedTargets << target;
+        }
+        // A positive control that did not amplify its target shows nothing worked, rule or none;
+        // the internal control is checked in every sample's holes instead.
+        if (ruled == rules.cend() && type == QLatin1String("pos") && ct <= 0 && target != SampleResults::internalControl())
+            failedPositives << row.number;
         for (const ControlRule& rule : rules) {
             if (rule.target != target)
                 continue;
@@ -54,19 +62,25 @@ RunValidity RunValidity::of(const OutData& data, const TempData& r)
     }
     if (!amplifiedNegatives.isEmpty()) {
         v.samplesInvalid = true;
-        v.reasons << QStringLiteral("阴性对照扩增：孔位 %1").arg(SampleResults::holeList(amplifiedNegatives));
+        v.reasons << QStringLiteral("阴性对照扩增：孔位 %1（%2）").arg(SampleResults::holeList(amplifiedNegatives), amplifiedTargets.join(QStringLiteral("、")));
     }
     if (!failedPositives.isEmpty()) {
         v.negativesInvalid = true;
         v.reasons << QStringLiteral("阳性对照失败：孔位 %1").arg(SampleResults::holeList(failedPositives));
     }
     // A rule whose control is not on the chip was not met: nothing showed the run worked.
+    // Without its negative control no positive call is shown to be true, without its positive
+    // control no negative one: those calls are invalid as if the control had failed.
     QStringList missing;
     for (const ControlRule& rule : rules) {
-        if (rule.checkNtc && !negativesOnChip)
+        if (rule.checkNtc && !negativesOnChip) {
             missing << QStringLiteral("阴性对照（%1）").arg(rule.target);
-        if (rule.posCtHigh > 0 && !positivesOnChip)
+            v.samplesInvalid = true;
+        }
+        if (rule.posCtHigh > 0 && !positivesOnChip) {
             missing << QStringLiteral("阳性对照（%1）").arg(rule.target);
+            v.negativesInvalid = true;
+        }
     }
     if (!missing.isEmpty())
         v.reasons << QStringLiteral("缺少对照：") + missing.join(QStringLiteral("、"));

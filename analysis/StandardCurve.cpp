@@ -19,10 +19,14 @@ double StandardCurve::quantityOf(double ct) const
 
 QString StandardCurve::fault() const
 {
+    if (!refusal.isEmpty())
+        return refusal;
     if (levels < LeastLevels)
         return QStringLiteral("无法拟合：标准品只有%1个浓度有Ct（至少%2个）").arg(levels).arg(LeastLevels);
     if (!(slope < 0))
         return QStringLiteral("无法拟合：Ct不随浓度下降");
+    if (!std::isfinite(efficiency))
+        return QStringLiteral("无法拟合：Ct几乎不随浓度变化（斜率%1）").arg(slope, 0, 'g', 3);
     return QString();
 }
 
@@ -31,8 +35,12 @@ QStringList StandardCurve::warnings() const
     QStringList out;
     if (!usable())
         return out;
-    if (!efficiencyAccepted())
-        out << QStringLiteral("效率%1%超出%2–%3%").arg(100 * efficiency, 0, 'f', 1).arg(100 * acceptance.efficiencyLow).arg(100 * acceptance.efficiencyHigh);
+    if (!efficiencyAccepted()) {
+        // One decimal, unless it would read as the very limit it falls short of.
+        const auto tenth = [](double fraction) { return QString::number(100 * fraction, 'f', 1); };
+        const bool atLimit = tenth(efficiency) == tenth(acceptance.efficiencyLow) || tenth(efficiency) == tenth(acceptance.efficiencyHigh);
+        out << QStringLiteral("效率%1%超出%2").arg(100 * efficiency, 0, 'f', atLimit ? 2 : 1).arg(acceptanceText().section(QStringLiteral("，"), 0, 0));
+    }
     if (!r2Accepted())
         out << QStringLiteral("R² %1低于%2").arg(r2, 0, 'f', 4).arg(acceptance.r2Low);
     return out;
@@ -42,7 +50,12 @@ QString StandardCurve::quality() const
 {
     if (!fault().isEmpty())
         return fault();
-    return warnings().isEmpty() ? QStringLiteral("合格") : QStringLiteral("⚠ ") + warnings().join(QStringLiteral("，"));
+    return warnings().isEmpty() ? QStringLiteral("合格（%1）").arg(acceptanceText()) : QStringLiteral("⚠ ") + warnings().join(QStringLiteral("，"));
+}
+
+QString StandardCurve::acceptanceText() const
+{
+    return QStringLiteral("%1–%2%，R² ≥ %3").arg(100 * acceptance.efficiencyLow).arg(100 * acceptance.efficiencyHigh).arg(acceptance.r2Low);
 }
 
 QString StandardCurve::equation() const

@@ -3,6 +3,7 @@
 #include "method/RunControls.h"
 
 #include <QPointF>
+#include <cmath>
 #include <QStringList>
 #include <QVector>
 
@@ -30,8 +31,14 @@ struct StandardCurve
     // What a lab accepts of a curve whose quantities it reports: the method's, else the usual.
     CurveAcceptance acceptance;
 
-    // At least three distinct quantities and a falling line: quantities can be read off it.
-    bool usable() const { return levels >= LeastLevels && slope < 0; }
+    // Why the standards make no curve whatever their Cts (units that differ), empty otherwise.
+    QString refusal;
+
+    // At least three distinct quantities and a line that falls measurably: quantities can be read
+    // off it.
+    bool usable() const { return refusal.isEmpty() && levels >= LeastLevels && slope < 0 && std::isfinite(efficiency); }
+    // Within the acceptance: its quantities can be reported.
+    bool accepted() const { return usable() && efficiencyAccepted() && r2Accepted(); }
     // Why there is no curve ("无法拟合：..."), empty when there is one.
     QString fault() const;
     bool efficiencyAccepted() const { return efficiency >= acceptance.efficiencyLow && efficiency <= acceptance.efficiencyHigh; }
@@ -42,7 +49,9 @@ struct StandardCurve
     QString quality() const;
     // The line, E as a percent and R² as every report prints them, ⚠ beside a value outside the
     // acceptance: "y = -3.321x + 39.85，E = 100.1 %，R² = 0.9990". The fault where there is no line.
+    // The acceptance itself reads "90–110 %，R² ≥ 0.98".
     QString equation() const;
+    QString acceptanceText() const;
     double quantityOf(double ct) const;
     bool withinStandards(double ct) const { return ct >= lowestCt && ct <= highestCt; }
 

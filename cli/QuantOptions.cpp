@@ -4,11 +4,15 @@
 
 #include <QCommandLineParser>
 
+#include <cmath>
+
 namespace QuantOptions {
 
 namespace {
-// An efficiency beyond this is no efficiency but an amplification factor (1 + E).
+// An efficiency beyond this is no efficiency but an amplification factor (1 + E); below the
+// least, a template is not amplified in any sense a fold change could be read from.
 constexpr double MostEfficiency = 1.5;
+constexpr double LeastEfficiency = 0.1;
 
 QStringList targetNames(const OutData& data)
 {
@@ -30,8 +34,8 @@ bool parseEfficiency(const QString& typed, double& fraction, QString& error)
     bool ok = false;
     const double value = text.toDouble(&ok);
     fraction = percent ? value / 100 : value;
-    if (!ok || !(fraction > 0)) {
-        error = QString("%1 is no efficiency: give a fraction (0.95) or a percent (95%)").arg(typed);
+    if (!ok || !std::isfinite(fraction) || !(fraction >= LeastEfficiency)) {
+        error = QString("%1 is no efficiency: give a fraction from 0.1 to 1.5 (0.95) or a percent (95%)").arg(typed);
         return false;
     }
     if (fraction > MostEfficiency) {
@@ -48,6 +52,16 @@ bool parseEfficiency(const QString& typed, double& fraction, QString& error)
 
 QString apply(const QCommandLineParser& parser, OutData& data, QString& calibrator, QStringList& references)
 {
+    // Choices of quantification asked for anything else would be dropped without a word.
+    if (!parser.isSet("quant")) {
+        for (const char* option : {"calibrator", "reference", "efficiency"})
+            if (parser.isSet(option))
+                return QString("--%1 belongs to --quant").arg(option);
+    } else if (parser.isSet("samples")) {
+        return QString("--quant and --samples are two tables: ask for one");
+    }
+    if (parser.values("calibrator").size() > 1)
+        return QString("--calibrator: one calibrator, not %1").arg(parser.values("calibrator").join(", "));
     const QStringList targets = targetNames(data);
     for (const QString& typed : parser.values("efficiency")) {
         const QString target = typed.section('=', 0, -2);

@@ -90,12 +90,15 @@ void printQuantTables(QTextStream& out, const OutData& data, const QString& cali
             << SampleResults::holeList(s.holes) << '\t' << ResultText::quantity(s.quantity) << '\t' << ResultText::quantity(s.quantitySd) << '\t'
             << (s.unit.isEmpty() ? QStringLiteral("-") : RunControls::unitName(s.unit)) << '\t' << s.call << '\t'
             << (s.flags.isEmpty() ? QStringLiteral("-") : s.flags.join(',')) << '\n';
+    if (!q.relativeNote.isEmpty())
+        out << '\n' << q.relativeNote << '\n';
     if (q.relative.isEmpty())
         return;
     out << '\n' << QStringLiteral("样本名\t靶标\t校准样本\t内参靶标\t方法\t倍数变化\t标准差\t范围\t结果\n");
     for (const RelativeResult& r : q.relative)
         out << r.sample << '\t' << r.target << '\t' << r.calibrator << '\t' << r.references.join(',') << '\t' << r.method << '\t'
-            << text(r.fold, 3) << '\t' << text(r.sd, 3) << '\t' << text(r.foldLow, 3) << '-' << text(r.foldHigh, 3) << '\t'
+            << ResultText::fold(r.fold, r.missing) << '\t' << text(r.sd, 3) << '\t'
+            << (std::isfinite(r.foldLow) ? text(r.foldLow, 3) + '-' + text(r.foldHigh, 3) : QStringLiteral("-")) << '\t'
             << (r.invalid ? SampleResults::invalid() : QStringLiteral("-")) << '\n';
 }
 
@@ -144,10 +147,12 @@ void printQuantJson(QTextStream& out, const OutData& data, const QString& calibr
                                     {"foldLow", number(r.foldLow)},
                                     {"foldHigh", number(r.foldHigh)},
                                     {"sd", number(r.sd)},
-                                    {"invalid", r.invalid}});
+                                    {"invalid", r.invalid},
+                                    {"missing", r.missing.isEmpty() ? QJsonValue() : QJsonValue(r.missing)}});
     out << QJsonDocument(QJsonObject{{"run", QJsonObject{{"valid", q.run.valid}, {"reasons", QJsonArray::fromStringList(q.run.reasons)}}},
                                      {"samples", samples},
                                      {"standardCurves", curves},
-                                     {"relative", relative}})
+                                     {"relative", relative},
+                                     {"relativeNote", q.relativeNote.isEmpty() ? QJsonValue() : QJsonValue(q.relativeNote)}})
                .toJson();
 }

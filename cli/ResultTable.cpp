@@ -83,7 +83,7 @@ void printResultJson(QTextStream& out, const OutData& data)
                                   {"End", t.End},
                                   {"window", windowName(r.windowKinds[s])},
                                   {"Threshold", t.Threshold},
-                                  {"ct", r.ctValues[s]},
+                                  {"ct", r.ctValues[s] > 0 ? QJsonValue(r.ctValues[s]) : QJsonValue()},
                                   {"tm", r.tmValues[s] > 0 ? QJsonValue(r.tmValues[s]) : QJsonValue()},
                                   {"positive", bool(r.positives[s])},
                                   {"relativeLength", r.relativeLines[s].size()},

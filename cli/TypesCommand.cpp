@@ -10,7 +10,7 @@
 int typesCommand(const QStringList& arguments)
 {
     CliContext cli("types", arguments);
-    cli.parser().setApplicationDescription("Sets the sample types of an experiment, one per sample in order: unkn, ntc, nac, ntp, pos, neg\n"
+    cli.parser().setApplicationDescription("Sets the sample types of an experiment, one per sample in order: unkn, ntc, nac, ntp, nrt, pos, opt\n"
                                            "or std:QUANTITY:UNIT (std:1e5:cop); samples past the list are unknowns. Each type holds for\n"
                                            "every target (types an imported run gave some targets of their own are dropped).");
     cli.parser().addPositionalArgument("file", "experiment file (.pcrd)");

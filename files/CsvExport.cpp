@@ -44,11 +44,20 @@ QByteArray table(const OutData& d, bool melt)
     const QVector<Curve>& readings = melt ? r.originMeltLines : r.cycleLines;
     int columns = 0;
     Curve longest;
-    for (const ResultRow& row : resultRows(d))
+    // A cycle's reading goes under its own cycle's column: a reaction that misses cycles (an
+    // imported run) leaves them empty instead of moving later readings under earlier cycles.
+    QMap<int, int> cycleColumns;
+    for (const ResultRow& row : resultRows(d)) {
         if (readings.value(row.curveIndex).size() > columns) {
             longest = readings.value(row.curveIndex);
             columns = longest.size();
         }
+        for (const QPointF& p : readings.value(row.curveIndex))
+            cycleColumns.insert(int(std::lround(p.x())), 0);
+    }
+    int next = 0;
+    for (int& column : cycleColumns)
+        column = next++;
     // "hole" is the running number every table shows, "position" the place on the chip; "edits"
     // names every change of the record's readings or method after the run.
     QStringList header = {"sample", "name", "type", "hole", "position", "channel", "target", "ct", "call", "tm",
@@ -61,13 +70,17 @@ QByteArray table(const OutData& d, bool melt)
     for (const QuantSample& sample : quant.samples) {
         if (sample.flags.contains(QLatin1String("run-invalid")))
             invalidated.insert(sample.sample);
-        const QStringList own = sample.flags.filter(QRegularExpression("^(outside-standards|few-replicates)$"));
+        const QStringList own = sample.flags.filter(QRegularExpression("^(outside-standards|few-replicates|curve-failed)$"));
         if (!own.isEmpty())
             quantityFlags.insert(QString("%1/%2/%3").arg(sample.sample).arg(sample.channel).arg(sample.target), own);
     }
     const QString edits = field(RecordEdits::of(d.inData.remark).join(QStringLiteral("；")));
-    for (int i = 0; i < columns; ++i)
-        header << (melt ? RdmlFormat::number(longest[i].x()) : QString::number(i + 1));
+    if (melt)
+        for (int i = 0; i < columns; ++i)
+            header << RdmlFormat::number(longest[i].x());
+    else
+        for (int cycle : cycleColumns.keys())
+            header << QString::number(cycle);
     QString out = header.join(',') + '\n';
     for (const ResultRow& row : resultRows(d)) {
         const int s = row.curveIndex;
@@ -92,8 +105,15 @@ QByteArray table(const OutData& d, bool melt)
                               + quantityFlags.value(QString("%1/%2/%3").arg(row.sample).arg(row.channel).arg(r.targets[s].Name)))
                                  .join(' '),
                              edits};
-        for (const QPointF& p : readings[s])
-            cells << RdmlFormat::number(p.y());
+        if (melt) {
+            for (const QPointF& p : readings[s])
+                cells << RdmlFormat::number(p.y());
+        } else {
+            QVector<QString> values(cycleColumns.size());
+            for (const QPointF& p : readings[s])
+                values[cycleColumns.value(int(std::lround(p.x())))] = RdmlFormat::number(p.y());
+            cells << values.toList();
+        }
         out += cells.join(',') + '\n';
     }
     return out.toUtf8();

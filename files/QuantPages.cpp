@@ -102,7 +102,7 @@ void relative(PdfPages& pages, const QuantResult& q)
     QVector<QStringList> rows;
     for (const RelativeResult& r : q.relative) {
         QStringList cells = {r.sample, r.target, r.calibrator, r.references.join(','), ResultText::foldMethod(r.method),
-                             fixed(r.fold), fixed(r.sd),
+                             ResultText::fold(r.fold, r.missing), fixed(r.sd),
                              std::isfinite(r.foldLow) ? fixed(r.foldLow) + QStringLiteral(" - ") + fixed(r.foldHigh) : QStringLiteral("-"),
                              QStringLiteral("-")};
         if (r.invalid)

@@ -39,7 +39,7 @@ void writeStandard(XlsxSheet& sheet, const OutData& data, const QuantResult& q)
         sheet.number(row, 8, 100 * c.fit.efficiencyHigh);
         sheet.number(row, 9, c.fit.points);
         sheet.text(row, 10, SampleResults::holeList(c.excluded));
-        sheet.text(row, 11, c.fit.fault().isEmpty() ? c.fit.warnings().join(QStringLiteral("，")) : c.fit.fault());
+        sheet.text(row, 11, c.fit.quality());
         ++row;
     }
     ++row;
@@ -92,7 +92,7 @@ void writeRelative(XlsxSheet& sheet, const QuantResult& q)
         sheet.number(row, 7, r.sd);
         sheet.number(row, 8, r.foldLow);
         sheet.number(row, 9, r.foldHigh);
-        sheet.text(row, 10, r.invalid ? SampleResults::invalid() : QString());
+        sheet.text(row, 10, r.invalid ? SampleResults::invalid() : r.missing);
         ++row;
     }
 }

@@ -232,9 +232,10 @@ QByteArray xml(const OutData& d, const QString& runId)
         x.writeStartElement("target");
         x.writeAttribute("id", ids.target(name, dye));
         x.writeTextElement("type", name == SampleResults::internalControl() ? "ref" : "toi");
-        // A typed efficiency as RDML writes it: the amplification factor.
-        if (d.inData.setup.efficiencies.contains(name))
-            x.writeTextElement("amplificationEfficiency", number(1 + d.inData.setup.efficiencies.value(name)));
+        // A typed efficiency, else the one the file came with, as RDML writes it: the factor.
+        const RunSetup& setup = d.inData.setup;
+        if (setup.efficiencies.contains(name) || setup.fileEfficiencies.contains(name))
+            x.writeTextElement("amplificationEfficiency", number(1 + setup.efficiencies.value(name, setup.fileEfficiencies.value(name))));
         x.writeEmptyElement("dyeId");
         x.writeAttribute("id", dye);
         x.writeEndElement();

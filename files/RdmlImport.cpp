@@ -269,7 +269,7 @@ bool toOutData(const RdmlReader& file, int runIndex, OutData& out, QString& erro
             exported[s] = RdmlFormat::readSettingsNote(data.note, t);
             // The file's efficiency of a target stands for a standard curve the run may not have.
             if (file.targetFactor(data.target) > 1)
-                d.inData.setup.efficiencies.insert(data.target, file.targetFactor(data.target) - 1);
+                d.inData.setup.fileEfficiencies.insert(data.target, file.targetFactor(data.target) - 1);
         }
     }
     for (int c = 0; c < m.ChannelColor; ++c) {

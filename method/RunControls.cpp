@@ -1,5 +1,7 @@
 #include "method/RunControls.h"
 
+#include <QDebug>
+
 #include <cmath>
 
 bool ControlRule::operator==(const ControlRule& o) const
@@ -11,7 +13,8 @@ bool ControlRule::operator==(const ControlRule& o) const
 bool RunSetup::operator==(const RunSetup& o) const
 {
     return sampleTypes == o.sampleTypes && targetTypes == o.targetTypes && excludedWells == o.excludedWells && calibrator == o.calibrator
-        && references == o.references && efficiencies == o.efficiencies;
+        && references == o.references && efficiencies == o.efficiencies
+        && fileEfficiencies == o.fileEfficiencies;
 }
 
 SampleType RunSetup::typeOf(int sample, const QString& target) const
@@ -23,6 +26,8 @@ namespace RunControls {
 
 namespace {
 constexpr double MaxQuantity = 1e15;
+// Below it a quantity is a mistyped exponent, not an amount: a femtogram in ng is 1e-6.
+constexpr double MinQuantity = 1e-12;
 constexpr double MaxCt = 100;
 constexpr int MaxText = 200; // names and reasons kept from a file
 
@@ -43,7 +48,7 @@ SampleType typeFromJson(const QJsonObject& t)
     if (typeCodes().contains(t.value("type").toString()))
         type.type = t.value("type").toString();
     const double q = t.value("quantity").toDouble(0);
-    if (type.type == "std" && std::isfinite(q) && q > 0 && q <= MaxQuantity && unitCodes().contains(t.value("unit").toString())) {
+    if (type.type == "std" && std::isfinite(q) && q >= MinQuantity && q <= MaxQuantity && unitCodes().contains(t.value("unit").toString())) {
         type.quantity = q;
         type.unit = t.value("unit").toString();
     }
@@ -53,7 +58,7 @@ SampleType typeFromJson(const QJsonObject& t)
 
 QStringList typeCodes()
 {
-    return {"unkn", "ntc", "nac", "pos", "ntp", "std"};
+    return {"unkn", "ntc", "nac", "pos", "ntp", "std", "nrt", "opt"};
 }
 
 QStringList unitCodes()
@@ -64,7 +69,8 @@ QStringList unitCodes()
 QString typeName(const QString& code)
 {
     static const QStringList names = {QStringLiteral("未知"), QStringLiteral("无模板对照"), QStringLiteral("无扩增对照"),
-                                      QStringLiteral("阳性对照"), QStringLiteral("阴性提取对照"), QStringLiteral("标准品")};
+                                      QStringLiteral("阳性对照"), QStringLiteral("阴性提取对照"), QStringLiteral("标准品"),
+                                      QStringLiteral("无逆转录对照"), QStringLiteral("光学校准品")};
     const int i = typeCodes().indexOf(code);
     return i >= 0 ? names[i] : code;
 }
@@ -101,11 +107,13 @@ bool parseTypes(const QString& list, int samples, QVector<SampleType>& out, QStr
         if (ok && t.type == QLatin1String("std")) {
             t.quantity = parts[1].toDouble(&ok);
             t.unit = parts[2];
-            ok = ok && std::isfinite(t.quantity) && t.quantity > 0 && t.quantity <= MaxQuantity && unitCodes().contains(t.unit);
+            ok = ok && std::isfinite(t.quantity) && t.quantity >= MinQuantity && t.quantity <= MaxQuantity && unitCodes().contains(t.unit);
         }
         if (!ok) {
-            error = QStringLiteral("bad sample type \"%1\" (%2, or std:QUANTITY:UNIT with UNIT one of %3)")
-                        .arg(item.left(40), typeCodes().join('|'), unitCodes().join('|'));
+            QStringList plain = typeCodes();
+            plain.removeAll(QStringLiteral("std"));
+            error = QStringLiteral("bad sample type \"%1\" (%2, or std:QUANTITY:UNIT with QUANTITY from 1e-12 to 1e15 and UNIT one of %3)")
+                        .arg(item.left(40), plain.join('|'), unitCodes().join('|'));
             return false;
         }
         types << t;
@@ -158,14 +166,40 @@ QVector<CurveAcceptance> acceptancesFromJson(const QJsonArray& array)
     QVector<CurveAcceptance> list;
     for (const QJsonValue& v : array) {
         const QJsonObject o = v.toObject();
-        const CurveAcceptance c{o.value("target").toString().left(MaxText), o.value("efficiencyLow").toDouble(-1),
-                                o.value("efficiencyHigh").toDouble(-1), o.value("r2Low").toDouble(-1)};
-        const bool sound = !c.target.isEmpty() && c.efficiencyLow >= 0 && c.efficiencyLow <= c.efficiencyHigh && c.efficiencyHigh <= 2
-            && c.r2Low >= 0 && c.r2Low <= 1;
-        if (sound && list.size() < MaxText)
+        // Efficiencies as fractions, or as percents where a person wrote them so (above 2).
+        const auto fraction = [&o](const char* key) {
+            const double v = o.value(key).toDouble(-1);
+            return v > 2 ? v / 100 : v;
+        };
+        const CurveAcceptance c{o.value("target").toString().left(MaxText), fraction("efficiencyLow"), fraction("efficiencyHigh"),
+                                o.value("r2Low").toDouble(-1)};
+        if (CurveAcceptance::sound(c) && list.size() < MaxText)
             list.append(c);
+        else
+            qWarning().noquote() << "standard curve acceptance of" << c.target << "out of bounds, the usual one applies";
     }
     return list;
+}
+
+namespace {
+QJsonObject efficienciesToJson(const QMap<QString, double>& efficiencies)
+{
+    QJsonObject o;
+    for (auto it = efficiencies.cbegin(); it != efficiencies.cend(); ++it)
+        o.insert(it.key(), it.value());
+    return o;
+}
+
+QMap<QString, double> efficienciesFromJson(const QJsonObject& o)
+{
+    QMap<QString, double> efficiencies;
+    for (auto it = o.begin(); it != o.end() && efficiencies.size() < MaxText; ++it) {
+        const double e = it.value().toDouble(-1);
+        if (std::isfinite(e) && e > 0 && e <= 2)
+            efficiencies.insert(it.key().left(MaxText), e);
+    }
+    return efficiencies;
+}
 }
 
 QJsonObject setupToJson(const RunSetup& setup)
@@ -176,14 +210,13 @@ QJsonObject setupToJson(const RunSetup& setup)
     QJsonArray excluded;
     for (auto it = setup.excludedWells.cbegin(); it != setup.excludedWells.cend(); ++it)
         excluded.append(QJsonObject{{"curve", it.key()}, {"reason", it.value()}});
-    QJsonObject efficiencies;
-    for (auto it = setup.efficiencies.cbegin(); it != setup.efficiencies.cend(); ++it)
-        efficiencies.insert(it.key(), it.value());
     QJsonObject o{{"types", types},
                   {"excluded", excluded},
                   {"calibrator", setup.calibrator},
                   {"references", QJsonArray::fromStringList(setup.references)},
-                  {"efficiencies", efficiencies}};
+                  {"efficiencies", efficienciesToJson(setup.efficiencies)}};
+    if (!setup.fileEfficiencies.isEmpty())
+        o.insert("fileEfficiencies", efficienciesToJson(setup.fileEfficiencies));
     // Written only where there are some, so that a record without them is stored as before.
     QJsonArray targetTypes;
     for (auto sample = setup.targetTypes.cbegin(); sample != setup.targetTypes.cend(); ++sample)
@@ -223,12 +256,8 @@ RunSetup setupFromJson(const QJsonObject& o, int maxSamples, int maxCurves)
     for (const QJsonValue& v : o.value("references").toArray())
         if (setup.references.size() < MaxText)
             setup.references << v.toString().left(MaxText);
-    const QJsonObject efficiencies = o.value("efficiencies").toObject();
-    for (auto it = efficiencies.begin(); it != efficiencies.end() && setup.efficiencies.size() < MaxText; ++it) {
-        const double e = it.value().toDouble(-1);
-        if (std::isfinite(e) && e > 0 && e <= 2)
-            setup.efficiencies.insert(it.key().left(MaxText), e);
-    }
+    setup.efficiencies = efficienciesFromJson(o.value("efficiencies").toObject());
+    setup.fileEfficiencies = efficienciesFromJson(o.value("fileEfficiencies").toObject());
     return setup;
 }
 

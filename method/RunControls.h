@@ -9,7 +9,9 @@
 
 // What a sample is in a run, in the vocabulary other qPCR tools exchange: unknown ("unkn"),
 // no-template control ("ntc"), no-amplification control ("nac"), positive control ("pos"),
-// negative extraction control ("ntp") or standard ("std", with its quantity and unit).
+// negative extraction control ("ntp"), no-reverse-transcription control ("nrt"), optical
+// calibrator ("opt", neither quantified nor a control) or standard ("std", with its quantity and
+// unit).
 struct SampleType
 {
     QString type = QStringLiteral("unkn");
@@ -46,6 +48,13 @@ struct CurveAcceptance
         return target == o.target && efficiencyLow == o.efficiencyLow && efficiencyHigh == o.efficiencyHigh && r2Low == o.r2Low;
     }
     bool isDefault() const { return *this == CurveAcceptance{target}; }
+    // Within what any lab would still call acceptance: efficiency from 50–100 % up to 100–150 %,
+    // R² at least 0.8; wider limits would accept curves no quantity can be read from.
+    static bool sound(const CurveAcceptance& c)
+    {
+        return !c.target.isEmpty() && c.efficiencyLow >= 0.5 && c.efficiencyLow <= 1 && c.efficiencyHigh >= 1 && c.efficiencyHigh <= 1.5
+            && c.r2Low >= 0.8 && c.r2Low <= 1;
+    }
 };
 
 // The run controls of a record beyond what the stored record's fixed fields hold: sample types,
@@ -60,6 +69,9 @@ struct RunSetup
     QString calibrator;                // sample name
     QStringList references;            // reference target names
     QMap<QString, double> efficiencies; // typed per target, as a fraction (0.97)
+    // An imported file's own per target: used where neither a person typed one nor the run has a
+    // standard curve a lab would accept.
+    QMap<QString, double> fileEfficiencies;
 
     bool operator==(const RunSetup& o) const;
     bool isEmpty() const { return *this == RunSetup(); }
@@ -82,7 +94,7 @@ QString typeCode(const QString& name);
 bool parseTypes(const QString& list, int samples, QVector<SampleType>& out, QString& error);
 
 QJsonArray acceptancesToJson(const QVector<CurveAcceptance>& list);
-// Unsound entries (an empty target, a range upside down or out of 0–200 %, R² out of 0–1) are dropped.
+// Entries that are not sound are dropped (and logged): the usual acceptance applies to their targets.
 QVector<CurveAcceptance> acceptancesFromJson(const QJsonArray& array);
 QJsonArray rulesToJson(const QVector<ControlRule>& rules);
 // Rules with a target name and Ct limits within 0 to 100 (low no higher than high); others are

@@ -129,7 +129,7 @@ void TestCli::analyzeShowsTheBuiltInResults()
     // Quantification as scripts read it: another instrument's dilution series.
     QCOMPARE(runCli({"import", TAMARIN_SOURCE_DIR "/tests/data/public-rdml/dilutions_f109.rdml", "dil.pcrd"}).code, 0);
     const QJsonObject quant = QJsonDocument::fromJson(runCli({"analyze", "--quant", "--json", "dil.pcrd"}).out.toUtf8()).object();
-    QCOMPARE(quant.keys(), QStringList({"relative", "run", "samples", "standardCurves"}));
+    QCOMPARE(quant.keys(), QStringList({"relative", "relativeNote", "run", "samples", "standardCurves"}));
     const QJsonObject curve = quant.value("standardCurves").toArray().first().toObject();
     QCOMPARE(curve.keys(), QStringList({"channel", "efficiency", "efficiencyHigh", "efficiencyLow", "excluded", "fault", "intercept",
                                         "levels", "noCt", "points", "r2", "slope", "standards", "target", "warnings"}));

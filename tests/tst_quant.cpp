@@ -87,6 +87,15 @@ void TestQuant::foldChangeByHand()
     // With a target efficiency of 90 %: 1.9^2 = 3.61.
     QVERIFY(Quantification::foldChange({23.0, 0, 1}, {25.0, 0, 1}, 1.9, {{20, 0, 1}}, {{20, 0, 1}}, {2.0}, r));
     QVERIFY(std::fabs(r.fold - 3.61) < 1e-12);
+    // A sample without a Ct is listed with why it has no fold change.
+    OutData d = Synthetic::controlledPlate();
+    d.inData.setup.calibrator = QStringLiteral("甲");
+    d.inData.setup.references = QStringList{QStringLiteral("内参")};
+    const QuantResult q = Quantification::of(d, TempData(d));
+    const auto without = std::find_if(q.relative.cbegin(), q.relative.cend(), [](const RelativeResult& x) { return x.sample == "乙"; });
+    QVERIFY(without != q.relative.cend() && without->missing == "样本无Ct" && std::isnan(without->fold));
+    d.inData.setup.references.clear();
+    QCOMPARE(Quantification::of(d, TempData(d)).relativeNote, QString("未选择内参靶标：不计算倍数变化"));
     // Single replicates have no spread: SD and range unknown, not zero.
     QVERIFY(std::isnan(r.sd) && std::isnan(r.foldLow) && std::isnan(r.foldHigh));
     // A reference without a Ct in the sample: nothing to say.
@@ -102,7 +111,7 @@ void TestQuant::runsMadeInvalidByTheirControls()
     QVector<SampleResult> r = SampleResults::of(d, TempData(d));
     QCOMPARE(r[1].call, SampleResults::invalid()); // every sample, by the NTC that amplified
     QCOMPARE(r[1].flags.value(0), QString("run-invalid"));
-    QVERIFY(SampleResults::cells(r[1], {"FAM", "ROX"}).contains(QString("运行无效（阴性对照扩增：孔位 1-3）")));
+    QVERIFY(SampleResults::cells(r[1], {"FAM", "ROX"}).contains(QString("运行无效（阴性对照扩增：孔位 1-3（靶标））")));
     QCOMPARE(r[0].call, QString("阳性")); // a control keeps its own call
     RunValidity v = RunValidity::of(d, TempData(d));
     QVERIFY(!v.valid && v.samplesInvalid);
@@ -114,6 +123,13 @@ void TestQuant::runsMadeInvalidByTheirControls()
     d.inData.method.controlRules = {{QStringLiteral("靶标"), true, 0, 10, 20, 0, 0}};
     d.inData.setup.sampleTypes = {{"unkn", 0, {}}, {"unkn", 0, {}}, {"unkn", 0, {}}};
     QCOMPARE(RunValidity::of(d, TempData(d)).reasons, QStringList({"缺少对照：阴性对照（靶标）、阳性对照（靶标）"}));
+    QCOMPARE(SampleResults::of(d, TempData(d))[0].call, SampleResults::invalid()); // nothing showed a call true
+
+    // Without any rule, a positive control that did not amplify fails all the same.
+    d.inData.method.controlRules.clear();
+    d.inData.setup.sampleTypes = {{"unkn", 0, {}}, {"pos", 0, {}}, {"unkn", 0, {}}};
+    QCOMPARE(RunValidity::of(d, TempData(d)).reasons, QStringList({"阳性对照失败：孔位 4-6"}));
+    d.inData.method.controlRules = {{QStringLiteral("靶标"), true, 0, 10, 20, 0, 0}};
 
     // A positive control outside its range (Ct about 24, range 10-20) invalidates the negatives only.
     d.inData.method.controlRules[0].checkNtc = false;
@@ -196,6 +212,30 @@ void TestQuant::publicDilutionSeries()
     const QuantResult lenient = Quantification::of(d, TempData(d));
     QVERIFY(lenient.curves[0].fit.warnings().isEmpty());
     QVERIFY(lenient.run.valid);
+
+    // Read off the failing curve, a quantity is flagged as none to report.
+    QVERIFY(q.samples[0].flags.contains("curve-failed") && !lenient.samples[0].flags.contains("curve-failed"));
+    // Dilutions are the reciprocal of an amount: 1:1 to 1:28.8 of the 750-copy standard give the
+    // same slope, and an unknown reads 750 / its copies.
+    const QuantCurve& c0 = q.curves[0];
+    OutData diluted = d;
+    for (SampleType& t : diluted.inData.setup.sampleTypes)
+        if (t.type == "std")
+            t = {"std", 750 / t.quantity, "dil"};
+    const QuantResult dil = Quantification::of(diluted, TempData(diluted));
+    QVERIFY(dil.curves[0].fit.usable() && std::fabs(dil.curves[0].fit.slope - c.slope) < 1e-9);
+    QString unit;
+    const double ct = 25;
+    QVERIFY(std::fabs(Quantification::holeQuantity(diluted, dil, 0, c0.target, c0.channel, ct, unit)
+                      - 750 / Quantification::holeQuantity(d, q, 0, c0.target, c0.channel, ct, unit)) < 1e-9);
+    QCOMPARE(unit, QString("cop"));
+    // Standards in two units make no curve, and no quantity is read off one.
+    OutData mixed = d;
+    for (SampleType& t : mixed.inData.setup.sampleTypes)
+        if (t.type == "std" && t.quantity == 750)
+            t.unit = "ng";
+    const QuantResult none = Quantification::of(mixed, TempData(mixed));
+    QVERIFY(none.curves[0].fit.fault().contains("单位不同") && std::isnan(none.samples[0].quantity));
 }
 
 void TestQuant::controlTrendRules()

@@ -104,16 +104,13 @@ bool ControlRulesTable::acceptance(int row, CurveAcceptance& a, QString& fault) 
         return ok;
     };
     double low = 0, high = 0, r2 = 0;
-    if (!number(EffLow, low) || !number(EffHigh, high) || low < 0 || low > high || high > 200) {
-        fault = QStringLiteral("质控规则中靶标%1的标准曲线效率范围不是0到200%之间由低到高的两个数。").arg(a.target);
-        return false;
-    }
-    if (!number(R2Low, r2) || r2 < 0 || r2 > 1) {
-        fault = QStringLiteral("质控规则中靶标%1的R²下限不是0到1之间的数。").arg(a.target);
-        return false;
-    }
+    const bool numbers = number(EffLow, low) && number(EffHigh, high) && number(R2Low, r2);
     a.efficiencyLow = low / 100;
     a.efficiencyHigh = high / 100;
     a.r2Low = r2;
+    if (!numbers || !CurveAcceptance::sound(a)) {
+        fault = QStringLiteral("质控规则中靶标%1的标准曲线验收须为：效率下限50–100%，上限100–150%，R²下限0.8–1。").arg(a.target);
+        return false;
+    }
     return true;
 }

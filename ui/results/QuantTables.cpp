@@ -132,7 +132,7 @@ void QuantTables::setResult(const OutData& data, const TempData& results, const 
     for (int row = 0; row < q.relative.size(); ++row) {
         const RelativeResult& r = q.relative[row];
         const QStringList cells = {r.invalid ? r.sample + QStringLiteral("（无效）") : r.sample, r.target, ResultText::foldMethod(r.method),
-                                   QString::number(r.fold, 'f', 3), fixedText(r.sd),
+                                   ResultText::fold(r.fold, r.missing), fixedText(r.sd),
                                    std::isfinite(r.foldLow) ? QStringLiteral("%1 - %2").arg(fixedText(r.foldLow), fixedText(r.foldHigh))
                                                             : QStringLiteral("-")};
         for (int c = 0; c < cells.size(); ++c)
