@@ -7,6 +7,7 @@
 #include "method/RecordLimits.h"
 
 #include <QRegularExpression>
+#include <QSet>
 #include <algorithm>
 #include <cmath>
 
@@ -41,6 +42,22 @@ Curve amplification(QVector<QPointF> adp, int cycles)
             c.append(QPointF(cycle, p.y()));
     }
     return c;
+}
+
+// Cycles are counted: a fraction or a cycle read twice has no place on the curve, and a reading
+// moved onto a neighbour's cycle would move the Ct. Empty when every cycle is a whole one, once.
+QString cycleFault(const QVector<QPointF>& adp)
+{
+    QSet<int> seen;
+    for (const QPointF& p : adp) {
+        const int cycle = qRound(p.x());
+        if (std::fabs(p.x() - cycle) > 1e-6)
+            return QStringLiteral("循环号%1不是整数").arg(p.x());
+        if (seen.contains(cycle))
+            return QStringLiteral("循环%1有两个读数").arg(cycle);
+        seen.insert(cycle);
+    }
+    return QString();
 }
 
 // The last cycle the reactions read: the number of cycles of the run.
@@ -261,6 +278,11 @@ bool toOutData(const RdmlReader& file, int runIndex, OutData& out, QString& erro
         }
         m.sampleHoleMap[sample].append(hole);
         for (const RdmlReader::Data& data : react.data) {
+            const QString odd = cycleFault(data.adp);
+            if (!odd.isEmpty()) {
+                error = QStringLiteral("运行 %1 的反应 %2（%3）：%4").arg(run.name()).arg(react.id).arg(data.target, odd);
+                return false;
+            }
             const int channel = qMax(0, dyes.indexOf(file.dyeOf(data.target)));
             const int s = (hole - 1) * m.ChannelColor + channel;
             d.pdLines[s] = amplification(data.adp, cycles) + melt(data.mdp, meltLo, meltPoints, cycles + 1);
