@@ -51,8 +51,10 @@ ControlTrend ControlTrend::of(QVector<Point> points, const QDateTime& from, cons
     t.mean = CurveWindow::mean(base);
     t.sd = CurveWindow::sd(base);
     // Identical Cts leave rounding for an SD, by which every later run would break the rules.
-    if (!(t.sd > 1e-6))
+    if (!(t.sd > 1e-6)) {
+        t.sd = 0;
         return t;
+    }
     Scores s;
     for (int i = 0; i < points.size(); ++i)
         if (std::isfinite(points[i].ct)) {

@@ -44,7 +44,7 @@ void printText(CliContext& cli, const ControlTrend& t)
         for (const ControlTrend::Violation& v : t.violations)
             if (v.point == i)
                 rules << v.rule;
-        const double z = (p.ct - t.mean) / t.sd;
+        const double z = t.sd > 0 ? (p.ct - t.mean) / t.sd : qQNaN();
         cli.out() << p.experiment << '\t' << p.time.toLocalTime().toString("yyyy-MM-dd HH:mm") << '\t' << ResultText::ct(p.ct) << '\t'
                   << (std::isfinite(z) ? QString::number(z, 'f', 2) : QStringLiteral("-")) << '\t'
                   << (rules.isEmpty() ? QStringLiteral("-") : rules.join(',')) << '\n';

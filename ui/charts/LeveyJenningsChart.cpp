@@ -56,6 +56,7 @@ void LeveyJenningsChart::setTrend(const ControlTrend& t, const QString& title)
     auto* series = new QLineSeries(chart());
     series->setName(QStringLiteral("Ct"));
     series->setPointsVisible(true);
+    series->setPen(QPen(QColor(0, 19, 255), 2));
     auto* broken = new QScatterSeries(chart());
     broken->setName(QStringLiteral("违反规则"));
     broken->setColor(Qt::red);
