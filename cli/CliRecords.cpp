@@ -1,6 +1,7 @@
 #include "cli/CliRecords.h"
 
 #include "app/Settings.h"
+#include "platform/MachineSettings.h"
 #include "app/UI.h"
 #include "cli/CliContext.h"
 
@@ -15,7 +16,7 @@ void CliRecords::addOptions(QCommandLineParser& parser)
 }
 
 CliRecords::CliRecords()
-    : mSession(Settings(UI::SettingsFile, QSettings::IniFormat).getDatabaseUrl())
+    : mSession(Settings::recordStore(Platform::machineSettingsFile(), UI::SettingsFile))
 {
 }
 

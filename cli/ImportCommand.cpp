@@ -53,11 +53,12 @@ int importCommand(const QStringList& arguments)
     OutData data;
     if (!RdmlImport::toOutData(file, run, data, why, wells))
         return cli.fail(QString("cannot import %1: %2").arg(in, why));
+    records.session().stamp(data);
     if (!data.saveAsFilePath(out))
         return cli.fail(QString("cannot write %1").arg(out));
-    const QString name = QFileInfo(out).completeBaseName();
-    records.session().record("导入", "experiment", name, QString(), QFileInfo(in).fileName() + " " + names[run]);
-    records.session().indexExperiment(name, QFileInfo(out).absoluteFilePath());
+    const ExperimentRef experiment(QFileInfo(out).completeBaseName(), data.recordId);
+    records.session().recordOn(experiment, "导入", QString(), QFileInfo(in).fileName() + " " + names[run]);
+    records.session().indexExperiment(experiment, QFileInfo(out).absoluteFilePath());
     cli.out() << "wrote " << out << " (run " << names[run] << ")\n";
     return 0;
 }

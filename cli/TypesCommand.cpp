@@ -32,7 +32,7 @@ int typesCommand(const QStringList& arguments)
     if (!refused.isEmpty())
         return cli.fail(refused);
     RecordSession& session = records.session();
-    const QString experiment = QFileInfo(path).completeBaseName();
+    const ExperimentRef experiment(QFileInfo(path).completeBaseName(), before.recordId);
     const QString locked = session.changeRefusal(experiment);
     if (!locked.isEmpty())
         return cli.fail(locked);
@@ -44,10 +44,12 @@ int typesCommand(const QStringList& arguments)
         cli.out() << "unchanged " << path << "\n";
         return 0;
     }
+    session.stamp(after);
     if (!after.saveAsFilePath(path))
         return cli.fail(QString("cannot write %1").arg(path));
-    session.recordChanges(experiment, before, after, reason);
-    session.indexExperiment(experiment, QFileInfo(path).absoluteFilePath());
+    const ExperimentRef saved(experiment.name, after.recordId);
+    session.recordChanges(saved, before, after, reason);
+    session.indexExperiment(saved, QFileInfo(path).absoluteFilePath());
     cli.out() << "types set in " << path << "\n";
     return 0;
 }

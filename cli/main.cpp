@@ -44,8 +44,9 @@ const QList<Verb>& verbs()
         {"sign", "FILE.pcrd --meaning 审核|批准 --user NAME --password-stdin\n"
                  "                                 sign an experiment's results; it is locked from then on", signCommand},
         {"users", "init|add|disable|enable|passwd|list  the named users (init --admin NAME turns them on)", usersCommand},
-        {"audit", "list [--experiment NAME] [--json] | verify\n"
-                  "                                 the audit trail, and whether its chain holds", auditCommand},
+        {"audit", "list [--experiment NAME] [--json] [--limit N --offset K | --all] | verify [--dir DIR]\n"
+                  "                                 | explain FILE.pcrd --reason TEXT\n"
+                  "                                 the audit trail, whether it holds, and a file change accepted", auditCommand},
     };
     return list;
 }

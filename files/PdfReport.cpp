@@ -110,6 +110,8 @@ void signatures(PdfPages& pages, const ReportFacts& f)
         pages.table({QStringLiteral("签名人"), QStringLiteral("含义"), QStringLiteral("时间"), QStringLiteral("文件SHA-256")},
                     rows, {0.16, 0.08, 0.2, 0.56});
     }
+    if (!f.records.isEmpty())
+        pages.text(f.records, 8, false, Qt::darkGray);
     if (!f.warning.isEmpty())
         pages.text(f.warning, 9, true, Qt::red);
 }

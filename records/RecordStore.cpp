@@ -3,6 +3,8 @@
 #include "records/StoreSchema.h"
 
 #include <QAtomicInt>
+#include <QFile>
+#include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
@@ -66,11 +68,25 @@ bool RecordStore::open()
         db.setConnectOptions(QStringLiteral("connect_timeout=5;tcp_user_timeout=5000;keepalives_idle=10;"
                                             "keepalives_interval=2;keepalives_count=3"));
     } else {
+        // Users' hashes and the trail are no one else's to read: a new file is its owner's alone.
+        if (!QFileInfo::exists(mLocation)) {
+            QFile file(mLocation);
+            if (file.open(QIODevice::WriteOnly))
+                file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        }
         db.setDatabaseName(mLocation);
-        // Another program may be appending; wait for it rather than fail.
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        // Another program may be appending; wait for it a little rather than fail, never long.
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
     }
     return reconnect() && StoreSchema::migrate(*this);
+}
+
+QString RecordStore::id() const
+{
+    QSqlQuery query(db());
+    if (!query.exec("SELECT value FROM store_settings WHERE key = 'store_id'") || !query.next())
+        return QString();
+    return query.value(0).toString();
 }
 
 bool RecordStore::exec(const QString& statement)
@@ -90,8 +106,11 @@ bool RecordStore::reconnect()
         mFault = connection.lastError().text();
         return false;
     }
-    // The server's notices ("already exists, skipping") are no news to the person at the program.
-    return !mPostgres || exec(QStringLiteral("SET client_min_messages TO WARNING"));
+    // The server's notices ("already exists, skipping") are no news to the person at the program;
+    // another connection's table lock or a slow statement costs seconds, never a frozen program.
+    return !mPostgres
+        || (exec(QStringLiteral("SET client_min_messages TO WARNING")) && exec(QStringLiteral("SET lock_timeout = 3000"))
+            && exec(QStringLiteral("SET statement_timeout = 5000")));
 }
 
 bool RecordStore::ensureConnected()

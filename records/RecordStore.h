@@ -25,6 +25,8 @@ public:
     QString fault() const { return mFault; }
     QSqlDatabase db() const;
     bool isPostgres() const { return mPostgres; }
+    // The id the store was given when it was made; empty when it cannot be read.
+    QString id() const;
     // The location as a person may read it: never with the password.
     QString describe() const;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "files/PdfReport.h"
+#include "records/ExperimentRef.h"
 
 class RecordSession;
 
@@ -8,6 +9,6 @@ class RecordSession;
 // that hold, and whether the file still is the one they signed.
 namespace ReportRecords {
 
-ReportFacts facts(RecordSession& session, const QString& experiment, const QString& path, const QString& header);
+ReportFacts facts(RecordSession& session, const ExperimentRef& experiment, const QString& path, const QString& header);
 
 }

@@ -157,14 +157,16 @@ void FileView::deleteSelected()
     if (!ZMessageBox::ask(this, question))
         return;
     QMap<QString, QString> hashes;
-    for (const QString& path : paths)
+    QMap<QString, ExperimentRef> refs;
+    for (const QString& path : paths) {
         hashes[path] = Signatures::fileHash(path);
+        refs[path] = RecordActions::experimentOf(path);
+    }
     const QStringList remaining = ExperimentFiles::remove(paths);
     for (const QString& path : paths)
         if (!QFile::exists(path)) {
-            records.record(QStringLiteral("删除"), QStringLiteral("experiment"), RecordActions::experimentOf(path),
-                           QStringLiteral("SHA-256 ") + hashes[path], QString());
-            records.forgetExperiment(RecordActions::experimentOf(path));
+            records.recordOn(refs[path], QStringLiteral("删除"), QStringLiteral("SHA-256 ") + hashes[path], QString());
+            records.forgetExperiment(refs[path].name);
         }
     emit signalRemoved(paths);
     if (!remaining.isEmpty())

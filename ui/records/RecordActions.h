@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/ExperimentRef.h"
+
 #include <QString>
 #include <functional>
 
@@ -14,8 +16,8 @@ namespace RecordActions {
 RecordSession& session();
 // Says refusal when there is one (and records it); true when there is none.
 bool allowed(QWidget* parent, const QString& refusal);
-// The experiment's name: its file name without ".pcrd".
-QString experimentOf(const QString& path);
+// The experiment of a file: its name (the file name without ".pcrd") and its id.
+ExperimentRef experimentOf(const QString& path);
 
 // Adds the actions for the experiment at path; changed runs after a signature or unlock.
 void addTo(QMenu& menu, QWidget* parent, const QString& path, const std::function<void()>& changed);

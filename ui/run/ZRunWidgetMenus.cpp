@@ -34,11 +34,11 @@ bool ZRunWidget::resave()
     if (readable && onDisk == mOutData)
         return true;
     RecordSession& records = RecordActions::session();
-    const QString experiment = RecordActions::experimentOf(mFilePath);
+    const ExperimentRef experiment = RecordActions::experimentOf(mFilePath);
     QString refusal = records.changeRefusal(experiment);
     QString reason;
     const bool refused = !refusal.isEmpty();
-    if (refused || (records.reasonsRequired() && !ReasonDialog::ask(this, UI::ChangeReason.arg(experiment), reason))) {
+    if (refused || (records.reasonsRequired() && !ReasonDialog::ask(this, UI::ChangeReason.arg(experiment.name), reason))) {
         // The page goes back to what the file holds, so that nothing shown differs from it.
         if (refused)
             RecordActions::allowed(this, refusal);
@@ -49,14 +49,16 @@ bool ZRunWidget::resave()
         }
         return false;
     }
+    records.stamp(mOutData);
     const bool saved = mOutData.saveAsFilePath(mFilePath);
     qDebug() << "save again" << mFilePath << saved;
     if (!saved) {
         ZMessageBox::tell(this, UI::SaveDataFailInfo);
         return false;
     }
-    records.recordChanges(experiment, onDisk, mOutData, reason);
-    records.indexExperiment(experiment, mFilePath);
+    const ExperimentRef stamped(experiment.name, mOutData.recordId);
+    records.recordChanges(stamped, onDisk, mOutData, reason);
+    records.indexExperiment(stamped, mFilePath);
     return true;
 }
 
@@ -170,7 +172,7 @@ void ZRunWidget::saveMethodAs()
     const bool written = DataHead::instance()->getMpJsonControl()->saveJsonMethod(path, mInData.method);
     if (written)
         RecordActions::session().record(QStringLiteral("修改方法"), QStringLiteral("method"), QFileInfo(path).fileName(), QString(),
-                                        QStringLiteral("由实验%1另存").arg(RecordActions::experimentOf(mFilePath)));
+                                        QStringLiteral("由实验%1另存").arg(QFileInfo(mFilePath).completeBaseName()));
     ZMessageBox::tell(this, written ? UI::FileWritten.arg(QDir::toNativeSeparators(path)) : UI::SaveDataFailInfo);
 }
 
