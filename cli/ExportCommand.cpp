@@ -36,7 +36,7 @@ int exportCommand(const QStringList& arguments)
         return cli.fail(fault);
     if (!ExperimentExport::write(data, format, out, QFileInfo(in).completeBaseName(), cli.parser().isSet("melt")))
         return cli.fail(QString("cannot write %1").arg(out));
-    records.session().recordOn(ExperimentRef(QFileInfo(in).completeBaseName(), data.recordId), "导出", QString(), QFileInfo(out).fileName());
+    records.session().recordOn(ExperimentRef::of(in, data), "导出", QString(), QFileInfo(out).fileName());
     cli.out() << "wrote " << out << "\n";
     return 0;
 }

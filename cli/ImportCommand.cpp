@@ -56,7 +56,7 @@ int importCommand(const QStringList& arguments)
     records.session().stamp(data);
     if (!data.saveAsFilePath(out))
         return cli.fail(QString("cannot write %1").arg(out));
-    const ExperimentRef experiment(QFileInfo(out).completeBaseName(), data.recordId);
+    const ExperimentRef experiment = ExperimentRef::of(out, data);
     records.session().recordOn(experiment, "导入", QString(), QFileInfo(in).fileName() + " " + names[run]);
     records.session().indexExperiment(experiment, QFileInfo(out).absoluteFilePath());
     cli.out() << "wrote " << out << " (run " << names[run] << ")\n";

@@ -37,7 +37,7 @@ int recoverCommand(const QStringList& arguments)
             ++failed;
             continue;
         }
-        const ExperimentRef restored(QFileInfo(target).completeBaseName(), data.recordId);
+        const ExperimentRef restored = ExperimentRef::of(target, data);
         records.session().recordOn(restored, "恢复", QFileInfo(copy).fileName(), QFileInfo(target).fileName());
         records.session().indexExperiment(restored, QFileInfo(target).absoluteFilePath());
         const int readings = data.pdLines.isEmpty() ? 0 : data.pdLines.first().size();

@@ -45,7 +45,7 @@ int reportCommand(const QStringList& arguments)
     QString fault = records.open(cli, true, Permission::RunTests);
     if (!fault.isEmpty())
         return cli.fail(fault);
-    const ExperimentRef name(QFileInfo(path).completeBaseName(), data.recordId);
+    const ExperimentRef name = ExperimentRef::of(path, data);
     const ReportFacts facts = ReportRecords::facts(records.session(), name, path,
                                                    Settings(UI::SettingsFile, QSettings::IniFormat).getReportHeader());
     const QString out = cli.positional().at(1);
@@ -73,7 +73,7 @@ int signCommand(const QStringList& arguments)
         return exitCode;
     CliRecords records;
     QString fault = records.open(cli, true, Permission::Sign);
-    const ExperimentRef name(QFileInfo(path).completeBaseName(), data.recordId);
+    const ExperimentRef name = ExperimentRef::of(path, data);
     // Signing asks for the password once more, as in the window: the same line serves both.
     if (fault.isEmpty())
         fault = records.session().sign(name, path, cli.parser().value("meaning"), records.lastPassword());

@@ -132,7 +132,7 @@ int runCommand(const QStringList& arguments)
 
     OutData saved;
     const bool readable = session.exitCode() != 1 && saved.openAs(session.path()) == 0;
-    const ExperimentRef savedName(QFileInfo(session.path()).completeBaseName(), saved.recordId);
+    const ExperimentRef savedName = ExperimentRef::of(session.path(), saved);
     // A failed run is recorded as what happened to it: no answer, or the link broken.
     const QString failure = machine.runNote(module);
     const bool failed = session.exitCode() == 3 || session.exitCode() == RunSession::StopUnconfirmedExit;

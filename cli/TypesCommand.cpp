@@ -32,7 +32,7 @@ int typesCommand(const QStringList& arguments)
     if (!refused.isEmpty())
         return cli.fail(refused);
     RecordSession& session = records.session();
-    const ExperimentRef experiment(QFileInfo(path).completeBaseName(), before.recordId);
+    const ExperimentRef experiment = ExperimentRef::of(path, before);
     const QString locked = session.changeRefusal(experiment);
     if (!locked.isEmpty())
         return cli.fail(locked);
@@ -47,7 +47,7 @@ int typesCommand(const QStringList& arguments)
     session.stamp(after);
     if (!after.saveAsFilePath(path))
         return cli.fail(QString("cannot write %1").arg(path));
-    const ExperimentRef saved(experiment.name, after.recordId);
+    const ExperimentRef saved = ExperimentRef::of(path, after);
     session.recordChanges(saved, before, after, reason);
     session.indexExperiment(saved, QFileInfo(path).absoluteFilePath());
     cli.out() << "types set in " << path << "\n";

@@ -56,7 +56,7 @@ QByteArray identityBlock(const OutData& d)
 {
     if (d.recordId.isEmpty())
         return QByteArray();
-    return QJsonDocument(QJsonObject{{"id", d.recordId}, {"trailEntry", QString::number(d.trailEntry)}, {"trailHash", d.trailHash}})
+    return QJsonDocument(QJsonObject{{"id", d.recordId}, {"store", d.storeId}, {"trailEntry", QString::number(d.trailEntry)}, {"trailHash", d.trailHash}})
         .toJson(QJsonDocument::Compact);
 }
 
@@ -84,6 +84,7 @@ void readBlocks(QDataStream& s, OutData& d)
             d.inData.method.controlRules = RunControls::rulesFromJson(o.value("rules").toArray());
         } else {
             d.recordId = o.value("id").toString().left(64);
+            d.storeId = o.value("store").toString().left(64);
             d.trailEntry = o.value("trailEntry").toString().toLongLong();
             d.trailHash = o.value("trailHash").toString().left(64);
         }

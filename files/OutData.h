@@ -30,6 +30,9 @@ public:
     // The experiment's own id, which the record store keys its signatures and history by; given
     // at its first audited save and kept through renames and copies. Empty in older files.
     QString recordId;
+    // The id of the record store that keeps its history: another store (a new file in place of
+    // the old, another server) may show it but not change it.
+    QString storeId;
     // The audit trail's newest entry (number and hash) when the file was saved: an audit finds
     // entries removed after it. 0 when none was noted.
     qint64 trailEntry = 0;

@@ -101,7 +101,8 @@ void holeTable(PdfPages& pages, const OutData& d, const TempData& r)
 void signatures(PdfPages& pages, const ReportFacts& f)
 {
     pages.text(QStringLiteral("电子签名"), 11, true);
-    if (f.signatures.isEmpty()) {
+    // Without the store's word (records) no "unsigned" is printed: the warning says why.
+    if (f.signatures.isEmpty() && !f.records.isEmpty()) {
         pages.text(QStringLiteral("未签名"), 9, false, Qt::darkGray);
     } else {
         QVector<QStringList> rows;

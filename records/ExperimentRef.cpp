@@ -7,6 +7,10 @@
 ExperimentRef ExperimentRef::of(const QString& path)
 {
     OutData data;
-    const bool read = data.openAs(path) == 0;
-    return ExperimentRef(QFileInfo(path).completeBaseName(), read ? data.recordId : QString());
+    return data.openAs(path) == 0 ? of(path, data) : ExperimentRef(QFileInfo(path).completeBaseName());
+}
+
+ExperimentRef ExperimentRef::of(const QString& path, const OutData& record)
+{
+    return ExperimentRef(QFileInfo(path).completeBaseName(), record.recordId, record.storeId);
 }

@@ -105,6 +105,10 @@ QString RecordSession::changeRefusal(const ExperimentRef& experiment, Permission
         return role;
     if (mOpen && !mStore.ensureConnected())
         return QStringLiteral("记录库无法连接（%1），不能修改实验%2").arg(mStore.fault(), experiment.name);
+    // A store made anew (a deleted file, another server) knows nothing of the experiment's
+    // signatures: it may not decide on its changes.
+    if (!experiment.storeId.isEmpty() && experiment.storeId != mStore.id())
+        return QStringLiteral("实验%1的记录保存在另一个记录库（%2），在此不能修改").arg(experiment.name, experiment.storeId);
     if (mOpen && mSignatures.isLocked(experiment))
         return QStringLiteral("实验%1已签名锁定，不能修改；须由管理员解锁（解锁将使签名作废）").arg(experiment.name);
     return QString();
@@ -168,6 +172,8 @@ void RecordSession::stamp(OutData& record) const
 {
     if (record.recordId.isEmpty())
         record.recordId = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    if (record.storeId.isEmpty())
+        record.storeId = mStore.id();
     const AuditTrail::Head head = mTrail.head();
     record.trailEntry = head.id;
     record.trailHash = head.hash;

@@ -5,6 +5,7 @@
 #include "records/RecordSession.h"
 #include "records/TrailAnchors.h"
 
+#include <QSqlQuery>
 #include <QtTest>
 
 namespace {
@@ -71,6 +72,7 @@ private slots:
     void anchorsFindACutOrRewrittenTail();
     void fileComparedWithItsAuditedSave();
     void storeOfTheInstallation();
+    void olderStoreOpens();
     void cliNeedsALoginAndNamesTheStore();
 
 private:
@@ -202,6 +204,69 @@ void TestTrail::fileComparedWithItsAuditedSave()
     const ExperimentRef renamed = ExperimentRef::of(mDir.file("renamed.pcrd"));
     QCOMPARE(renamed.id, ref.id);
     QVERIFY(s.changeRefusal(renamed).contains("已签名锁定"));
+
+    // A store made anew in its place may not decide on its changes; none at all cannot say.
+    RecordSession fresh(mDir.file("fresh.sqlite"));
+    QVERIFY(fresh.open());
+    QVERIFY(fresh.changeRefusal(renamed).contains("另一个记录库"));
+    RecordSession closed(mDir.file("closed.sqlite"));
+    QCOMPARE(closed.warning(renamed, mDir.file("renamed.pcrd")), QString("签名状态无法核实"));
+}
+
+void TestTrail::olderStoreOpens()
+{
+    // A store as the first version left it: a signature and a voided one, each beside its entry.
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "older");
+        db.setDatabaseName(mDir.file("older.sqlite"));
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        for (const char* statement :
+             {"CREATE TABLE schema_version (version INTEGER NOT NULL)", "INSERT INTO schema_version VALUES (1)",
+              "CREATE TABLE store_settings (key TEXT PRIMARY KEY, value TEXT NOT NULL)",
+              "CREATE TABLE users (name TEXT PRIMARY KEY, full_name TEXT NOT NULL, role TEXT NOT NULL, pw_hash TEXT NOT NULL, "
+              "enabled INTEGER NOT NULL, failed INTEGER NOT NULL, created TEXT NOT NULL)",
+              "CREATE TABLE experiments (name TEXT PRIMARY KEY, path TEXT NOT NULL, file_hash TEXT NOT NULL, saved TEXT NOT NULL)",
+              "CREATE TABLE audit (id BIGINT PRIMARY KEY, at TEXT NOT NULL, user_name TEXT NOT NULL, machine TEXT NOT NULL, "
+              "action TEXT NOT NULL, object_type TEXT NOT NULL, object_name TEXT NOT NULL, old_value TEXT NOT NULL, "
+              "new_value TEXT NOT NULL, reason TEXT NOT NULL, prev_hash TEXT NOT NULL, hash TEXT NOT NULL)",
+              "CREATE TABLE signatures (id BIGINT PRIMARY KEY, experiment TEXT NOT NULL, user_name TEXT NOT NULL, "
+              "full_name TEXT NOT NULL, meaning TEXT NOT NULL, at TEXT NOT NULL, file_hash TEXT NOT NULL, voided TEXT NOT NULL)"})
+            QVERIFY2(q.exec(statement), statement);
+        const QString hash(64, 'c');
+        QString prev = AuditTrail::firstPrevHash();
+        const QStringList actions = {"签名", "签名", "解锁"};
+        const QStringList objects = {"old", "gone", "gone"};
+        for (int i = 0; i < actions.size(); ++i) {
+            AuditEntry e;
+            e.id = i + 1;
+            e.at = QDateTime::fromString(QString("2025-01-0%1T08:00:00.000Z").arg(i + 1), Qt::ISODateWithMs);
+            e.user = "rev";
+            e.machine = "lab";
+            e.action = actions[i];
+            e.objectType = "experiment";
+            e.objectName = objects[i];
+            e.newValue = i < 2 ? "批准 SHA-256 " + hash : "签名作废";
+            e.reason = i < 2 ? "" : "recheck";
+            e.prevHash = prev;
+            e.hash = AuditTrail::hashOf(e);
+            prev = e.hash;
+            QVERIFY(q.exec(QString("INSERT INTO audit VALUES (%1, '%2', 'rev', 'lab', '%3', 'experiment', '%4', '', '%5', '%6', '%7', '%8')")
+                               .arg(e.id).arg(e.at.toString(Qt::ISODateWithMs), e.action, e.objectName, e.newValue, e.reason, e.prevHash, e.hash)));
+        }
+        QVERIFY(q.exec("INSERT INTO signatures VALUES (1, 'old', 'rev', '李审核', '批准', '2025-01-01T07:59:59.990Z', '" + hash + "', '')"));
+        QVERIFY(q.exec("INSERT INTO signatures VALUES (2, 'gone', 'rev', '李审核', '批准', '2025-01-02T07:59:59.990Z', '" + hash + "', 'recheck')"));
+    }
+    QSqlDatabase::removeDatabase("older");
+    RecordSession s(mDir.file("older.sqlite"));
+    QVERIFY2(s.open(), qPrintable(s.fault()));
+    QVERIFY(!s.store().id().isEmpty());
+    QCOMPARE(s.signatures().verify(), QString());
+    QCOMPARE(s.trail().verify().brokenAt, qint64(0));
+    QCOMPARE(s.signatures().of(ExperimentRef("old")).holding.size(), 1);
+    QVERIFY(s.signatures().isLocked(ExperimentRef("old")));
+    QVERIFY(!s.signatures().isLocked(ExperimentRef("gone")));
+    QVERIFY(s.record("检查", "session", "rev"));
 }
 
 void TestTrail::storeOfTheInstallation()

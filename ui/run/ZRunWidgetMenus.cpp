@@ -56,7 +56,7 @@ bool ZRunWidget::resave()
         ZMessageBox::tell(this, UI::SaveDataFailInfo);
         return false;
     }
-    const ExperimentRef stamped(experiment.name, mOutData.recordId);
+    const ExperimentRef stamped = ExperimentRef::of(mFilePath, mOutData);
     records.recordChanges(stamped, onDisk, mOutData, reason);
     records.indexExperiment(stamped, mFilePath);
     return true;
