@@ -4,6 +4,7 @@
 #include "platform/MachineSettings.h"
 #include "app/UI.h"
 #include "cli/CliContext.h"
+#include "platform/HiddenInput.h"
 
 #include <QTextStream>
 
@@ -24,7 +25,14 @@ QString CliRecords::readPassword()
 {
     static QTextStream in(stdin);
     in.setCodec("UTF-8");
+    const HiddenInput hidden;
+    if (hidden.isTerminal()) {
+        std::fputs("密码：", stderr);
+        std::fflush(stderr);
+    }
     QString line = in.readLine(4096);
+    if (hidden.isTerminal())
+        std::fputs("\n", stderr);
     if (line.endsWith('\r'))
         line.chop(1);
     return line;

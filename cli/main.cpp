@@ -43,7 +43,7 @@ const QList<Verb>& verbs()
         {"report", "FILE.pcrd OUT.pdf         the experiment's printed report (PDF)", reportCommand},
         {"sign", "FILE.pcrd --meaning 审核|批准 --user NAME --password-stdin\n"
                  "                                 sign an experiment's results; it is locked from then on", signCommand},
-        {"users", "init|add|disable|enable|passwd|list  the named users (init --admin NAME turns them on)", usersCommand},
+        {"users", "init|add|disable|enable|unlock|passwd|list  the named users (init --admin NAME turns them on)", usersCommand},
         {"audit", "list [--experiment NAME] [--json] [--limit N --offset K | --all] | verify [--dir DIR]\n"
                   "                                 | explain FILE.pcrd --reason TEXT\n"
                   "                                 the audit trail, whether it holds, and a file change accepted", auditCommand},

@@ -74,6 +74,7 @@ private slots:
     void storeOfTheInstallation();
     void olderStoreOpens();
     void cliNeedsALoginAndNamesTheStore();
+    void identityHoldsUnderAttack();
 
 private:
     TestDir mDir;
@@ -330,6 +331,53 @@ void TestTrail::cliNeedsALoginAndNamesTheStore()
     r = runCli({"audit", "list", "--all"});
     QVERIFY(!r.out.contains("\t3\tfake") && !r.out.contains("--all)"));
     QCOMPARE(runCli({"audit", "verify"}).code, 0);
+}
+
+void TestTrail::identityHoldsUnderAttack()
+{
+    QDir().mkpath(mDir.file("identity"));
+    QDir::setCurrent(mDir.file("identity"));
+    RecordSession admin("records.sqlite");
+    QVERIFY(admin.open());
+    QCOMPARE(admin.users().init("admin", "", "admin-pass"), QString());
+    QCOMPARE(admin.login("admin", "admin-pass"), QString());
+    QCOMPARE(admin.users().add("op", "", Role::Operator, "operate-pass"), QString());
+
+    // Tries at once are each counted before their password is looked at: no more than the
+    // limit are ever looked at, and the right one after them finds the account locked.
+    QVector<QProcess*> tries;
+    for (int i = 0; i < 8; ++i) {
+        tries << new QProcess(this);
+        tries.last()->start(TAMARIN_CLI, {"audit", "list", "--user", "op", "--password-stdin"});
+        tries.last()->write(QString("guess-%1\n").arg(i).toUtf8());
+        tries.last()->closeWriteChannel();
+    }
+    for (QProcess* p : tries)
+        QVERIFY(p->waitForFinished(60000) && p->exitCode() != 0);
+    UserAccount op;
+    QVERIFY(admin.users().find("op", op));
+    QCOMPARE(op.failed, UserDirectory::MaxFailedLogins);
+    RecordSession worker("records.sqlite");
+    QVERIFY(worker.open());
+    const QString answer = worker.login("op", "operate-pass");
+    QCOMPARE(answer, worker.login("nobody", "operate-pass"));
+    QCOMPARE(answer, worker.login("op\n2\tfake", "operate-pass"));
+
+    // Another administrator lifts the lock; a user disabled meanwhile is refused at the next action.
+    QCOMPARE(runCli({"users", "unlock", "op", "--user", "admin", "--password-stdin"}, 30000, "admin-pass\n").code, 0);
+    QCOMPARE(worker.login("op", "operate-pass"), QString());
+    QVERIFY(worker.may(Permission::RunTests));
+    QCOMPARE(admin.users().setEnabled("op", false), QString());
+    QVERIFY(!worker.may(Permission::RunTests));
+
+    // Nothing the environment says is recorded as who acted, and no typed line end makes a line.
+    const QVector<AuditEntry> trail = admin.trail().list();
+    bool unlocked = false;
+    for (const AuditEntry& e : trail) {
+        QVERIFY(!e.user.contains('\n') && e.user != qEnvironmentVariable("USER", "-unset-"));
+        unlocked = unlocked || (e.action == "解锁用户" && e.user == "admin");
+    }
+    QVERIFY(unlocked);
 }
 
 QTEST_MAIN(TestTrail)
