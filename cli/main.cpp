@@ -1,6 +1,7 @@
 // tamarin-cli: the program's own record, analysis and instrument code without windows.
 #include "cli/AnalyzeCommand.h"
 #include "cli/AuditCommand.h"
+#include "cli/DbCommand.h"
 #include "cli/ExportCommand.h"
 #include "cli/ImportCommand.h"
 #include "cli/PlanCommand.h"
@@ -47,6 +48,7 @@ const QList<Verb>& verbs()
         {"audit", "list [--experiment NAME] [--json] [--limit N --offset K | --all] | verify [--dir DIR]\n"
                   "                                 | explain FILE.pcrd --reason TEXT\n"
                   "                                 the audit trail, whether it holds, and a file change accepted", auditCommand},
+        {"db", "setup --owner URL --app-role NAME   a lab's PostgreSQL store and the program's role (password on stdin)", dbCommand},
     };
     return list;
 }

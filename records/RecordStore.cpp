@@ -136,9 +136,10 @@ bool RecordStore::writeExclusively(const QString& table, const std::function<boo
     if (!ensureConnected())
         return false;
     // SQLite takes its write lock at once with IMMEDIATE, so two writers never read the same
-    // last entry; the server locks the one table.
+    // last entry; on the server every program takes one lock per table name, which needs no
+    // right to change the table (LOCK TABLE would).
     if (mPostgres) {
-        if (!db().transaction() || !exec(QStringLiteral("LOCK TABLE %1 IN EXCLUSIVE MODE").arg(table))) {
+        if (!db().transaction() || !exec(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext('tamarin.%1'))").arg(table))) {
             db().rollback();
             return false;
         }

@@ -75,6 +75,7 @@ private slots:
     void olderStoreOpens();
     void cliNeedsALoginAndNamesTheStore();
     void identityHoldsUnderAttack();
+    void programRoleOnTheServer();
 
 private:
     TestDir mDir;
@@ -378,6 +379,43 @@ void TestTrail::identityHoldsUnderAttack()
         unlocked = unlocked || (e.action == "解锁用户" && e.user == "admin");
     }
     QVERIFY(unlocked);
+}
+
+void TestTrail::programRoleOnTheServer()
+{
+    if (serverUrl().isEmpty())
+        QSKIP("no PostgreSQL server (TAMARIN_TEST_PG_URL)");
+    emptyServer(serverUrl());
+    const CliResult setup = runCli({"db", "setup", "--owner", serverUrl(), "--app-role", "tamarin_app"}, 30000, "app-secret-1\n");
+    QVERIFY2(setup.code == 0, qPrintable(setup.err));
+    QUrl url(serverUrl());
+    url.setUserName("tamarin_app");
+    QVERIFY(setup.out.contains("URL=" + url.toString()));
+
+    // The program as its role: it works as ever, without making anything.
+    RecordSession s(url.toString());
+    QVERIFY2(s.open(), qPrintable(s.fault()));
+    QCOMPARE(s.users().init("admin", "王管理", "admin-pass"), QString());
+    QCOMPARE(s.login("admin", "admin-pass"), QString());
+    const QString path = mDir.file("server.pcrd");
+    writeRecord(s, path);
+    const ExperimentRef ref = ExperimentRef::of(path);
+    QVERIFY(s.indexExperiment(ref, path));
+    QCOMPARE(s.sign(ref, path, "批准", "admin-pass"), QString());
+    QCOMPARE(s.unlock(ref, "recheck"), QString());
+    QCOMPARE(s.sign(ref, path, "批准", "admin-pass"), QString());
+
+    // ... and nothing it may not: no rewrite, removal or emptying, no guard turned off, nothing new.
+    const AuditTrail::Head head = s.trail().head();
+    for (const QString& statement :
+         {QString("UPDATE audit SET reason = 'x'"), QString("DELETE FROM audit"), QString("TRUNCATE audit"),
+          QString("UPDATE signatures SET file_hash = 'x'"), QString("DELETE FROM signatures"), QString("TRUNCATE signatures"),
+          QString("ALTER TABLE audit DISABLE TRIGGER USER"), QString("DROP TRIGGER audit_in_order ON audit"),
+          QString("CREATE TABLE spare (a INTEGER)"), QString("DROP TABLE experiments")})
+        QVERIFY2(!s.store().exec(statement), qPrintable(statement));
+    QCOMPARE(s.trail().head().hash, head.hash);
+    QCOMPARE(s.trail().verify().brokenAt, qint64(0));
+    QCOMPARE(s.signatures().verify(), QString());
 }
 
 QTEST_MAIN(TestTrail)
