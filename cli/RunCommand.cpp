@@ -125,8 +125,8 @@ int runCommand(const QStringList& arguments)
     }
     QObject::connect(&session, &RunSession::finished, QCoreApplication::instance(), &QCoreApplication::quit);
     RecordSession& trail = records.session();
-    trail.record("创建实验", "experiment", name, QString(), QString("%1，PCR %2").arg(method.Name).arg(module));
-    trail.record("开始运行", "experiment", name);
+    trail.recordRun(name, "创建实验", QString("%1，PCR %2").arg(method.Name).arg(module));
+    trail.recordRun(name, "开始运行");
     session.start();
     QCoreApplication::exec();
 
@@ -136,12 +136,12 @@ int runCommand(const QStringList& arguments)
     // A failed run is recorded as what happened to it: no answer, or the link broken.
     const QString failure = machine.runNote(module);
     const bool failed = session.exitCode() == 3 || session.exitCode() == RunSession::StopUnconfirmedExit;
-    trail.recordOn(savedName, session.exitCode() == 1 ? "保存失败" : failed && !failure.isEmpty() ? failure : failed ? "运行失败"
+    trail.recordRun(savedName, session.exitCode() == 1 ? "保存失败" : failed && !failure.isEmpty() ? failure : failed ? "运行失败"
                                                        : saved.runComplete ? "运行完成" : "停止运行");
     if (session.exitCode() == RunSession::StopUnconfirmedExit)
-        trail.recordOn(savedName, UI::StopUnconfirmed.arg(module));
+        trail.recordRun(savedName, UI::StopUnconfirmed.arg(module));
     if (readable) {
-        trail.indexExperiment(savedName, QFileInfo(session.path()).absoluteFilePath());
+        trail.indexExperiment(savedName, QFileInfo(session.path()).absoluteFilePath(), true);
         printResultTable(cli.out(), saved);
     }
     return session.exitCode();

@@ -48,8 +48,11 @@ int typesCommand(const QStringList& arguments)
     if (!after.saveAsFilePath(path))
         return cli.fail(QString("cannot write %1").arg(path));
     const ExperimentRef saved = ExperimentRef::of(path, after);
-    session.recordChanges(saved, before, after, reason);
-    session.indexExperiment(saved, QFileInfo(path).absoluteFilePath());
+    // A change the trail does not take is not made.
+    if (!session.recordChanges(saved, before, after, reason) || !session.indexExperiment(saved, QFileInfo(path).absoluteFilePath())) {
+        before.saveAsFilePath(path);
+        return cli.fail(QString("the record store did not take the change (%1); %2 is left as it was").arg(session.fault(), path));
+    }
     cli.out() << "types set in " << path << "\n";
     return 0;
 }

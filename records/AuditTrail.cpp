@@ -12,7 +12,7 @@
 namespace {
 
 const char* const Columns = "id, at, user_name, machine, action, object_type, object_name, old_value, new_value, reason, "
-                            "prev_hash, hash, object_id";
+                            "prev_hash, hash, object_id, done_at";
 
 AuditEntry entryOf(const QSqlQuery& q)
 {
@@ -30,6 +30,7 @@ AuditEntry entryOf(const QSqlQuery& q)
     e.prevHash = q.value(10).toString();
     e.hash = q.value(11).toString();
     e.objectId = q.value(12).toString();
+    e.doneAt = QDateTime::fromString(q.value(13).toString(), Qt::ISODateWithMs);
     return e;
 }
 
@@ -43,8 +44,25 @@ QString timeText(const QDateTime& at)
 QJsonObject AuditEntry::toJson() const
 {
     return {{"id", id}, {"time", timeText(at)}, {"user", user}, {"machine", machine}, {"action", action},
-            {"objectType", objectType}, {"object", objectName}, {"objectId", objectId}, {"old", oldValue}, {"new", newValue},
+            {"objectType", objectType}, {"object", objectName}, {"objectId", objectId},
+            {"doneAt", doneAt.isValid() ? timeText(doneAt) : QString()}, {"old", oldValue}, {"new", newValue},
             {"reason", reason}, {"prevHash", prevHash}, {"hash", hash}};
+}
+
+AuditEntry AuditEntry::fromJson(const QJsonObject& o)
+{
+    AuditEntry e;
+    e.user = o.value("user").toString();
+    e.machine = o.value("machine").toString();
+    e.action = o.value("action").toString();
+    e.objectType = o.value("objectType").toString();
+    e.objectName = o.value("object").toString();
+    e.objectId = o.value("objectId").toString();
+    e.oldValue = o.value("old").toString();
+    e.newValue = o.value("new").toString();
+    e.reason = o.value("reason").toString();
+    e.doneAt = QDateTime::fromString(o.value("doneAt").toString(), Qt::ISODateWithMs);
+    return e;
 }
 
 AuditTrail::AuditTrail(RecordStore& store)
@@ -58,8 +76,10 @@ QString AuditTrail::hashOf(const AuditEntry& e)
     // An entry without an experiment id hashes as entries did before ids were kept.
     QStringList fields = {QString::number(e.id), timeText(e.at), e.user, e.machine, e.action, e.objectType,
                           e.objectName, e.oldValue, e.newValue, e.reason, e.prevHash};
-    if (!e.objectId.isEmpty())
+    if (!e.objectId.isEmpty() || e.doneAt.isValid())
         fields << e.objectId;
+    if (e.doneAt.isValid())
+        fields << timeText(e.doneAt);
     return QString::fromLatin1(QCryptographicHash::hash(fields.join(QChar(0x1f)).toUtf8(), QCryptographicHash::Sha256).toHex());
 }
 
@@ -93,7 +113,7 @@ bool AuditTrail::appendLocked(AuditEntry& entry)
     return mStore.insert("audit", QString::fromLatin1(Columns).split(", "),
                          {entry.id, timeText(entry.at), entry.user, entry.machine, entry.action, entry.objectType,
                           entry.objectName, entry.oldValue, entry.newValue, entry.reason, entry.prevHash, entry.hash,
-                          entry.objectId});
+                          entry.objectId, entry.doneAt.isValid() ? timeText(entry.doneAt) : QString()});
 }
 
 QVector<AuditEntry> AuditTrail::ofExperiment(const ExperimentRef& experiment) const

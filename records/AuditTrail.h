@@ -20,6 +20,7 @@ struct AuditEntry
     QString objectType;
     QString objectName;
     QString objectId; // an experiment's own id, which its file keeps; empty for older entries
+    QDateTime doneAt; // for an entry recorded late (kept while the store was away): when it was done
     QString oldValue;
     QString newValue;
     QString reason;
@@ -27,6 +28,8 @@ struct AuditEntry
     QString hash;
 
     QJsonObject toJson() const;
+    // Read back from toJson(); id, hashes and time are the trail's to give.
+    static AuditEntry fromJson(const QJsonObject& o);
 };
 
 // The append-only trail. Each entry carries the SHA-256 of the one before it and of its own

@@ -15,6 +15,7 @@ RecordSession::RecordSession(const QString& location)
     , mUsers(mStore)
     , mTrail(mStore)
     , mSignatures(mStore)
+    , mJournal(mStore.isPostgres() ? QStringLiteral("records.journal") : mStore.describe() + QStringLiteral(".journal"))
     , mMachine(QSysInfo::machineHostName())
 {
 }
@@ -22,6 +23,8 @@ RecordSession::RecordSession(const QString& location)
 bool RecordSession::open()
 {
     mOpen = mStore.open();
+    if (mOpen)
+        mJournal.flushTo(mTrail);
     usersOn();
     return mOpen;
 }
@@ -152,7 +155,8 @@ bool RecordSession::append(AuditEntry& entry, const QString& action, const QStri
     entry.oldValue = oldValue;
     entry.newValue = newValue;
     entry.reason = reason;
-    if (mTrail.append(entry))
+    // What a run kept while the store was away comes first, in its order.
+    if (mJournal.flushTo(mTrail) && mTrail.append(entry, &entry))
         return true;
     // Never lost without a word: the log keeps what the store would not take.
     qWarning().noquote() << "audit entry not stored (" + mStore.fault() + "):" << entry.user << action << entry.objectType
@@ -160,12 +164,20 @@ bool RecordSession::append(AuditEntry& entry, const QString& action, const QStri
     return false;
 }
 
+bool RecordSession::recordRun(const ExperimentRef& experiment, const QString& action, const QString& newValue)
+{
+    AuditEntry entry = entryOn(experiment);
+    if (append(entry, action, QString(), newValue, QString()))
+        return true;
+    return mJournal.keep(entry);
+}
+
 bool RecordSession::recordChanges(const ExperimentRef& experiment, const OutData& before, const OutData& after, const QString& reason)
 {
-    const QVector<RecordChange> changes = RecordChanges::between(before, after);
-    for (const RecordChange& c : changes)
-        recordOn(experiment, c.action, c.what + QStringLiteral("：") + c.oldValue, c.newValue, reason);
-    return !changes.isEmpty();
+    for (const RecordChange& c : RecordChanges::between(before, after))
+        if (!recordOn(experiment, c.action, c.what + QStringLiteral("：") + c.oldValue, c.newValue, reason))
+            return false;
+    return true;
 }
 
 void RecordSession::stamp(OutData& record) const
@@ -179,13 +191,14 @@ void RecordSession::stamp(OutData& record) const
     record.trailHash = head.hash;
 }
 
-bool RecordSession::indexExperiment(const ExperimentRef& experiment, const QString& path)
+bool RecordSession::indexExperiment(const ExperimentRef& experiment, const QString& path, bool run)
 {
     if (!mOpen)
         return false;
     const QString hash = Signatures::fileHash(path);
-    if (!recordOn(experiment, QStringLiteral("保存实验"), QFileInfo(path).fileName(), QStringLiteral("SHA-256 ") + hash))
-        return false;
+    AuditEntry entry = entryOn(experiment);
+    if (!append(entry, QStringLiteral("保存实验"), QFileInfo(path).fileName(), QStringLiteral("SHA-256 ") + hash, QString()))
+        return run && mJournal.keep(entry);
     QSqlQuery query(mStore.db());
     query.prepare("INSERT INTO experiments (name, path, file_hash, saved) VALUES (?, ?, ?, ?) "
                   "ON CONFLICT (name) DO UPDATE SET path = excluded.path, file_hash = excluded.file_hash, saved = excluded.saved");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "records/AuditTrail.h"
+#include "records/EntryJournal.h"
 #include "records/ExperimentRef.h"
 #include "records/RecordStore.h"
 #include "records/Signatures.h"
@@ -48,14 +49,18 @@ public:
     // An entry on an experiment, under its name and id.
     bool recordOn(const ExperimentRef& experiment, const QString& action, const QString& oldValue = QString(),
                   const QString& newValue = QString(), const QString& reason = QString());
-    // Every difference between two states of an experiment, one entry each; false when there was
-    // none.
+    // An entry of a run, which goes on whatever the store does: kept in the journal beside the
+    // store while the trail does not take it. False only when it could be kept nowhere.
+    bool recordRun(const ExperimentRef& experiment, const QString& action, const QString& newValue = QString());
+    // Every difference between two states of an experiment, one entry each, then the save; false
+    // when the trail did not take them all (the caller then puts the file back).
     bool recordChanges(const ExperimentRef& experiment, const OutData& before, const OutData& after, const QString& reason);
     // Gives a record about to be saved its id (when it has none yet) and the trail's head.
     void stamp(OutData& record) const;
     // The experiment's file as saved now, its hash in the trail (which later opens compare with)
-    // and in the store's index; false when the trail did not take it.
-    bool indexExperiment(const ExperimentRef& experiment, const QString& path);
+    // and in the store's index; false when the trail did not take it. A run's save is kept in
+    // the journal then.
+    bool indexExperiment(const ExperimentRef& experiment, const QString& path, bool run = false);
     // ... and out of the index, once its file is deleted or renamed.
     void forgetExperiment(const QString& experiment);
 
@@ -81,6 +86,7 @@ private:
     UserDirectory mUsers;
     AuditTrail mTrail;
     Signatures mSignatures;
+    EntryJournal mJournal;
     QString mMachine;
     // The role is refreshed from the store at every check of a permission.
     mutable UserAccount mAccount;

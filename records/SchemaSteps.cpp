@@ -51,6 +51,7 @@ QStringList versionOne(bool postgres)
 // follow a rename or be voided once.
 const QStringList VersionTwoColumns = {
     "ALTER TABLE audit ADD COLUMN object_id TEXT NOT NULL DEFAULT ''",
+    "ALTER TABLE audit ADD COLUMN done_at TEXT NOT NULL DEFAULT ''",
     "CREATE INDEX audit_object_id ON audit (object_id)",
     "CREATE INDEX audit_action ON audit (action)",
     "ALTER TABLE signatures ADD COLUMN experiment_id TEXT NOT NULL DEFAULT ''",

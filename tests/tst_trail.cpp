@@ -76,6 +76,7 @@ private slots:
     void cliNeedsALoginAndNamesTheStore();
     void identityHoldsUnderAttack();
     void programRoleOnTheServer();
+    void runEntriesWaitForTheStore();
 
 private:
     TestDir mDir;
@@ -416,6 +417,35 @@ void TestTrail::programRoleOnTheServer()
     QCOMPARE(s.trail().head().hash, head.hash);
     QCOMPARE(s.trail().verify().brokenAt, qint64(0));
     QCOMPARE(s.signatures().verify(), QString());
+}
+
+void TestTrail::runEntriesWaitForTheStore()
+{
+    RecordSession s(mDir.file("away.sqlite"));
+    QVERIFY(s.open());
+    const ExperimentRef run("run", "run-id");
+    QVERIFY(s.recordRun(run, "开始运行"));
+    {
+        // Another program holds the store: a change is refused, a run's entries wait beside it.
+        RecordStore holder(mDir.file("away.sqlite"));
+        QVERIFY(holder.open());
+        QVERIFY(holder.exec("BEGIN IMMEDIATE"));
+        QVERIFY(!s.recordOn(run, "修改分析设置"));
+        QVERIFY(s.recordRun(run, "运行完成"));
+        QVERIFY(s.recordRun(run, "停止运行"));
+        QVERIFY(QFileInfo::exists(mDir.file("away.sqlite.journal")));
+        QVERIFY(holder.exec("ROLLBACK"));
+    }
+    // Back, the store takes them first, in order, marked with when they were done.
+    QVERIFY(s.recordOn(run, "导出"));
+    const QVector<AuditEntry> entries = s.trail().ofExperiment(run);
+    QStringList actions;
+    for (const AuditEntry& e : entries)
+        actions << e.action;
+    QCOMPARE(actions, QStringList({"开始运行", "运行完成", "停止运行", "导出"}));
+    QVERIFY(!entries[0].doneAt.isValid() && entries[1].doneAt.isValid() && entries[1].doneAt <= entries[1].at);
+    QCOMPARE(s.trail().verify().brokenAt, qint64(0));
+    QCOMPARE(QFileInfo(mDir.file("away.sqlite.journal")).size(), qint64(0));
 }
 
 QTEST_MAIN(TestTrail)

@@ -171,8 +171,8 @@ void ZRunWidget::slotStartClicked()
     }
     mRunning = true;
     mStarted = true;
-    RecordActions::session().recordOn(RecordActions::experimentOf(mFilePath), QStringLiteral("开始运行"), QString(),
-                                      QStringLiteral("%1，PCR %2").arg(mInData.method.Name).arg(pcrNumber()));
+    RecordActions::session().recordRun(RecordActions::experimentOf(mFilePath), QStringLiteral("开始运行"),
+                                       QStringLiteral("%1，PCR %2").arg(mInData.method.Name).arg(pcrNumber()));
     emit signalStateChanged(this);
     setPushButtonStart(true);
     mRecorder.keepRecoveryCopy(mInData, mFilePath);
@@ -212,7 +212,7 @@ void ZRunWidget::slotReactInfo(Machine::REACT_INFO info, char number)
     showProjectInfo();
     const QStringList outcomes = {QStringLiteral("运行完成"), QStringLiteral("停止运行"), QStringLiteral("运行失败"), QStringLiteral("连接中断")};
     const bool failed = info == Machine::REACT_ERROR;
-    RecordActions::session().recordOn(RecordActions::experimentOf(mFilePath), failed && !note.isEmpty() ? note : outcomes.value(info));
+    RecordActions::session().recordRun(RecordActions::experimentOf(mFilePath), failed && !note.isEmpty() ? note : outcomes.value(info));
     // The recovery copy stays only where the file could not be saved. Only a run that played its
     // whole program, its link up, is complete.
     if (!failed || mClosing || ZMessageBox::ask(this, UI::ReactError.arg(note))) {
@@ -229,7 +229,7 @@ void ZRunWidget::slotReactInfo(Machine::REACT_INFO info, char number)
 
 void ZRunWidget::recordSaved()
 {
-    RecordActions::session().indexExperiment(RecordActions::experimentOf(mFilePath), mFilePath);
+    RecordActions::session().indexExperiment(RecordActions::experimentOf(mFilePath), mFilePath, true);
 }
 
 QString ZRunWidget::name() const

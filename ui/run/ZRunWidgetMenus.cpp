@@ -38,15 +38,18 @@ bool ZRunWidget::resave()
     QString refusal = records.changeRefusal(experiment);
     QString reason;
     const bool refused = !refusal.isEmpty();
+    // The page goes back to what the file holds, so that nothing shown differs from it.
+    const auto showFile = [&] {
+        if (!readable)
+            return;
+        const OutData record = onDisk;
+        setInData(record.inData);
+        setOutData(record);
+    };
     if (refused || (records.reasonsRequired() && !ReasonDialog::ask(this, UI::ChangeReason.arg(experiment.name), reason))) {
-        // The page goes back to what the file holds, so that nothing shown differs from it.
         if (refused)
             RecordActions::allowed(this, refusal);
-        if (readable) {
-            const OutData record = onDisk;
-            setInData(record.inData);
-            setOutData(record);
-        }
+        showFile();
         return false;
     }
     records.stamp(mOutData);
@@ -57,8 +60,14 @@ bool ZRunWidget::resave()
         return false;
     }
     const ExperimentRef stamped = ExperimentRef::of(mFilePath, mOutData);
-    records.recordChanges(stamped, onDisk, mOutData, reason);
-    records.indexExperiment(stamped, mFilePath);
+    // A change the trail does not take is not made: the file and the page go back.
+    if (!records.recordChanges(stamped, onDisk, mOutData, reason) || !records.indexExperiment(stamped, mFilePath)) {
+        if (readable)
+            onDisk.saveAsFilePath(mFilePath);
+        showFile();
+        ZMessageBox::tell(this, QStringLiteral("记录库未能记录此修改（%1），修改未保存").arg(records.fault()));
+        return false;
+    }
     return true;
 }
 
