@@ -4,6 +4,7 @@
 #include "cli/CliRecords.h"
 #include "files/ExperimentExport.h"
 #include "files/OutData.h"
+#include "records/ReportRecords.h"
 
 #include <QFileInfo>
 
@@ -34,9 +35,11 @@ int exportCommand(const QStringList& arguments)
     const QString fault = records.open(cli, true, Permission::RunTests);
     if (!fault.isEmpty())
         return cli.fail(fault);
-    if (!ExperimentExport::write(data, format, out, QFileInfo(in).completeBaseName(), cli.parser().isSet("melt")))
+    const ExperimentRef experiment = ExperimentRef::of(in, data);
+    if (!ExperimentExport::write(data, format, out, experiment.name, cli.parser().isSet("melt"),
+                                 ReportRecords::exportRows(records.session(), experiment, in)))
         return cli.fail(QString("cannot write %1").arg(out));
-    records.session().recordOn(ExperimentRef::of(in, data), "导出", QString(), QFileInfo(out).fileName());
+    records.session().recordOn(experiment, "导出", QString(), QFileInfo(out).fileName());
     cli.out() << "wrote " << out << "\n";
     return 0;
 }

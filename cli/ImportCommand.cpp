@@ -4,6 +4,7 @@
 #include "cli/CliRecords.h"
 #include "files/RdmlImport.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 int importCommand(const QStringList& arguments)
@@ -57,8 +58,12 @@ int importCommand(const QStringList& arguments)
     if (!data.saveAsFilePath(out))
         return cli.fail(QString("cannot write %1").arg(out));
     const ExperimentRef experiment = ExperimentRef::of(out, data);
-    records.session().recordOn(experiment, "导入", QString(), QFileInfo(in).fileName() + " " + names[run]);
-    records.session().indexExperiment(experiment, QFileInfo(out).absoluteFilePath());
+    // An import the trail does not take is not made.
+    if (!records.session().recordOn(experiment, "导入", QString(), QFileInfo(in).fileName() + " " + names[run])
+        || !records.session().indexExperiment(experiment, QFileInfo(out).absoluteFilePath())) {
+        QFile::remove(out);
+        return cli.fail(QString("the record store did not take the import (%1); %2 is not kept").arg(records.session().fault(), out));
+    }
     cli.out() << "wrote " << out << " (run " << names[run] << ")\n";
     return 0;
 }

@@ -27,4 +27,18 @@ ReportFacts facts(RecordSession& session, const ExperimentRef& experiment, const
     return f;
 }
 
+QVector<QStringList> exportRows(RecordSession& session, const ExperimentRef& experiment, const QString& path)
+{
+    if (!session.usersOn())
+        return {};
+    const ReportFacts f = facts(session, experiment, path, QString());
+    QVector<QStringList> rows;
+    for (const ReportFacts::Signer& s : f.signatures)
+        rows.append({QStringLiteral("签名"), s.name, s.meaning, s.at.toUTC().toString(Qt::ISODate)});
+    const QString lock = !f.warning.isEmpty() ? f.warning : f.signatures.isEmpty() ? QStringLiteral("未签名") : QStringLiteral("已签名锁定");
+    rows.append({QStringLiteral("锁定状态"), lock});
+    rows.append({QStringLiteral("记录库"), f.records});
+    return rows;
+}
+
 }

@@ -10,5 +10,8 @@ class RecordSession;
 namespace ReportRecords {
 
 ReportFacts facts(RecordSession& session, const ExperimentRef& experiment, const QString& path, const QString& header);
+// The same for a workbook or table: a row per signature that holds (签名, who, meaning, time),
+// the lock state and the store's id. Empty while users are off.
+QVector<QStringList> exportRows(RecordSession& session, const ExperimentRef& experiment, const QString& path);
 
 }

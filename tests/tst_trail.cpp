@@ -1,6 +1,7 @@
 #include "CliRunner.h"
 #include "TestDir.h"
 #include "app/Settings.h"
+#include "app/ZGLOBAL.h"
 #include "files/OutData.h"
 #include "records/RecordSession.h"
 #include "records/TrailAnchors.h"
@@ -322,6 +323,9 @@ void TestTrail::cliNeedsALoginAndNamesTheStore()
     RecordStore store("records.sqlite");
     QVERIFY(store.open());
     QVERIFY(QString::fromUtf8(text.readAllStandardOutput()).contains("记录库 " + store.id()));
+    QCOMPARE(runCli({"export", "dil.pcrd", "dil.csv", "--user", "rev", "--password-stdin"}, 30000, "review-pass\n").code, 0);
+    const QString csv = QString::fromUtf8(ZGLOBAL::readFile("dil.csv"));
+    QVERIFY(csv.contains("\n签名,李审核,批准,") && csv.contains("\n锁定状态,已签名锁定\n"));
 
     // A name with a line end writes no line of its own; the list goes on where asked.
     r = runCli({"export", "dil.pcrd", "dil.csv", "--user", "rev\n3\tfake", "--password-stdin"}, 30000, "review-pass\n");

@@ -106,7 +106,8 @@ void ZDataList::slotExport(QString path, ExperimentExport::Format format)
     }
     QString proposed = path;
     proposed.remove(".pcrd");
-    RecordActions::recordExport(path, exportExperiment(this, data, format, proposed, QFileInfo(path).completeBaseName()));
+    RecordActions::recordExport(path, exportExperiment(this, data, format, proposed, QFileInfo(path).completeBaseName(),
+                                                                RecordActions::exportRows(path)));
 }
 
 void ZDataList::slotExportPcrd(QString path)

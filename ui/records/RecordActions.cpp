@@ -79,6 +79,11 @@ void printReport(QWidget* parent, const QString& path)
     ZMessageBox::tell(parent, fault.isEmpty() ? UI::FileWritten.arg(QDir::toNativeSeparators(out)) : fault);
 }
 
+QVector<QStringList> exportRows(const QString& path)
+{
+    return ReportRecords::exportRows(session(), experimentOf(path), path);
+}
+
 void recordExport(const QString& path, const QString& written)
 {
     if (!written.isEmpty())

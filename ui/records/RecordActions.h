@@ -3,6 +3,8 @@
 #include "records/ExperimentRef.h"
 
 #include <QString>
+#include <QStringList>
+#include <QVector>
 #include <functional>
 
 class QMenu;
@@ -22,6 +24,8 @@ ExperimentRef experimentOf(const QString& path);
 // Adds the actions for the experiment at path; changed runs after a signature or unlock.
 void addTo(QMenu& menu, QWidget* parent, const QString& path, const std::function<void()>& changed);
 void printReport(QWidget* parent, const QString& path);
+// What an Excel report or CSV table of the experiment at path carries of its records.
+QVector<QStringList> exportRows(const QString& path);
 // The trail learns of a copy or export written from path; nothing when written is empty.
 void recordExport(const QString& path, const QString& written);
 // ... and of an experiment file that came in from source.

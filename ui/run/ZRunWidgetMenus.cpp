@@ -146,7 +146,8 @@ void ZRunWidget::exportAs(ExperimentExport::Format format)
     // Beside the experiment, under its name, as the data page proposes it.
     QString proposed = mFilePath;
     proposed.chop(QFileInfo(mFilePath).suffix().size() + 1);
-    const QString written = exportExperiment(this, mOutData, format, proposed, QFileInfo(mFilePath).completeBaseName());
+    const QString written = exportExperiment(this, mOutData, format, proposed, QFileInfo(mFilePath).completeBaseName(),
+                                              RecordActions::exportRows(mFilePath));
     RecordActions::recordExport(mFilePath, written);
 }
 
