@@ -1,6 +1,7 @@
 #include "CliRunner.h"
 #include "ModalAnswer.h"
 #include "TestDir.h"
+#include "TestServer.h"
 #include "app/DataHead.h"
 #include "app/UI.h"
 #include "files/OutData.h"
@@ -16,21 +17,6 @@
 #include <QtTest>
 
 namespace {
-
-// A server the test may empty: CI starts a throwaway one and names it here.
-QString serverUrl()
-{
-    return qEnvironmentVariable("TAMARIN_TEST_PG_URL");
-}
-
-void emptyServer(const QString& url)
-{
-    RecordStore store(url);
-    QVERIFY2(store.open(), qPrintable(store.fault()));
-    for (const char* statement : {"DROP TABLE IF EXISTS audit, users, signatures, experiments, store_settings, schema_version CASCADE",
-                                  "DROP FUNCTION IF EXISTS audit_append_only(), audit_in_order(), signatures_fixed() CASCADE"})
-        QVERIFY2(store.exec(statement), qPrintable(store.fault()));
-}
 
 // What someone with write access to the database, not the program, could do.
 void tamper(RecordSession& session, const QString& statement)

@@ -1,5 +1,6 @@
 #include "CliRunner.h"
 #include "TestDir.h"
+#include "TestServer.h"
 #include "app/Settings.h"
 #include "app/ZGLOBAL.h"
 #include "files/OutData.h"
@@ -10,20 +11,6 @@
 #include <QtTest>
 
 namespace {
-
-QString serverUrl()
-{
-    return qEnvironmentVariable("TAMARIN_TEST_PG_URL");
-}
-
-void emptyServer(const QString& url)
-{
-    RecordStore store(url);
-    QVERIFY2(store.open(), qPrintable(store.fault()));
-    for (const char* statement : {"DROP TABLE IF EXISTS audit, users, signatures, experiments, store_settings, schema_version CASCADE",
-                                  "DROP FUNCTION IF EXISTS audit_append_only(), audit_in_order(), signatures_fixed() CASCADE"})
-        QVERIFY2(store.exec(statement), qPrintable(store.fault()));
-}
 
 // Statements of someone who may write the database's file or owns its tables, past the guards
 // the program's own role meets.

@@ -59,6 +59,15 @@ void addTo(QMenu& menu, QWidget* parent, const QString& path, const std::functio
                 changed();
         });
     }
+    // A file changed outside the program is signed only after an administrator says why.
+    if (session().may(Permission::Unlock) && !session().fileChange(experiment, path).isEmpty()) {
+        menu.addAction(QStringLiteral("说明文件改动…"), parent, [parent, path, experiment, changed] {
+            QString reason;
+            const QString question = QStringLiteral("实验%1的文件在程序之外被改动，请填写原因（将记入审计记录）：").arg(experiment.name);
+            if (ReasonDialog::ask(parent, question, reason) && allowed(parent, session().explainChange(experiment, path, reason)))
+                changed();
+        });
+    }
 }
 
 void printReport(QWidget* parent, const QString& path)
