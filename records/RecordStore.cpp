@@ -78,7 +78,15 @@ bool RecordStore::open()
         // Another program may be appending; wait for it a little rather than fail, never long.
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
     }
-    return reconnect() && StoreSchema::migrate(*this);
+    if (!reconnect())
+        return false;
+    if (StoreSchema::migrate(*this))
+        return true;
+    // On a lab's server the program's role may not bring the schema up itself.
+    if (mPostgres)
+        mFault = QStringLiteral("the store is at schema version %1, the program needs %2: its owner runs tamarin-cli db setup (%3)")
+                     .arg(StoreSchema::version(*this)).arg(StoreSchema::Version).arg(mFault);
+    return false;
 }
 
 QString RecordStore::id() const
