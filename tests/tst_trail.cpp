@@ -324,7 +324,13 @@ void TestTrail::cliNeedsALoginAndNamesTheStore()
     QVERIFY(r.out.contains("--offset 3"));
     r = runCli({"audit", "list", "--all"});
     QVERIFY(!r.out.contains("\t3\tfake") && !r.out.contains("--all)"));
-    QCOMPARE(runCli({"audit", "verify"}).code, 0);
+    QCOMPARE(runCli({"audit", "verify", "--dir", "."}).code, 0);
+
+    // A signature row rewritten and the newest entries cut: verify names both.
+    tamper(store, {"UPDATE signatures SET full_name = '张三'", "DELETE FROM audit WHERE id > 2"});
+    r = runCli({"audit", "verify", "--dir", "."});
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.out.contains("signatures differ from the trail") && r.out.contains("are missing: ./dil.pcrd was saved"), qPrintable(r.out));
 }
 
 void TestTrail::identityHoldsUnderAttack()

@@ -22,6 +22,11 @@ HistoryDialog::HistoryDialog(RecordSession& session, const ExperimentRef& ref, Q
         } else {
             lines << QStringLiteral("审计记录完整：共%1条，校验链无断点（最后一条的哈希 %2）").arg(check.entries).arg(check.lastHash.left(16));
         }
+        const QString signatures = session.signatures().verify();
+        if (!signatures.isEmpty()) {
+            ui->label_Chain->setStyleSheet("color:rgb(200, 0, 0);");
+            lines << signatures;
+        }
     }
     QStringList signers;
     const Signatures::State state = session.signatures().of(ref);
@@ -30,6 +35,11 @@ HistoryDialog::HistoryDialog(RecordSession& session, const ExperimentRef& ref, Q
                                                     s.voided.isEmpty() ? QString() : QStringLiteral("（已作废：%1）").arg(s.voided));
     if (!experiment.isEmpty())
         lines << (signers.isEmpty() ? QStringLiteral("未签名") : QStringLiteral("签名：") + signers.join(QStringLiteral("；")));
+    // Rows that do not fit their entries count for nothing but are shown, in red.
+    if (!experiment.isEmpty() && !state.misfits.isEmpty()) {
+        ui->label_Chain->setStyleSheet("color:rgb(200, 0, 0);");
+        lines << state.misfits;
+    }
     ui->label_Chain->setText(lines.join('\n'));
 
     const QVector<AuditEntry> entries = experiment.isEmpty() ? session.trail().list() : session.trail().ofExperiment(ref);
