@@ -61,13 +61,14 @@ QString RecordSession::login(const QString& name, const QString& password)
         return QString();
     }
     // One answer for every failure: who tries names learns nothing of which names exist or
-    // which are locked. The trail keeps the reason, under the typed name when it is a name.
+    // which are locked. The trail keeps the reason, with the typed name as what was tried: who
+    // acted is only ever someone logged in.
     const QStringList why = {QString(), QStringLiteral("没有此用户"), QStringLiteral("密码错误"), QStringLiteral("已锁定"),
                              QStringLiteral("已停用")};
     const UserAccount before = mAccount;
     mAccount = UserAccount();
-    mAccount.name = UserDirectory::acceptableName(name) ? name : QStringLiteral("-");
-    record(QStringLiteral("登录失败"), QStringLiteral("session"), mAccount.name, QString(), why.value(int(outcome)));
+    record(QStringLiteral("登录失败"), QStringLiteral("session"), UserDirectory::acceptableName(name) ? name : QStringLiteral("-"),
+           QString(), why.value(int(outcome)));
     mAccount = before;
     return QStringLiteral("用户名或密码错误，或账户已锁定或停用");
 }
@@ -110,7 +111,7 @@ QString RecordSession::changeRefusal(const ExperimentRef& experiment, Permission
         return QStringLiteral("记录库无法连接（%1），不能修改实验%2").arg(mStore.fault(), experiment.name);
     // A store made anew (a deleted file, another server) knows nothing of the experiment's
     // signatures: it may not decide on its changes.
-    if (!experiment.storeId.isEmpty() && experiment.storeId != mStore.id())
+    if (mOpen && !experiment.storeId.isEmpty() && experiment.storeId != mStore.id())
         return QStringLiteral("实验%1的记录保存在另一个记录库（%2），在此不能修改").arg(experiment.name, experiment.storeId);
     if (mOpen && mSignatures.isLocked(experiment))
         return QStringLiteral("实验%1已签名锁定，不能修改；须由管理员解锁（解锁将使签名作废）").arg(experiment.name);
