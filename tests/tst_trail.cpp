@@ -4,6 +4,7 @@
 #include "app/Settings.h"
 #include "app/ZGLOBAL.h"
 #include "files/OutData.h"
+#include "files/XlsxReader.h"
 #include "records/RecordSession.h"
 #include "records/TrailAnchors.h"
 
@@ -314,6 +315,10 @@ void TestTrail::cliNeedsALoginAndNamesTheStore()
     QCOMPARE(runCli({"export", "dil.pcrd", "dil.csv", "--user", "rev", "--password-stdin"}, 30000, "review-pass\n").code, 0);
     const QString csv = QString::fromUtf8(ZGLOBAL::readFile("dil.csv"));
     QVERIFY(csv.contains("\n签名,李审核,批准,") && csv.contains("\n锁定状态,已签名锁定\n"));
+    QCOMPARE(runCli({"export", "dil.pcrd", "dil.xlsx", "--user", "rev", "--password-stdin"}, 30000, "review-pass\n").code, 0);
+    XlsxReader workbook;
+    QVERIFY(workbook.open("dil.xlsx") && workbook.readSheet("info"));
+    QVERIFY(workbook.text(8, 1) == "签名" && workbook.text(8, 2) == "李审核" && workbook.text(9, 2) == "已签名锁定");
 
     // A name with a line end writes no line of its own; the list goes on where asked.
     r = runCli({"export", "dil.pcrd", "dil.csv", "--user", "rev\n3\tfake", "--password-stdin"}, 30000, "review-pass\n");
