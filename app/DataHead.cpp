@@ -34,6 +34,9 @@ DataHead::DataHead() : mWakeLock("tamarin")
     mWakeLock.acquire();
     mpExcelControl = new ExcelControl;
     mpRecords = new RecordSession(Settings::recordStore(Platform::machineSettingsFile(), UI::SettingsFile));
+    // Another program's lock costs the window a tenth of a second at most; a run's entries then
+    // wait in the journal, a change is refused and may be tried again.
+    mpRecords->store().setLockWait(100);
     mpRecords->open();
 }
 

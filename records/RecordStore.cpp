@@ -76,7 +76,7 @@ bool RecordStore::open()
         }
         db.setDatabaseName(mLocation);
         // Another program may be appending; wait for it a little rather than fail, never long.
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(mLockWaitMs));
     }
     if (!reconnect())
         return false;
@@ -117,7 +117,7 @@ bool RecordStore::reconnect()
     // The server's notices ("already exists, skipping") are no news to the person at the program;
     // another connection's table lock or a slow statement costs seconds, never a frozen program.
     return !mPostgres
-        || (exec(QStringLiteral("SET client_min_messages TO WARNING")) && exec(QStringLiteral("SET lock_timeout = 3000"))
+        || (exec(QStringLiteral("SET client_min_messages TO WARNING")) && exec(QStringLiteral("SET lock_timeout = %1").arg(mLockWaitMs))
             && exec(QStringLiteral("SET statement_timeout = 5000")));
 }
 

@@ -20,6 +20,9 @@ public:
     RecordStore(const RecordStore&) = delete;
     RecordStore& operator=(const RecordStore&) = delete;
 
+    // How long a statement waits for another writer's lock before it fails (3 s unless set
+    // before open()): the window, which must not freeze, waits less.
+    void setLockWait(int ms) { mLockWaitMs = ms; }
     // False with fault() when the server or file cannot be reached or the schema not brought up.
     bool open();
     QString fault() const { return mFault; }
@@ -49,4 +52,5 @@ private:
     QString mConnection;
     QString mFault;
     bool mPostgres = false;
+    int mLockWaitMs = 3000;
 };
