@@ -1,5 +1,7 @@
 #include "platform/HiddenInput.h"
 
+#include <QtGlobal>
+
 #ifdef Q_OS_WIN
 #include <windows.h>
 
