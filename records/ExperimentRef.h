@@ -22,4 +22,5 @@ struct ExperimentRef
     QString name;
     QString id;
     QString storeId; // the store its history is kept in; empty when not known
+    QString fileHash; // of a file without an id: what its signatures are also found by
 };

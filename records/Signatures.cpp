@@ -54,12 +54,16 @@ Signature signatureOf(const QSqlQuery& q)
     return s;
 }
 
-// Rows and entries of one experiment, or of all when where is empty.
+// The rows of one experiment: by its id, or, for a file from before ids, by its name or by the
+// file signed (a file renamed outside the program is still the file its signature names).
 QString whereOf(const ExperimentRef& e, const QString& prefix, QStringList& values)
 {
-    values = QStringList{e.id.isEmpty() ? e.name : e.id};
-    return e.id.isEmpty() ? QStringLiteral(" WHERE %1experiment_id = '' AND %1experiment = ?").arg(prefix)
-                          : QStringLiteral(" WHERE %1experiment_id = ?").arg(prefix);
+    if (!e.id.isEmpty()) {
+        values = QStringList{e.id};
+        return QStringLiteral(" WHERE %1experiment_id = ?").arg(prefix);
+    }
+    values = QStringList{e.name, e.fileHash};
+    return QStringLiteral(" WHERE %1experiment_id = '' AND (%1experiment = ? OR %1file_hash = ?)").arg(prefix);
 }
 
 }
@@ -108,7 +112,8 @@ bool Signatures::voidLocked(const ExperimentRef& experiment, const QString& reas
                   + QStringLiteral(" AND voided = ''"));
     query.addBindValue(reason);
     query.addBindValue(entry);
-    query.addBindValue(values.first());
+    for (const QString& v : values)
+        query.addBindValue(v);
     return query.exec();
 }
 

@@ -226,7 +226,10 @@ void TestTrail::olderStoreOpens()
               "CREATE TABLE signatures (id BIGINT PRIMARY KEY, experiment TEXT NOT NULL, user_name TEXT NOT NULL, "
               "full_name TEXT NOT NULL, meaning TEXT NOT NULL, at TEXT NOT NULL, file_hash TEXT NOT NULL, voided TEXT NOT NULL)"})
             QVERIFY2(q.exec(statement), statement);
-        const QString hash(64, 'c');
+        QFile old(mDir.file("old.pcrd"));
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("a record from before ids") > 0);
+        old.close();
+        const QString hash = Signatures::fileHash(old.fileName());
         QString prev = AuditTrail::firstPrevHash();
         const QStringList actions = {"签名", "签名", "解锁"};
         const QStringList objects = {"old", "gone", "gone"};
@@ -259,6 +262,9 @@ void TestTrail::olderStoreOpens()
     QCOMPARE(s.signatures().of(ExperimentRef("old")).holding.size(), 1);
     QVERIFY(s.signatures().isLocked(ExperimentRef("old")));
     QVERIFY(!s.signatures().isLocked(ExperimentRef("gone")));
+    // Renamed outside the program, a file from before ids is still the file its signature names.
+    QVERIFY(QFile::rename(mDir.file("old.pcrd"), mDir.file("moved.pcrd")));
+    QVERIFY(s.signatures().isLocked(ExperimentRef::of(mDir.file("moved.pcrd"))));
     QVERIFY(s.record("检查", "session", "rev"));
 }
 
