@@ -44,6 +44,8 @@ int list(CliContext& cli, RecordSession& session)
             cli.out() << '\t' << oneLine(e.oldValue) << " -> " << oneLine(e.newValue);
         if (!e.reason.isEmpty())
             cli.out() << QStringLiteral("\t原因：") << oneLine(e.reason);
+        if (e.doneAt.isValid())
+            cli.out() << QStringLiteral("\t补记：发生于") << e.doneAt.toString(Qt::ISODate);
         cli.out() << "\n";
     }
     // A list cut at its limit says so, and how to go on.

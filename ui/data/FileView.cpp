@@ -80,9 +80,7 @@ void FileView::importFiles()
         const QString target = QDir(folder()).filePath(name + ".pcrd");
         if (name.isEmpty())
             continue;
-        if (QFile::copy(path, target))
-            RecordActions::recordImport(target, path);
-        else
+        if (!QFile::copy(path, target) || !RecordActions::recordImport(target, path))
             refused << QFileInfo(path).fileName();
     }
     if (!refused.isEmpty())
@@ -131,9 +129,11 @@ void FileView::importRdml(const QString& path)
     if (base.isEmpty())
         return;
     const QString target = QDir(folder()).filePath(base + ".pcrd");
+    RecordActions::session().stamp(data);
     if (!data.saveAsFilePath(target))
         return ZMessageBox::tell(this, UI::RdmlRefused.arg(name, UI::ExportError.arg(base + ".pcrd")));
-    RecordActions::recordImport(target, path);
+    if (!RecordActions::recordImport(target, path))
+        ZMessageBox::tell(this, UI::ImportRefused.arg(QFileInfo(path).fileName()));
 }
 
 void FileView::deleteSelected()

@@ -13,6 +13,7 @@
 #include "ui/records/SignDialog.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMenu>
 
@@ -99,11 +100,15 @@ void recordExport(const QString& path, const QString& written)
         session().recordOn(experimentOf(path), QStringLiteral("导出"), QString(), QFileInfo(written).fileName());
 }
 
-void recordImport(const QString& path, const QString& source)
+bool recordImport(const QString& path, const QString& source)
 {
     const ExperimentRef experiment = experimentOf(path);
-    session().recordOn(experiment, QStringLiteral("导入"), QString(), QFileInfo(source).fileName());
-    session().indexExperiment(experiment, path);
+    if (session().recordOn(experiment, QStringLiteral("导入"), QString(), QFileInfo(source).fileName())
+        && session().indexExperiment(experiment, path))
+        return true;
+    // An import the trail does not take is not kept.
+    QFile::remove(path);
+    return false;
 }
 
 QString signatureLine(const QString& path, bool& red)

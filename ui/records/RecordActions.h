@@ -29,7 +29,8 @@ QVector<QStringList> exportRows(const QString& path);
 // The trail learns of a copy or export written from path; nothing when written is empty.
 void recordExport(const QString& path, const QString& written);
 // ... and of an experiment file that came in from source.
-void recordImport(const QString& path, const QString& source);
+// False, with the file at path removed, when the trail did not take it.
+bool recordImport(const QString& path, const QString& source);
 
 // One line on the experiment's signatures for the page header, empty when it has none; red
 // tells whether it warns that the file changed after signing.
