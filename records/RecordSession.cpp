@@ -99,6 +99,9 @@ QString RecordSession::refusal(Permission permission) const
         return QString();
     if (!signedIn())
         return QStringLiteral("请先登录后再%1").arg(Roles::describe(permission));
+    UserAccount now;
+    if (!mUsers.find(mAccount.name, now) || !now.enabled)
+        return QStringLiteral("用户%1已停用或无法核实，不能%2").arg(mAccount.name, Roles::describe(permission));
     return QStringLiteral("当前用户%1（%2）无权%3").arg(mAccount.name, Roles::name(mAccount.role), Roles::describe(permission));
 }
 

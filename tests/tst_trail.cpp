@@ -379,7 +379,7 @@ void TestTrail::identityHoldsUnderAttack()
     QCOMPARE(worker.login("op", "operate-pass"), QString());
     QVERIFY(worker.may(Permission::RunTests));
     QCOMPARE(admin.users().setEnabled("op", false), QString());
-    QVERIFY(!worker.may(Permission::RunTests));
+    QVERIFY(worker.refusal(Permission::RunTests).contains("已停用"));
 
     // Nothing the environment says is recorded as who acted, and no typed line end makes a line.
     const QVector<AuditEntry> trail = admin.trail().list();
