@@ -7,6 +7,7 @@
 #include "instrument/ConnectData.h"
 #include "instrument/MachineData.h"
 #include "method/JsonControl.h"
+#include "platform/MachineSettings.h"
 #include "records/RecordSession.h"
 
 #include <QDate>
@@ -32,7 +33,10 @@ DataHead::DataHead() : mWakeLock("tamarin")
         mpDir->mkDir(dir);
     mWakeLock.acquire();
     mpExcelControl = new ExcelControl;
-    mpRecords = new RecordSession(mpSettings->getDatabaseUrl());
+    mpRecords = new RecordSession(Settings::recordStore(Platform::machineSettingsFile(), UI::SettingsFile));
+    // Another program's lock costs the window a tenth of a second at most; a run's entries then
+    // wait in the journal, a change is refused and may be tried again.
+    mpRecords->store().setLockWait(100);
     mpRecords->open();
 }
 

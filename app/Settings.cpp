@@ -2,6 +2,11 @@
 
 #include "app/UI.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+
 Settings::Settings(const QString& fileName, QSettings::Format format, QObject* parent)
     : QSettings(fileName, format, parent)
 {
@@ -22,6 +27,18 @@ void Settings::setVersionInfo(const QString& path) { setValue("HTTP/PATH", path)
 QString Settings::getVersionInfo() const { return value("HTTP/PATH").toString(); }
 
 QString Settings::getDatabaseUrl() const { return value("DB/URL").toString().trimmed(); }
+QString Settings::recordStore(const QString& machineFile, const QString& localFile)
+{
+    const QString file = QFileInfo::exists(machineFile) ? machineFile : localFile;
+    const QString location = Settings(file, QSettings::IniFormat).getDatabaseUrl();
+    if (!QUrl(location).password().isEmpty())
+        QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    // The installation's store is its own even when its settings name none.
+    if (location.isEmpty() && file == machineFile)
+        return QFileInfo(machineFile).dir().filePath(QStringLiteral("records.sqlite"));
+    return location;
+}
+
 QString Settings::getReportHeader() const { return value("REPORT/HEADER").toString().trimmed().left(200); }
 
 int Settings::getIdleMinutes() const

@@ -1,8 +1,10 @@
 #include "cli/CliRecords.h"
 
 #include "app/Settings.h"
+#include "platform/MachineSettings.h"
 #include "app/UI.h"
 #include "cli/CliContext.h"
+#include "platform/HiddenInput.h"
 
 #include <QTextStream>
 
@@ -15,7 +17,7 @@ void CliRecords::addOptions(QCommandLineParser& parser)
 }
 
 CliRecords::CliRecords()
-    : mSession(Settings(UI::SettingsFile, QSettings::IniFormat).getDatabaseUrl())
+    : mSession(Settings::recordStore(Platform::machineSettingsFile(), UI::SettingsFile))
 {
 }
 
@@ -23,7 +25,14 @@ QString CliRecords::readPassword()
 {
     static QTextStream in(stdin);
     in.setCodec("UTF-8");
+    const HiddenInput hidden;
+    if (hidden.isTerminal()) {
+        std::fputs("密码：", stderr);
+        std::fflush(stderr);
+    }
     QString line = in.readLine(4096);
+    if (hidden.isTerminal())
+        std::fputs("\n", stderr);
     if (line.endsWith('\r'))
         line.chop(1);
     return line;

@@ -4,6 +4,7 @@
 #include "cli/CliRecords.h"
 #include "files/ExperimentExport.h"
 #include "files/OutData.h"
+#include "records/ReportRecords.h"
 
 #include <QFileInfo>
 
@@ -29,13 +30,16 @@ int exportCommand(const QStringList& arguments)
     OutData data;
     if (data.openAs(in) != 0)
         return cli.fail(QString("cannot open experiment file %1 (missing, unreadable, or damaged beyond the record limits)").arg(in));
-    if (!ExperimentExport::write(data, format, out, QFileInfo(in).completeBaseName(), cli.parser().isSet("melt")))
-        return cli.fail(QString("cannot write %1").arg(out));
+    // With users on, whoever exports says who they are first: nothing leaves unrecorded.
     CliRecords records;
-    const QString fault = records.open(cli, false);
+    const QString fault = records.open(cli, true, Permission::RunTests);
     if (!fault.isEmpty())
         return cli.fail(fault);
-    records.session().record("导出", "experiment", QFileInfo(in).completeBaseName(), QString(), QFileInfo(out).fileName());
+    const ExperimentRef experiment = ExperimentRef::of(in, data);
+    if (!ExperimentExport::write(data, format, out, experiment.name, cli.parser().isSet("melt"),
+                                 ReportRecords::exportRows(records.session(), experiment, in)))
+        return cli.fail(QString("cannot write %1").arg(out));
+    records.session().recordOn(experiment, "导出", QString(), QFileInfo(out).fileName());
     cli.out() << "wrote " << out << "\n";
     return 0;
 }

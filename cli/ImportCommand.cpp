@@ -4,6 +4,7 @@
 #include "cli/CliRecords.h"
 #include "files/RdmlImport.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 int importCommand(const QStringList& arguments)
@@ -53,11 +54,16 @@ int importCommand(const QStringList& arguments)
     OutData data;
     if (!RdmlImport::toOutData(file, run, data, why, wells))
         return cli.fail(QString("cannot import %1: %2").arg(in, why));
+    records.session().stamp(data);
     if (!data.saveAsFilePath(out))
         return cli.fail(QString("cannot write %1").arg(out));
-    const QString name = QFileInfo(out).completeBaseName();
-    records.session().record("导入", "experiment", name, QString(), QFileInfo(in).fileName() + " " + names[run]);
-    records.session().indexExperiment(name, QFileInfo(out).absoluteFilePath());
+    const ExperimentRef experiment = ExperimentRef::of(out, data);
+    // An import the trail does not take is not made.
+    if (!records.session().recordOn(experiment, "导入", QString(), QFileInfo(in).fileName() + " " + names[run])
+        || !records.session().indexExperiment(experiment, QFileInfo(out).absoluteFilePath())) {
+        QFile::remove(out);
+        return cli.fail(QString("the record store did not take the import (%1); %2 is not kept").arg(records.session().fault(), out));
+    }
     cli.out() << "wrote " << out << " (run " << names[run] << ")\n";
     return 0;
 }

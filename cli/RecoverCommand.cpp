@@ -37,9 +37,9 @@ int recoverCommand(const QStringList& arguments)
             ++failed;
             continue;
         }
-        const QString name = QFileInfo(target).completeBaseName();
-        records.session().record("恢复", "experiment", name, QFileInfo(copy).fileName(), QFileInfo(target).fileName());
-        records.session().indexExperiment(name, QFileInfo(target).absoluteFilePath());
+        const ExperimentRef restored = ExperimentRef::of(target, data);
+        records.session().recordOn(restored, "恢复", QFileInfo(copy).fileName(), QFileInfo(target).fileName());
+        records.session().indexExperiment(restored, QFileInfo(target).absoluteFilePath());
         const int readings = data.pdLines.isEmpty() ? 0 : data.pdLines.first().size();
         cli.out() << "restored " << target << " (module " << data.inData.pcrNumber << ", " << readings
                   << " readings, run incomplete)\n";

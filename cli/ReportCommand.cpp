@@ -41,17 +41,18 @@ int reportCommand(const QStringList& arguments)
     if (path.isEmpty())
         return exitCode;
     CliRecords records;
-    QString fault = records.open(cli, false);
+    // With users on, a report names who printed it: it needs a login like any other record.
+    QString fault = records.open(cli, true, Permission::RunTests);
     if (!fault.isEmpty())
         return cli.fail(fault);
-    const QString name = QFileInfo(path).completeBaseName();
+    const ExperimentRef name = ExperimentRef::of(path, data);
     const ReportFacts facts = ReportRecords::facts(records.session(), name, path,
                                                    Settings(UI::SettingsFile, QSettings::IniFormat).getReportHeader());
     const QString out = cli.positional().at(1);
     fault = PdfReport::write(data, facts, out);
     if (!fault.isEmpty())
         return cli.fail(fault);
-    records.session().record("导出", "experiment", name, QString(), "PDF " + QFileInfo(out).fileName());
+    records.session().recordOn(name, "导出", QString(), "PDF " + QFileInfo(out).fileName());
     cli.out() << "written " << out << "\n";
     if (!facts.warning.isEmpty())
         cli.out() << facts.warning << "\n";
@@ -72,12 +73,12 @@ int signCommand(const QStringList& arguments)
         return exitCode;
     CliRecords records;
     QString fault = records.open(cli, true, Permission::Sign);
-    const QString name = QFileInfo(path).completeBaseName();
+    const ExperimentRef name = ExperimentRef::of(path, data);
     // Signing asks for the password once more, as in the window: the same line serves both.
     if (fault.isEmpty())
         fault = records.session().sign(name, path, cli.parser().value("meaning"), records.lastPassword());
     if (!fault.isEmpty())
         return cli.fail(fault);
-    cli.out() << name << " signed: " << cli.parser().value("meaning") << " by " << records.session().account().fullName << "\n";
+    cli.out() << name.name << " signed: " << cli.parser().value("meaning") << " by " << records.session().account().fullName << "\n";
     return 0;
 }

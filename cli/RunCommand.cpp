@@ -112,6 +112,7 @@ int runCommand(const QStringList& arguments)
               << method.getAllRunCmd().size() << " steps\n";
 
     RunSession session(&machine, input, path, cli.out(), linkWaitMs);
+    session.beforeSave = [&records](OutData& record) { records.session().stamp(record); };
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
         auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &session);
         QObject::connect(notifier, &QSocketNotifier::activated, &session, [&session] {
@@ -124,25 +125,23 @@ int runCommand(const QStringList& arguments)
     }
     QObject::connect(&session, &RunSession::finished, QCoreApplication::instance(), &QCoreApplication::quit);
     RecordSession& trail = records.session();
-    trail.record("创建实验", "experiment", name, QString(), QString("%1，PCR %2").arg(method.Name).arg(module));
-    trail.record("开始运行", "experiment", name);
+    trail.recordRun(name, "创建实验", QString("%1，PCR %2").arg(method.Name).arg(module));
+    trail.recordRun(name, "开始运行");
     session.start();
     QCoreApplication::exec();
 
     OutData saved;
     const bool readable = session.exitCode() != 1 && saved.openAs(session.path()) == 0;
-    const QString savedName = QFileInfo(session.path()).completeBaseName();
+    const ExperimentRef savedName = ExperimentRef::of(session.path(), saved);
     // A failed run is recorded as what happened to it: no answer, or the link broken.
     const QString failure = machine.runNote(module);
     const bool failed = session.exitCode() == 3 || session.exitCode() == RunSession::StopUnconfirmedExit;
-    trail.record(session.exitCode() == 1 ? "保存失败" : failed && !failure.isEmpty() ? failure : failed ? "运行失败"
-                                                    : saved.runComplete ? "运行完成" : "停止运行",
-                 "experiment", savedName);
+    trail.recordRun(savedName, session.exitCode() == 1 ? "保存失败" : failed && !failure.isEmpty() ? failure : failed ? "运行失败"
+                                                       : saved.runComplete ? "运行完成" : "停止运行");
     if (session.exitCode() == RunSession::StopUnconfirmedExit)
-        trail.record(UI::StopUnconfirmed.arg(module), "experiment", savedName);
+        trail.recordRun(savedName, UI::StopUnconfirmed.arg(module));
     if (readable) {
-        trail.record("保存实验", "experiment", savedName, QString(), "SHA-256 " + Signatures::fileHash(session.path()));
-        trail.indexExperiment(savedName, QFileInfo(session.path()).absoluteFilePath());
+        trail.indexExperiment(savedName, QFileInfo(session.path()).absoluteFilePath(), true);
         printResultTable(cli.out(), saved);
     }
     return session.exitCode();

@@ -72,6 +72,8 @@ void RunSession::slotReactInfo(Machine::REACT_INFO info, char number)
     }
     // A file that appeared under this name during the run is never replaced.
     const QString path = ExperimentName::freePath(mPath);
+    if (beforeSave)
+        beforeSave(data);
     if (path.isEmpty() || !data.saveAsFilePath(path)) {
         mOut << UI::SaveDataFailInfo << " " << mPath << "; the readings stay in its recovery copy\n";
         mExitCode = 1;

@@ -6,6 +6,9 @@
 
 #include <QObject>
 #include <QTextStream>
+#include <functional>
+
+class OutData;
 
 // One headless run: receives the machine's reports for its module, prints the status line,
 // records the curves, and saves the experiment when the run ends.
@@ -24,6 +27,8 @@ public:
     static constexpr int StopUnconfirmedExit = 4;
     int exitCode() const { return mExitCode; }
     const QString& path() const { return mPath; }
+    // What the record store adds to the record before it is saved (its id).
+    std::function<void(OutData&)> beforeSave;
 
 signals:
     void finished();

@@ -35,7 +35,7 @@ int typesCommand(const QStringList& arguments)
     if (!refused.isEmpty())
         return cli.fail(refused);
     RecordSession& session = records.session();
-    const QString experiment = QFileInfo(path).completeBaseName();
+    const ExperimentRef experiment = ExperimentRef::of(path, before);
     const QString locked = session.changeRefusal(experiment);
     if (!locked.isEmpty())
         return cli.fail(locked);
@@ -47,10 +47,15 @@ int typesCommand(const QStringList& arguments)
         cli.out() << "unchanged " << path << "\n";
         return 0;
     }
+    session.stamp(after);
     if (!after.saveAsFilePath(path))
         return cli.fail(QString("cannot write %1").arg(path));
-    session.recordChanges(experiment, before, after, reason);
-    session.indexExperiment(experiment, QFileInfo(path).absoluteFilePath());
+    const ExperimentRef saved = ExperimentRef::of(path, after);
+    // A change the trail does not take is not made.
+    if (!session.recordChanges(saved, before, after, reason) || !session.indexExperiment(saved, QFileInfo(path).absoluteFilePath())) {
+        before.saveAsFilePath(path);
+        return cli.fail(QString("the record store did not take the change (%1); %2 is left as it was").arg(session.fault(), path));
+    }
     cli.out() << "types set in " << path << "\n";
     return 0;
 }

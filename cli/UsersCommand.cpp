@@ -56,7 +56,8 @@ int list(CliContext& cli, CliRecords& records)
     return 0;
 }
 
-// add, disable, enable and passwd: an administrator acts (or, for passwd, the user on their own account).
+// add, disable, enable, unlock and passwd: an administrator acts (or, for passwd, the user on
+// their own account).
 int change(const QString& verb, CliContext& cli, CliRecords& records)
 {
     QCommandLineParser& p = cli.parser();
@@ -85,12 +86,18 @@ int change(const QString& verb, CliContext& cli, CliRecords& records)
             fault = session.users().add(name, p.value("full-name"), role, CliRecords::readPassword());
         else if (verb == "disable" || verb == "enable")
             fault = session.users().setEnabled(name, verb == "enable");
+        else if (verb == "unlock")
+            fault = session.users().unlock(name);
         else
             fault = session.users().setPassword(name, CliRecords::readPassword());
     }
     if (!fault.isEmpty())
         return cli.fail(fault);
-    const QString action = verb == "add" ? "添加用户" : verb == "disable" ? "停用用户" : verb == "enable" ? "启用用户" : "修改密码";
+    const QString action = verb == "add"       ? "添加用户"
+                           : verb == "disable" ? "停用用户"
+                           : verb == "enable"  ? "启用用户"
+                           : verb == "unlock"  ? "解锁用户"
+                                               : "修改密码";
     session.record(action, "user", name, QString(), verb == "add" ? Roles::code(role) : QString());
     cli.out() << verb << ' ' << name << ": done\n";
     return 0;
@@ -108,9 +115,9 @@ int usersCommand(const QStringList& arguments)
         return init(cli, records);
     if (verb == "list")
         return list(cli, records);
-    if (verb == "add" || verb == "disable" || verb == "enable" || verb == "passwd") {
+    if (verb == "add" || verb == "disable" || verb == "enable" || verb == "unlock" || verb == "passwd") {
         CliRecords::addOptions(cli.parser());
         return change(verb, cli, records);
     }
-    return cli.fail("expected init, add, disable, enable, passwd or list");
+    return cli.fail("expected init, add, disable, enable, unlock, passwd or list");
 }

@@ -1,6 +1,7 @@
 // tamarin-cli: the program's own record, analysis and instrument code without windows.
 #include "cli/AnalyzeCommand.h"
 #include "cli/AuditCommand.h"
+#include "cli/DbCommand.h"
 #include "cli/ExportCommand.h"
 #include "cli/ImportCommand.h"
 #include "cli/IndexCommand.h"
@@ -46,9 +47,11 @@ const QList<Verb>& verbs()
         {"report", "FILE.pcrd OUT.pdf         the experiment's printed report (PDF)", reportCommand},
         {"sign", "FILE.pcrd --meaning 审核|批准 --user NAME --password-stdin\n"
                  "                                 sign an experiment's results; it is locked from then on", signCommand},
-        {"users", "init|add|disable|enable|passwd|list  the named users (init --admin NAME turns them on)", usersCommand},
-        {"audit", "list [--experiment NAME] [--json] | verify\n"
-                  "                                 the audit trail, and whether its chain holds", auditCommand},
+        {"users", "init|add|disable|enable|unlock|passwd|list  the named users (init --admin NAME turns them on)", usersCommand},
+        {"audit", "list [--experiment NAME] [--json] [--limit N --offset K | --all] | verify [--dir DIR]\n"
+                  "                                 | explain FILE.pcrd --reason TEXT\n"
+                  "                                 the audit trail, whether it holds, and a file change accepted", auditCommand},
+        {"db", "setup --owner URL --app-role NAME   a lab's PostgreSQL store and the program's role (password on stdin)", dbCommand},
         {"search", "[--sample S] [--target T] [--call C] [--from DATE] [--to DATE] [--operator U] [--signed|--unsigned] [--json]\n"
                    "                                 experiments found by their indexed results", searchCommand},
         {"trends", "--sample NAME --target T [--from DATE --to DATE] [--json]\n"

@@ -119,13 +119,22 @@ QByteArray table(const OutData& d, bool melt)
     return out.toUtf8();
 }
 
-bool save(const OutData& data, bool melt, const QString& path)
+bool save(const OutData& data, bool melt, const QString& path, const QVector<QStringList>& records)
 {
     if (!data.withinLimits())
         return false;
+    QByteArray bytes = table(data, melt);
+    if (!records.isEmpty())
+        bytes += '\n';
+    for (const QStringList& row : records) {
+        QStringList fields;
+        for (const QString& text : row)
+            fields << field(text);
+        bytes += fields.join(',').toUtf8() + '\n';
+    }
     QSaveFile file(path);
     // A byte-order mark, so that a spreadsheet takes the Chinese for UTF-8 whatever the system's code page.
-    return file.open(QIODevice::WriteOnly) && file.write("\xEF\xBB\xBF" + table(data, melt)) >= 0 && file.commit();
+    return file.open(QIODevice::WriteOnly) && file.write("\xEF\xBB\xBF" + bytes) >= 0 && file.commit();
 }
 
 }

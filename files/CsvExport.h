@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+#include <QVector>
 
 class OutData;
 
@@ -11,6 +13,8 @@ class OutData;
 namespace CsvExport {
 
 QByteArray table(const OutData& data, bool melt);
-bool save(const OutData& data, bool melt, const QString& path);
+// records: rows the record store has to say of the experiment (its signatures, its lock), after
+// the table and a blank line.
+bool save(const OutData& data, bool melt, const QString& path, const QVector<QStringList>& records = {});
 
 }

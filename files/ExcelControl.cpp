@@ -168,7 +168,7 @@ void writeSamples(XlsxSheet& sheet, const OutData& data, const TempData& r)
 
 }
 
-bool ExcelControl::saveAsExcel(const OutData& data, const QString& path) const
+bool ExcelControl::saveAsExcel(const OutData& data, const QString& path, const QVector<QStringList>& records) const
 {
     if (!data.withinLimits())
         return false; // a damaged record: nothing sensible to write
@@ -185,6 +185,9 @@ bool ExcelControl::saveAsExcel(const OutData& data, const QString& path) const
     XlsxSheet relative(workbook, "relative", true);
     const QuantResult quant = Quantification::of(data, results);
     writeInfo(info, data, quant.run);
+    for (int row = 0; row < records.size(); ++row)
+        for (int column = 0; column < records[row].size(); ++column)
+            info.text(8 + row, 1 + column, records[row][column]);
     writeOut(out, data, results);
     writeOrigin(origin, data, results);
     writeSamples(samples, data, results);

@@ -3,6 +3,8 @@
 #include "files/OutData.h"
 
 #include <QString>
+#include <QStringList>
+#include <QVector>
 
 // The Excel report of an experiment: sheets "info", "out", "origin" and "samples"; and the way
 // back from an "origin" sheet to raw curves.
@@ -11,7 +13,9 @@ class ExcelControl
 public:
     // Recomputes the results and writes the workbook. False when anything could not be written
     // (the path, the disk, a value the format cannot hold).
-    bool saveAsExcel(const OutData& data, const QString& path) const;
+    // records: rows the record store has to say of the experiment (its signatures, its lock),
+    // written on the "info" sheet from row 8.
+    bool saveAsExcel(const OutData& data, const QString& path, const QVector<QStringList>& records = {}) const;
     // The raw curves of a sheet in the layout saveAsExcel writes to "origin": a row per hole
     // numbered from 1, and per channel its target's name followed by its readings. Curve index
     // order, x the reading number. Empty unless the sheet holds exactly that for a chip of holes

@@ -32,17 +32,18 @@ QString suffix(Format format)
     return QStringLiteral("csv");
 }
 
-bool write(const OutData& data, Format format, const QString& path, const QString& runId, bool melt)
+bool write(const OutData& data, Format format, const QString& path, const QString& runId, bool melt,
+           const QVector<QStringList>& records)
 {
     switch (format) {
     case Format::Excel:
-        return ExcelControl().saveAsExcel(data, path);
+        return ExcelControl().saveAsExcel(data, path, records);
     case Format::Rdml:
         return RdmlExport::save(data, runId, path);
     case Format::Csv:
         break;
     }
-    return CsvExport::save(data, melt, path);
+    return CsvExport::save(data, melt, path, records);
 }
 
 }

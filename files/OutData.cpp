@@ -39,6 +39,9 @@ namespace {
 // as a run of unknowns.
 constexpr quint32 ControlsMark = 0x54514331; // "TQC1"
 constexpr quint32 MaxControlsBytes = 4 * 1024 * 1024;
+// Behind it (or alone), the record's identity in the store: its id and the trail's head.
+constexpr quint32 IdentityMark = 0x54524931; // "TRI1"
+constexpr quint32 MaxIdentityBytes = 4096;
 
 QByteArray controlsBlock(const InData& in)
 {
@@ -50,30 +53,52 @@ QByteArray controlsBlock(const InData& in)
     return QJsonDocument(o).toJson(QJsonDocument::Compact);
 }
 
-void readControls(QDataStream& s, InData& in)
+QByteArray identityBlock(const OutData& d)
 {
-    quint32 mark = 0;
-    quint32 size = 0;
-    if (!SafeStream::ok(s) || s.atEnd())
+    if (d.recordId.isEmpty())
+        return QByteArray();
+    return QJsonDocument(QJsonObject{{"id", d.recordId}, {"store", d.storeId}, {"trailEntry", QString::number(d.trailEntry)}, {"trailHash", d.trailHash}})
+        .toJson(QJsonDocument::Compact);
+}
+
+void writeBlock(QDataStream& s, quint32 mark, const QByteArray& block)
+{
+    if (block.isEmpty())
         return;
-    s >> mark >> size;
-    if (s.status() != QDataStream::Ok || mark != ControlsMark || size > MaxControlsBytes || size > quint32(s.device()->bytesAvailable()))
-        return;
-    const QJsonObject o = QJsonDocument::fromJson(s.device()->read(size)).object();
-    in.setup = RunControls::setupFromJson(o.value("setup").toObject(), in.method.SampleNumber, RecordLimits::MaxCurves);
-    in.method.controlRules = RunControls::rulesFromJson(o.value("rules").toArray());
-    in.method.acceptances = RunControls::acceptancesFromJson(o.value("acceptance").toArray());
+    s << mark << quint32(block.size());
+    s.writeRawData(block.constData(), block.size());
+}
+
+// The trailing blocks in any order; reading ends at the first one it does not know.
+void readBlocks(QDataStream& s, OutData& d)
+{
+    while (SafeStream::ok(s) && !s.atEnd()) {
+        quint32 mark = 0;
+        quint32 size = 0;
+        s >> mark >> size;
+        const quint32 limit = mark == ControlsMark ? MaxControlsBytes : mark == IdentityMark ? MaxIdentityBytes : 0;
+        if (s.status() != QDataStream::Ok || size > limit || size > quint32(s.device()->bytesAvailable()))
+            return;
+        const QJsonObject o = QJsonDocument::fromJson(s.device()->read(size)).object();
+        if (mark == ControlsMark) {
+            d.inData.setup = RunControls::setupFromJson(o.value("setup").toObject(), d.inData.method.SampleNumber, RecordLimits::MaxCurves);
+            d.inData.method.controlRules = RunControls::rulesFromJson(o.value("rules").toArray());
+            d.inData.method.acceptances = RunControls::acceptancesFromJson(o.value("acceptance").toArray());
+        } else {
+            d.recordId = o.value("id").toString().left(64);
+            d.storeId = o.value("store").toString().left(64);
+            d.trailEntry = o.value("trailEntry").toString().toLongLong();
+            d.trailHash = o.value("trailHash").toString().left(64);
+        }
+    }
 }
 }
 
 QDataStream& operator<<(QDataStream& s, const OutData& d)
 {
     s << qint32(d.version) << d.reserved << d.inData << d.tempLines << d.pdLines << d.runComplete;
-    const QByteArray controls = controlsBlock(d.inData);
-    if (!controls.isEmpty()) {
-        s << ControlsMark << quint32(controls.size());
-        s.writeRawData(controls.constData(), controls.size());
-    }
+    writeBlock(s, ControlsMark, controlsBlock(d.inData));
+    writeBlock(s, IdentityMark, identityBlock(d));
     return s;
 }
 
@@ -85,7 +110,7 @@ QDataStream& operator>>(QDataStream& s, OutData& d)
     SafeStream::readList(s, d.tempLines, CurveBytes);
     SafeStream::readList(s, d.pdLines, CurveBytes);
     SafeStream::read(s, d.runComplete);
-    readControls(s, d.inData);
+    readBlocks(s, d);
     return s;
 }
 

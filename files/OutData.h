@@ -27,6 +27,16 @@ public:
     QVector<Curve> tempLines; // 0: upper heater, 1: lower heater; x = seconds, y = degrees C
     QVector<Curve> pdLines;   // per curve index (hole x channels + channel); x = reading number
     bool runComplete = false;
+    // The experiment's own id, which the record store keys its signatures and history by; given
+    // at its first audited save and kept through renames and copies. Empty in older files.
+    QString recordId;
+    // The id of the record store that keeps its history: another store (a new file in place of
+    // the old, another server) may show it but not change it.
+    QString storeId;
+    // The audit trail's newest entry (number and hash) when the file was saved: an audit finds
+    // entries removed after it. 0 when none was noted.
+    qint64 trailEntry = 0;
+    QString trailHash;
 
     // Writes the whole record beside the file and then replaces it, so the old file survives
     // any failure. False when any byte could not be written.

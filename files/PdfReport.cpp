@@ -97,7 +97,8 @@ void holeTable(PdfPages& pages, const OutData& d, const TempData& r)
 void signatures(PdfPages& pages, const ReportFacts& f)
 {
     pages.text(QStringLiteral("电子签名"), 11, true);
-    if (f.signatures.isEmpty()) {
+    // Without the store's word (records) no "unsigned" is printed: the warning says why.
+    if (f.signatures.isEmpty() && !f.records.isEmpty()) {
         pages.text(QStringLiteral("未签名"), 9, false, Qt::darkGray);
     } else {
         QVector<QStringList> rows;
@@ -106,6 +107,8 @@ void signatures(PdfPages& pages, const ReportFacts& f)
         pages.table({QStringLiteral("签名人"), QStringLiteral("含义"), QStringLiteral("时间"), QStringLiteral("文件SHA-256")},
                     rows, {0.16, 0.08, 0.2, 0.56});
     }
+    if (!f.records.isEmpty())
+        pages.text(f.records, 8, false, Qt::darkGray);
     if (!f.warning.isEmpty())
         pages.text(f.warning, 9, true, Qt::red);
 }

@@ -22,6 +22,7 @@ struct ReportFacts
     QString operatorName; // who started the run; empty when not known
     QVector<Signer> signatures;
     QString warning;      // said in red under the signatures (a file changed after signing)
+    QString records;      // the store the signatures are kept in and the trail's head, under them
 };
 
 // The experiment as a printed report (PDF): the run's facts, amplification and melt charts as

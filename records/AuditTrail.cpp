@@ -7,9 +7,12 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <limits>
+
 namespace {
 
-const char* const Columns = "id, at, user_name, machine, action, object_type, object_name, old_value, new_value, reason, prev_hash, hash";
+const char* const Columns = "id, at, user_name, machine, action, object_type, object_name, old_value, new_value, reason, "
+                            "prev_hash, hash, object_id, done_at";
 
 AuditEntry entryOf(const QSqlQuery& q)
 {
@@ -26,6 +29,8 @@ AuditEntry entryOf(const QSqlQuery& q)
     e.reason = q.value(9).toString();
     e.prevHash = q.value(10).toString();
     e.hash = q.value(11).toString();
+    e.objectId = q.value(12).toString();
+    e.doneAt = QDateTime::fromString(q.value(13).toString(), Qt::ISODateWithMs);
     return e;
 }
 
@@ -39,8 +44,25 @@ QString timeText(const QDateTime& at)
 QJsonObject AuditEntry::toJson() const
 {
     return {{"id", id}, {"time", timeText(at)}, {"user", user}, {"machine", machine}, {"action", action},
-            {"objectType", objectType}, {"object", objectName}, {"old", oldValue}, {"new", newValue},
+            {"objectType", objectType}, {"object", objectName}, {"objectId", objectId},
+            {"doneAt", doneAt.isValid() ? timeText(doneAt) : QString()}, {"old", oldValue}, {"new", newValue},
             {"reason", reason}, {"prevHash", prevHash}, {"hash", hash}};
+}
+
+AuditEntry AuditEntry::fromJson(const QJsonObject& o)
+{
+    AuditEntry e;
+    e.user = o.value("user").toString();
+    e.machine = o.value("machine").toString();
+    e.action = o.value("action").toString();
+    e.objectType = o.value("objectType").toString();
+    e.objectName = o.value("object").toString();
+    e.objectId = o.value("objectId").toString();
+    e.oldValue = o.value("old").toString();
+    e.newValue = o.value("new").toString();
+    e.reason = o.value("reason").toString();
+    e.doneAt = QDateTime::fromString(o.value("doneAt").toString(), Qt::ISODateWithMs);
+    return e;
 }
 
 AuditTrail::AuditTrail(RecordStore& store)
@@ -51,46 +73,102 @@ AuditTrail::AuditTrail(RecordStore& store)
 QString AuditTrail::hashOf(const AuditEntry& e)
 {
     // Fields joined by a separator no typed text holds, so no two contents read alike.
-    const QStringList fields = {QString::number(e.id), timeText(e.at), e.user, e.machine, e.action, e.objectType,
-                                e.objectName, e.oldValue, e.newValue, e.reason, e.prevHash};
+    // An entry without an experiment id hashes as entries did before ids were kept.
+    QStringList fields = {QString::number(e.id), timeText(e.at), e.user, e.machine, e.action, e.objectType,
+                          e.objectName, e.oldValue, e.newValue, e.reason, e.prevHash};
+    if (!e.objectId.isEmpty() || e.doneAt.isValid())
+        fields << e.objectId;
+    if (e.doneAt.isValid())
+        fields << timeText(e.doneAt);
     return QString::fromLatin1(QCryptographicHash::hash(fields.join(QChar(0x1f)).toUtf8(), QCryptographicHash::Sha256).toHex());
 }
 
-bool AuditTrail::append(AuditEntry entry)
+bool AuditTrail::append(AuditEntry entry, AuditEntry* written)
 {
-    entry.at = (entry.at.isValid() ? entry.at : QDateTime::currentDateTimeUtc()).toUTC();
-    return mStore.writeExclusively("audit", [&] {
-        {
-            QSqlQuery last(mStore.db());
-            if (!last.exec("SELECT id, hash FROM audit ORDER BY id DESC LIMIT 1"))
-                return false;
-            entry.id = last.next() ? last.value(0).toLongLong() + 1 : 1;
-            entry.prevHash = entry.id > 1 ? last.value(1).toString() : firstPrevHash();
-        }
-        entry.hash = hashOf(entry);
-        return mStore.insert("audit", QString::fromLatin1(Columns).split(", "),
-                             {entry.id, timeText(entry.at), entry.user, entry.machine, entry.action, entry.objectType,
-                              entry.objectName, entry.oldValue, entry.newValue, entry.reason, entry.prevHash, entry.hash});
-    });
+    const bool stored = mStore.writeExclusively("audit", [&] { return appendLocked(entry); });
+    if (stored && written)
+        *written = entry;
+    return stored;
 }
 
-QVector<AuditEntry> AuditTrail::list(const QString& objectType, const QString& objectName) const
+bool AuditTrail::appendLocked(AuditEntry& entry)
+{
+    QSqlQuery last(mStore.db());
+    if (!last.exec("SELECT id, hash FROM audit ORDER BY id DESC LIMIT 1"))
+        return false;
+    entry.id = last.next() ? last.value(0).toLongLong() + 1 : 1;
+    entry.prevHash = entry.id > 1 ? last.value(1).toString() : firstPrevHash();
+    last.finish();
+    // A server's entries take its clock, which the database holds them to, not the workstation's.
+    if (mStore.isPostgres()) {
+        QSqlQuery now(mStore.db());
+        if (!now.exec("SELECT to_char(transaction_timestamp() AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS.MS\"Z\"')")
+            || !now.next())
+            return false;
+        entry.at = QDateTime::fromString(now.value(0).toString(), Qt::ISODateWithMs);
+    } else {
+        entry.at = QDateTime::currentDateTimeUtc();
+    }
+    entry.hash = hashOf(entry);
+    return mStore.insert("audit", QString::fromLatin1(Columns).split(", "),
+                         {entry.id, timeText(entry.at), entry.user, entry.machine, entry.action, entry.objectType,
+                          entry.objectName, entry.oldValue, entry.newValue, entry.reason, entry.prevHash, entry.hash,
+                          entry.objectId, entry.doneAt.isValid() ? timeText(entry.doneAt) : QString()});
+}
+
+QVector<AuditEntry> AuditTrail::ofExperiment(const ExperimentRef& experiment) const
+{
+    // An experiment's entries from before it had an id are those under its name.
+    if (experiment.id.isEmpty())
+        return select(" WHERE object_type = 'experiment' AND object_name = ? AND object_id = ''", {experiment.name}, -1, 0);
+    return select(" WHERE object_id = ? OR (object_type = 'experiment' AND object_name = ? AND object_id = '')",
+                  {experiment.id, experiment.name}, -1, 0);
+}
+
+QVector<AuditEntry> AuditTrail::select(const QString& where, const QStringList& values, qint64 limit, qint64 offset) const
 {
     QSqlQuery query(mStore.db());
     query.setForwardOnly(true);
-    QString sql = QStringLiteral("SELECT %1 FROM audit").arg(Columns);
-    if (!objectType.isEmpty())
-        sql += objectName.isEmpty() ? " WHERE object_type = ?" : " WHERE object_type = ? AND object_name = ?";
-    query.prepare(sql + QStringLiteral(" ORDER BY id LIMIT %1").arg(MaxListed));
-    if (!objectType.isEmpty())
-        query.addBindValue(objectType);
-    if (!objectType.isEmpty() && !objectName.isEmpty())
-        query.addBindValue(objectName);
+    query.prepare(QStringLiteral("SELECT %1 FROM audit%2 ORDER BY id LIMIT %3 OFFSET %4")
+                      .arg(Columns, where).arg(limit < 0 ? std::numeric_limits<qint64>::max() : limit).arg(offset));
+    for (const QString& v : values)
+        query.addBindValue(v);
     QVector<AuditEntry> entries;
     if (query.exec())
         while (query.next())
             entries.append(entryOf(query));
     return entries;
+}
+
+bool AuditTrail::entry(qint64 id, AuditEntry& out) const
+{
+    QSqlQuery query(mStore.db());
+    query.prepare(QStringLiteral("SELECT %1 FROM audit WHERE id = ?").arg(Columns));
+    query.addBindValue(id);
+    if (!query.exec() || !query.next())
+        return false;
+    out = entryOf(query);
+    return true;
+}
+
+AuditTrail::Head AuditTrail::head() const
+{
+    Head h;
+    QSqlQuery query(mStore.db());
+    if (query.exec("SELECT id, hash FROM audit ORDER BY id DESC LIMIT 1") && query.next()) {
+        h.id = query.value(0).toLongLong();
+        h.hash = query.value(1).toString();
+    }
+    return h;
+}
+
+QVector<AuditEntry> AuditTrail::list(const QString& objectType, const QString& objectName, qint64 limit, qint64 offset) const
+{
+    if (objectType.isEmpty())
+        return select(QString(), {}, limit, offset);
+    if (objectName.isEmpty())
+        return select(" WHERE object_type = ?", {objectType}, limit, offset);
+    return select(" WHERE object_type = ? AND object_name = ?", {objectType, objectName}, limit, offset);
 }
 
 AuditTrail::Check AuditTrail::verify() const

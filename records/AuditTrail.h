@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/ExperimentRef.h"
+
 #include <QDateTime>
 #include <QJsonObject>
 #include <QString>
@@ -17,6 +19,8 @@ struct AuditEntry
     QString action;
     QString objectType;
     QString objectName;
+    QString objectId; // an experiment's own id, which its file keeps; empty for older entries
+    QDateTime doneAt; // for an entry recorded late (kept while the store was away): when it was done
     QString oldValue;
     QString newValue;
     QString reason;
@@ -24,6 +28,8 @@ struct AuditEntry
     QString hash;
 
     QJsonObject toJson() const;
+    // Read back from toJson(); id, hashes and time are the trail's to give.
+    static AuditEntry fromJson(const QJsonObject& o);
 };
 
 // The append-only trail. Each entry carries the SHA-256 of the one before it and of its own
@@ -31,14 +37,33 @@ struct AuditEntry
 class AuditTrail
 {
 public:
+    // What a list gives unless asked for more.
     static constexpr int MaxListed = 100000;
 
     explicit AuditTrail(RecordStore& store);
 
     // Numbers, times and chains the entry; false with the store's fault when it was not written.
-    bool append(AuditEntry entry);
-    // Oldest first; objectType and objectName narrow it when given. At most MaxListed entries.
-    QVector<AuditEntry> list(const QString& objectType = QString(), const QString& objectName = QString()) const;
+    // written (when given) receives the entry as stored.
+    bool append(AuditEntry entry, AuditEntry* written = nullptr);
+    // The same inside a transaction the caller holds on the trail, so that what else it writes
+    // there (a signature's row) stands or falls with the entry.
+    bool appendLocked(AuditEntry& entry);
+    // Oldest first; objectType and objectName narrow it when given. limit entries from the
+    // offset-th on; every one with limit -1.
+    QVector<AuditEntry> list(const QString& objectType = QString(), const QString& objectName = QString(),
+                             qint64 limit = MaxListed, qint64 offset = 0) const;
+    // An experiment's entries by its id, with those under its name from before it had one.
+    QVector<AuditEntry> ofExperiment(const ExperimentRef& experiment) const;
+    bool entry(qint64 id, AuditEntry& out) const;
+
+    // The newest entry's number and hash; both empty on an empty trail. Kept in saved experiments
+    // and reports, it shows later whether entries after it were removed.
+    struct Head
+    {
+        qint64 id = 0;
+        QString hash;
+    };
+    Head head() const;
 
     struct Check
     {
@@ -56,5 +81,7 @@ public:
     static QString firstPrevHash() { return QString(64, QLatin1Char('0')); }
 
 private:
+    QVector<AuditEntry> select(const QString& where, const QStringList& values, qint64 limit, qint64 offset) const;
+
     RecordStore& mStore;
 };

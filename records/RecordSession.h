@@ -1,6 +1,8 @@
 #pragma once
 
 #include "records/AuditTrail.h"
+#include "records/EntryJournal.h"
+#include "records/ExperimentRef.h"
 #include "records/RecordStore.h"
 #include "records/ResultIndex.h"
 #include "records/Signatures.h"
@@ -39,39 +41,59 @@ public:
     // Empty when allowed, otherwise why not: "当前用户NAME（ROLE）无权删除实验".
     QString refusal(Permission permission) const;
     // The role's refusal, or that the experiment is signed and therefore locked.
-    QString changeRefusal(const QString& experiment, Permission permission = Permission::ChangeResults);
+    QString changeRefusal(const ExperimentRef& experiment, Permission permission = Permission::ChangeResults);
     // Whether a change of results must give a reason: whenever users are on.
     bool reasonsRequired() const { return usersOn(); }
 
     bool record(const QString& action, const QString& objectType, const QString& objectName,
                 const QString& oldValue = QString(), const QString& newValue = QString(),
                 const QString& reason = QString());
-    // Every difference between two states of an experiment, one entry each; false when there was
-    // none.
-    bool recordChanges(const QString& experiment, const OutData& before, const OutData& after, const QString& reason);
-    // The experiment in the store's index, with its file's hash as saved now and its results.
-    // False when the file cannot be read or the store did not take it.
-    bool indexExperiment(const QString& experiment, const QString& path);
-    // ... and out of it, once its file is deleted or renamed.
+    // An entry on an experiment, under its name and id.
+    bool recordOn(const ExperimentRef& experiment, const QString& action, const QString& oldValue = QString(),
+                  const QString& newValue = QString(), const QString& reason = QString());
+    // An entry of a run, which goes on whatever the store does: kept in the journal beside the
+    // store while the trail does not take it. False only when it could be kept nowhere.
+    bool recordRun(const ExperimentRef& experiment, const QString& action, const QString& newValue = QString());
+    // Every difference between two states of an experiment, one entry each, then the save; false
+    // when the trail did not take them all (the caller then puts the file back).
+    bool recordChanges(const ExperimentRef& experiment, const OutData& before, const OutData& after, const QString& reason);
+    // Gives a record about to be saved its id (when it has none yet) and the trail's head.
+    void stamp(OutData& record) const;
+    // The experiment's file as saved now, its hash in the trail (which later opens compare with)
+    // and in the store's index with its results; false when the trail did not take it (a run's
+    // save is kept in the journal then) or the file could not be read for its results.
+    bool indexExperiment(const ExperimentRef& experiment, const QString& path, bool run = false);
+    // ... and out of the index, once its file is deleted or renamed.
     void forgetExperiment(const QString& experiment);
 
     // The signed-in user signs the file as it is now, after typing their password again.
-    QString sign(const QString& experiment, const QString& path, const QString& meaning, const QString& password);
+    QString sign(const ExperimentRef& experiment, const QString& path, const QString& meaning, const QString& password);
     // An administrator reopens a signed experiment; its signatures are void from then on.
-    QString unlock(const QString& experiment, const QString& reason);
-    // Signatures that hold whose hash is not the file's any more, as a warning; empty when each
-    // one fits (or there is none).
-    QString signatureMismatch(const QString& experiment, const QString& path) const;
+    QString unlock(const ExperimentRef& experiment, const QString& reason);
+    // An administrator accepts the file as it is now after a change outside the program, saying why.
+    QString explainChange(const ExperimentRef& experiment, const QString& path, const QString& reason);
+    // What is wrong with the experiment's records, said in red: signatures that no longer fit
+    // the file or their entries, a file changed since its last audited save, a store that cannot
+    // say. Empty when nothing is.
+    QString warning(const ExperimentRef& experiment, const QString& path) const;
+    // A change of the file since its last audited save that nobody explained; empty when none
+    // (or when no save of it was recorded).
+    QString fileChange(const ExperimentRef& experiment, const QString& path) const;
 
 private:
     bool indexResults(const QString& experiment, const QString& path);
+    AuditEntry entryOn(const ExperimentRef& experiment) const;
+    bool append(AuditEntry& entry, const QString& action, const QString& oldValue, const QString& newValue, const QString& reason);
+
     RecordStore mStore;
     UserDirectory mUsers;
     AuditTrail mTrail;
     Signatures mSignatures;
     ResultIndex mResults;
+    EntryJournal mJournal;
     QString mMachine;
-    UserAccount mAccount;
+    // The role is refreshed from the store at every check of a permission.
+    mutable UserAccount mAccount;
     bool mOpen = false;
     // What the store said last: a store that cannot answer for a moment does not turn users off.
     mutable bool mUsersOn = false;

@@ -3,6 +3,8 @@
 #include "records/StoreSchema.h"
 
 #include <QAtomicInt>
+#include <QFile>
+#include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
@@ -66,11 +68,33 @@ bool RecordStore::open()
         db.setConnectOptions(QStringLiteral("connect_timeout=5;tcp_user_timeout=5000;keepalives_idle=10;"
                                             "keepalives_interval=2;keepalives_count=3"));
     } else {
+        // Users' hashes and the trail are no one else's to read: a new file is its owner's alone.
+        if (!QFileInfo::exists(mLocation)) {
+            QFile file(mLocation);
+            if (file.open(QIODevice::WriteOnly))
+                file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        }
         db.setDatabaseName(mLocation);
-        // Another program may be appending; wait for it rather than fail.
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        // Another program may be appending; wait for it a little rather than fail, never long.
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(mLockWaitMs));
     }
-    return reconnect() && StoreSchema::migrate(*this);
+    if (!reconnect())
+        return false;
+    if (StoreSchema::migrate(*this))
+        return true;
+    // On a lab's server the program's role may not bring the schema up itself.
+    if (mPostgres)
+        mFault = QStringLiteral("the store is at schema version %1, the program needs %2: its owner runs tamarin-cli db setup (%3)")
+                     .arg(StoreSchema::version(*this)).arg(StoreSchema::Version).arg(mFault);
+    return false;
+}
+
+QString RecordStore::id() const
+{
+    QSqlQuery query(db());
+    if (!query.exec("SELECT value FROM store_settings WHERE key = 'store_id'") || !query.next())
+        return QString();
+    return query.value(0).toString();
 }
 
 bool RecordStore::exec(const QString& statement)
@@ -90,8 +114,11 @@ bool RecordStore::reconnect()
         mFault = connection.lastError().text();
         return false;
     }
-    // The server's notices ("already exists, skipping") are no news to the person at the program.
-    return !mPostgres || exec(QStringLiteral("SET client_min_messages TO WARNING"));
+    // The server's notices ("already exists, skipping") are no news to the person at the program;
+    // another connection's table lock or a slow statement costs seconds, never a frozen program.
+    return !mPostgres
+        || (exec(QStringLiteral("SET client_min_messages TO WARNING")) && exec(QStringLiteral("SET lock_timeout = %1").arg(mLockWaitMs))
+            && exec(QStringLiteral("SET statement_timeout = 5000")));
 }
 
 bool RecordStore::ensureConnected()
@@ -117,9 +144,10 @@ bool RecordStore::writeExclusively(const QString& table, const std::function<boo
     if (!ensureConnected())
         return false;
     // SQLite takes its write lock at once with IMMEDIATE, so two writers never read the same
-    // last entry; the server locks the one table.
+    // last entry; on the server every program takes one lock per table name, which needs no
+    // right to change the table (LOCK TABLE would).
     if (mPostgres) {
-        if (!db().transaction() || !exec(QStringLiteral("LOCK TABLE %1 IN EXCLUSIVE MODE").arg(table))) {
+        if (!db().transaction() || !exec(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext('tamarin.%1'))").arg(table))) {
             db().rollback();
             return false;
         }

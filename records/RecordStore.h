@@ -20,11 +20,16 @@ public:
     RecordStore(const RecordStore&) = delete;
     RecordStore& operator=(const RecordStore&) = delete;
 
+    // How long a statement waits for another writer's lock before it fails (3 s unless set
+    // before open()): the window, which must not freeze, waits less.
+    void setLockWait(int ms) { mLockWaitMs = ms; }
     // False with fault() when the server or file cannot be reached or the schema not brought up.
     bool open();
     QString fault() const { return mFault; }
     QSqlDatabase db() const;
     bool isPostgres() const { return mPostgres; }
+    // The id the store was given when it was made; empty when it cannot be read.
+    QString id() const;
     // The location as a person may read it: never with the password.
     QString describe() const;
 
@@ -47,4 +52,5 @@ private:
     QString mConnection;
     QString mFault;
     bool mPostgres = false;
+    int mLockWaitMs = 3000;
 };

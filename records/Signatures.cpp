@@ -7,6 +7,67 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+namespace {
+
+const QString Signed = QStringLiteral("签名");
+const QString Unlocked = QStringLiteral("解锁");
+
+const char* const Select =
+    "SELECT s.id, s.experiment, s.experiment_id, s.user_name, s.full_name, s.meaning, s.at, s.file_hash, s.voided, "
+    "s.entry, s.void_entry, a.action, a.user_name, a.at, a.new_value, a.object_id, v.action, v.reason "
+    "FROM signatures s LEFT JOIN audit a ON a.id = s.entry LEFT JOIN audit v ON v.id = s.void_entry";
+
+QString legacyText(const Signature& s)
+{
+    return s.meaning + QStringLiteral(" SHA-256 ") + s.fileHash;
+}
+
+// Why a row does not say what its entries say; empty when it does. Signatures from before rows
+// pointed at entries name no full name in the entry and kept the workstation's own time.
+QString misfit(const Signature& s, const QSqlQuery& q)
+{
+    const QString text = q.value(14).toString();
+    const bool legacy = text == legacyText(s);
+    if (q.value(11).toString() != Signed || q.value(12).toString() != s.user || (!legacy && text != Signatures::entryText(s)))
+        return QStringLiteral("签名%1与审计追踪第%2条不符").arg(s.id).arg(s.entry);
+    if (!legacy && (q.value(13).toString() != s.at.toString(Qt::ISODateWithMs) || q.value(15).toString() != s.experimentId))
+        return QStringLiteral("签名%1与审计追踪第%2条不符").arg(s.id).arg(s.entry);
+    const bool voidFits = s.voided.isEmpty() ? s.voidEntry == 0
+                                             : q.value(16).toString() == Unlocked && q.value(17).toString() == s.voided && s.voidEntry > s.entry;
+    return voidFits ? QString() : QStringLiteral("签名%1的作废在审计追踪中没有对应的解锁").arg(s.id);
+}
+
+Signature signatureOf(const QSqlQuery& q)
+{
+    Signature s;
+    s.id = q.value(0).toLongLong();
+    s.experiment = q.value(1).toString();
+    s.experimentId = q.value(2).toString();
+    s.user = q.value(3).toString();
+    s.fullName = q.value(4).toString();
+    s.meaning = q.value(5).toString();
+    s.at = QDateTime::fromString(q.value(6).toString(), Qt::ISODateWithMs);
+    s.fileHash = q.value(7).toString();
+    s.voided = q.value(8).toString();
+    s.entry = q.value(9).toLongLong();
+    s.voidEntry = q.value(10).toLongLong();
+    return s;
+}
+
+// The rows of one experiment: by its id, or, for a file from before ids, by its name or by the
+// file signed (a file renamed outside the program is still the file its signature names).
+QString whereOf(const ExperimentRef& e, const QString& prefix, QStringList& values)
+{
+    if (!e.id.isEmpty()) {
+        values = QStringList{e.id};
+        return QStringLiteral(" WHERE %1experiment_id = ?").arg(prefix);
+    }
+    values = QStringList{e.name, e.fileHash};
+    return QStringLiteral(" WHERE %1experiment_id = '' AND (%1experiment = ? OR %1file_hash = ?)").arg(prefix);
+}
+
+}
+
 Signatures::Signatures(RecordStore& store)
     : mStore(store)
 {
@@ -26,55 +87,84 @@ QString Signatures::fileHash(const QString& path)
     return QString::fromLatin1(hash.result().toHex());
 }
 
-bool Signatures::add(Signature s)
+QString Signatures::entryText(const Signature& s)
 {
-    s.at = (s.at.isValid() ? s.at : QDateTime::currentDateTimeUtc()).toUTC();
-    return mStore.writeExclusively("signatures", [&] {
-        {
-            QSqlQuery last(mStore.db());
-            if (!last.exec("SELECT MAX(id) FROM signatures"))
-                return false;
-            s.id = last.next() ? last.value(0).toLongLong() + 1 : 1;
-        }
-        return mStore.insert("signatures", {"id", "experiment", "user_name", "full_name", "meaning", "at", "file_hash", "voided"},
-                             {s.id, s.experiment, s.user, s.fullName, s.meaning, s.at.toString(Qt::ISODateWithMs), s.fileHash, QString()});
-    });
+    return legacyText(s) + QLatin1Char(' ') + s.fullName;
 }
 
-bool Signatures::isLocked(const QString& experiment) const
+bool Signatures::addLocked(Signature& s)
 {
-    bool ok = false;
-    const bool signedOnes = !of(experiment, false, &ok).isEmpty();
-    return signedOnes || !ok;
+    QSqlQuery last(mStore.db());
+    if (!last.exec("SELECT MAX(id) FROM signatures"))
+        return false;
+    s.id = last.next() ? last.value(0).toLongLong() + 1 : 1;
+    last.finish();
+    return mStore.insert("signatures", {"id", "experiment", "experiment_id", "user_name", "full_name", "meaning", "at", "file_hash", "voided", "entry", "void_entry"},
+                         {s.id, s.experiment, s.experimentId, s.user, s.fullName, s.meaning, s.at.toString(Qt::ISODateWithMs),
+                          s.fileHash, QString(), s.entry, 0});
 }
 
-QVector<Signature> Signatures::of(const QString& experiment, bool withVoided, bool* ok) const
+bool Signatures::voidLocked(const ExperimentRef& experiment, const QString& reason, qint64 entry)
+{
+    QStringList values;
+    QSqlQuery query(mStore.db());
+    query.prepare(QStringLiteral("UPDATE signatures SET voided = ?, void_entry = ?") + whereOf(experiment, QString(), values)
+                  + QStringLiteral(" AND voided = ''"));
+    query.addBindValue(reason);
+    query.addBindValue(entry);
+    for (const QString& v : values)
+        query.addBindValue(v);
+    return query.exec();
+}
+
+QVector<Signature> Signatures::rows(const QString& where, const QStringList& values, QStringList& misfits, bool* ok) const
 {
     QSqlQuery query(mStore.db());
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT id, experiment, user_name, full_name, meaning, at, file_hash, voided "
-                                 "FROM signatures WHERE experiment = ?%1 ORDER BY id")
-                      .arg(withVoided ? "" : " AND voided = ''"));
-    query.addBindValue(experiment);
+    query.prepare(QString::fromLatin1(Select) + where + QStringLiteral(" ORDER BY s.id"));
+    for (const QString& v : values)
+        query.addBindValue(v);
     QVector<Signature> list;
-    const bool answered = query.exec();
-    if (ok)
-        *ok = answered;
-    if (!answered)
-        return list;
-    while (query.next()) {
-        Signature s;
-        s.id = query.value(0).toLongLong();
-        s.experiment = query.value(1).toString();
-        s.user = query.value(2).toString();
-        s.fullName = query.value(3).toString();
-        s.meaning = query.value(4).toString();
-        s.at = QDateTime::fromString(query.value(5).toString(), Qt::ISODateWithMs);
-        s.fileHash = query.value(6).toString();
-        s.voided = query.value(7).toString();
+    *ok = query.exec();
+    while (*ok && query.next()) {
+        Signature s = signatureOf(query);
+        const QString why = misfit(s, query);
+        if (!why.isEmpty()) {
+            misfits << why;
+            continue;
+        }
+        // The time shown is the entry's, which the chain covers.
+        s.at = QDateTime::fromString(query.value(13).toString(), Qt::ISODateWithMs);
         list.append(s);
     }
     return list;
+}
+
+Signatures::State Signatures::of(const ExperimentRef& experiment) const
+{
+    State state;
+    QStringList values;
+    for (const Signature& s : rows(whereOf(experiment, "s.", values), values, state.misfits, &state.answered))
+        (s.voided.isEmpty() ? state.holding : state.voided).append(s);
+    // A signature entry whose row is gone: removing rows unlocks nothing.
+    QSqlQuery orphans(mStore.db());
+    orphans.prepare(experiment.id.isEmpty()
+                        ? "SELECT a.id FROM audit a WHERE a.action = ? AND a.object_id = '' AND a.object_name = ? "
+                          "AND NOT EXISTS (SELECT 1 FROM signatures s WHERE s.entry = a.id)"
+                        : "SELECT a.id FROM audit a WHERE a.action = ? AND a.object_id = ? "
+                          "AND NOT EXISTS (SELECT 1 FROM signatures s WHERE s.entry = a.id)");
+    orphans.addBindValue(Signed);
+    orphans.addBindValue(values.first());
+    state.answered = state.answered && orphans.exec();
+    while (state.answered && orphans.next())
+        state.misfits << QStringLiteral("审计追踪第%1条签名在签名表中缺失").arg(orphans.value(0).toLongLong());
+    return state;
+}
+
+bool Signatures::isLocked(const ExperimentRef& experiment) const
+{
+    const State state = of(experiment);
+    return !state.answered || !state.holding.isEmpty() || !state.misfits.isEmpty();
 }
 
 QSet<QString> Signatures::locked() const
@@ -88,15 +178,6 @@ QSet<QString> Signatures::locked() const
     return names;
 }
 
-bool Signatures::voidAll(const QString& experiment, const QString& reason)
-{
-    QSqlQuery query(mStore.db());
-    query.prepare("UPDATE signatures SET voided = ? WHERE experiment = ? AND voided = ''");
-    query.addBindValue(reason.isEmpty() ? QStringLiteral("-") : reason);
-    query.addBindValue(experiment);
-    return query.exec();
-}
-
 bool Signatures::rename(const QString& from, const QString& to)
 {
     QSqlQuery query(mStore.db());
@@ -104,4 +185,19 @@ bool Signatures::rename(const QString& from, const QString& to)
     query.addBindValue(to);
     query.addBindValue(from);
     return query.exec();
+}
+
+QString Signatures::verify() const
+{
+    QStringList misfits;
+    bool ok = false;
+    rows(QString(), {}, misfits, &ok);
+    QSqlQuery orphans(mStore.db());
+    orphans.prepare("SELECT a.id FROM audit a WHERE a.action = ? AND NOT EXISTS (SELECT 1 FROM signatures s WHERE s.entry = a.id)");
+    orphans.addBindValue(Signed);
+    if (!ok || !orphans.exec())
+        return QStringLiteral("签名表无法读取");
+    while (orphans.next())
+        misfits << QStringLiteral("审计追踪第%1条签名在签名表中缺失").arg(orphans.value(0).toLongLong());
+    return misfits.join(QStringLiteral("；"));
 }

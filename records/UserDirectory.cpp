@@ -42,12 +42,8 @@ bool UserDirectory::usersOn(bool* ok) const
 
 QString UserDirectory::validNew(const QString& name, const QString& password) const
 {
-    const QString trimmed = name.trimmed();
-    if (trimmed.isEmpty() || trimmed != name || name.size() > MaxNameLength)
-        return QStringLiteral("用户名须为1到%1个字符，前后无空格").arg(MaxNameLength);
-    for (const QChar c : name)
-        if (c.category() == QChar::Other_Control)
-            return QStringLiteral("用户名不能含控制字符");
+    if (!acceptableName(name) || name.trimmed() != name)
+        return QStringLiteral("用户名须为1到%1个字符，前后无空格，不含控制字符").arg(MaxNameLength);
     if (password.size() < MinPasswordLength)
         return QStringLiteral("密码至少%1个字符").arg(MinPasswordLength);
     UserAccount existing;
@@ -144,27 +140,58 @@ bool UserDirectory::find(const QString& name, UserAccount& out) const
     return true;
 }
 
+bool UserDirectory::acceptableName(const QString& name)
+{
+    if (name.isEmpty() || name.size() > MaxNameLength)
+        return false;
+    for (const QChar c : name)
+        if (c.category() == QChar::Other_Control)
+            return false;
+    return true;
+}
+
 UserDirectory::Login UserDirectory::check(const QString& name, const QString& password, UserAccount* account)
 {
+    // Every refusal costs one hash, as a wrong password does, so that the time of the answer
+    // tells nothing of whether the name exists.
+    static const QString decoy = PasswordHash::make(QStringLiteral("no account has this password"));
     UserAccount found;
-    if (!find(name, found))
+    if (!acceptableName(name) || !find(name, found)) {
+        PasswordHash::matches(decoy, password);
         return Login::Unknown;
+    }
     if (account)
         *account = found;
-    if (!found.enabled)
-        return Login::Disabled;
-    if (found.failed >= MaxFailedLogins)
-        return Login::Locked;
+    // The try is counted before the password is looked at, in one statement, so that tries in
+    // parallel are counted as many and no more than the limit are ever looked at.
+    QSqlQuery count(mStore.db());
+    count.prepare("UPDATE users SET failed = failed + 1 WHERE name = ? AND enabled = 1 AND failed < ?");
+    count.addBindValue(name);
+    count.addBindValue(MaxFailedLogins);
+    const bool counted = count.exec() && count.numRowsAffected() == 1;
+    count.finish();
     QSqlQuery query(mStore.db());
     query.prepare("SELECT pw_hash FROM users WHERE name = ?");
     query.addBindValue(name);
     const bool good = query.exec() && query.next() && PasswordHash::matches(query.value(0).toString(), password);
     query.finish();
-    QSqlQuery count(mStore.db());
-    count.prepare(good ? "UPDATE users SET failed = 0 WHERE name = ?" : "UPDATE users SET failed = failed + 1 WHERE name = ?");
-    count.addBindValue(name);
-    count.exec();
-    if (good)
-        return Login::Ok;
-    return found.failed + 1 >= MaxFailedLogins ? Login::Locked : Login::WrongPassword;
+    if (!counted)
+        return !found.enabled ? Login::Disabled : Login::Locked;
+    if (!good)
+        return found.failed + 1 >= MaxFailedLogins ? Login::Locked : Login::WrongPassword;
+    QSqlQuery clear(mStore.db());
+    clear.prepare("UPDATE users SET failed = 0 WHERE name = ?");
+    clear.addBindValue(name);
+    return clear.exec() ? Login::Ok : Login::Locked;
+}
+
+QString UserDirectory::unlock(const QString& name)
+{
+    UserAccount account;
+    if (!find(name, account))
+        return QStringLiteral("没有用户%1").arg(name);
+    QSqlQuery query(mStore.db());
+    query.prepare("UPDATE users SET failed = 0 WHERE name = ?");
+    query.addBindValue(name);
+    return query.exec() ? QString() : QStringLiteral("记录库拒绝：%1").arg(mStore.db().lastError().text());
 }

@@ -37,12 +37,17 @@ public:
     QString setEnabled(const QString& name, bool enabled);
     // A new password also lifts a lock after failed logins.
     QString setPassword(const QString& name, const QString& password);
+    // Lifts the lock after failed logins; the password stays.
+    QString unlock(const QString& name);
+    // 1 to MaxNameLength characters, none of them a control character (a line end, a tab).
+    static bool acceptableName(const QString& name);
 
     QVector<UserAccount> list() const;
     bool find(const QString& name, UserAccount& out) const;
 
     enum class Login { Ok, Unknown, WrongPassword, Locked, Disabled };
-    // Counts a wrong password against the account; a good one clears the count.
+    // Counts every try against the account before looking at the password; a good one clears
+    // the count. A name that is not acceptable is unknown without a look-up.
     Login check(const QString& name, const QString& password, UserAccount* account = nullptr);
 
 private:

@@ -32,7 +32,7 @@ namespace {
 // The report's text as a reader of PDF files extracts it.
 QString reportText(const OutData& d)
 {
-    if (!PdfReport::write(d, ReportFacts{{}, "q", {}, {}, {}}, "q.pdf").isEmpty())
+    if (!PdfReport::write(d, ReportFacts{{}, "q", {}, {}, {}, {}}, "q.pdf").isEmpty())
         return QString();
     QProcess text;
     text.start("pdftotext", {"q.pdf", "-"});

@@ -80,9 +80,7 @@ void FileView::importFiles()
         const QString target = QDir(folder()).filePath(name + ".pcrd");
         if (name.isEmpty())
             continue;
-        if (QFile::copy(path, target))
-            RecordActions::recordImport(target, path);
-        else
+        if (!QFile::copy(path, target) || !RecordActions::recordImport(target, path))
             refused << QFileInfo(path).fileName();
     }
     if (!refused.isEmpty())
@@ -131,9 +129,11 @@ void FileView::importRdml(const QString& path)
     if (base.isEmpty())
         return;
     const QString target = QDir(folder()).filePath(base + ".pcrd");
+    RecordActions::session().stamp(data);
     if (!data.saveAsFilePath(target))
         return ZMessageBox::tell(this, UI::RdmlRefused.arg(name, UI::ExportError.arg(base + ".pcrd")));
-    RecordActions::recordImport(target, path);
+    if (!RecordActions::recordImport(target, path))
+        ZMessageBox::tell(this, UI::ImportRefused.arg(QFileInfo(path).fileName()));
 }
 
 void FileView::deleteSelected()
@@ -157,14 +157,16 @@ void FileView::deleteSelected()
     if (!ZMessageBox::ask(this, question))
         return;
     QMap<QString, QString> hashes;
-    for (const QString& path : paths)
+    QMap<QString, ExperimentRef> refs;
+    for (const QString& path : paths) {
         hashes[path] = Signatures::fileHash(path);
+        refs[path] = RecordActions::experimentOf(path);
+    }
     const QStringList remaining = ExperimentFiles::remove(paths);
     for (const QString& path : paths)
         if (!QFile::exists(path)) {
-            records.record(QStringLiteral("删除"), QStringLiteral("experiment"), RecordActions::experimentOf(path),
-                           QStringLiteral("SHA-256 ") + hashes[path], QString());
-            records.forgetExperiment(RecordActions::experimentOf(path));
+            records.recordOn(refs[path], QStringLiteral("删除"), QStringLiteral("SHA-256 ") + hashes[path], QString());
+            records.forgetExperiment(refs[path].name);
         }
     emit signalRemoved(paths);
     if (!remaining.isEmpty())

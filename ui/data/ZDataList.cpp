@@ -149,7 +149,8 @@ void ZDataList::slotExport(QString path, ExperimentExport::Format format)
     }
     QString proposed = path;
     proposed.remove(".pcrd");
-    RecordActions::recordExport(path, exportExperiment(this, data, format, proposed, QFileInfo(path).completeBaseName()));
+    RecordActions::recordExport(path, exportExperiment(this, data, format, proposed, QFileInfo(path).completeBaseName(),
+                                                                RecordActions::exportRows(path)));
 }
 
 void ZDataList::slotExportPcrd(QString path)
@@ -165,8 +166,9 @@ void ZDataList::slotExportPcrd(QString path)
 void ZDataList::slotRename(QString path)
 {
     RecordSession& records = RecordActions::session();
-    const QString experiment = RecordActions::experimentOf(path);
-    if (!RecordActions::allowed(this, records.changeRefusal(experiment, Permission::RenameRecords)))
+    const ExperimentRef ref = RecordActions::experimentOf(path);
+    const QString experiment = ref.name;
+    if (!RecordActions::allowed(this, records.changeRefusal(ref, Permission::RenameRecords)))
         return;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -183,12 +185,12 @@ void ZDataList::slotRename(QString path)
         const QString name = dialog.getVariant().toString();
         const QString fault = ExperimentFiles::rename(path, name);
         if (fault.isEmpty()) {
-            records.record(QStringLiteral("重命名"), QStringLiteral("experiment"), experiment, experiment, name);
+            records.recordOn(ref, QStringLiteral("重命名"), experiment, name);
             // The new name carries the history on: its own entries point back to the old one.
-            records.record(QStringLiteral("重命名"), QStringLiteral("experiment"), name, experiment, name);
+            records.recordOn(ExperimentRef(name, ref.id), QStringLiteral("重命名"), experiment, name);
             records.signatures().rename(experiment, name);
             records.forgetExperiment(experiment);
-            records.indexExperiment(name, QFileInfo(path).dir().filePath(name + ".pcrd"));
+            records.indexExperiment(ExperimentRef(name, ref.id), QFileInfo(path).dir().filePath(name + ".pcrd"));
             return;
         }
         ZMessageBox::tell(this, fault);

@@ -276,9 +276,9 @@ void UiHome::restoreInterruptedTests()
             if (!RecoveryCopy::restore(copy)) {
                 ZMessageBox::tell(this, UI::RestoreFailed.arg(name));
             } else {
-                RecordActions::session().record(QStringLiteral("恢复"), QStringLiteral("experiment"), name,
-                                                QFileInfo(copy).fileName(), QFileInfo(path).fileName());
-                RecordActions::session().indexExperiment(name, path);
+                const ExperimentRef restored = RecordActions::experimentOf(path);
+                RecordActions::session().recordOn(restored, QStringLiteral("恢复"), QFileInfo(copy).fileName(), QFileInfo(path).fileName());
+                RecordActions::session().indexExperiment(restored, path);
                 slotOpenFile(path);
             }
         } else if (ZMessageBox::ask(this, UI::DiscardRun.arg(name))) {

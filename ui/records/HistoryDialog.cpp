@@ -5,10 +5,11 @@
 
 #include <QHeaderView>
 
-HistoryDialog::HistoryDialog(RecordSession& session, const QString& experiment, QWidget* parent)
+HistoryDialog::HistoryDialog(RecordSession& session, const ExperimentRef& ref, QWidget* parent)
     : QDialog(parent), ui(new Ui::HistoryDialog)
 {
     ui->setupUi(this);
+    const QString experiment = ref.name;
     setWindowTitle(experiment.isEmpty() ? QStringLiteral("审计记录（全部）") : QStringLiteral("审计记录 · %1").arg(experiment));
     QStringList lines;
     // The chain is checked over the whole trail, which grows with the years: only where the
@@ -21,17 +22,27 @@ HistoryDialog::HistoryDialog(RecordSession& session, const QString& experiment, 
         } else {
             lines << QStringLiteral("审计记录完整：共%1条，校验链无断点（最后一条的哈希 %2）").arg(check.entries).arg(check.lastHash.left(16));
         }
+        const QString signatures = session.signatures().verify();
+        if (!signatures.isEmpty()) {
+            ui->label_Chain->setStyleSheet("color:rgb(200, 0, 0);");
+            lines << signatures;
+        }
     }
     QStringList signers;
-    for (const Signature& s : session.signatures().of(experiment, true))
+    const Signatures::State state = session.signatures().of(ref);
+    for (const Signature& s : state.holding + state.voided)
         signers << QStringLiteral("%1 %2 %3%4").arg(s.fullName, s.meaning, s.at.toLocalTime().toString("yyyy-MM-dd HH:mm"),
                                                     s.voided.isEmpty() ? QString() : QStringLiteral("（已作废：%1）").arg(s.voided));
     if (!experiment.isEmpty())
         lines << (signers.isEmpty() ? QStringLiteral("未签名") : QStringLiteral("签名：") + signers.join(QStringLiteral("；")));
+    // Rows that do not fit their entries count for nothing but are shown, in red.
+    if (!experiment.isEmpty() && !state.misfits.isEmpty()) {
+        ui->label_Chain->setStyleSheet("color:rgb(200, 0, 0);");
+        lines << state.misfits;
+    }
     ui->label_Chain->setText(lines.join('\n'));
 
-    const QVector<AuditEntry> entries = experiment.isEmpty() ? session.trail().list()
-                                                             : session.trail().list(QStringLiteral("experiment"), experiment);
+    const QVector<AuditEntry> entries = experiment.isEmpty() ? session.trail().list() : session.trail().ofExperiment(ref);
     const QStringList headers = {QStringLiteral("时间"), QStringLiteral("用户"), QStringLiteral("计算机"), QStringLiteral("操作"),
                                  QStringLiteral("对象"), QStringLiteral("原值"), QStringLiteral("新值"), QStringLiteral("原因")};
     QTableWidget* table = ui->tableWidget_History;

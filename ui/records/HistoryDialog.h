@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/ExperimentRef.h"
+
 #include <QDialog>
 
 class RecordSession;
@@ -14,7 +16,7 @@ class HistoryDialog : public QDialog
 {
     Q_OBJECT
 public:
-    HistoryDialog(RecordSession& session, const QString& experiment, QWidget* parent = nullptr);
+    HistoryDialog(RecordSession& session, const ExperimentRef& experiment, QWidget* parent = nullptr);
     ~HistoryDialog() override;
 
 private:

@@ -13,6 +13,7 @@
 #include "ui/records/SignDialog.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMenu>
 
@@ -33,14 +34,14 @@ bool allowed(QWidget* parent, const QString& refusal)
     return false;
 }
 
-QString experimentOf(const QString& path)
+ExperimentRef experimentOf(const QString& path)
 {
-    return QFileInfo(path).completeBaseName();
+    return ExperimentRef::of(path);
 }
 
 void addTo(QMenu& menu, QWidget* parent, const QString& path, const std::function<void()>& changed)
 {
-    const QString experiment = experimentOf(path);
+    const ExperimentRef experiment = experimentOf(path);
     menu.addSeparator();
     menu.addAction(UI::ActionReport, parent, [parent, path] { printReport(parent, path); });
     menu.addAction(UI::ActionHistory, parent, [parent, experiment] { HistoryDialog(session(), experiment, parent).exec(); });
@@ -53,9 +54,18 @@ void addTo(QMenu& menu, QWidget* parent, const QString& path, const std::functio
     if (session().may(Permission::Unlock) && session().signatures().isLocked(experiment)) {
         menu.addAction(UI::ActionUnlock, parent, [parent, experiment, changed] {
             QString reason;
-            if (!ReasonDialog::ask(parent, UI::UnlockReason.arg(experiment), reason))
+            if (!ReasonDialog::ask(parent, UI::UnlockReason.arg(experiment.name), reason))
                 return;
             if (allowed(parent, session().unlock(experiment, reason)))
+                changed();
+        });
+    }
+    // A file changed outside the program is signed only after an administrator says why.
+    if (session().may(Permission::Unlock) && !session().fileChange(experiment, path).isEmpty()) {
+        menu.addAction(QStringLiteral("说明文件改动…"), parent, [parent, path, experiment, changed] {
+            QString reason;
+            const QString question = QStringLiteral("实验%1的文件在程序之外被改动，请填写原因（将记入审计记录）：").arg(experiment.name);
+            if (ReasonDialog::ask(parent, question, reason) && allowed(parent, session().explainChange(experiment, path, reason)))
                 changed();
         });
     }
@@ -71,7 +81,7 @@ void printReport(QWidget* parent, const QString& path)
     const QString out = askSavePath(parent, UI::ReportExport, proposed, "pdf");
     if (out.isEmpty())
         return;
-    const QString experiment = experimentOf(path);
+    const ExperimentRef experiment = experimentOf(path);
     const ReportFacts facts = ReportRecords::facts(session(), experiment, path, DataHead::instance()->getMpSettings()->getReportHeader());
     const QString fault = PdfReport::write(data, facts, out);
     if (fault.isEmpty())
@@ -79,27 +89,37 @@ void printReport(QWidget* parent, const QString& path)
     ZMessageBox::tell(parent, fault.isEmpty() ? UI::FileWritten.arg(QDir::toNativeSeparators(out)) : fault);
 }
 
+QVector<QStringList> exportRows(const QString& path)
+{
+    return ReportRecords::exportRows(session(), experimentOf(path), path);
+}
+
 void recordExport(const QString& path, const QString& written)
 {
     if (!written.isEmpty())
-        session().record(QStringLiteral("导出"), QStringLiteral("experiment"), experimentOf(path), QString(), QFileInfo(written).fileName());
+        session().recordOn(experimentOf(path), QStringLiteral("导出"), QString(), QFileInfo(written).fileName());
 }
 
-void recordImport(const QString& path, const QString& source)
+bool recordImport(const QString& path, const QString& source)
 {
-    session().record(QStringLiteral("导入"), QStringLiteral("experiment"), experimentOf(path), QString(), QFileInfo(source).fileName());
-    session().indexExperiment(experimentOf(path), path);
+    const ExperimentRef experiment = experimentOf(path);
+    if (session().recordOn(experiment, QStringLiteral("导入"), QString(), QFileInfo(source).fileName())
+        && session().indexExperiment(experiment, path))
+        return true;
+    // An import the trail does not take is not kept.
+    QFile::remove(path);
+    return false;
 }
 
 QString signatureLine(const QString& path, bool& red)
 {
-    const QString experiment = experimentOf(path);
-    const QString mismatch = session().signatureMismatch(experiment, path);
+    const ExperimentRef experiment = experimentOf(path);
+    const QString mismatch = session().warning(experiment, path);
     red = !mismatch.isEmpty();
     if (red)
         return mismatch;
     QStringList signers;
-    for (const Signature& s : session().signatures().of(experiment))
+    for (const Signature& s : session().signatures().of(experiment).holding)
         signers << QStringLiteral("%1 %2 %3").arg(s.fullName, s.meaning, s.at.toLocalTime().toString("yyyy-MM-dd HH:mm"));
     return signers.isEmpty() ? QString() : QStringLiteral("已签名锁定：") + signers.join(QStringLiteral("；"));
 }

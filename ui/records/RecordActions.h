@@ -1,6 +1,10 @@
 #pragma once
 
+#include "records/ExperimentRef.h"
+
 #include <QString>
+#include <QStringList>
+#include <QVector>
 #include <functional>
 
 class QMenu;
@@ -14,16 +18,19 @@ namespace RecordActions {
 RecordSession& session();
 // Says refusal when there is one (and records it); true when there is none.
 bool allowed(QWidget* parent, const QString& refusal);
-// The experiment's name: its file name without ".pcrd".
-QString experimentOf(const QString& path);
+// The experiment of a file: its name (the file name without ".pcrd") and its id.
+ExperimentRef experimentOf(const QString& path);
 
 // Adds the actions for the experiment at path; changed runs after a signature or unlock.
 void addTo(QMenu& menu, QWidget* parent, const QString& path, const std::function<void()>& changed);
 void printReport(QWidget* parent, const QString& path);
+// What an Excel report or CSV table of the experiment at path carries of its records.
+QVector<QStringList> exportRows(const QString& path);
 // The trail learns of a copy or export written from path; nothing when written is empty.
 void recordExport(const QString& path, const QString& written);
 // ... and of an experiment file that came in from source.
-void recordImport(const QString& path, const QString& source);
+// False, with the file at path removed, when the trail did not take it.
+bool recordImport(const QString& path, const QString& source);
 
 // One line on the experiment's signatures for the page header, empty when it has none; red
 // tells whether it warns that the file changed after signing.

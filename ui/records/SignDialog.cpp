@@ -3,12 +3,12 @@
 #include "records/RecordSession.h"
 #include "ui_SignDialog.h"
 
-SignDialog::SignDialog(RecordSession& session, const QString& experiment, const QString& path, QWidget* parent)
+SignDialog::SignDialog(RecordSession& session, const ExperimentRef& experiment, const QString& path, QWidget* parent)
     : QDialog(parent), ui(new Ui::SignDialog), mSession(session), mExperiment(experiment), mPath(path)
 {
     ui->setupUi(this);
     ui->label_Signer->setText(QStringLiteral("%1（%2）签名实验%3。签名后实验被锁定，不能再修改。\n请选择签名含义并输入密码：")
-                                  .arg(session.account().fullName, Roles::name(session.account().role), experiment));
+                                  .arg(session.account().fullName, Roles::name(session.account().role), experiment.name));
     ui->comboBox_Meaning->addItems(Signatures::meanings());
     ui->pushButton_Sign->setDefault(true);
     connect(ui->pushButton_Sign, &QPushButton::clicked, this, &SignDialog::trySign);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/ExperimentRef.h"
+
 #include <QDialog>
 
 class RecordSession;
@@ -13,7 +15,7 @@ class SignDialog : public QDialog
 {
     Q_OBJECT
 public:
-    SignDialog(RecordSession& session, const QString& experiment, const QString& path, QWidget* parent = nullptr);
+    SignDialog(RecordSession& session, const ExperimentRef& experiment, const QString& path, QWidget* parent = nullptr);
     ~SignDialog() override;
 
 private:
@@ -21,6 +23,6 @@ private:
 
     Ui::SignDialog* ui;
     RecordSession& mSession;
-    QString mExperiment;
+    ExperimentRef mExperiment;
     QString mPath;
 };

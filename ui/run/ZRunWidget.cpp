@@ -171,8 +171,8 @@ void ZRunWidget::slotStartClicked()
     }
     mRunning = true;
     mStarted = true;
-    RecordActions::session().record(QStringLiteral("开始运行"), QStringLiteral("experiment"), RecordActions::experimentOf(mFilePath),
-                                    QString(), QStringLiteral("%1，PCR %2").arg(mInData.method.Name).arg(pcrNumber()));
+    RecordActions::session().recordRun(RecordActions::experimentOf(mFilePath), QStringLiteral("开始运行"),
+                                       QStringLiteral("%1，PCR %2").arg(mInData.method.Name).arg(pcrNumber()));
     emit signalStateChanged(this);
     setPushButtonStart(true);
     mRecorder.keepRecoveryCopy(mInData, mFilePath);
@@ -212,8 +212,7 @@ void ZRunWidget::slotReactInfo(Machine::REACT_INFO info, char number)
     showProjectInfo();
     const QStringList outcomes = {QStringLiteral("运行完成"), QStringLiteral("停止运行"), QStringLiteral("运行失败"), QStringLiteral("连接中断")};
     const bool failed = info == Machine::REACT_ERROR;
-    RecordActions::session().record(failed && !note.isEmpty() ? note : outcomes.value(info), QStringLiteral("experiment"),
-                                    RecordActions::experimentOf(mFilePath));
+    RecordActions::session().recordRun(RecordActions::experimentOf(mFilePath), failed && !note.isEmpty() ? note : outcomes.value(info));
     // The recovery copy stays only where the file could not be saved. Only a run that played its
     // whole program, its link up, is complete.
     if (!failed || mClosing || ZMessageBox::ask(this, UI::ReactError.arg(note))) {
@@ -230,11 +229,7 @@ void ZRunWidget::slotReactInfo(Machine::REACT_INFO info, char number)
 
 void ZRunWidget::recordSaved()
 {
-    RecordSession& records = RecordActions::session();
-    const QString experiment = RecordActions::experimentOf(mFilePath);
-    records.record(QStringLiteral("保存实验"), QStringLiteral("experiment"), experiment, QString(),
-                   QStringLiteral("SHA-256 ") + Signatures::fileHash(mFilePath));
-    records.indexExperiment(experiment, mFilePath);
+    RecordActions::session().indexExperiment(RecordActions::experimentOf(mFilePath), mFilePath, true);
 }
 
 QString ZRunWidget::name() const
@@ -268,6 +263,9 @@ bool ZRunWidget::saveOutData(bool complete)
     record.inData = mInData;
     mRecorder.fill(record);
     record.runComplete = complete;
+    // A run again on a saved experiment keeps its id.
+    record.recordId = mOutData.recordId;
+    RecordActions::session().stamp(record);
     ui->label_TestInfo->clear();
     // A file that appeared under this name during the run is never replaced.
     const QString path = ExperimentName::freePath(mFilePath);

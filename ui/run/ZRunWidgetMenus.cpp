@@ -34,29 +34,40 @@ bool ZRunWidget::resave(const QString& givenReason)
     if (readable && onDisk == mOutData)
         return true;
     RecordSession& records = RecordActions::session();
-    const QString experiment = RecordActions::experimentOf(mFilePath);
+    const ExperimentRef experiment = RecordActions::experimentOf(mFilePath);
     QString refusal = records.changeRefusal(experiment);
     QString reason = givenReason;
     const bool refused = !refusal.isEmpty();
-    if (refused || (records.reasonsRequired() && reason.isEmpty() && !ReasonDialog::ask(this, UI::ChangeReason.arg(experiment), reason))) {
-        // The page goes back to what the file holds, so that nothing shown differs from it.
+    // The page goes back to what the file holds, so that nothing shown differs from it.
+    const auto showFile = [&] {
+        if (!readable)
+            return;
+        const OutData record = onDisk;
+        setInData(record.inData);
+        setOutData(record);
+    };
+    if (refused || (records.reasonsRequired() && reason.isEmpty() && !ReasonDialog::ask(this, UI::ChangeReason.arg(experiment.name), reason))) {
         if (refused)
             RecordActions::allowed(this, refusal);
-        if (readable) {
-            const OutData record = onDisk;
-            setInData(record.inData);
-            setOutData(record);
-        }
+        showFile();
         return false;
     }
+    records.stamp(mOutData);
     const bool saved = mOutData.saveAsFilePath(mFilePath);
     qDebug() << "save again" << mFilePath << saved;
     if (!saved) {
         ZMessageBox::tell(this, UI::SaveDataFailInfo);
         return false;
     }
-    records.recordChanges(experiment, onDisk, mOutData, reason);
-    records.indexExperiment(experiment, mFilePath);
+    const ExperimentRef stamped = ExperimentRef::of(mFilePath, mOutData);
+    // A change the trail does not take is not made: the file and the page go back.
+    if (!records.recordChanges(stamped, onDisk, mOutData, reason) || !records.indexExperiment(stamped, mFilePath)) {
+        if (readable)
+            onDisk.saveAsFilePath(mFilePath);
+        showFile();
+        ZMessageBox::tell(this, QStringLiteral("记录库未能记录此修改（%1），修改未保存").arg(records.fault()));
+        return false;
+    }
     return true;
 }
 
@@ -135,7 +146,8 @@ void ZRunWidget::exportAs(ExperimentExport::Format format)
     // Beside the experiment, under its name, as the data page proposes it.
     QString proposed = mFilePath;
     proposed.chop(QFileInfo(mFilePath).suffix().size() + 1);
-    const QString written = exportExperiment(this, mOutData, format, proposed, QFileInfo(mFilePath).completeBaseName());
+    const QString written = exportExperiment(this, mOutData, format, proposed, QFileInfo(mFilePath).completeBaseName(),
+                                              RecordActions::exportRows(mFilePath));
     RecordActions::recordExport(mFilePath, written);
 }
 
@@ -170,7 +182,7 @@ void ZRunWidget::saveMethodAs()
     const bool written = DataHead::instance()->getMpJsonControl()->saveJsonMethod(path, mInData.method);
     if (written)
         RecordActions::session().record(QStringLiteral("修改方法"), QStringLiteral("method"), QFileInfo(path).fileName(), QString(),
-                                        QStringLiteral("由实验%1另存").arg(RecordActions::experimentOf(mFilePath)));
+                                        QStringLiteral("由实验%1另存").arg(QFileInfo(mFilePath).completeBaseName()));
     ZMessageBox::tell(this, written ? UI::FileWritten.arg(QDir::toNativeSeparators(path)) : UI::SaveDataFailInfo);
 }
 
