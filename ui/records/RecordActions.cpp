@@ -47,8 +47,15 @@ void addTo(QMenu& menu, QWidget* parent, const QString& path, const std::functio
     if (!session().usersOn() || !session().may(Permission::Sign))
         return;
     menu.addAction(UI::ActionSign, parent, [parent, path, experiment, changed] {
-        if (allowed(parent, session().refusal(Permission::Sign)) && SignDialog(session(), experiment, path, parent).exec() == QDialog::Accepted)
-            changed();
+        if (!allowed(parent, session().refusal(Permission::Sign)))
+            return;
+        SignDialog dialog(session(), experiment, path, parent);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        changed();
+        // An approval sends the results on; the signature holds whether or not they could be sent.
+        if (dialog.meaning() == QStringLiteral("批准"))
+            sendToLis(parent, path, LisDelivery::Moment::Approved);
     });
     if (session().may(Permission::Unlock) && session().signatures().isLocked(experiment)) {
         menu.addAction(UI::ActionUnlock, parent, [parent, experiment, changed] {
@@ -89,6 +96,14 @@ void recordImport(const QString& path, const QString& source)
 {
     session().record(QStringLiteral("导入"), QStringLiteral("experiment"), experimentOf(path), QString(), QFileInfo(source).fileName());
     session().indexExperiment(experimentOf(path), path);
+}
+
+void sendToLis(QWidget* parent, const QString& path, LisDelivery::Moment moment)
+{
+    bool sent = false;
+    const QString said = LisDelivery::deliver(session(), *DataHead::instance()->getMpSettings(), path, moment, sent);
+    if (!said.isEmpty())
+        ZMessageBox::notify(parent, said);
 }
 
 QString signatureLine(const QString& path, bool& red)

@@ -15,6 +15,8 @@ class SignDialog : public QDialog
 public:
     SignDialog(RecordSession& session, const QString& experiment, const QString& path, QWidget* parent = nullptr);
     ~SignDialog() override;
+    // The meaning chosen (审核 or 批准).
+    QString meaning() const;
 
 private:
     void trySign();
