@@ -1,6 +1,6 @@
 #include "files/LisOutbox.h"
 
-#include "analysis/RunValidity.h"
+#include "analysis/Quantification.h"
 #include "analysis/SampleResults.h"
 #include "analysis/TempData.h"
 #include "analysis/ResultText.h"
@@ -25,7 +25,8 @@ QString refusal(const OutData& data, const LisOptions& options)
         return QString();
     if (!data.runComplete)
         return ResultText::incompleteRun() + QStringLiteral("（LIS/SendIncomplete未开启）");
-    const RunValidity run = RunValidity::of(data, results);
+    // The run as the message judges it: its controls and its standard curves.
+    const RunValidity run = Quantification::of(data, results).run;
     if (!run.valid)
         return QStringLiteral("检测无效：%1（LIS/SendIncomplete未开启）").arg(run.reasons.join(QStringLiteral("；")));
     return QString();

@@ -19,7 +19,7 @@ ReportFacts facts(RecordSession& session, const QString& experiment, const QStri
         }
     }
     for (const Signature& s : session.signatures().of(experiment))
-        f.signatures.append({s.fullName, s.meaning, s.at, s.fileHash});
+        f.signatures.append({s.fullName.isEmpty() ? s.user : s.fullName, s.meaning, s.at, s.fileHash});
     f.warning = session.signatureMismatch(experiment, path);
     return f;
 }
