@@ -1,9 +1,12 @@
 #pragma once
 
+#include "files/Hl7Message.h"
+
 #include <QByteArray>
 #include <QDateTime>
 
 class OutData;
+struct QuantSample;
 struct LisOptions;
 struct ReportFacts;
 
@@ -14,9 +17,29 @@ struct ReportFacts;
 // as notes (NTE) after them; after each OBR the sample's type, the run's validity, who ran it and
 // the signatures as notes. A run that is incomplete or invalid has its results preliminary (P in
 // OBR-25 and OBX-11) with a note saying why; otherwise they are final (F).
-namespace Hl7Results {
+class Hl7Results
+{
+public:
+    // now: when the message is made (MSH-7, OBR-22, and the message control id).
+    static QByteArray message(const OutData& data, const ReportFacts& facts, const LisOptions& options, const QDateTime& now);
 
-// now: when the message is made (MSH-7, OBR-22, and the message control id).
-QByteArray message(const OutData& data, const ReportFacts& facts, const LisOptions& options, const QDateTime& now);
+private:
+    Hl7Results(const OutData& data, const QString& status, const QDateTime& now);
+    // A sample's PID, OBR and notes; then each of its targets' call, Ct and quantity, under subId.
+    void sample(const QuantSample& s, const ReportFacts& facts, const QString& validity);
+    void target(const QuantSample& s, int subId, double meanCt);
+    // Set ids count from 1 under each parent: notes under their OBR or OBX, OBX under their OBR.
+    void order(int setId, const QString& placer, const QString& filler);
+    void observe(const QString& valueType, const Hl7Message::Field& id, int subId, const Hl7Message::Field& value,
+                 const Hl7Message::Field& unit = {});
+    void note(const QString& text); // nothing for an empty text
 
-}
+    Hl7Message mMessage;
+    const OutData& mData;
+    QString mStatus;
+    QDateTime mNow;
+    QDateTime mRunTime;
+    int mOrders = 0;
+    int mNotes = 0;
+    int mObservations = 0;
+};

@@ -1,6 +1,7 @@
 #include "files/SampleSheet.h"
 
 #include "files/SheetTable.h"
+#include "method/RecordLimits.h"
 #include "method/SMethod.h"
 
 #include <QHash>
@@ -51,13 +52,50 @@ QHash<int, int> samplesByNumber(const SMethod& method)
     return samples;
 }
 
-struct Row
+// Where each column stands in the header; false with the reason when it lacks what is needed.
+bool columnsOf(const QStringList& header, QVector<int>& at, QString& error)
 {
-    int hole = 0;
-    QString name;
-    QString remark;
-    SampleType type;
-};
+    at = QVector<int>(Columns, -1);
+    for (int c = 0; c < header.size(); ++c)
+        for (int k = 0; k < Columns; ++k) {
+            if (!headerNames()[k].contains(header[c].trimmed(), Qt::CaseInsensitive))
+                continue;
+            if (at[k] >= 0) {
+                error = QStringLiteral("第1行：“%1”列出现两次").arg(headerNames()[k].first());
+                return false;
+            }
+            at[k] = c;
+        }
+    if (at[Hole] >= 0 && (at[Name] >= 0 || at[Type] >= 0))
+        return true;
+    error = QStringLiteral("第1行：表头需要“孔位”列和“样本名”或“类型”列");
+    return false;
+}
+
+// A row's sample as it stands, without its hole; empty, or why the row cannot be taken.
+QString sampleOf(const QStringList& cells, QString& name, QString& remark, SampleType& type)
+{
+    name = cells[Name];
+    remark = cells[Remark];
+    if (name.size() > MaxText || remark.size() > MaxText)
+        return QStringLiteral("样本名或备注超过%1个字").arg(MaxText);
+    type.type = cells[Type].isEmpty() ? QStringLiteral("unkn") : codeOf(cells[Type], RunControls::typeCodes(), RunControls::typeName);
+    if (type.type.isEmpty())
+        return QStringLiteral("类型“%1”未知（%2）").arg(cells[Type].left(40), RunControls::typeCodes().join('/'));
+    const bool standard = type.type == QLatin1String("std");
+    if (!cells[Quantity].isEmpty() || !cells[Unit].isEmpty()) {
+        if (!standard)
+            return QStringLiteral("只有标准品有定量和单位");
+        bool ok = false;
+        type.quantity = cells[Quantity].toDouble(&ok);
+        if (!ok || !std::isfinite(type.quantity) || type.quantity <= 0 || type.quantity > MaxQuantity)
+            return QStringLiteral("定量“%1”不是大于0的数").arg(cells[Quantity].left(40));
+        type.unit = codeOf(cells[Unit], RunControls::unitCodes(), RunControls::unitName);
+    }
+    if (standard && (type.quantity <= 0 || type.unit.isEmpty()))
+        return QStringLiteral("标准品需要定量和单位（%1）").arg(RunControls::unitCodes().join('/'));
+    return QString();
+}
 
 }
 
@@ -69,91 +107,54 @@ bool SampleSheet::read(const QString& path, const SMethod& method, QString& erro
 
 bool SampleSheet::take(const QVector<QStringList>& rows, const SMethod& method, QString& error)
 {
+    QVector<int> at;
     if (rows.isEmpty()) {
         error = QStringLiteral("样本表是空的");
         return false;
     }
-    QVector<int> at(Columns, -1);
-    for (int c = 0; c < rows[0].size(); ++c) {
-        const QString title = rows[0][c].trimmed();
-        for (int k = 0; k < Columns; ++k) {
-            if (!headerNames()[k].contains(title, Qt::CaseInsensitive))
-                continue;
-            if (at[k] >= 0) {
-                error = QStringLiteral("第1行：“%1”列出现两次").arg(headerNames()[k].first());
-                return false;
-            }
-            at[k] = c;
-        }
-    }
-    if (at[Hole] < 0 || (at[Name] < 0 && at[Type] < 0)) {
-        error = QStringLiteral("第1行：表头需要“孔位”列和“样本名”或“类型”列");
+    if (!columnsOf(rows[0], at, error))
         return false;
-    }
-    const QHash<int, int> sampleOf = samplesByNumber(method);
+    const QHash<int, int> sampleOfHole = samplesByNumber(method);
     QVector<QString> names(method.SampleNumber), remarks(method.SampleNumber);
     QVector<SampleType> types(method.SampleNumber);
-    QHash<int, int> firstRowOf;   // sample -> sheet row that set it
-    QHash<int, int> rowOfHole;    // running number -> sheet row
+    QHash<int, int> firstRowOf; // sample -> sheet row that set it
+    QHash<int, int> rowOfHole;  // running number -> sheet row
     for (int r = 1; r < rows.size(); ++r) {
-        const auto cell = [&](Column k) { return at[k] >= 0 ? rows[r].value(at[k]).trimmed() : QString(); };
-        const QString where = QStringLiteral("第%1行：").arg(r + 1);
         if (rows[r].join(QString()).trimmed().isEmpty())
             continue;
-        Row row;
+        QStringList cells;
+        for (int k = 0; k < Columns; ++k)
+            cells << (at[k] >= 0 ? rows[r].value(at[k]).trimmed() : QString());
+        const QString where = QStringLiteral("第%1行：").arg(r + 1);
         bool ok = false;
-        const double hole = cell(Hole).toDouble(&ok);
-        row.hole = int(hole);
-        if (!ok || hole != row.hole || !sampleOf.contains(row.hole)) {
-            error = where + QStringLiteral("孔位“%1”不在方法“%2”的布局中（孔位1–%3）").arg(cell(Hole).left(40), method.Name).arg(sampleOf.size());
+        const double number = cells[Hole].toDouble(&ok);
+        const int hole = ok && number >= 1 && number <= RecordLimits::MaxHoles ? int(number) : 0;
+        if (hole != number || !sampleOfHole.contains(hole)) {
+            error = where + QStringLiteral("孔位“%1”不在方法“%2”的布局中（孔位1–%3）").arg(cells[Hole].left(40), method.Name).arg(sampleOfHole.size());
             return false;
         }
-        if (rowOfHole.contains(row.hole)) {
-            error = where + QStringLiteral("孔位%1已在第%2行").arg(row.hole).arg(rowOfHole[row.hole] + 1);
+        if (rowOfHole.contains(hole)) {
+            error = where + QStringLiteral("孔位%1已在第%2行").arg(hole).arg(rowOfHole[hole] + 1);
             return false;
         }
-        rowOfHole.insert(row.hole, r);
-        row.name = cell(Name);
-        row.remark = cell(Remark);
-        if (row.name.size() > MaxText || row.remark.size() > MaxText) {
-            error = where + QStringLiteral("样本名或备注超过%1个字").arg(MaxText);
+        rowOfHole.insert(hole, r);
+        QString name, remark;
+        SampleType type;
+        const QString fault = sampleOf(cells, name, remark, type);
+        if (!fault.isEmpty()) {
+            error = where + fault;
             return false;
         }
-        row.type.type = cell(Type).isEmpty() ? QStringLiteral("unkn") : codeOf(cell(Type), RunControls::typeCodes(), RunControls::typeName);
-        if (row.type.type.isEmpty()) {
-            error = where + QStringLiteral("类型“%1”未知（%2）").arg(cell(Type).left(40), RunControls::typeCodes().join('/'));
+        const int sample = sampleOfHole[hole];
+        if (!firstRowOf.contains(sample)) {
+            firstRowOf.insert(sample, r);
+            names[sample] = name;
+            remarks[sample] = remark;
+            types[sample] = type;
+        } else if (names[sample] != name || !(types[sample] == type) || remarks[sample] != remark) {
+            error = where + QStringLiteral("孔位%1与第%2行同属样本%3，样本名、类型、定量或备注须一致").arg(hole).arg(firstRowOf[sample] + 1).arg(sample + 1);
             return false;
         }
-        const bool standard = row.type.type == QLatin1String("std");
-        if (!cell(Quantity).isEmpty() || !cell(Unit).isEmpty()) {
-            if (!standard) {
-                error = where + QStringLiteral("只有标准品有定量和单位");
-                return false;
-            }
-            row.type.quantity = cell(Quantity).toDouble(&ok);
-            if (!ok || !std::isfinite(row.type.quantity) || row.type.quantity <= 0 || row.type.quantity > MaxQuantity) {
-                error = where + QStringLiteral("定量“%1”不是大于0的数").arg(cell(Quantity).left(40));
-                return false;
-            }
-            row.type.unit = codeOf(cell(Unit), RunControls::unitCodes(), RunControls::unitName);
-        }
-        if (standard && (row.type.quantity <= 0 || row.type.unit.isEmpty())) {
-            error = where + QStringLiteral("标准品需要定量和单位（%1）").arg(RunControls::unitCodes().join('/'));
-            return false;
-        }
-        const int sample = sampleOf[row.hole];
-        if (firstRowOf.contains(sample)) {
-            const int first = firstRowOf[sample];
-            if (names[sample] != row.name || !(types[sample] == row.type) || remarks[sample] != row.remark) {
-                error = where + QStringLiteral("孔位%1与第%2行同属样本%3，样本名、类型、定量或备注须一致").arg(row.hole).arg(first + 1).arg(sample + 1);
-                return false;
-            }
-            continue;
-        }
-        firstRowOf.insert(sample, r);
-        names[sample] = row.name;
-        remarks[sample] = row.remark;
-        types[sample] = row.type;
     }
     if (firstRowOf.isEmpty()) {
         error = QStringLiteral("样本表没有孔位行");

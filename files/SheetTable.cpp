@@ -12,6 +12,7 @@ namespace {
 
 constexpr qint64 MaxBytes = 4 * 1024 * 1024; // a sheet of a thousand holes is far below this
 constexpr int MaxRows = 10000;
+constexpr int MaxColumns = 100; // a stray cell far to the right does not make every row that wide
 
 // The separator the first line uses most outside quotes; a comma when it uses none.
 QChar separatorOf(const QString& text)
@@ -47,7 +48,7 @@ bool readWorkbook(const QString& path, QVector<QStringList>& rows, QString& erro
     }
     for (int r = 1; r <= book.lastRow(); ++r) {
         QStringList cells;
-        for (int c = 1; c <= book.lastColumn(); ++c)
+        for (int c = 1; c <= qMin(book.lastColumn(), MaxColumns); ++c)
             cells << book.text(r, c);
         rows << cells;
     }

@@ -275,7 +275,9 @@ void NewDialog::slotImportSheet()
 void NewDialog::slotSaveSheetTemplate()
 {
     const SMethod& method = mCurrentData.method;
-    const QString path = askSavePath(this, QStringLiteral("保存样本表模板"), QDir::current().filePath(method.Name + QStringLiteral("-样本表")), "csv");
+    // Proposed under the method file's name, which is a file name already.
+    const QString proposed = QFileInfo(ui->comboBox->currentData().toString()).completeBaseName() + QStringLiteral("-样本表");
+    const QString path = askSavePath(this, QStringLiteral("保存样本表模板"), QDir::current().filePath(proposed), "csv");
     if (path.isEmpty())
         return;
     QSaveFile file(path);
