@@ -174,8 +174,9 @@ QByteArray SampleSheet::templateFor(const SMethod& method)
     for (const QStringList& names : headerNames())
         header << names.first();
     QString out = header.join(',') + "\r\n";
-    const int holes = samplesByNumber(method).size();
-    for (int number = 1; number <= holes; ++number)
+    QList<int> numbers = samplesByNumber(method).keys();
+    std::sort(numbers.begin(), numbers.end());
+    for (int number : numbers)
         out += QString::number(number) + QString(header.size() - 1, ',') + "\r\n";
     return "\xEF\xBB\xBF" + out.toUtf8();
 }
