@@ -2,6 +2,7 @@
 #include "ModalAnswer.h"
 #include "TestDir.h"
 #include "app/DataHead.h"
+#include "app/Settings.h"
 #include "app/UI.h"
 #include "files/OutData.h"
 #include "instrument/Machine.h"
@@ -163,6 +164,14 @@ void TestAudit::cliRecordsAndReport()
     QVERIFY(r.err.contains("无权管理用户"));
     r = runCli({"sign", "dil.pcrd", "--meaning", "批准", "--user", "rev", "--password-stdin"}, 30000, "review-pass\n");
     QCOMPARE(r.code, 0);
+    // With a LIS folder, an approval sends the results on; this run's standard curve fails its
+    // acceptance, so they stay, which the signer is told as a failure, while the signature holds.
+    Settings(UI::SettingsFile, QSettings::IniFormat).setValue("LIS/Folder", mDir.path());
+    r = runCli({"sign", "dil.pcrd", "--meaning", "批准", "--user", "rev", "--password-stdin"}, 30000, "review-pass\n");
+    Settings(UI::SettingsFile, QSettings::IniFormat).remove("LIS");
+    QCOMPARE(r.code, 1);
+    QVERIFY(r.out.startsWith("dil signed: 批准 by 李审核"));
+    QVERIFY2(r.err.startsWith("tamarin-cli sign: 结果未发送到LIS：检测无效：标准曲线"), qPrintable(r.err));
 
     // The report holds the calls and the signature, in text that prints anywhere.
     QCOMPARE(runCli({"report", "dil.pcrd", "dil.pdf"}).code, 0);
