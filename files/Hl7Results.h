@@ -28,7 +28,7 @@ private:
     // A sample's PID, OBR and notes; then each of its targets' call, Ct and quantity, under subId.
     void sample(const QuantSample& s, const ReportFacts& facts, const QString& validity);
     void target(const QuantSample& s, int subId, double meanCt);
-    // Set ids count from 1 under each parent: notes under their OBR or OBX, OBX under their OBR.
+    // A sample's PID and OBR; its set ids start afresh.
     void order(int setId, const QString& placer, const QString& filler);
     void observe(const QString& valueType, const Hl7Message::Field& id, int subId, const Hl7Message::Field& value,
                  const Hl7Message::Field& unit = {});
@@ -36,10 +36,10 @@ private:
 
     Hl7Message mMessage;
     const OutData& mData;
-    QString mStatus;
-    QDateTime mNow;
-    QDateTime mRunTime;
-    int mOrders = 0;
-    int mNotes = 0;
-    int mObservations = 0;
+    const QString mStatus; // F, or P for an incomplete or invalid run
+    const QDateTime mNow;
+    const QDateTime mRunTime; // the run's start, or now for a record without one
+    // The set ids given last: orders in the message, observations in their order, notes under
+    // their order or observation.
+    int mOrders = 0, mObservations = 0, mNotes = 0;
 };
