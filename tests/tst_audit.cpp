@@ -1,5 +1,6 @@
 #include "CliRunner.h"
 #include "ModalAnswer.h"
+#include "Synthetic.h"
 #include "TestDir.h"
 #include "app/DataHead.h"
 #include "app/Settings.h"
@@ -7,11 +8,14 @@
 #include "files/OutData.h"
 #include "instrument/Machine.h"
 #include "records/RecordSession.h"
+#include "ui/records/RecordActions.h"
 #include "ui/run/ZRunWidget.h"
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QSqlQuery>
 #include <QTableWidget>
 #include <memory>
@@ -54,6 +58,7 @@ private slots:
     void rolesSignaturesAndTrail();
     void cliRecordsAndReport();
     void signedPageRefusesChanges();
+    void approvalSendsResults();
 
 private:
     TestDir mDir;
@@ -264,6 +269,33 @@ void TestAudit::signedPageRefusesChanges()
              qPrintable(excluded.oldValue));
     QCOMPARE(excluded.newValue, QString("排除：移液误差"));
     QCOMPARE(excluded.reason, QString("移液误差"));
+}
+
+void TestAudit::approvalSendsResults()
+{
+    // A reviewer approves a run of negatives from the experiment's menu; the lab's LIS folder gets it.
+    RecordSession& s = *DataHead::instance()->getMpRecords();
+    s.logout();
+    QCOMPARE(s.login("rev", "review-pass"), QString());
+    QVERIFY(Synthetic::experiment(40, false).saveAsFilePath(mDir.file("neg.pcrd")));
+    QVERIFY(QDir().mkpath(mDir.file("lis")));
+    DataHead::instance()->getMpSettings()->setValue("LIS/Folder", mDir.file("lis"));
+    QWidget page;
+    QMenu menu;
+    RecordActions::addTo(menu, &page, mDir.file("neg.pcrd"), [] {});
+    const QList<QAction*> actions = menu.actions();
+    const auto sign = std::find_if(actions.cbegin(), actions.cend(), [](QAction* a) { return a->text() == UI::ActionSign; });
+    QVERIFY(sign != actions.cend());
+    ModalAnswer approve([](QWidget* dialog) {
+        dialog->findChild<QComboBox*>("comboBox_Meaning")->setCurrentText("批准");
+        dialog->findChild<QLineEdit*>("lineEdit_Password")->setText("review-pass");
+        dialog->findChild<QPushButton*>("pushButton_Sign")->click();
+    });
+    (*sign)->trigger();
+    DataHead::instance()->getMpSettings()->remove("LIS");
+    QVERIFY(approve.answered());
+    QCOMPARE(QDir(mDir.file("lis")).entryList({"neg-*.hl7"}).size(), 1);
+    QCOMPARE(s.trail().list("experiment", "neg").last().action, QString("发送LIS"));
 }
 
 QTEST_MAIN(TestAudit)
