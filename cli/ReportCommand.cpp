@@ -80,6 +80,6 @@ int signCommand(const QStringList& arguments)
         return cli.fail(fault);
     cli.out() << name << " signed: " << cli.parser().value("meaning") << " by " << records.session().account().fullName << "\n";
     // An approval sends the results on; the signature holds whether or not they could be sent.
-    const bool approved = cli.parser().value("meaning") == QStringLiteral("批准");
+    const bool approved = LisDelivery::sends(cli.parser().value("meaning"));
     return !approved || records.deliverToLis(cli, path, LisDelivery::Moment::Approved) ? 0 : 1;
 }

@@ -12,6 +12,11 @@
 
 namespace LisDelivery {
 
+bool sends(const QString& meaning)
+{
+    return meaning == QStringLiteral("批准");
+}
+
 QString deliver(RecordSession& session, const Settings& settings, const QString& path, Moment moment, bool& sent)
 {
     sent = false;

@@ -12,6 +12,9 @@ namespace LisDelivery {
 
 enum class Moment { RunEnded, Approved };
 
+// Whether a signature of this meaning sends the results on: an approval (批准), not a review.
+bool sends(const QString& meaning);
+
 // Empty when the settings ask for nothing at this moment; otherwise what happened, as a person
 // reads it. sent: whether a message was written.
 QString deliver(RecordSession& session, const Settings& settings, const QString& path, Moment moment, bool& sent);

@@ -292,10 +292,18 @@ void TestAudit::approvalSendsResults()
         dialog->findChild<QPushButton*>("pushButton_Sign")->click();
     });
     (*sign)->trigger();
-    DataHead::instance()->getMpSettings()->remove("LIS");
     QVERIFY(approve.answered());
     QCOMPARE(QDir(mDir.file("lis")).entryList({"neg-*.hl7"}).size(), 1);
     QCOMPARE(s.trail().list("experiment", "neg").last().action, QString("发送LIS"));
+    // An approved experiment's menu sends it again, in a file of its own.
+    QMenu again;
+    RecordActions::addTo(again, &page, mDir.file("neg.pcrd"), [] {});
+    const QList<QAction*> entries = again.actions();
+    const auto resend = std::find_if(entries.cbegin(), entries.cend(), [](QAction* a) { return a->text() == UI::ActionResendLis; });
+    QVERIFY(resend != entries.cend());
+    (*resend)->trigger();
+    DataHead::instance()->getMpSettings()->remove("LIS");
+    QCOMPARE(QDir(mDir.file("lis")).entryList({"neg-*.hl7"}).size(), 2);
 }
 
 QTEST_MAIN(TestAudit)

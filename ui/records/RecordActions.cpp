@@ -16,6 +16,8 @@
 #include <QFileInfo>
 #include <QMenu>
 
+#include <algorithm>
+
 namespace RecordActions {
 
 RecordSession& session()
@@ -54,9 +56,14 @@ void addTo(QMenu& menu, QWidget* parent, const QString& path, const std::functio
             return;
         changed();
         // An approval sends the results on; the signature holds whether or not they could be sent.
-        if (dialog.meaning() == QStringLiteral("批准"))
+        if (LisDelivery::sends(dialog.meaning()))
             sendToLis(parent, path, LisDelivery::Moment::Approved);
     });
+    // An approved experiment's results may go again: the folder may have been away the first time.
+    const QVector<Signature> signatures = session().signatures().of(experiment);
+    const bool approved = std::any_of(signatures.cbegin(), signatures.cend(), [](const Signature& s) { return LisDelivery::sends(s.meaning); });
+    if (approved && !DataHead::instance()->getMpSettings()->getLisFolder().isEmpty())
+        menu.addAction(UI::ActionResendLis, parent, [parent, path] { sendToLis(parent, path, LisDelivery::Moment::Approved); });
     if (session().may(Permission::Unlock) && session().signatures().isLocked(experiment)) {
         menu.addAction(UI::ActionUnlock, parent, [parent, experiment, changed] {
             QString reason;
