@@ -50,7 +50,8 @@ QString drop(const OutData& data, const ReportFacts& facts, const LisOptions& op
     if (!QDir(options.folder).exists())
         return QStringLiteral("LIS文件夹%1不存在").arg(QDir::toNativeSeparators(options.folder));
     const QDateTime now = QDateTime::currentDateTime();
-    const QString path = QDir(options.folder).filePath(QStringLiteral("%1-%2.hl7").arg(facts.experiment, now.toString("yyyyMMddHHmmsszzz")));
+    // The name's start keeps the file name within what any file system takes, whatever the script.
+    const QString path = QDir(options.folder).filePath(QStringLiteral("%1-%2.hl7").arg(facts.experiment.left(60), now.toString("yyyyMMddHHmmsszzz")));
     const QString fault = write(data, facts, options, path, now);
     if (fault.isEmpty())
         written = path;
