@@ -49,9 +49,16 @@ QString drop(const OutData& data, const ReportFacts& facts, const LisOptions& op
         return QStringLiteral("设置中没有LIS文件夹（LIS/Folder）");
     if (!QDir(options.folder).exists())
         return QStringLiteral("LIS文件夹%1不存在").arg(QDir::toNativeSeparators(options.folder));
-    const QDateTime now = QDateTime::currentDateTime();
-    // The name's start keeps the file name within what any file system takes, whatever the script.
-    const QString path = QDir(options.folder).filePath(QStringLiteral("%1-%2.hl7").arg(facts.experiment.left(60), now.toString("yyyyMMddHHmmsszzz")));
+    // The name's start keeps the file name within what any file system takes, whatever the script;
+    // a message sent again within the same millisecond takes the next one, so that neither its file
+    // nor its control id (the same time) is one the LIS has seen.
+    QDateTime now = QDateTime::currentDateTime();
+    const auto pathAt = [&](const QDateTime& at) {
+        return QDir(options.folder).filePath(QStringLiteral("%1-%2.hl7").arg(facts.experiment.left(60), at.toString("yyyyMMddHHmmsszzz")));
+    };
+    while (QFile::exists(pathAt(now)))
+        now = now.addMSecs(1);
+    const QString path = pathAt(now);
     const QString fault = write(data, facts, options, path, now);
     if (fault.isEmpty())
         written = path;
