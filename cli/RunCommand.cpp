@@ -86,14 +86,14 @@ int runCommand(const QStringList& arguments)
     if (!fault.isEmpty())
         return cli.fail(fault);
     InData input = inputFor(method, module, p.value("samples"));
-    QString typeError;
+    QString sampleError;
     if (p.isSet("sample-sheet") && (p.isSet("samples") || p.isSet("types")))
         return cli.refuse("--sample-sheet names the samples and their types: give it without --samples and --types");
-    if (p.isSet("types") && !RunControls::parseTypes(p.value("types"), method.SampleNumber, input.setup.sampleTypes, typeError))
-        return cli.fail("--types: " + typeError);
+    if (p.isSet("types") && !RunControls::parseTypes(p.value("types"), method.SampleNumber, input.setup.sampleTypes, sampleError))
+        return cli.fail("--types: " + sampleError);
     SampleSheet sheet;
-    if (p.isSet("sample-sheet") && !sheet.read(p.value("sample-sheet"), method, typeError))
-        return cli.fail(QString("--sample-sheet %1: %2").arg(p.value("sample-sheet"), typeError));
+    if (p.isSet("sample-sheet") && !sheet.read(p.value("sample-sheet"), method, sampleError))
+        return cli.fail(QString("--sample-sheet %1: %2").arg(p.value("sample-sheet"), sampleError));
     if (p.isSet("sample-sheet")) {
         input.sampleNames = sheet.names();
         input.sampleRemarks = sheet.remarks();
