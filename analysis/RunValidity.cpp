@@ -26,6 +26,7 @@ RunValidity RunValidity::of(const OutData& data, const TempData& r)
         return v; // an unfinished run calls nothing negative anyway
     QVector<int> amplifiedNegatives, failedPositives;
     QStringList amplifiedTargets;
+    QMap<int, bool> positiveHoles; // running number -> whether any target amplified
     bool negativesOnChip = false, positivesOnChip = false;
     for (const ResultRow& row : resultRows(data)) {
         const int s = row.curveIndex;
@@ -46,10 +47,11 @@ RunValidity RunValidity::of(const OutData& data, const TempData& r)
             if (!amplifiedTargets.contains(target))
                 amplifiedTargets << target;
         }
-        // A positive control that did not amplify its target shows nothing worked, rule or none;
-        // the internal control is checked in every sample's holes instead.
-        if (ruled == rules.cend() && type == QLatin1String("pos") && ct <= 0 && target != SampleResults::internalControl())
-            failedPositives << row.number;
+        // Without a rule, a positive control hole in which no target amplified shows nothing
+        // worked; a multiplex control need not carry every target, and the internal control is
+        // checked in every sample's holes instead.
+        if (ruled == rules.cend() && type == QLatin1String("pos") && target != SampleResults::internalControl())
+            positiveHoles[row.number] = positiveHoles.value(row.number) || ct > 0;
         for (const ControlRule& rule : rules) {
             if (rule.target != target)
                 continue;
@@ -60,6 +62,10 @@ RunValidity RunValidity::of(const OutData& data, const TempData& r)
                 v.controlOutOfRange[row.sample] << row.number;
         }
     }
+    for (auto it = positiveHoles.cbegin(); it != positiveHoles.cend(); ++it)
+        if (!it.value() && !failedPositives.contains(it.key()))
+            failedPositives << it.key();
+    std::sort(failedPositives.begin(), failedPositives.end());
     if (!amplifiedNegatives.isEmpty()) {
         v.samplesInvalid = true;
         v.reasons << QStringLiteral("阴性对照扩增：孔位 %1（%2）").arg(SampleResults::holeList(amplifiedNegatives), amplifiedTargets.join(QStringLiteral("、")));

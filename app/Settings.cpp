@@ -40,6 +40,12 @@ QString Settings::recordStore(const QString& machineFile, const QString& localFi
 }
 
 QString Settings::getReportHeader() const { return value("REPORT/HEADER").toString().trimmed().left(200); }
+QString Settings::getLisFolder() const { return value("LIS/Folder").toString().trimmed(); }
+QString Settings::getLisFacility() const { return value("LIS/Facility").toString().trimmed().left(200); }
+QString Settings::getLisReceivingApplication() const { return value("LIS/ReceivingApplication").toString().trimmed().left(200); }
+QString Settings::getLisReceivingFacility() const { return value("LIS/ReceivingFacility").toString().trimmed().left(200); }
+bool Settings::getLisSendAfterRun() const { return value("LIS/SendAfterRun", false).toBool(); }
+bool Settings::getLisSendIncomplete() const { return value("LIS/SendIncomplete", false).toBool(); }
 
 int Settings::getIdleMinutes() const
 {

@@ -4,7 +4,8 @@
 
 // The settings file. "SET/COM" names the one serial port to use instead of searching for the
 // instrument's adapter (how the program reaches a simulated instrument); the "HTTP" keys replace
-// the update server's address; "DB" the record store, "REPORT" the printed report.
+// the update server's address; "DB" the record store, "REPORT" the printed report, "LIS" the
+// results sent to the laboratory information system.
 class Settings : public QSettings
 {
     Q_OBJECT
@@ -37,6 +38,18 @@ public:
     int getIdleMinutes() const;
     // The lab's header line on every printed report ("REPORT/HEADER").
     QString getReportHeader() const;
+
+    // The folder the LIS collects result messages from ("LIS/Folder"); empty: none are sent.
+    QString getLisFolder() const;
+    // Who sends and who receives, as the messages name them ("LIS/Facility",
+    // "LIS/ReceivingApplication", "LIS/ReceivingFacility").
+    QString getLisFacility() const;
+    QString getLisReceivingApplication() const;
+    QString getLisReceivingFacility() const;
+    // Whether a run's results go out as it ends, not only once approved ("LIS/SendAfterRun"), and
+    // whether an incomplete or invalid run's go out too, marked as such ("LIS/SendIncomplete").
+    bool getLisSendAfterRun() const;
+    bool getLisSendIncomplete() const;
 
     // Base address of the update server: "HTTP/IP" (with "https://" added when it names no
     // scheme, and ":PORT" when "HTTP/PORT" is set), or the built-in server when it is empty.

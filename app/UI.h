@@ -125,6 +125,7 @@ inline const QString ActionDel = qtTrId("删除");
 inline const QString ActionRename = qtTrId("重命名");
 inline const QString ActionSign = qtTrId("签名");
 inline const QString ActionUnlock = qtTrId("解锁");
+inline const QString ActionResendLis = qtTrId("重新发送到LIS");
 inline const QString ActionReport = qtTrId("打印报告(PDF)");
 inline const QString ActionHistory = qtTrId("审计记录");
 inline const QString ReportExport = qtTrId("保存PDF报告");

@@ -57,3 +57,15 @@ QString CliRecords::open(CliContext& cli, bool needsUser, Permission permission)
         mSession.record("拒绝", "session", mSession.actor(), QString(), refused);
     return refused;
 }
+
+bool CliRecords::deliverToLis(CliContext& cli, const QString& path, LisDelivery::Moment moment)
+{
+    bool sent = false;
+    const QString said = LisDelivery::deliver(mSession, Settings(UI::SettingsFile, QSettings::IniFormat), path, moment, sent);
+    if (said.isEmpty())
+        return true;
+    if (!sent)
+        return cli.fail(said) == 0;
+    cli.out() << said << "\n";
+    return true;
+}

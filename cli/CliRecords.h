@@ -1,5 +1,6 @@
 #pragma once
 
+#include "records/LisDelivery.h"
 #include "records/RecordSession.h"
 
 class CliContext;
@@ -23,6 +24,9 @@ public:
     static QString readPassword();
     // The password the sign-in read, for a verb that asks for it again (a signature).
     QString lastPassword() const { return mPassword; }
+    // Sends the experiment's results to the LIS when the settings ask for it at this moment, and
+    // says what happened (a refusal on stderr); false when they were to go and did not.
+    bool deliverToLis(CliContext& cli, const QString& path, LisDelivery::Moment moment);
 
 private:
     RecordSession mSession;

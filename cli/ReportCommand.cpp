@@ -80,5 +80,7 @@ int signCommand(const QStringList& arguments)
     if (!fault.isEmpty())
         return cli.fail(fault);
     cli.out() << name.name << " signed: " << cli.parser().value("meaning") << " by " << records.session().account().fullName << "\n";
-    return 0;
+    // An approval sends the results on; the signature holds whether or not they could be sent.
+    const bool approved = LisDelivery::sends(cli.parser().value("meaning"));
+    return !approved || records.deliverToLis(cli, path, LisDelivery::Moment::Approved) ? 0 : 1;
 }

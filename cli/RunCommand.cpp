@@ -6,6 +6,7 @@
 #include "cli/CliRecords.h"
 #include "cli/ResultTable.h"
 #include "cli/RunSession.h"
+#include "files/SampleSheet.h"
 #include "method/JsonControl.h"
 #include "method/ProgramCheck.h"
 
@@ -57,6 +58,7 @@ int runCommand(const QStringList& arguments)
                   {"module", "PCR module 1 to 4", "N"},
                   {"name", "experiment name (the file is usr_data/NAME.pcrd)", "NAME"},
                   {"samples", "sample names, comma separated", "LIST"},
+                  {"sample-sheet", "sample names and types from a sample sheet (CSV or xlsx: 孔位/hole, 样本名/name, 类型/type, 定量/quantity, 单位/unit, 备注/remark), instead of --samples and --types", "FILE"},
                   {"types", "sample types in sample order, comma separated: unkn, ntc, nac, pos, ntp or std:QUANTITY:UNIT (units cop, fold, dil, ng, nMol, other)", "LIST"},
                   {"step-ms", "milliseconds per step of each module (1000 on the instrument; shorter only for demos and tests)", "MS", "1000"},
                   {"link-wait-ms", "after a run that lost its link, how long to wait for it to play the stop sequence (shorter only for tests)", "MS", "60000"},
@@ -84,9 +86,19 @@ int runCommand(const QStringList& arguments)
     if (!fault.isEmpty())
         return cli.fail(fault);
     InData input = inputFor(method, module, p.value("samples"));
-    QString typeError;
-    if (p.isSet("types") && !RunControls::parseTypes(p.value("types"), method.SampleNumber, input.setup.sampleTypes, typeError))
-        return cli.fail("--types: " + typeError);
+    QString sampleError;
+    if (p.isSet("sample-sheet") && (p.isSet("samples") || p.isSet("types")))
+        return cli.refuse("--sample-sheet names the samples and their types: give it without --samples and --types");
+    if (p.isSet("types") && !RunControls::parseTypes(p.value("types"), method.SampleNumber, input.setup.sampleTypes, sampleError))
+        return cli.fail("--types: " + sampleError);
+    SampleSheet sheet;
+    if (p.isSet("sample-sheet") && !sheet.read(p.value("sample-sheet"), method, sampleError))
+        return cli.fail(QString("--sample-sheet %1: %2").arg(p.value("sample-sheet"), sampleError));
+    if (p.isSet("sample-sheet")) {
+        input.sampleNames = sheet.names();
+        input.sampleRemarks = sheet.remarks();
+        input.setup.sampleTypes = sheet.types();
+    }
 
     // Everything that could keep the end of the run from being saved is judged before the first
     // frame: a run whose readings cannot be kept is not started.
@@ -143,6 +155,10 @@ int runCommand(const QStringList& arguments)
     if (readable) {
         trail.indexExperiment(savedName, QFileInfo(session.path()).absoluteFilePath(), true);
         printResultTable(cli.out(), saved);
+        // Results the lab wants at once go out; a run that ended well but whose results could
+        // not go ends as a failure.
+        if (!records.deliverToLis(cli, session.path(), LisDelivery::Moment::RunEnded) && session.exitCode() == 0)
+            return 1;
     }
     return session.exitCode();
 }

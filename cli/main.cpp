@@ -35,11 +35,11 @@ const QList<Verb>& verbs()
         {"plan", "METHOD.json [--steps]   run list and run time of a method", planCommand},
         {"analyze", "FILE.pcrd [--json] [--samples | --quant [--calibrator S] [--reference T]]\n"
                     "                                 Ct, call and Tm per used hole and channel, per sample, or quantities", analyzeCommand},
-        {"export", "FILE.pcrd OUT.xlsx|OUT.rdml|OUT.csv [--melt]\n"
-                   "                                 Excel report, RDML or CSV table of an experiment", exportCommand},
+        {"export", "FILE.pcrd OUT.xlsx|OUT.rdml|OUT.csv|OUT.hl7 [--melt]\n"
+                   "                                 Excel report, RDML, CSV table or HL7 results of an experiment", exportCommand},
         {"import", "IN.rdml OUT.pcrd [--run ID]\n"
                    "                                 one run of an RDML file as an experiment for review", importCommand},
-        {"run", "--method M.json --module N --name NAME [--samples LIST] [--types LIST] [--step-ms MS]\n"
+        {"run", "--method M.json --module N --name NAME [--samples LIST --types LIST | --sample-sheet FILE] [--step-ms MS]\n"
                 "                                 run a method on the instrument and analyse it", runCommand},
         {"types", "FILE.pcrd LIST [--reason TEXT]\n"
                   "                                 set the sample types (unkn,ntc,pos,std:1e5:cop,...) of an experiment", typesCommand},

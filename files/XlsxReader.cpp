@@ -115,6 +115,7 @@ bool XlsxReader::readSharedStrings(ZipArchive& zip)
 bool XlsxReader::readSheet(const QString& name)
 {
     mCells.clear();
+    mLastRow = mLastColumn = 0;
     if (!mSheetFiles.contains(name))
         return false;
     ZipArchive zip(mPath);
@@ -158,6 +159,8 @@ bool XlsxReader::readSheet(const QString& name)
                 cell.numeric = std::isfinite(cell.text.toDouble(&cell.numeric)) && cell.numeric;
             }
             mCells.insert(key(row, column), cell);
+            mLastRow = qMax(mLastRow, row);
+            mLastColumn = qMax(mLastColumn, column);
         }
     }
     return !xml.hasError();

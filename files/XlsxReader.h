@@ -22,6 +22,9 @@ public:
     QString text(int row, int column) const;
     double number(int row, int column) const;
     bool isNumber(int row, int column) const;
+    // The last row and column that hold a cell of the sheet read; 0 for an empty sheet.
+    int lastRow() const { return mLastRow; }
+    int lastColumn() const { return mLastColumn; }
 
     // "AQ12" -> row 12, column 43; false when the reference is not a cell reference.
     static bool parseReference(const QString& reference, int& row, int& column);
@@ -40,4 +43,6 @@ private:
     QHash<QString, QString> mSheetFiles; // sheet name -> part inside the archive
     QStringList mSharedStrings;
     QHash<quint64, Cell> mCells;
+    int mLastRow = 0;
+    int mLastColumn = 0;
 };

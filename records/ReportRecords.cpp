@@ -25,7 +25,7 @@ ReportFacts facts(RecordSession& session, const ExperimentRef& experiment, const
         }
     }
     for (const Signature& s : state.holding)
-        f.signatures.append({s.fullName, s.meaning, s.at, s.fileHash});
+        f.signatures.append({s.fullName.isEmpty() ? s.user : s.fullName, s.meaning, s.at, s.fileHash});
     // Which store vouches for the signatures, and how far its trail reached: a report printed
     // from another store, or a trail cut later, shows against these.
     const AuditTrail::Head head = session.trail().head();

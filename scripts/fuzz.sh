@@ -11,11 +11,11 @@ seconds=${1:-60}
 runs=${2:--1}
 "$root/scripts/install-deps.sh"
 CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMARIN_FUZZ=ON >/dev/null
-cmake --build "$build" -j"$(nproc)" --target fuzz_outdata fuzz_method fuzz_frames fuzz_workbook fuzz_rdml
+cmake --build "$build" -j"$(nproc)" --target fuzz_outdata fuzz_method fuzz_frames fuzz_workbook fuzz_rdml fuzz_samplesheet
 export ASAN_OPTIONS=allocator_may_return_null=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0
-for name in ${FUZZ_TARGETS:-outdata method frames workbook rdml}; do
+for name in ${FUZZ_TARGETS:-outdata method frames workbook rdml samplesheet}; do
   work="$build/corpus/$name"
   findings="$build/findings/$name"
   mkdir -p "$work" "$findings"

@@ -1,19 +1,23 @@
 #include "CliRunner.h"
 #include "ModalAnswer.h"
+#include "Synthetic.h"
 #include "TestDir.h"
 #include "TestServer.h"
 #include "app/DataHead.h"
-#include "Synthetic.h"
+#include "app/Settings.h"
 #include "app/UI.h"
 #include "analysis/SampleResults.h"
 #include "files/OutData.h"
 #include "instrument/Machine.h"
 #include "records/RecordSession.h"
+#include "ui/records/RecordActions.h"
 #include "ui/run/ZRunWidget.h"
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QSqlQuery>
 #include <QTableWidget>
 #include <memory>
@@ -43,6 +47,7 @@ private slots:
     void signedPageRefusesChanges();
     void resultsFoundAcrossRuns_data() { rolesSignaturesAndTrail_data(); }
     void resultsFoundAcrossRuns();
+    void approvalSendsResults();
 
 private:
     TestDir mDir;
@@ -157,6 +162,14 @@ void TestAudit::cliRecordsAndReport()
     QVERIFY(r.err.contains("无权管理用户"));
     r = runCli({"sign", "dil.pcrd", "--meaning", "批准", "--user", "rev", "--password-stdin"}, 30000, "review-pass\n");
     QCOMPARE(r.code, 0);
+    // With a LIS folder, an approval sends the results on; this run's standard curve fails its
+    // acceptance, so they stay, which the signer is told as a failure, while the signature holds.
+    Settings(UI::SettingsFile, QSettings::IniFormat).setValue("LIS/Folder", mDir.path());
+    r = runCli({"sign", "dil.pcrd", "--meaning", "批准", "--user", "rev", "--password-stdin"}, 30000, "review-pass\n");
+    Settings(UI::SettingsFile, QSettings::IniFormat).remove("LIS");
+    QCOMPARE(r.code, 1);
+    QVERIFY(r.out.startsWith("dil signed: 批准 by 李审核"));
+    QVERIFY2(r.err.startsWith("tamarin-cli sign: 结果未发送到LIS：检测无效：标准曲线"), qPrintable(r.err));
 
     // The report holds the calls and the signature, in text that prints anywhere.
     QCOMPARE(runCli({"report", "dil.pcrd", "dil.pdf", "--user", "op", "--password-stdin"}, 60000, "operate-pass\n").code, 0);
@@ -311,6 +324,41 @@ void TestAudit::resultsFoundAcrossRuns()
     QVERIFY(s.results().trend("乙", "靶标", points));
     QCOMPARE(points.size(), 3);
     QVERIFY2(std::isnan(points[0].ct), qPrintable(QString::number(points[0].ct)));
+}
+
+void TestAudit::approvalSendsResults()
+{
+    // A reviewer approves a run of negatives from the experiment's menu; the lab's LIS folder gets it.
+    RecordSession& s = *DataHead::instance()->getMpRecords();
+    s.logout();
+    QCOMPARE(s.login("rev", "review-pass"), QString());
+    QVERIFY(Synthetic::experiment(40, false).saveAsFilePath(mDir.file("neg.pcrd")));
+    QVERIFY(QDir().mkpath(mDir.file("lis")));
+    DataHead::instance()->getMpSettings()->setValue("LIS/Folder", mDir.file("lis"));
+    QWidget page;
+    QMenu menu;
+    RecordActions::addTo(menu, &page, mDir.file("neg.pcrd"), [] {});
+    const QList<QAction*> actions = menu.actions();
+    const auto sign = std::find_if(actions.cbegin(), actions.cend(), [](QAction* a) { return a->text() == UI::ActionSign; });
+    QVERIFY(sign != actions.cend());
+    ModalAnswer approve([](QWidget* dialog) {
+        dialog->findChild<QComboBox*>("comboBox_Meaning")->setCurrentText("批准");
+        dialog->findChild<QLineEdit*>("lineEdit_Password")->setText("review-pass");
+        dialog->findChild<QPushButton*>("pushButton_Sign")->click();
+    });
+    (*sign)->trigger();
+    QVERIFY(approve.answered());
+    QCOMPARE(QDir(mDir.file("lis")).entryList({"neg-*.hl7"}).size(), 1);
+    QCOMPARE(s.trail().list("experiment", "neg").last().action, QString("发送LIS"));
+    // An approved experiment's menu sends it again, in a file of its own.
+    QMenu again;
+    RecordActions::addTo(again, &page, mDir.file("neg.pcrd"), [] {});
+    const QList<QAction*> entries = again.actions();
+    const auto resend = std::find_if(entries.cbegin(), entries.cend(), [](QAction* a) { return a->text() == UI::ActionResendLis; });
+    QVERIFY(resend != entries.cend());
+    (*resend)->trigger();
+    DataHead::instance()->getMpSettings()->remove("LIS");
+    QCOMPARE(QDir(mDir.file("lis")).entryList({"neg-*.hl7"}).size(), 2);
 }
 
 QTEST_MAIN(TestAudit)

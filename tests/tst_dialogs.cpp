@@ -19,6 +19,7 @@
 #include "ui/results/ZHighDialog.h"
 
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QGridLayout>
@@ -77,6 +78,7 @@ private slots:
     void parameterDialog();
     void methodDialog();
     void everyHoldComesBack();
+    void wizardSampleSheet();
 
 private:
     TestDir mDir;
@@ -413,6 +415,55 @@ void TestDialogs::everyHoldComesBack()
     samples->nameEdit(1)->insert("病人乙");
     methods->setCurrentIndex(methods->findData("holds.json"));
     QCOMPARE(samples->nameEdit(1)->text(), QString("病人乙"));
+}
+
+void TestDialogs::wizardSampleSheet()
+{
+    // The file dialogs are given the file of the moment, the notices after them answered and kept.
+    QString file;
+    QStringList told;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, [&file, &told] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+            files->selectFile(file);
+            static_cast<QDialog*>(files)->accept(); // QFileDialog hides it; its own checks still run
+        } else if (modal) {
+            told << modal->findChild<QLabel*>("label_Info")->text();
+            modal->findChild<QPushButton*>("pushButton_Confirm")->click();
+        }
+    });
+    answer.start(5);
+    NewDialog wizard(modules({0, 1, 2, 3, 4}));
+    QTimer::singleShot(0, [&] {
+        auto* methods = wizard.findChild<QComboBox*>("comboBox");
+        methods->setCurrentIndex(methods->findData("sample.json"));
+        QCOMPARE(next(wizard), QString());
+        QCOMPARE(page(wizard), 1);
+        auto* samples = wizard.findChild<SampleInfoWidget*>("widget_Sample");
+        samples->nameEdit(0)->setText(QStringLiteral("已填"));
+        file = QDir::current().filePath(QStringLiteral("快速演示-样本表.csv"));
+        wizard.findChild<QPushButton*>("pushButton_SaveSheetTemplate")->click();
+        QCOMPARE(told.value(0), UI::FileWritten.arg(QDir::toNativeSeparators(file)));
+        QFile blank(file);
+        QVERIFY(blank.open(QIODevice::ReadOnly));
+        QCOMPARE(blank.readAll().count('\n'), 1 + 24);
+
+        // A sheet with one row that does not fit is refused whole; the page stays as it was.
+        QVERIFY(ZGLOBAL::writeFile("s.csv", QStringLiteral("孔位,样本名,类型,定量,单位\n1,甲,unkn,,\n13,乙,std,abc,cop\n").toUtf8()));
+        file = QDir::current().filePath("s.csv");
+        wizard.findChild<QPushButton*>("pushButton_ImportSheet")->click();
+        QCOMPARE(told.value(1), QStringLiteral("样本表未导入，样本页未改动：\n第3行：定量“abc”不是大于0的数"));
+        QCOMPARE(samples->nameEdit(0)->text(), QStringLiteral("已填"));
+        QVERIFY(ZGLOBAL::writeFile("s.csv", QStringLiteral("孔位,样本名,类型,定量,单位\n1,甲,unkn,,\n13,乙,std,1e4,拷贝\n").toUtf8()));
+        wizard.findChild<QPushButton*>("pushButton_ImportSheet")->click();
+        QCOMPARE(told.value(2), QStringLiteral("已从s.csv填入2个样本。"));
+        QCOMPARE(samples->nameEdit(0)->text(), QStringLiteral("甲"));
+        QCOMPARE(samples->getSampleTypes().value(1), (SampleType{"std", 1e4, "cop"}));
+        wizard.reject();
+    });
+    wizard.exec();
+    QCOMPARE(told.size(), 3);
 }
 
 QTEST_MAIN(TestDialogs)

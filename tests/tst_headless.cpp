@@ -19,6 +19,7 @@ class TestHeadless : public QObject
 private slots:
     void monitorReportsNoInstrument();
     void runSavesAndAnalyses();
+    void sampleSheetInResultsOut();
     void runRefusals();
     void interruptPlaysTheStopSequence();
 };
@@ -80,6 +81,32 @@ void TestHeadless::runSavesAndAnalyses()
     const QStringList hole5 = lines[header + 5].split('\t');
     QCOMPARE(hole5.mid(2, 3), QStringList({"3", "5", "FAM"}));
     QCOMPARE(hole5[7], QString("阴性"));
+}
+
+void TestHeadless::sampleSheetInResultsOut()
+{
+    TestDir dir;
+    SimProcess sim({"--speed", "250"}, dir.path());
+    Settings settings(UI::SettingsFile, QSettings::IniFormat);
+    settings.setComName(sim.path());
+    settings.setValue("LIS/Folder", dir.file("lis"));
+    settings.setValue("LIS/SendAfterRun", true);
+    settings.sync();
+    QVERIFY(QDir().mkdir("lis"));
+    QVERIFY(ZGLOBAL::writeFile("plate.csv", QStringLiteral("孔位,样本名,类型\n1,甲,unkn\n2,甲,unkn\n13,乙,opt\n").toUtf8()));
+    const CliResult r = runCli({"run", "--method", TAMARIN_SOURCE_DIR "/methods/short-demo.json", "--module", "1",
+                                "--name", "sheet", "--sample-sheet", "plate.csv", "--step-ms", "4"},
+                               300000);
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    OutData data;
+    QCOMPARE(data.openAs("usr_data/sheet.pcrd"), 0);
+    QCOMPARE(data.inData.sampleNames, QVector<QString>({QStringLiteral("甲"), QStringLiteral("乙")}));
+    QCOMPARE(data.inData.setup.sampleTypes.value(1).type, QString("opt"));
+    // The run's results went to the LIS as it ended.
+    const QStringList sent = QDir("lis").entryList({"sheet-*.hl7"});
+    QCOMPARE(sent.size(), 1);
+    QVERIFY(r.out.contains(QStringLiteral("结果已发送到LIS：") + dir.file("lis/" + sent[0])));
+    QVERIFY(ZGLOBAL::readFile("lis/" + sent[0]).contains(QStringLiteral("OBR|2|乙|sheet-2|TM-DEMO-01^快速演示^L").toUtf8()));
 }
 
 void TestHeadless::runRefusals()

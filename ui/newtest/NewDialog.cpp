@@ -6,11 +6,13 @@
 #include "app/UI.h"
 #include "app/ZDir.h"
 #include "app/ZTo.h"
+#include "files/SampleSheet.h"
 #include "instrument/Machine.h"
 #include "instrument/StatusLine.h"
 #include "method/JsonControl.h"
 #include "method/ProgramCheck.h"
 #include "records/RecordSession.h"
+#include "ui/dialogs/SavePath.h"
 #include "ui/dialogs/ZMessageBox.h"
 #include "ui/records/RecordActions.h"
 #include "ui_NewDialog.h"
@@ -18,10 +20,13 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QListView>
+#include <QSaveFile>
 
 namespace {
 const QString NoMethodFile = QStringLiteral("未发现JSON文件，请先导入JSON配置文件！");
 const QString NotImported = QStringLiteral("以下文件与已有的方法文件同名，未导入：\n%0");
+const QString SheetRefused = QStringLiteral("样本表未导入，样本页未改动：\n%0");
+const QString SheetTaken = QStringLiteral("已从%0填入%1个样本。");
 }
 
 NewDialog::NewDialog(const MachineData& data, QWidget* parent, Machine* machine)
@@ -43,6 +48,8 @@ NewDialog::NewDialog(const MachineData& data, QWidget* parent, Machine* machine)
     connect(ui->pBnSave, &QPushButton::clicked, this, &NewDialog::slotSaveAsJson);
     connect(ui->lEditName, &QLineEdit::textChanged, this, &NewDialog::slotTextNameChanged);
     connect(ui->pBnExport, &QPushButton::clicked, this, &NewDialog::slotExportJson);
+    connect(ui->pushButton_ImportSheet, &QPushButton::clicked, this, &NewDialog::slotImportSheet);
+    connect(ui->pushButton_SaveSheetTemplate, &QPushButton::clicked, this, &NewDialog::slotSaveSheetTemplate);
     fillMethodList(true);
     connect(ui->comboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             [this](int index) { slotCurrentTextChanged(ui->comboBox->itemData(index).toString()); });
@@ -249,4 +256,31 @@ void NewDialog::slotSaveAsJson()
     if (!DataHead::instance()->getMpJsonControl()->saveJsonMethod(path, mCurrentData.method))
         return ZMessageBox::tell(this, UI::SaveDataFailInfo);
     RecordActions::session().record(QStringLiteral("修改方法"), QStringLiteral("method"), QFileInfo(path).fileName());
+}
+
+void NewDialog::slotImportSheet()
+{
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("导入样本表"), QString(),
+                                                      QStringLiteral("样本表 (*.csv *.txt *.xlsx)"));
+    if (path.isEmpty())
+        return;
+    SampleSheet sheet;
+    QString fault;
+    if (!sheet.read(path, mCurrentData.method, fault))
+        return ZMessageBox::tell(this, SheetRefused.arg(fault));
+    ui->widget_Sample->setSamples(sheet.names(), sheet.remarks(), sheet.types());
+    ZMessageBox::tell(this, SheetTaken.arg(QFileInfo(path).fileName()).arg(sheet.names().size()));
+}
+
+void NewDialog::slotSaveSheetTemplate()
+{
+    const SMethod& method = mCurrentData.method;
+    // Proposed under the method file's name, which is a file name already.
+    const QString proposed = QFileInfo(ui->comboBox->currentData().toString()).completeBaseName() + QStringLiteral("-样本表");
+    const QString path = askSavePath(this, QStringLiteral("保存样本表模板"), QDir::current().filePath(proposed), "csv");
+    if (path.isEmpty())
+        return;
+    QSaveFile file(path);
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(SampleSheet::templateFor(method)) >= 0 && file.commit();
+    ZMessageBox::tell(this, written ? UI::FileWritten.arg(QDir::toNativeSeparators(path)) : UI::SaveDataFailInfo);
 }

@@ -34,6 +34,8 @@ public slots:
     void slotTextNameChanged(const QString& text);
     void slotSaveAsJson();
     void slotExportJson();
+    void slotImportSheet();
+    void slotSaveSheetTemplate();
 
 protected:
     void timerEvent(QTimerEvent* event) override;

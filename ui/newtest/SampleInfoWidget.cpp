@@ -140,6 +140,15 @@ void SampleInfoWidget::setSampleTypes(const QVector<SampleType>& types)
     }
 }
 
+void SampleInfoWidget::setSamples(const QVector<QString>& names, const QVector<QString>& remarks, const QVector<SampleType>& types)
+{
+    for (int i = 0; i < mNameEdits.size(); ++i) {
+        mNameEdits[i]->setText(names.value(i));
+        mRemarkEdits[i]->setText(remarks.value(i));
+    }
+    setSampleTypes(types);
+}
+
 QString SampleInfoWidget::typeFault() const
 {
     const QVector<SampleType> types = getSampleTypes();

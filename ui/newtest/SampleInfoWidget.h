@@ -26,6 +26,8 @@ public:
     // Empty when every sample is an unknown, so that such a record is stored as before.
     QVector<SampleType> getSampleTypes() const;
     void setSampleTypes(const QVector<SampleType>& types);
+    // Every sample's name, remark and type at once (a sample sheet); missing ones are emptied.
+    void setSamples(const QVector<QString>& names, const QVector<QString>& remarks, const QVector<SampleType>& types);
     // Why the types cannot be taken (a standard without a quantity), or empty.
     QString typeFault() const;
     QComboBox* typeBox(int sample) const { return mTypeBoxes.value(sample); }

@@ -17,6 +17,8 @@
 #include <QFileInfo>
 #include <QMenu>
 
+#include <algorithm>
+
 namespace RecordActions {
 
 RecordSession& session()
@@ -48,9 +50,21 @@ void addTo(QMenu& menu, QWidget* parent, const QString& path, const std::functio
     if (!session().usersOn() || !session().may(Permission::Sign))
         return;
     menu.addAction(UI::ActionSign, parent, [parent, path, experiment, changed] {
-        if (allowed(parent, session().refusal(Permission::Sign)) && SignDialog(session(), experiment, path, parent).exec() == QDialog::Accepted)
-            changed();
+        if (!allowed(parent, session().refusal(Permission::Sign)))
+            return;
+        SignDialog dialog(session(), experiment, path, parent);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        changed();
+        // An approval sends the results on; the signature holds whether or not they could be sent.
+        if (LisDelivery::sends(dialog.meaning()))
+            sendToLis(parent, path, LisDelivery::Moment::Approved);
     });
+    // An approved experiment's results may go again: the folder may have been away the first time.
+    const QVector<Signature> signatures = session().signatures().of(experiment).holding;
+    const bool approved = std::any_of(signatures.cbegin(), signatures.cend(), [](const Signature& s) { return LisDelivery::sends(s.meaning); });
+    if (approved && !DataHead::instance()->getMpSettings()->getLisFolder().isEmpty())
+        menu.addAction(UI::ActionResendLis, parent, [parent, path] { sendToLis(parent, path, LisDelivery::Moment::Approved); });
     if (session().may(Permission::Unlock) && session().signatures().isLocked(experiment)) {
         menu.addAction(UI::ActionUnlock, parent, [parent, experiment, changed] {
             QString reason;
@@ -109,6 +123,14 @@ bool recordImport(const QString& path, const QString& source)
     // An import the trail does not take is not kept.
     QFile::remove(path);
     return false;
+}
+
+void sendToLis(QWidget* parent, const QString& path, LisDelivery::Moment moment)
+{
+    bool sent = false;
+    const QString said = LisDelivery::deliver(session(), *DataHead::instance()->getMpSettings(), path, moment, sent);
+    if (!said.isEmpty())
+        ZMessageBox::notify(parent, said);
 }
 
 QString signatureLine(const QString& path, bool& red)

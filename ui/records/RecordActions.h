@@ -1,6 +1,7 @@
 #pragma once
 
 #include "records/ExperimentRef.h"
+#include "records/LisDelivery.h"
 
 #include <QString>
 #include <QStringList>
@@ -31,6 +32,10 @@ void recordExport(const QString& path, const QString& written);
 // ... and of an experiment file that came in from source.
 // False, with the file at path removed, when the trail did not take it.
 bool recordImport(const QString& path, const QString& source);
+
+// Sends the experiment's results to the LIS when the settings ask for it at this moment, and
+// tells what happened over parent without waiting for an answer.
+void sendToLis(QWidget* parent, const QString& path, LisDelivery::Moment moment);
 
 // One line on the experiment's signatures for the page header, empty when it has none; red
 // tells whether it warns that the file changed after signing.

@@ -21,9 +21,14 @@ SignDialog::~SignDialog()
     delete ui;
 }
 
+QString SignDialog::meaning() const
+{
+    return ui->comboBox_Meaning->currentText();
+}
+
 void SignDialog::trySign()
 {
-    const QString fault = mSession.sign(mExperiment, mPath, ui->comboBox_Meaning->currentText(), ui->lineEdit_Password->text());
+    const QString fault = mSession.sign(mExperiment, mPath, meaning(), ui->lineEdit_Password->text());
     ui->lineEdit_Password->clear();
     if (fault.isEmpty())
         return accept();

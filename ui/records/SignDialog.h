@@ -17,6 +17,8 @@ class SignDialog : public QDialog
 public:
     SignDialog(RecordSession& session, const ExperimentRef& experiment, const QString& path, QWidget* parent = nullptr);
     ~SignDialog() override;
+    // The meaning chosen (审核 or 批准).
+    QString meaning() const;
 
 private:
     void trySign();

@@ -216,8 +216,10 @@ void ZRunWidget::slotReactInfo(Machine::REACT_INFO info, char number)
     // The recovery copy stays only where the file could not be saved. Only a run that played its
     // whole program, its link up, is complete.
     if (!failed || mClosing || ZMessageBox::ask(this, UI::ReactError.arg(note))) {
-        if (saveOutData(info == Machine::REACT_FINISHED))
+        if (saveOutData(info == Machine::REACT_FINISHED)) {
             mRecorder.dropRecoveryCopy();
+            RecordActions::sendToLis(this, mFilePath, LisDelivery::Moment::RunEnded);
+        }
     } else {
         mRecorder.dropRecoveryCopy();
     }
