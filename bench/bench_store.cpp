@@ -10,6 +10,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -40,8 +41,9 @@ void fillIndex(RecordStore& store)
             insert.addBindValue(s == 1 ? QVariant(QVariant::Double) : QVariant(24.0 + (e % 13) * 0.05));
             insert.addBindValue(s == 1 ? QStringLiteral("阴性") : QStringLiteral("阳性"));
             insert.addBindValue(QVariant(QVariant::Double));
-            insert.addBindValue(QString());
-            insert.exec();
+            insert.addBindValue(QString(""));
+            if (!insert.exec())
+                qFatal("index: %s", qPrintable(insert.lastError().text()));
         }
     store.db().commit();
 }
