@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -121,11 +122,13 @@ void QuantTables::setResult(const OutData& data, const TempData& results, const 
         for (int c = 0; c < cells.size(); ++c)
             mQuantities->setItem(row, c, cell(cells[c]));
         mQuantities->item(row, cells.size() - 1)->setForeground(callColour(s.call));
-        // A quantity read off the curve beyond its standards says so.
-        if (s.flags.contains(QStringLiteral("outside-standards")) && std::isfinite(s.quantity)) {
+        // A quantity read off the curve beyond its standards, or off a curve that fails its
+        // acceptance, says so beside the number, and why on hover.
+        const QStringList marks = s.flags.filter(QRegularExpression("^(outside-standards|curve-failed)$"));
+        if (!marks.isEmpty() && std::isfinite(s.quantity)) {
             QTableWidgetItem* quantity = mQuantities->item(row, 4);
             quantity->setText(QStringLiteral("⚠ ") + quantity->text());
-            quantity->setToolTip(QcFlags::describe(QStringLiteral("outside-standards")));
+            quantity->setToolTip(QcFlags::describeAll(marks));
         }
     }
     mRelative->setRowCount(q.relative.size());
