@@ -16,6 +16,8 @@
 #include <QFileSystemModel>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTreeView>
 
@@ -207,6 +209,28 @@ void TestDataPage::dataPage()
     // A file a run writes appears by itself.
     QVERIFY(ZGLOBAL::writeFile(folder + "new.pcrd", "x"));
     QTRY_VERIFY(entry(view, "new.pcrd").isValid());
+
+    // 按结果查找 lists only the experiments the index finds; 显示全部 lists every one again.
+    ModalAnswer search([](QWidget* dialog) {
+        dialog->findChild<QLineEdit*>("lineEdit_Sample")->setText("甲");
+        dialog->findChild<QPushButton*>("pushButton_Confirm")->click();
+    });
+    page.findChild<QPushButton*>("pushButton_Search")->click();
+    QVERIFY(search.answered());
+    QTRY_COMPARE(listed(view), QStringList({"again.pcrd", "from-rdml.pcrd"}));
+    QCOMPARE(page.findChild<QLabel*>("label_SearchResult")->text(), UI::SearchFound.arg(2));
+    page.findChild<QPushButton*>("pushButton_ClearSearch")->click();
+    QTRY_VERIFY(entry(view, "new.pcrd").isValid());
+    // 质控趋势 offers what the index holds and follows it over both runs.
+    QString stats;
+    ModalAnswer trends([&stats](QWidget* dialog) {
+        auto* controls = dialog->findChild<QComboBox*>("comboBox_Control");
+        controls->setCurrentIndex(controls->findText(QStringLiteral("甲 / 靶标")));
+        stats = dialog->findChild<QLabel*>("label_Stats")->text();
+        dialog->findChild<QPushButton*>("pushButton_Close")->click();
+    });
+    page.findChild<QPushButton*>("pushButton_Trends")->click();
+    QVERIFY2(stats.contains(QStringLiteral("共2次运行")), qPrintable(stats));
 }
 
 void TestDataPage::updateCheck()
