@@ -41,7 +41,7 @@ bool exportCopy(const QString& path, const QString& target)
         if (block.isEmpty() || copy.write(block) != block.size())
             return false;
     }
-    return copy.commit();
+    return copy.flush() && copy.commit();
 }
 
 QString rename(const QString& path, const QString& newName)

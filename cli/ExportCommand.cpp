@@ -60,7 +60,11 @@ int exportCommand(const QStringList& arguments)
         fault = QString("cannot write %1").arg(out);
     if (!fault.isEmpty())
         return cli.fail(fault);
-    records.session().recordOn(experiment, "导出", QString(), QFileInfo(out).fileName());
+    // Nothing leaves unrecorded: an export whose entry the store did not take is taken back.
+    if (!records.session().recordOn(experiment, "导出", QString(), QFileInfo(out).fileName())) {
+        QFile::remove(out);
+        return cli.fail(QString("the store did not take the entry (%1); %2 not written").arg(records.session().fault(), out));
+    }
     cli.out() << "wrote " << out << "\n";
     return 0;
 }

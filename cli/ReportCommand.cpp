@@ -52,7 +52,11 @@ int reportCommand(const QStringList& arguments)
     fault = PdfReport::write(data, facts, out);
     if (!fault.isEmpty())
         return cli.fail(fault);
-    records.session().recordOn(name, "导出", QString(), "PDF " + QFileInfo(out).fileName());
+    // Nothing leaves unrecorded: a report whose entry the store did not take is taken back.
+    if (!records.session().recordOn(name, "导出", QString(), "PDF " + QFileInfo(out).fileName())) {
+        QFile::remove(out);
+        return cli.fail(QString("the store did not take the entry (%1); %2 not written").arg(records.session().fault(), out));
+    }
     cli.out() << "written " << out << "\n";
     if (!facts.warning.isEmpty())
         cli.out() << facts.warning << "\n";

@@ -40,6 +40,7 @@ int searchCommand(const QStringList& arguments)
                   {"unsigned", "only experiments without a valid signature"},
                   {"limit", "at most this many (default 500)", "N", "500"},
                   {"json", "as JSON"}});
+    CliRecords::addOptions(cli.parser());
     if (!cli.parse(0))
         return cli.parseExitCode();
     ResultIndex::Query q;
@@ -62,7 +63,8 @@ int searchCommand(const QStringList& arguments)
     if (!ok || q.limit < 1 || q.limit > 100000)
         return cli.refuse("--limit: a number from 1 to 100000");
     CliRecords records;
-    const QString fault = records.open(cli, false);
+    // Results name patients' samples: with users on, only a logged-in user reads them.
+    const QString fault = records.open(cli, true, Permission::RunTests);
     if (!fault.isEmpty())
         return cli.fail(fault);
     QVector<ResultIndex::Hit> hits;

@@ -64,6 +64,7 @@ int trendsCommand(const QStringList& arguments)
                   {"from", "first day of a fixed baseline period (YYYY-MM-DD)", "DATE"},
                   {"to", "last day of that period", "DATE"},
                   {"json", "as JSON"}});
+    CliRecords::addOptions(cli.parser());
     if (!cli.parse(0))
         return cli.parseExitCode();
     if (p.value("sample").isEmpty() || p.value("target").isEmpty())
@@ -72,7 +73,8 @@ int trendsCommand(const QStringList& arguments)
     if (p.isSet("from") != p.isSet("to") || (p.isSet("from") && (!from.isValid() || !to.isValid() || to < from)))
         return cli.refuse("--from and --to go together, as dates YYYY-MM-DD, the first not after the last");
     CliRecords records;
-    const QString fault = records.open(cli, false);
+    // Results name patients' samples: with users on, only a logged-in user reads them.
+    const QString fault = records.open(cli, true, Permission::RunTests);
     if (!fault.isEmpty())
         return cli.fail(fault);
     QVector<ControlTrend::Point> points;

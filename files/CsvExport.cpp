@@ -134,7 +134,7 @@ bool save(const OutData& data, bool melt, const QString& path, const QVector<QSt
     }
     QSaveFile file(path);
     // A byte-order mark, so that a spreadsheet takes the Chinese for UTF-8 whatever the system's code page.
-    return file.open(QIODevice::WriteOnly) && file.write("\xEF\xBB\xBF" + bytes) >= 0 && file.commit();
+    return file.open(QIODevice::WriteOnly) && file.write("\xEF\xBB\xBF" + bytes) >= 0 && file.flush() && file.commit();
 }
 
 }

@@ -195,7 +195,11 @@ bool ExcelControl::saveAsExcel(const OutData& data, const QString& path, const Q
     QuantSheets::writeRelative(relative, quant);
     info.activate();
     const bool written = info.ok() && out.ok() && origin.ok() && samples.ok() && standard.ok() && relative.ok();
-    return workbook_close(workbook) == LXW_NO_ERROR && written;
+    if (workbook_close(workbook) == LXW_NO_ERROR && written)
+        return true;
+    // A workbook cut short (a full disk) is no report: none is left to be taken for one.
+    QFile::remove(path);
+    return false;
 }
 
 QVector<QVector<QPointF>> ExcelControl::getFakeData(const QString& path, const QString& sheet, int holes, int channels) const

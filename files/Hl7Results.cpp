@@ -89,12 +89,14 @@ void Hl7Results::sample(const QuantSample& s, const ReportFacts& facts, const QS
     note(facts.operatorName.isEmpty() ? QString() : QStringLiteral("操作者：") + facts.operatorName);
     for (const ReportFacts::Signer& signer : facts.signatures)
         note(QStringLiteral("签名：%1 %2 %3").arg(signer.meaning, signer.name, signer.at.toString(Qt::ISODate)));
+    // Which store vouches for those signatures.
+    note(facts.signatures.isEmpty() ? QString() : facts.records);
 }
 
 void Hl7Results::target(const QuantSample& s, int subId, double meanCt)
 {
     // A quantity's own flags go with the quantity, the replicates' with the call.
-    static const QRegularExpression quantityFlags("^(outside-standards|few-replicates)$");
+    static const QRegularExpression quantityFlags("^(outside-standards|few-replicates|curve-failed)$");
     const QStringList own = s.flags.filter(quantityFlags);
     QStringList flags = s.flags;
     for (const QString& f : own)

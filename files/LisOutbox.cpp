@@ -37,8 +37,12 @@ QString write(const OutData& data, const ReportFacts& facts, const LisOptions& o
     const QString refused = refusal(data, options);
     if (!refused.isEmpty())
         return refused;
+    // Results whose signatures do not fit the file (or cannot be checked) are sent by nobody's
+    // approval: never, whatever the lab lets through otherwise.
+    if (!facts.warning.isEmpty())
+        return QStringLiteral("签名与文件不符或无法核实：") + facts.warning;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(Hl7Results::message(data, facts, options, now)) < 0 || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(Hl7Results::message(data, facts, options, now)) < 0 || !file.flush() || !file.commit())
         return QStringLiteral("无法写入%1").arg(QDir::toNativeSeparators(path));
     return QString();
 }

@@ -129,7 +129,9 @@ bool OutData::saveAsFilePath(const QString& path) const
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    // A full disk shows only when the buffer is written out: a commit alone would put an empty
+    // or cut file in the record's place.
+    return file.flush() && file.commit();
 }
 
 int OutData::openAs(QString path)

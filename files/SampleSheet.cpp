@@ -15,7 +15,6 @@ namespace {
 enum Column { Hole, Name, Type, Quantity, Unit, Remark, Columns };
 
 constexpr int MaxText = 200;
-constexpr double MaxQuantity = 1e15;
 
 // Each column by the names a lab may give it, Chinese or English, the first written in a template.
 const QVector<QStringList>& headerNames()
@@ -88,8 +87,10 @@ QString sampleOf(const QStringList& cells, QString& name, QString& remark, Sampl
             return QStringLiteral("只有标准品有定量和单位");
         bool ok = false;
         type.quantity = cells[Quantity].toDouble(&ok);
-        if (!ok || !std::isfinite(type.quantity) || type.quantity <= 0 || type.quantity > MaxQuantity)
-            return QStringLiteral("定量“%1”不是大于0的数").arg(cells[Quantity].left(40));
+        if (!ok)
+            return QStringLiteral("定量“%1”不是数").arg(cells[Quantity].left(40));
+        if (!RunControls::soundQuantity(type.quantity))
+            return QStringLiteral("定量“%1”不在1e-12到1e15之间").arg(cells[Quantity].left(40));
         type.unit = codeOf(cells[Unit], RunControls::unitCodes(), RunControls::unitName);
     }
     if (standard && (type.quantity <= 0 || type.unit.isEmpty()))

@@ -224,7 +224,7 @@ bool JsonControl::saveJsonMethod(const QString& path, const SMethod& m) const
     if (!file.open(QIODevice::WriteOnly))
         return false;
     file.write(QJsonDocument(o).toJson());
-    return file.commit();
+    return file.flush() && file.commit();
 }
 
 bool SMethod::saveMethodAsFile(const QString& path)

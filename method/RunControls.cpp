@@ -26,8 +26,6 @@ namespace RunControls {
 
 namespace {
 constexpr double MaxQuantity = 1e15;
-// Below it a quantity is a mistyped exponent, not an amount: a femtogram in ng is 1e-6.
-constexpr double MinQuantity = 1e-12;
 constexpr double MaxCt = 100;
 constexpr int MaxText = 200; // names and reasons kept from a file
 
@@ -48,12 +46,18 @@ SampleType typeFromJson(const QJsonObject& t)
     if (typeCodes().contains(t.value("type").toString()))
         type.type = t.value("type").toString();
     const double q = t.value("quantity").toDouble(0);
-    if (type.type == "std" && std::isfinite(q) && q >= MinQuantity && q <= MaxQuantity && unitCodes().contains(t.value("unit").toString())) {
+    if (type.type == "std" && RunControls::soundQuantity(q) && unitCodes().contains(t.value("unit").toString())) {
         type.quantity = q;
         type.unit = t.value("unit").toString();
     }
     return type;
 }
+}
+
+bool soundQuantity(double quantity)
+{
+    // Below the least a quantity is a mistyped exponent, not an amount: a femtogram in ng is 1e-6.
+    return std::isfinite(quantity) && quantity >= 1e-12 && quantity <= MaxQuantity;
 }
 
 QStringList typeCodes()
@@ -107,7 +111,7 @@ bool parseTypes(const QString& list, int samples, QVector<SampleType>& out, QStr
         if (ok && t.type == QLatin1String("std")) {
             t.quantity = parts[1].toDouble(&ok);
             t.unit = parts[2];
-            ok = ok && std::isfinite(t.quantity) && t.quantity >= MinQuantity && t.quantity <= MaxQuantity && unitCodes().contains(t.unit);
+            ok = ok && soundQuantity(t.quantity) && unitCodes().contains(t.unit);
         }
         if (!ok) {
             QStringList plain = typeCodes();

@@ -82,6 +82,8 @@ struct RunSetup
 namespace RunControls {
 
 QStringList typeCodes();
+// A standard's quantity as one can be: from 1e-12 to 1e15.
+bool soundQuantity(double quantity);
 QStringList unitCodes();
 // The Chinese name a person reads ("标准品"), or the code itself when it is none of ours.
 QString typeName(const QString& code);

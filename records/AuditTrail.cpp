@@ -34,6 +34,8 @@ AuditEntry entryOf(const QSqlQuery& q)
     return e;
 }
 
+constexpr int MostClockStepBack = 600; // seconds
+
 QString timeText(const QDateTime& at)
 {
     return at.toUTC().toString(Qt::ISODateWithMs);
@@ -181,6 +183,7 @@ AuditTrail::Check AuditTrail::verify() const
         return check;
     }
     QString prev = firstPrevHash();
+    QDateTime prevAt;
     qint64 expectedId = 1;
     while (query.next()) {
         const AuditEntry e = entryOf(query);
@@ -191,11 +194,16 @@ AuditTrail::Check AuditTrail::verify() const
             check.why = QStringLiteral("it does not follow the entry before it (that one was changed or removed)");
         else if (hashOf(e) != e.hash)
             check.why = QStringLiteral("its content was changed after it was written");
+        // Entries are written in time order; one far earlier than the entry before it was put in
+        // afterwards with a time of its choosing. A workstation's clock set back a little is not.
+        else if (prevAt.isValid() && e.at < prevAt.addSecs(-MostClockStepBack))
+            check.why = QStringLiteral("its time (%1) is earlier than the entry before it (%2)").arg(timeText(e.at), timeText(prevAt));
         if (!check.why.isEmpty()) {
             check.brokenAt = e.id;
             return check;
         }
         prev = e.hash;
+        prevAt = e.at;
         expectedId = e.id + 1;
     }
     check.lastHash = prev;

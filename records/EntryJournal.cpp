@@ -39,7 +39,14 @@ bool EntryJournal::flushTo(AuditTrail& trail)
     file.close();
     lines.removeAll(QByteArray());
     int taken = 0;
-    while (taken < lines.size() && trail.append(AuditEntry::fromJson(QJsonDocument::fromJson(lines[taken]).object())))
+    // Every line goes in as recorded late, whatever it says of itself: the journal is a file on
+    // this machine, and its lines are no entry the store witnessed.
+    const auto late = [](AuditEntry e) {
+        if (!e.doneAt.isValid())
+            e.doneAt = QDateTime::currentDateTimeUtc();
+        return e;
+    };
+    while (taken < lines.size() && trail.append(late(AuditEntry::fromJson(QJsonDocument::fromJson(lines[taken]).object()))))
         ++taken;
     // What the trail did not take is written back whole, never half.
     QSaveFile rest(mFile);
@@ -47,5 +54,5 @@ bool EntryJournal::flushTo(AuditTrail& trail)
         return false;
     for (int i = taken; i < lines.size(); ++i)
         rest.write(lines[i] + '\n');
-    return rest.commit() && taken == lines.size();
+    return rest.flush() && rest.commit() && taken == lines.size();
 }

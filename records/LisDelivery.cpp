@@ -34,7 +34,12 @@ QString deliver(RecordSession& session, const Settings& settings, const QString&
         session.recordOn(experiment, QStringLiteral("未发送LIS"), QString(), QString(), fault);
         return QStringLiteral("结果未发送到LIS：") + fault;
     }
-    session.recordOn(experiment, QStringLiteral("发送LIS"), QString(), QFileInfo(written).fileName());
+    // A message the trail does not know of is taken back before the LIS takes it up.
+    if (!session.recordOn(experiment, QStringLiteral("发送LIS"), QString(), QFileInfo(written).fileName())) {
+        QFile::remove(written);
+        sent = false;
+        return QStringLiteral("结果未发送到LIS：记录库未记下发送（%1）").arg(session.fault());
+    }
     return QStringLiteral("结果已发送到LIS：") + QDir::toNativeSeparators(written);
 }
 

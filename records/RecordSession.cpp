@@ -115,8 +115,8 @@ QString RecordSession::changeRefusal(const ExperimentRef& experiment, Permission
         return QStringLiteral("记录库无法连接（%1），不能修改实验%2").arg(mStore.fault(), experiment.name);
     // A store made anew (a deleted file, another server) knows nothing of the experiment's
     // signatures: it may not decide on its changes.
-    if (mOpen && !experiment.storeId.isEmpty() && experiment.storeId != mStore.id())
-        return QStringLiteral("实验%1的记录保存在另一个记录库（%2），在此不能修改").arg(experiment.name, experiment.storeId);
+    if (mOpen && !foreignStore(experiment).isEmpty())
+        return foreignStore(experiment) + QStringLiteral("，在此不能修改");
     if (mOpen && mSignatures.isLocked(experiment))
         return QStringLiteral("实验%1已签名锁定，不能修改；须由管理员解锁（解锁将使签名作废）").arg(experiment.name);
     return QString();
@@ -253,6 +253,9 @@ QString RecordSession::sign(const ExperimentRef& experiment, const QString& path
     const QString changed = fileChange(experiment, path);
     if (!changed.isEmpty())
         return changed + QStringLiteral("，未签名：须由管理员先说明改动的原因");
+    // A scratch store's signature over another store's experiment vouches for nothing.
+    if (!foreignStore(experiment).isEmpty())
+        return foreignStore(experiment) + QStringLiteral("，在此不能签名");
     Signature s;
     s.experiment = experiment.name;
     s.experimentId = experiment.id;
@@ -322,12 +325,23 @@ QString RecordSession::fileChange(const ExperimentRef& experiment, const QString
         const QRegularExpressionMatch m = audited.match(e->newValue);
         if (!m.hasMatch() || e->action.contains(QStringLiteral("失败")) || e->action == QStringLiteral("导出"))
             continue;
-        if (m.captured(1) == Signatures::fileHash(path))
+        // A save recorded late came from the journal beside the store, which anyone on this
+        // machine can write: it vouches for no file until someone with the right says why.
+        if (m.captured(1) == Signatures::fileHash(path) && !e->doneAt.isValid())
             return QString();
+        if (e->doneAt.isValid())
+            return QStringLiteral("文件的最后一次保存（%1，补记）未经记录库见证").arg(e->doneAt.toLocalTime().toString("yyyy-MM-dd HH:mm"));
         return QStringLiteral("文件在%1的%2之后被改动，改动未经记录")
             .arg(e->at.toLocalTime().toString("yyyy-MM-dd HH:mm"), e->action);
     }
     return QString();
+}
+
+QString RecordSession::foreignStore(const ExperimentRef& experiment) const
+{
+    if (experiment.storeId.isEmpty() || experiment.storeId == mStore.id())
+        return QString();
+    return QStringLiteral("实验%1的记录保存在另一个记录库（%2）").arg(experiment.name, experiment.storeId);
 }
 
 QString RecordSession::warning(const ExperimentRef& experiment, const QString& path) const
@@ -347,6 +361,7 @@ QString RecordSession::warning(const ExperimentRef& experiment, const QString& p
         said << QStringLiteral("文件在签名后已被改动，签名不再相符：%1").arg(broken.join(QStringLiteral("；")));
     else
         said << fileChange(experiment, path);
+    said << foreignStore(experiment);
     said.removeAll(QString());
     return said.join(QStringLiteral("。"));
 }

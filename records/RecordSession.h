@@ -63,6 +63,9 @@ public:
     // and in the store's index with its results; false when the trail did not take it (a run's
     // save is kept in the journal then) or the file could not be read for its results.
     bool indexExperiment(const ExperimentRef& experiment, const QString& path, bool run = false);
+    // Only the file's results into the index: no entry, so that rebuilding the index never vouches
+    // for a file. False when it cannot be read or the store did not take them.
+    bool indexResults(const QString& experiment, const QString& path);
     // ... and out of the index, once its file is deleted or renamed.
     void forgetExperiment(const QString& experiment);
 
@@ -81,7 +84,8 @@ public:
     QString fileChange(const ExperimentRef& experiment, const QString& path) const;
 
 private:
-    bool indexResults(const QString& experiment, const QString& path);
+    // Says so when the experiment's file names a store other than this one.
+    QString foreignStore(const ExperimentRef& experiment) const;
     AuditEntry entryOn(const ExperimentRef& experiment) const;
     bool append(AuditEntry& entry, const QString& action, const QString& oldValue, const QString& newValue, const QString& reason);
 

@@ -6,6 +6,7 @@
 #include "files/OutData.h"
 #include "records/RecordStore.h"
 
+#include <QDir>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -67,6 +68,23 @@ bool ResultIndex::forget(const QString& experiment)
         return true;
     mFault = query.lastError().text();
     return false;
+}
+
+bool ResultIndex::indexedIn(const QString& folder, QStringList& experiments)
+{
+    QSqlQuery query(mStore.db());
+    query.prepare("SELECT DISTINCT r.experiment, e.path FROM result_index r LEFT JOIN experiments e ON e.name = r.experiment");
+    if (!query.exec()) {
+        mFault = query.lastError().text();
+        return false;
+    }
+    experiments.clear();
+    const QString prefix = QDir(folder).absolutePath() + '/';
+    while (query.next())
+        // One only a rebuild indexed was never saved anywhere the store saw: it is this folder's.
+        if (query.value(1).isNull() || query.value(1).toString().startsWith(prefix))
+            experiments << query.value(0).toString();
+    return true;
 }
 
 bool ResultIndex::search(const Query& q, QVector<Hit>& hits)

@@ -20,6 +20,9 @@ public:
     // Replaces the experiment's rows with what the record holds now; the operator is who made it.
     bool update(const QString& experiment, const OutData& data, const QString& madeBy);
     bool forget(const QString& experiment);
+    // The indexed experiments the store last saw in folder (by their saved path, or none), for a
+    // rebuild to forget those whose files are gone.
+    bool indexedIn(const QString& folder, QStringList& experiments);
 
     // Empty fields match anything; sample and operator match a part of the name, any case.
     struct Query

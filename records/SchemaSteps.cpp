@@ -116,6 +116,14 @@ const QStringList VersionThree = {
     "CREATE INDEX result_index_time ON result_index (run_time)",
 };
 
+// A signature row is never replaced: SQLite's INSERT OR REPLACE removes the row it replaces
+// without its delete guard, which would bring a voided signature back.
+const QStringList VersionFour = {
+    "CREATE TRIGGER signatures_in_order BEFORE INSERT ON signatures "
+    "WHEN NEW.id IS NOT COALESCE((SELECT MAX(id) FROM signatures), 0) + 1 "
+    "BEGIN SELECT RAISE(ABORT, 'signatures are numbered in order'); END",
+};
+
 bool runAll(RecordStore& store, const QStringList& statements)
 {
     for (const QString& statement : statements)
@@ -135,6 +143,9 @@ bool run(RecordStore& store, int version)
         return runAll(store, versionOne(postgres));
     if (version == 3)
         return runAll(store, VersionThree);
+    // A server's replace is an update, which its guard refuses already.
+    if (version == 4)
+        return postgres || runAll(store, VersionFour);
     // The store's own id, printed with every signature: a report from another store shows it.
     return runAll(store, VersionTwoColumns) && linkOldSignatures(store) && runAll(store, versionTwoGuards(postgres))
         && store.insert("store_settings", {"key", "value"}, {"store_id", QUuid::createUuid().toString(QUuid::WithoutBraces)});

@@ -56,14 +56,14 @@ Signature signatureOf(const QSqlQuery& q)
 
 // The rows of one experiment: by its id, or, for a file from before ids, by its name or by the
 // file signed (a file renamed outside the program is still the file its signature names).
+// An experiment's signatures: those under its id, and any under its name or its content, so that
+// a file whose id was cut out or replaced stays as signed as its name (which follows renames)
+// and its content say.
 QString whereOf(const ExperimentRef& e, const QString& prefix, QStringList& values)
 {
-    if (!e.id.isEmpty()) {
-        values = QStringList{e.id};
-        return QStringLiteral(" WHERE %1experiment_id = ?").arg(prefix);
-    }
-    values = QStringList{e.name, e.fileHash};
-    return QStringLiteral(" WHERE %1experiment_id = '' AND (%1experiment = ? OR %1file_hash = ?)").arg(prefix);
+    values = QStringList{e.id, e.name, e.fileHash};
+    return QStringLiteral(" WHERE ((%1experiment_id = ? AND %1experiment_id <> '') OR %1experiment = ? OR (%1file_hash = ? AND %1file_hash <> ''))")
+        .arg(prefix);
 }
 
 }
@@ -154,7 +154,7 @@ Signatures::State Signatures::of(const ExperimentRef& experiment) const
                         : "SELECT a.id FROM audit a WHERE a.action = ? AND a.object_id = ? "
                           "AND NOT EXISTS (SELECT 1 FROM signatures s WHERE s.entry = a.id)");
     orphans.addBindValue(Signed);
-    orphans.addBindValue(values.first());
+    orphans.addBindValue(experiment.id.isEmpty() ? experiment.name : experiment.id);
     state.answered = state.answered && orphans.exec();
     while (state.answered && orphans.next())
         state.misfits << QStringLiteral("审计追踪第%1条签名在签名表中缺失").arg(orphans.value(0).toLongLong());

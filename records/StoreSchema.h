@@ -9,7 +9,7 @@ class RecordStore;
 // the program's own role may create nothing.
 namespace StoreSchema {
 
-constexpr int Version = 3;
+constexpr int Version = 4;
 
 // False with the store's fault when a statement fails; the store is then left as it was.
 bool migrate(RecordStore& store);

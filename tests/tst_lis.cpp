@@ -153,7 +153,8 @@ void TestLis::sheetRefusals_data()
     const QByteArray head = QStringLiteral("孔位,样本名,类型,定量,单位\n1,甲,unkn,,\n").toUtf8();
     QTest::newRow("off the layout") << head + "25,x,unkn,," << QStringLiteral("第3行：孔位“25”不在方法“synthetic”的布局中（孔位1–24）");
     QTest::newRow("unknown type") << head + "2,x,patient,," << QStringLiteral("第3行：类型“patient”未知（unkn/ntc/nac/pos/ntp/std/nrt/opt）");
-    QTest::newRow("quantity no number") << head + "13,x,std,lots,cop" << QStringLiteral("第3行：定量“lots”不是大于0的数");
+    QTest::newRow("quantity no number") << head + "13,x,std,lots,cop" << QStringLiteral("第3行：定量“lots”不是数");
+    QTest::newRow("quantity out of range") << head + "13,x,std,9e-13,cop" << QStringLiteral("第3行：定量“9e-13”不在1e-12到1e15之间");
     QTest::newRow("standard without unit") << head + "13,x,std,5," << QStringLiteral("第3行：标准品需要定量和单位（cop/fold/dil/ng/nMol/other）");
     QTest::newRow("replicates differ") << head + "2,乙,unkn,," << QStringLiteral("第3行：孔位2与第2行同属样本1，样本名、类型、定量或备注须一致");
     QTest::newRow("hole twice") << head + "1,甲,unkn,," << QStringLiteral("第3行：孔位1已在第2行");

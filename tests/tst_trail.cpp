@@ -8,6 +8,7 @@
 #include "records/RecordSession.h"
 #include "records/TrailAnchors.h"
 
+#include <QJsonDocument>
 #include <QSqlQuery>
 #include <QtTest>
 
@@ -20,7 +21,7 @@ void tamper(RecordStore& store, const QStringList& statements)
     const QStringList guards = store.isPostgres()
                                    ? QStringList{"ALTER TABLE audit DISABLE TRIGGER USER", "ALTER TABLE signatures DISABLE TRIGGER USER"}
                                    : QStringList{"DROP TRIGGER IF EXISTS audit_no_delete", "DROP TRIGGER IF EXISTS signatures_no_delete",
-                                                 "DROP TRIGGER IF EXISTS signatures_fixed"};
+                                                 "DROP TRIGGER IF EXISTS signatures_fixed", "DROP TRIGGER IF EXISTS signatures_in_order"};
     for (const QString& s : guards + statements)
         QVERIFY2(store.exec(s), qPrintable(s + ": " + store.fault()));
 }
@@ -60,6 +61,7 @@ private slots:
     void trailTakesEntriesOnlyInOrder();
     void anchorsFindACutOrRewrittenTail();
     void fileComparedWithItsAuditedSave();
+    void forgedWaysStayShut();
     void storeOfTheInstallation();
     void olderStoreOpens();
     void cliNeedsALoginAndNamesTheStore();
@@ -204,6 +206,72 @@ void TestTrail::fileComparedWithItsAuditedSave()
     QVERIFY(fresh.changeRefusal(renamed).contains("另一个记录库"));
     RecordSession closed(mDir.file("closed.sqlite"));
     QCOMPARE(closed.warning(renamed, mDir.file("renamed.pcrd")), QString("签名状态无法核实"));
+}
+
+void TestTrail::forgedWaysStayShut()
+{
+    RecordSession s(mDir.file("forged.sqlite"));
+    const QString path = mDir.file("forged.pcrd");
+    prepare(s, "forged.sqlite", path);
+    const ExperimentRef ref = ExperimentRef::of(path);
+    // Edited on disk, then "saved" by a line anyone may write into the journal beside the store:
+    // it goes in as recorded late and vouches for no file.
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::Append) && file.write("x") == 1);
+    file.close();
+    AuditEntry forged;
+    forged.user = "admin";
+    forged.action = "保存实验";
+    forged.objectType = "experiment";
+    forged.objectName = ref.name;
+    forged.objectId = ref.id;
+    forged.newValue = "SHA-256 " + Signatures::fileHash(path);
+    QVERIFY(ZGLOBAL::writeFile(mDir.file("forged.sqlite.journal"), QJsonDocument(forged.toJson()).toJson(QJsonDocument::Compact) + '\n'));
+    QVERIFY(s.record("检查", "session", "rev"));
+    QVERIFY(s.trail().ofExperiment(ref).last().doneAt.isValid());
+    QVERIFY(s.fileChange(ref, path).contains("补记"));
+    // Rebuilding the index writes no entry, so it explains nothing either.
+    const qint64 head = s.trail().head().id;
+    QVERIFY(s.indexResults(ref.name, path));
+    QCOMPARE(s.trail().head().id, head);
+
+    // Explained and signed, then its id cut out of the file: locked still, by its name.
+    s.logout();
+    QCOMPARE(s.login("admin", "admin-pass"), QString());
+    QCOMPARE(s.explainChange(ref, path, "checked"), QString());
+    QCOMPARE(s.sign(ref, path, "批准", "admin-pass"), QString());
+    OutData record;
+    QCOMPARE(record.openAs(path), 0);
+    record.recordId.clear();
+    record.storeId.clear();
+    QVERIFY(record.saveAsFilePath(path));
+    QVERIFY(s.changeRefusal(ExperimentRef::of(path)).contains("已签名锁定"));
+    // Another store's experiment is signed by nobody here.
+    RecordSession scratch(mDir.file("scratch.sqlite"));
+    QVERIFY(scratch.open());
+    QCOMPARE(scratch.users().init("boss", "王管理", "boss-pass1"), QString());
+    QCOMPARE(scratch.login("boss", "boss-pass1"), QString());
+    QVERIFY(scratch.sign(ref, path, "批准", "boss-pass1").contains("另一个记录库"));
+
+    // A voided signature's row is not brought back by replacing it.
+    QCOMPARE(s.unlock(ref, "recheck"), QString());
+    QVERIFY(!s.store().exec("INSERT OR REPLACE INTO signatures SELECT id, experiment, experiment_id, user_name, full_name, meaning, "
+                            "at, file_hash, '', entry, 0 FROM signatures"));
+    QVERIFY(s.signatures().of(ref).holding.isEmpty());
+    // An entry put in at the end with a time of its choosing is found by its time.
+    const AuditTrail::Head last = s.trail().head();
+    AuditEntry late;
+    late.id = last.id + 1;
+    late.at = QDateTime(QDate(2020, 1, 1), QTime(0, 0), Qt::UTC);
+    late.user = "admin";
+    late.action = "签名";
+    late.prevHash = last.hash;
+    late.hash = AuditTrail::hashOf(late);
+    QVERIFY(s.store().insert("audit", {"id", "at", "user_name", "machine", "action", "object_type", "object_name", "old_value", "new_value",
+                                       "reason", "prev_hash", "hash", "object_id", "done_at"},
+                             {late.id, late.at.toString(Qt::ISODateWithMs), late.user, QString(), late.action, QString(), QString(), QString(),
+                              QString(), QString(), late.prevHash, late.hash, QString(), QString()}));
+    QVERIFY2(s.trail().verify().why.contains("earlier"), qPrintable(s.trail().verify().why));
 }
 
 void TestTrail::olderStoreOpens()

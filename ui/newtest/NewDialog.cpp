@@ -281,6 +281,6 @@ void NewDialog::slotSaveSheetTemplate()
     if (path.isEmpty())
         return;
     QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(SampleSheet::templateFor(method)) >= 0 && file.commit();
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(SampleSheet::templateFor(method)) >= 0 && file.flush() && file.commit();
     ZMessageBox::tell(this, written ? UI::FileWritten.arg(QDir::toNativeSeparators(path)) : UI::SaveDataFailInfo);
 }
