@@ -78,6 +78,10 @@ QString sampleOf(const QStringList& cells, QString& name, QString& remark, Sampl
     remark = cells[Remark];
     if (name.size() > MaxText || remark.size() > MaxText)
         return QStringLiteral("样本名或备注超过%1个字").arg(MaxText);
+    // A line break or other control character in a name matches no order a LIS holds.
+    const auto control = [](const QChar c) { return c.category() == QChar::Other_Control; };
+    if (std::any_of(name.cbegin(), name.cend(), control) || std::any_of(remark.cbegin(), remark.cend(), control))
+        return QStringLiteral("样本名或备注含有换行等控制字符");
     type.type = cells[Type].isEmpty() ? QStringLiteral("unkn") : codeOf(cells[Type], RunControls::typeCodes(), RunControls::typeName);
     if (type.type.isEmpty())
         return QStringLiteral("类型“%1”未知（%2）").arg(cells[Type].left(40), RunControls::typeCodes().join('/'));

@@ -105,7 +105,8 @@ bool ResultIndex::search(const Query& q, QVector<Hit>& hits)
         match("LOWER(made_by) LIKE ? ESCAPE '!'", containing(q.madeBy));
     if (q.from.isValid())
         match("run_time >= ?", utc(QDateTime(q.from, QTime(0, 0), Qt::LocalTime)));
-    if (q.to.isValid())
+    // The last day a date can name has no day after it: it bounds nothing.
+    if (q.to.isValid() && q.to.addDays(1).isValid())
         match("run_time < ?", utc(QDateTime(q.to.addDays(1), QTime(0, 0), Qt::LocalTime)));
     const QString signedClause = "EXISTS (SELECT 1 FROM signatures s WHERE s.experiment = r.experiment AND s.voided = '')";
     if (q.signedState == 1)
