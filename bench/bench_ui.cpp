@@ -8,7 +8,11 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QTreeView>
+
+#include <unistd.h>
 
 #include <memory>
 
@@ -144,6 +148,41 @@ void BM_ReviewsAndPreviewsGrowth(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ReviewsAndPreviewsGrowth)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// A lab's year on the data page: 10,000 experiment files (links to one record), from opening the
+// page to its list filled, sorted newest first and drawn, and to its first screenful.
+void BM_DataPageTenThousand(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("usr_data/");
+    QDir().mkpath(folder);
+    fullChip().saveAsFilePath(folder + "run-00000.pcrd");
+    for (int i = 1; i < 10000; ++i)
+        if (::link(QFile::encodeName(folder + "run-00000.pcrd").constData(), QFile::encodeName(folder + QString("run-%1.pcrd").arg(i, 5, 10, QChar('0'))).constData()) != 0)
+            return state.SkipWithError("cannot make the files");
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
+        ZDataList page;
+        page.resize(1366, 768);
+        page.show();
+        auto* view = page.findChild<QTreeView*>("treeView");
+        qint64 firstRows = -1;
+        while (view->model()->rowCount(view->rootIndex()) < 10000 && clock.elapsed() < 60000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            if (firstRows < 0 && view->model()->rowCount(view->rootIndex()) >= 30)
+                firstRows = clock.elapsed();
+        }
+        state.counters["first_screen_ms"] = firstRows;
+        page.repaint();
+        state.SetIterationTime(clock.elapsed() / 1000.0);
+        state.counters["rows"] = view->model()->rowCount(view->rootIndex());
+    }
+    QDir::setCurrent(before);
+}
+BENCHMARK(BM_DataPageTenThousand)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }
 
