@@ -288,5 +288,5 @@ void TestLis::commandLine()
     QCOMPARE(runCli(run + QStringList{"--sample-sheet", "s.csv", "--types", "unkn"}).code, 2);
 }
 
-QTEST_MAIN(TestLis)
+QTEST_GUILESS_MAIN(TestLis)
 #include "tst_lis.moc"
