@@ -13,10 +13,11 @@ QString limit(double v)
 
 ControlRulesTable::ControlRulesTable(QWidget* parent) : QTableWidget(0, Columns, parent)
 {
-    setHorizontalHeaderLabels({QStringLiteral("靶标"), QStringLiteral("阴性对照不得扩增"), QStringLiteral("阴性对照可接受Ct>"),
-                               QStringLiteral("阳性对照Ct下限"), QStringLiteral("阳性对照Ct上限"), QStringLiteral("内参Ct下限"),
-                               QStringLiteral("内参Ct上限"), QStringLiteral("标准曲线效率下限%"), QStringLiteral("效率上限%"),
-                               QStringLiteral("R²下限")});
+    // Two lines each, so that every heading reads whole beside ten columns.
+    setHorizontalHeaderLabels({QStringLiteral("靶标"), QStringLiteral("阴性对照\n不得扩增"), QStringLiteral("阴性对照\n可接受Ct>"),
+                               QStringLiteral("阳性对照\nCt下限"), QStringLiteral("阳性对照\nCt上限"), QStringLiteral("内参\nCt下限"),
+                               QStringLiteral("内参\nCt上限"), QStringLiteral("标准曲线\n效率下限%"), QStringLiteral("标准曲线\n效率上限%"),
+                               QStringLiteral("标准曲线\nR²下限")});
     verticalHeader()->hide();
     horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 }
@@ -74,7 +75,7 @@ bool ControlRulesTable::rules(QVector<ControlRule>& out, QVector<CurveAcceptance
             bool ok = true;
             *fields[c - NtcMax] = text.isEmpty() ? 0 : text.toDouble(&ok);
             if (!ok || *fields[c - NtcMax] < 0 || *fields[c - NtcMax] > 100) {
-                fault = QStringLiteral("质控规则中靶标%1的“%2”不是0到100之间的Ct。").arg(r.target, horizontalHeaderItem(c)->text());
+                fault = QStringLiteral("质控规则中靶标%1的“%2”不是0到100之间的Ct。").arg(r.target, horizontalHeaderItem(c)->text().remove(QLatin1Char('\n')));
                 return false;
             }
         }
