@@ -1,6 +1,7 @@
 #include "records/ResultIndex.h"
 
 #include "analysis/Quantification.h"
+#include "analysis/ResultText.h"
 #include "analysis/SampleResults.h"
 #include "analysis/TempData.h"
 #include "files/OutData.h"
@@ -149,9 +150,13 @@ bool ResultIndex::trendable(QVector<QPair<QString, QString>>& pairs, int limit)
 bool ResultIndex::trend(const QString& sample, const QString& target, QVector<ControlTrend::Point>& points)
 {
     QSqlQuery query(mStore.db());
-    query.prepare("SELECT experiment, run_time, ct FROM result_index WHERE sample = ? AND target = ? ORDER BY run_time, experiment");
+    // A run stopped before its control could amplify says nothing of the control: its call reads
+    // 未完成, and it is no point of the trend.
+    query.prepare("SELECT experiment, run_time, ct FROM result_index WHERE sample = ? AND target = ? AND outcome <> ? "
+                  "ORDER BY run_time, experiment");
     query.addBindValue(sample);
     query.addBindValue(target);
+    query.addBindValue(ResultText::call(false, false));
     if (!query.exec()) {
         mFault = query.lastError().text();
         return false;
