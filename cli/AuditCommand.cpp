@@ -15,7 +15,7 @@ QString oneLine(const QString& text)
 {
     QString shown;
     for (const QChar c : text)
-        shown += c.category() == QChar::Other_Control ? QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0')) : QString(c);
+        shown += UserDirectory::misleads(c) ? QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0')) : QString(c);
     return shown;
 }
 

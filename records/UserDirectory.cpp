@@ -3,6 +3,7 @@
 #include "records/PasswordHash.h"
 #include "records/RecordStore.h"
 
+#include <algorithm>
 #include <QDateTime>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -144,10 +145,14 @@ bool UserDirectory::acceptableName(const QString& name)
 {
     if (name.isEmpty() || name.size() > MaxNameLength)
         return false;
-    for (const QChar c : name)
-        if (c.category() == QChar::Other_Control)
-            return false;
-    return true;
+    return std::none_of(name.cbegin(), name.cend(), misleads);
+}
+
+bool UserDirectory::misleads(QChar c)
+{
+    const QChar::Category category = c.category();
+    return category == QChar::Other_Control || category == QChar::Other_Format || category == QChar::Separator_Line
+        || category == QChar::Separator_Paragraph;
 }
 
 UserDirectory::Login UserDirectory::check(const QString& name, const QString& password, UserAccount* account)

@@ -39,8 +39,11 @@ public:
     QString setPassword(const QString& name, const QString& password);
     // Lifts the lock after failed logins; the password stays.
     QString unlock(const QString& name);
-    // 1 to MaxNameLength characters, none of them a control character (a line end, a tab).
+    // 1 to MaxNameLength characters, none of them one that misleads (a line end, a tab, an override).
     static bool acceptableName(const QString& name);
+    // A character that changes how the text around it reads: a control, a format character (a
+    // direction override) or a line or paragraph separator.
+    static bool misleads(QChar c);
 
     QVector<UserAccount> list() const;
     bool find(const QString& name, UserAccount& out) const;

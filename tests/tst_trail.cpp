@@ -421,6 +421,9 @@ void TestTrail::identityHoldsUnderAttack()
     QCOMPARE(admin.users().init("admin", "", "admin-pass"), QString());
     QCOMPARE(admin.login("admin", "admin-pass"), QString());
     QCOMPARE(admin.users().add("op", "", Role::Operator, "operate-pass"), QString());
+    // A name that reads as another (a direction override) or breaks a line is no name.
+    for (const QChar c : {QChar(0x202E), QChar(0x2028), QChar('\n')})
+        QVERIFY(!UserDirectory::acceptableName(QStringLiteral("ad") + c + QStringLiteral("min")));
 
     // Tries at once are each counted before their password is looked at: no more than the
     // limit are ever looked at, and the right one after them finds the account locked.
