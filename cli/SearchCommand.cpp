@@ -68,7 +68,7 @@ int searchCommand(const QStringList& arguments)
     if (!fault.isEmpty())
         return cli.fail(fault);
     QVector<ResultIndex::Hit> hits;
-    if (!records.session().results().search(q, hits))
+    if (!records.session().findExperiments(q, hits))
         return cli.fail(records.session().results().fault());
     if (p.isSet("json")) {
         QJsonArray array;

@@ -215,6 +215,21 @@ bool RecordSession::indexExperiment(const ExperimentRef& experiment, const QStri
     return indexResults(experiment.name, path);
 }
 
+bool RecordSession::findExperiments(const ResultIndex::Query& query, QVector<ResultIndex::Hit>& hits)
+{
+    if (!mResults.search(query, hits))
+        return false;
+    QVector<ResultIndex::Hit> kept;
+    for (ResultIndex::Hit hit : hits) {
+        const Signatures::State state = mSignatures.of(ExperimentRef(hit.experiment));
+        hit.isSigned = state.answered && !state.holding.isEmpty() && state.misfits.isEmpty();
+        if (query.signedState < 0 || hit.isSigned == (query.signedState == 1))
+            kept << hit;
+    }
+    hits = kept;
+    return true;
+}
+
 bool RecordSession::indexResults(const QString& experiment, const QString& path)
 {
     OutData data;

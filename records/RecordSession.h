@@ -63,6 +63,9 @@ public:
     // and in the store's index with its results; false when the trail did not take it (a run's
     // save is kept in the journal then) or the file could not be read for its results.
     bool indexExperiment(const ExperimentRef& experiment, const QString& path, bool run = false);
+    // Experiments by their indexed results, each signed only where its signatures hold as the
+    // report checks them (a row moved to another name, or forged, signs nothing).
+    bool findExperiments(const ResultIndex::Query& query, QVector<ResultIndex::Hit>& hits);
     // Only the file's results into the index: no entry, so that rebuilding the index never vouches
     // for a file. False when it cannot be read or the store did not take them.
     bool indexResults(const QString& experiment, const QString& path);

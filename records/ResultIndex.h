@@ -43,7 +43,8 @@ public:
         QString madeBy;
         bool isSigned = false;
     };
-    // Newest first; false with fault() when the store did not answer.
+    // Newest first, signed as the signatures table says by name (RecordSession::findExperiments
+    // checks them as a report does); false with fault() when the store did not answer.
     bool search(const Query& query, QVector<Hit>& hits);
     // The sample and target pairs worth a trend: controls first (positive, then negative), then
     // the rest by name; at most limit of them.

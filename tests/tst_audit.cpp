@@ -296,7 +296,7 @@ void TestAudit::resultsFoundAcrossRuns()
 
     const auto found = [&s](const ResultIndex::Query& q) {
         QVector<ResultIndex::Hit> hits;
-        [&] { QVERIFY2(s.results().search(q, hits), qPrintable(s.results().fault())); }();
+        [&] { QVERIFY2(s.findExperiments(q, hits), qPrintable(s.results().fault())); }();
         QStringList names;
         for (const ResultIndex::Hit& h : hits)
             names << h.experiment;

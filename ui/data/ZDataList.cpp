@@ -46,9 +46,9 @@ void ZDataList::search()
         return;
     mQuery = dialog.query();
     QVector<ResultIndex::Hit> hits;
-    ResultIndex& index = RecordActions::session().results();
-    if (!index.search(mQuery, hits))
-        return ZMessageBox::tell(this, UI::SearchFailed.arg(index.fault()));
+    RecordSession& records = RecordActions::session();
+    if (!records.findExperiments(mQuery, hits))
+        return ZMessageBox::tell(this, UI::SearchFailed.arg(records.results().fault()));
     mFound = QStringList();
     for (const ResultIndex::Hit& hit : hits)
         mFound->append(hit.experiment);
