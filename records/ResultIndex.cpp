@@ -152,8 +152,9 @@ bool ResultIndex::trend(const QString& sample, const QString& target, QVector<Co
     QSqlQuery query(mStore.db());
     // A run stopped before its control could amplify says nothing of the control: its call reads
     // 未完成, and it is no point of the trend.
-    query.prepare("SELECT experiment, run_time, ct FROM result_index WHERE sample = ? AND target = ? AND outcome <> ? "
-                  "ORDER BY run_time, experiment");
+    // One point a run: samples of one name in a run are the control's replicates, their Cts averaged.
+    query.prepare("SELECT experiment, MIN(run_time) AS t, AVG(ct) FROM result_index WHERE sample = ? AND target = ? AND outcome <> ? "
+                  "GROUP BY experiment ORDER BY t, experiment");
     query.addBindValue(sample);
     query.addBindValue(target);
     query.addBindValue(ResultText::call(false, false));

@@ -49,8 +49,8 @@ public:
     // The sample and target pairs worth a trend: controls first (positive, then negative), then
     // the rest by name; at most limit of them.
     bool trendable(QVector<QPair<QString, QString>>& pairs, int limit = 500);
-    // The Cts of a sample's target over every indexed run, oldest first; a run stopped before the
-    // sample could amplify is none.
+    // The Cts of a sample's target over every indexed run, oldest first, one a run (samples of
+    // one name averaged); a run stopped before the sample could amplify is none.
     bool trend(const QString& sample, const QString& target, QVector<ControlTrend::Point>& points);
     QString fault() const { return mFault; }
 
