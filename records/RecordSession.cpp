@@ -115,8 +115,9 @@ QString RecordSession::changeRefusal(const ExperimentRef& experiment, Permission
         return QStringLiteral("记录库无法连接（%1），不能修改实验%2").arg(mStore.fault(), experiment.name);
     // A store made anew (a deleted file, another server) knows nothing of the experiment's
     // signatures: it may not decide on its changes.
-    if (mOpen && !foreignStore(experiment).isEmpty())
-        return foreignStore(experiment) + QStringLiteral("，在此不能修改");
+    const QString foreign = mOpen ? foreignStore(experiment) : QString();
+    if (!foreign.isEmpty())
+        return foreign + QStringLiteral("，在此不能修改");
     if (mOpen && mSignatures.isLocked(experiment))
         return QStringLiteral("实验%1已签名锁定，不能修改；须由管理员解锁（解锁将使签名作废）").arg(experiment.name);
     return QString();
@@ -269,8 +270,9 @@ QString RecordSession::sign(const ExperimentRef& experiment, const QString& path
     if (!changed.isEmpty())
         return changed + QStringLiteral("，未签名：须由管理员先说明改动的原因");
     // A scratch store's signature over another store's experiment vouches for nothing.
-    if (!foreignStore(experiment).isEmpty())
-        return foreignStore(experiment) + QStringLiteral("，在此不能签名");
+    const QString foreign = foreignStore(experiment);
+    if (!foreign.isEmpty())
+        return foreign + QStringLiteral("，在此不能签名");
     Signature s;
     s.experiment = experiment.name;
     s.experimentId = experiment.id;

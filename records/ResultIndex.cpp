@@ -115,8 +115,8 @@ bool ResultIndex::search(const Query& q, QVector<Hit>& hits)
     else if (q.signedState == 0)
         where << "NOT " + signedClause;
     QSqlQuery query(mStore.db());
-    query.prepare(QStringLiteral("SELECT DISTINCT experiment, run_time, made_by, %1 FROM result_index r%2 ORDER BY run_time DESC, experiment LIMIT %3")
-                      .arg(signedClause, where.isEmpty() ? QString() : " WHERE " + where.join(" AND "))
+    query.prepare(QStringLiteral("SELECT DISTINCT experiment, run_time, made_by FROM result_index r%1 ORDER BY run_time DESC, experiment LIMIT %2")
+                      .arg(where.isEmpty() ? QString() : " WHERE " + where.join(" AND "))
                       .arg(qBound(1, q.limit, 100000)));
     for (const QVariant& v : values)
         query.addBindValue(v);
@@ -127,7 +127,7 @@ bool ResultIndex::search(const Query& q, QVector<Hit>& hits)
     hits.clear();
     while (query.next())
         hits.append({query.value(0).toString(), QDateTime::fromString(query.value(1).toString(), Qt::ISODateWithMs),
-                     query.value(2).toString(), query.value(3).toBool()});
+                     query.value(2).toString()});
     return true;
 }
 

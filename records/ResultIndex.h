@@ -41,10 +41,11 @@ public:
         QString experiment;
         QDateTime time;
         QString madeBy;
-        bool isSigned = false;
+        bool isSigned = false; // set by RecordSession::findExperiments
     };
-    // Newest first, signed as the signatures table says by name (RecordSession::findExperiments
-    // checks them as a report does); false with fault() when the store did not answer.
+    // Newest first, the signed state only narrowed by the signatures table's names (whether each
+    // is signed is RecordSession::findExperiments's to say, as a report checks it); false with
+    // fault() when the store did not answer.
     bool search(const Query& query, QVector<Hit>& hits);
     // The sample and target pairs worth a trend: controls first (positive, then negative), then
     // the rest by name; at most limit of them.
