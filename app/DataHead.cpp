@@ -9,6 +9,7 @@
 #include "method/JsonControl.h"
 #include "platform/MachineSettings.h"
 #include "records/RecordSession.h"
+#include "records/StoreThread.h"
 
 #include <QDate>
 #include <QDir>
@@ -38,10 +39,12 @@ DataHead::DataHead() : mWakeLock("tamarin")
     // wait in the journal, a change is refused and may be tried again.
     mpRecords->store().setLockWait(100);
     mpRecords->open();
+    mpStore = new StoreThread(*mpRecords);
 }
 
 DataHead::~DataHead()
 {
+    delete mpStore;
     delete mpRecords;
     delete mpSettings;
     delete mpJsonControl;

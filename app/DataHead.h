@@ -10,6 +10,7 @@ class JsonControl;
 class ExcelControl;
 class Settings;
 class RecordSession;
+class StoreThread;
 
 // The application singleton: working directories, version, and the shared service objects.
 class DataHead
@@ -23,6 +24,8 @@ public:
     Settings* getMpSettings() const { return mpSettings; }
     // Users, the audit trail and signatures; opened at start-up (isOpen() says whether it could be).
     RecordSession* getMpRecords() const { return mpRecords; }
+    // The thread the window's calls of that session run on.
+    StoreThread* getMpStore() const { return mpStore; }
     QVersionNumber getMSoftWareVersion() const { return mSoftWareVersion; }
     int getFileVersion() const { return mFileVersion; }
     void setFileVersion(int version) { mFileVersion = version; }
@@ -51,6 +54,7 @@ private:
     ExcelControl* mpExcelControl = nullptr;
     Settings* mpSettings = nullptr;
     RecordSession* mpRecords = nullptr;
+    StoreThread* mpStore = nullptr;
     QVersionNumber mSoftWareVersion;
     int mFileVersion = 0;
     Platform::WakeLock mWakeLock;

@@ -10,6 +10,7 @@
 #include "ui/home/UiHome.h"
 #include "ui/records/IdleLock.h"
 #include "ui/records/LoginDialog.h"
+#include "ui/records/RecordActions.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -48,11 +49,19 @@ int main(int argc, char* argv[])
     LogFile::install(UI::LogDirName + "tamarin.log", parser.isSet("verbose"));
 
     // Without its record store the program cannot know who may do what; it does not run blind.
+    // Read before any other call can be under way on the store's thread.
     RecordSession& records = *DataHead::instance()->getMpRecords();
     if (!records.isOpen()) {
         ZMessageBox::tell(nullptr, UI::StoreFailed.arg(records.store().describe(), records.fault()));
         return 1;
     }
+    // The window waits for a slow store with its events going; a person sees why their input waits.
+    DataHead::instance()->getMpStore()->setWaitSign([](bool waiting) {
+        if (waiting)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    });
     auto* home = new UiHome;
     ListenInterface listen;
     app.installNativeEventFilter(&listen);
@@ -63,7 +72,7 @@ int main(int argc, char* argv[])
     // A module that a crash left with its heaters on gets its stop sequence now: it waits for
     // nobody's login.
     home->makeInterruptedSafe();
-    if (records.usersOn() && LoginDialog(records, LoginDialog::Mode::Start, home).exec() != QDialog::Accepted) {
+    if (RecordActions::ask([](RecordSession& s) { return s.usersOn(); }) && LoginDialog(LoginDialog::Mode::Start, home).exec() != QDialog::Accepted) {
         delete home;
         Machine::instance()->shutdown();
         return 0;
@@ -78,7 +87,7 @@ int main(int argc, char* argv[])
     QTimer::singleShot(0, home, &UiHome::restoreInterruptedTests);
     const int code = app.exec();
     delete home;
-    records.logout();
+    RecordActions::ask([](RecordSession& s) { s.logout(); });
     // The link's thread ends (the port closed) while the application still serves it.
     Machine::instance()->shutdown();
     return code;

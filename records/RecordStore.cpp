@@ -29,17 +29,15 @@ RecordStore::RecordStore(const QString& location)
 
 RecordStore::~RecordStore()
 {
-    {
-        QSqlDatabase db = QSqlDatabase::database(mConnection, false);
-        if (db.isValid())
-            db.close();
-    }
+    if (mDb.isValid())
+        mDb.close();
+    mDb = QSqlDatabase();
     QSqlDatabase::removeDatabase(mConnection);
 }
 
 QSqlDatabase RecordStore::db() const
 {
-    return QSqlDatabase::database(mConnection, false);
+    return mDb;
 }
 
 QString RecordStore::describe() const
@@ -51,7 +49,8 @@ QString RecordStore::describe() const
 
 bool RecordStore::open()
 {
-    QSqlDatabase db = QSqlDatabase::addDatabase(mPostgres ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), mConnection);
+    mDb = QSqlDatabase::addDatabase(mPostgres ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), mConnection);
+    QSqlDatabase& db = mDb;
     if (!db.isValid()) {
         mFault = QStringLiteral("no database driver for %1").arg(describe());
         return false;

@@ -50,6 +50,9 @@ private:
 
     QString mLocation;
     QString mConnection;
+    // Held rather than looked up by name, which Qt allows only on the thread that made it: the
+    // window's calls run on the store's own thread (one at a time).
+    QSqlDatabase mDb;
     QString mFault;
     bool mPostgres = false;
     int mLockWaitMs = 3000;

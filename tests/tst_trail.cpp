@@ -6,9 +6,11 @@
 #include "files/OutData.h"
 #include "files/XlsxReader.h"
 #include "records/RecordSession.h"
+#include "records/StoreThread.h"
 #include "records/TrailAnchors.h"
 
 #include <QJsonDocument>
+#include <QSemaphore>
 #include <QSqlQuery>
 #include <QtTest>
 
@@ -69,6 +71,7 @@ private slots:
     void programRoleOnTheServer();
     void runEntriesWaitForTheStore_data() { signaturesInTheChain_data(); }
     void runEntriesWaitForTheStore();
+    void windowGoesOnWhileTheStoreIsSlow();
 
 private:
     TestDir mDir;
@@ -533,6 +536,27 @@ void TestTrail::runEntriesWaitForTheStore()
     QVERIFY(!entries[0].doneAt.isValid() && entries[1].doneAt.isValid());
     QCOMPARE(s.trail().verify().brokenAt, qint64(0));
     QCOMPARE(QFileInfo(journal).size(), qint64(0));
+}
+
+void TestTrail::windowGoesOnWhileTheStoreIsSlow()
+{
+    RecordSession s(mDir.file("slow.sqlite"));
+    QVERIFY(s.open());
+    StoreThread store(s);
+    QVector<bool> signs;
+    store.setWaitSign([&signs](bool on) { signs << on; });
+    // The store answers only once the caller's own timer has run: it could not, were the caller stopped.
+    QSemaphore ticked;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&ticked] { ticked.release(); });
+    timer.start(5);
+    // A run's entry posted before the call is in the trail when the call reads it.
+    store.post([](RecordSession& session) { session.recordRun(ExperimentRef("slow", "slow-id"), "开始运行"); });
+    const int entries = store.call([&ticked](RecordSession& session) {
+        return ticked.tryAcquire(3, 10000) ? session.trail().ofExperiment(ExperimentRef("slow", "slow-id")).size() : -1;
+    });
+    QCOMPARE(entries, 1);
+    QCOMPARE(signs, QVector<bool>({true, false}));
 }
 
 QTEST_MAIN(TestTrail)

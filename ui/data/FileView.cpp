@@ -129,7 +129,7 @@ void FileView::importRdml(const QString& path)
     if (base.isEmpty())
         return;
     const QString target = QDir(folder()).filePath(base + ".pcrd");
-    RecordActions::session().stamp(data);
+    RecordActions::stamp(data);
     if (!data.saveAsFilePath(target))
         return ZMessageBox::tell(this, UI::RdmlRefused.arg(name, UI::ExportError.arg(base + ".pcrd")));
     if (!RecordActions::recordImport(target, path))
@@ -146,11 +146,10 @@ void FileView::deleteSelected()
     paths.sort();
     if (paths.isEmpty())
         return;
-    RecordSession& records = RecordActions::session();
     for (const QString& path : paths) {
         if (ExperimentName::isOpen(path))
             return ZMessageBox::tell(this, UI::ExperimentOpen.arg(QFileInfo(path).fileName()));
-        if (!RecordActions::allowed(this, records.changeRefusal(RecordActions::experimentOf(path), Permission::DeleteRecords)))
+        if (!RecordActions::allowed(this, RecordActions::changeRefusal(path, Permission::DeleteRecords)))
             return;
     }
     const QString question = paths.size() > 1 ? UI::DelPcrdFiles.arg(paths.size()) : UI::DelPcrdFile.arg(QFileInfo(paths.first()).fileName());
@@ -163,11 +162,13 @@ void FileView::deleteSelected()
         refs[path] = RecordActions::experimentOf(path);
     }
     const QStringList remaining = ExperimentFiles::remove(paths);
-    for (const QString& path : paths)
-        if (!QFile::exists(path)) {
-            records.recordOn(refs[path], QStringLiteral("删除"), QStringLiteral("SHA-256 ") + hashes[path], QString());
-            records.forgetExperiment(refs[path].name);
-        }
+    RecordActions::ask([&](RecordSession& s) {
+        for (const QString& path : paths)
+            if (!QFile::exists(path)) {
+                s.recordOn(refs[path], QStringLiteral("删除"), QStringLiteral("SHA-256 ") + hashes[path], QString());
+                s.forgetExperiment(refs[path].name);
+            }
+    });
     emit signalRemoved(paths);
     if (!remaining.isEmpty())
         ZMessageBox::tell(this, UI::DeleteRefused.arg(remaining.join("\n")));

@@ -2,6 +2,7 @@
 
 #include "analysis/ResultText.h"
 #include "records/RecordSession.h"
+#include "ui/records/RecordActions.h"
 #include "ui_TrendDialog.h"
 
 #include <QHeaderView>
@@ -22,12 +23,18 @@ QString ruleText(const QString& rule)
 }
 }
 
-TrendDialog::TrendDialog(RecordSession& session, QWidget* parent) : QDialog(parent), ui(new Ui::TrendDialog), mSession(session)
+TrendDialog::TrendDialog(QWidget* parent) : QDialog(parent), ui(new Ui::TrendDialog)
 {
     ui->setupUi(this);
     QVector<QPair<QString, QString>> pairs;
-    if (!mSession.results().trendable(pairs))
-        ui->label_Fault->setText(QStringLiteral("记录库无法读取：") + mSession.results().fault());
+    QString fault;
+    const bool read = RecordActions::ask([&](RecordSession& s) {
+        const bool ok = s.results().trendable(pairs);
+        fault = s.results().fault();
+        return ok;
+    });
+    if (!read)
+        ui->label_Fault->setText(QStringLiteral("记录库无法读取：") + fault);
     else if (pairs.isEmpty())
         ui->label_Fault->setText(QStringLiteral("索引中还没有结果；可用 tamarin-cli index rebuild 从实验文件建立"));
     for (const auto& [sample, target] : pairs)
@@ -65,8 +72,14 @@ void TrendDialog::showTrend()
     if (chosen.size() != 2)
         return;
     QVector<ControlTrend::Point> points;
-    if (!mSession.results().trend(chosen[0], chosen[1], points)) {
-        ui->label_Fault->setText(QStringLiteral("记录库无法读取：") + mSession.results().fault());
+    QString fault;
+    const bool read = RecordActions::ask([&](RecordSession& s) {
+        const bool ok = s.results().trend(chosen[0], chosen[1], points);
+        fault = s.results().fault();
+        return ok;
+    });
+    if (!read) {
+        ui->label_Fault->setText(QStringLiteral("记录库无法读取：") + fault);
         return;
     }
     const bool period = ui->checkBox_Period->isChecked();

@@ -2,8 +2,6 @@
 
 #include <QDialog>
 
-class RecordSession;
-
 namespace Ui {
 class TrendDialog;
 }
@@ -14,12 +12,11 @@ class TrendDialog : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TrendDialog(RecordSession& session, QWidget* parent = nullptr);
+    explicit TrendDialog(QWidget* parent = nullptr);
     ~TrendDialog() override;
 
 private:
     void showTrend();
 
     Ui::TrendDialog* ui;
-    RecordSession& mSession;
 };

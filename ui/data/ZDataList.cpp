@@ -35,7 +35,7 @@ ZDataList::ZDataList(QWidget* parent) : QWidget(parent), ui(new Ui::ZDataList), 
         mFound.reset();
         applyFilters();
     });
-    connect(ui->pushButton_Trends, &QPushButton::clicked, this, [this] { TrendDialog(RecordActions::session(), this).exec(); });
+    connect(ui->pushButton_Trends, &QPushButton::clicked, this, [this] { TrendDialog(this).exec(); });
     applyFilters();
 }
 
@@ -46,9 +46,14 @@ void ZDataList::search()
         return;
     mQuery = dialog.query();
     QVector<ResultIndex::Hit> hits;
-    RecordSession& records = RecordActions::session();
-    if (!records.findExperiments(mQuery, hits))
-        return ZMessageBox::tell(this, UI::SearchFailed.arg(records.results().fault()));
+    QString fault;
+    const bool found = RecordActions::ask([&](RecordSession& s) {
+        const bool ok = s.findExperiments(mQuery, hits);
+        fault = s.results().fault();
+        return ok;
+    });
+    if (!found)
+        return ZMessageBox::tell(this, UI::SearchFailed.arg(fault));
     mFound = QStringList();
     for (const ResultIndex::Hit& hit : hits)
         mFound->append(hit.experiment);
@@ -117,7 +122,7 @@ void ZDataList::showEvent(QShowEvent* event)
 
 void ZDataList::showSigned()
 {
-    mModel->setSigned(RecordActions::session().signatures().locked());
+    mModel->setSigned(RecordActions::ask([](RecordSession& s) { return s.signatures().locked(); }));
 }
 
 void ZDataList::slotOpenFile(QString path)
@@ -165,10 +170,9 @@ void ZDataList::slotExportPcrd(QString path)
 
 void ZDataList::slotRename(QString path)
 {
-    RecordSession& records = RecordActions::session();
     const ExperimentRef ref = RecordActions::experimentOf(path);
     const QString experiment = ref.name;
-    if (!RecordActions::allowed(this, records.changeRefusal(ref, Permission::RenameRecords)))
+    if (!RecordActions::allowed(this, RecordActions::changeRefusal(path, Permission::RenameRecords)))
         return;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -185,12 +189,15 @@ void ZDataList::slotRename(QString path)
         const QString name = dialog.getVariant().toString();
         const QString fault = ExperimentFiles::rename(path, name);
         if (fault.isEmpty()) {
-            records.recordOn(ref, QStringLiteral("重命名"), experiment, name);
-            // The new name carries the history on: its own entries point back to the old one.
-            records.recordOn(ExperimentRef(name, ref.id), QStringLiteral("重命名"), experiment, name);
-            records.signatures().rename(experiment, name);
-            records.forgetExperiment(experiment);
-            records.indexExperiment(ExperimentRef(name, ref.id), QFileInfo(path).dir().filePath(name + ".pcrd"));
+            const QString renamed = QFileInfo(path).dir().filePath(name + ".pcrd");
+            RecordActions::ask([&](RecordSession& s) {
+                s.recordOn(ref, QStringLiteral("重命名"), experiment, name);
+                // The new name carries the history on: its own entries point back to the old one.
+                s.recordOn(ExperimentRef(name, ref.id), QStringLiteral("重命名"), experiment, name);
+                s.signatures().rename(experiment, name);
+                s.forgetExperiment(experiment);
+                s.indexExperiment(ExperimentRef(name, ref.id), renamed);
+            });
             return;
         }
         ZMessageBox::tell(this, fault);

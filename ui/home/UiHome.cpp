@@ -55,12 +55,12 @@ UiHome::UiHome(QWidget* parent, Machine* machine)
     connect(ui->tabWidget_Buttons, &QTabWidget::tabCloseRequested, this, &UiHome::slotTabCloseRequested);
     connect(ui->pushButton_User, &QPushButton::clicked, this, [this] {
         // An administrator also manages the users here; everybody else only switches.
-        if (!RecordActions::session().may(Permission::ManageUsers))
+        if (!RecordActions::ask([](RecordSession& s) { return s.may(Permission::ManageUsers); }))
             return lockForLogin(QStringLiteral("切换用户"), false);
         QMenu menu(this);
         menu.addAction(QStringLiteral("切换用户"), this, [this] { lockForLogin(QStringLiteral("切换用户"), false); });
-        menu.addAction(QStringLiteral("用户管理"), this, [this] { UsersDialog(RecordActions::session(), this).exec(); });
-        menu.addAction(UI::ActionHistory, this, [this] { HistoryDialog(RecordActions::session(), QString(), this).exec(); });
+        menu.addAction(QStringLiteral("用户管理"), this, [this] { UsersDialog(this).exec(); });
+        menu.addAction(UI::ActionHistory, this, [this] { HistoryDialog(QString(), this).exec(); });
         menu.exec(ui->pushButton_User->mapToGlobal(QPoint(0, ui->pushButton_User->height())));
     });
     showUser();
@@ -84,23 +84,36 @@ UiHome::~UiHome()
 
 void UiHome::showUser()
 {
-    const RecordSession& records = RecordActions::session();
-    ui->pushButton_User->setVisible(records.usersOn() && records.signedIn());
-    if (records.signedIn())
+    struct Shown {
+        bool usersOn = false;
+        UserAccount account;
+        bool manages = false;
+    };
+    const Shown shown = RecordActions::ask([](RecordSession& s) { return Shown{s.usersOn(), s.account(), s.may(Permission::ManageUsers)}; });
+    const bool signedIn = !shown.account.name.isEmpty();
+    ui->pushButton_User->setVisible(shown.usersOn && signedIn);
+    if (signedIn)
         ui->pushButton_User->setText(QStringLiteral("%1（%2） · %3")
-                                         .arg(records.account().fullName, Roles::name(records.account().role),
-                                              records.may(Permission::ManageUsers) ? QStringLiteral("用户 ▾") : QStringLiteral("切换用户")));
+                                         .arg(shown.account.fullName, Roles::name(shown.account.role),
+                                              shown.manages ? QStringLiteral("用户 ▾") : QStringLiteral("切换用户")));
 }
 
 void UiHome::lockForLogin(const QString& reason, bool proposeSame)
 {
-    RecordSession& records = RecordActions::session();
-    if (mLocked || !records.usersOn() || !records.signedIn())
+    if (mLocked)
+        return;
+    // Logged out at once, in the same call that finds who was in: nobody acts in between.
+    const QString user = RecordActions::ask([&reason](RecordSession& s) {
+        if (!s.usersOn() || !s.signedIn())
+            return QString();
+        const QString name = s.account().name;
+        s.logout(reason);
+        return name;
+    });
+    if (user.isEmpty())
         return;
     mLocked = true;
-    const QString user = records.account().name;
-    records.logout(reason);
-    LoginDialog dialog(records, LoginDialog::Mode::Locked, this);
+    LoginDialog dialog(LoginDialog::Mode::Locked, this);
     if (proposeSame)
         dialog.setUser(user);
     dialog.exec();
@@ -147,7 +160,7 @@ void UiHome::slotPBnNewClicked()
         free = free || (mMachineData.pcrModels.value(i) != 0 && !mMachine->getMIsEmployed().value(i));
     if (!free)
         return ZMessageBox::tell(this, UI::AllModulesTaken);
-    if (!RecordActions::allowed(this, RecordActions::session().refusal(Permission::RunTests)))
+    if (!RecordActions::allowed(this, RecordActions::refusal(Permission::RunTests)))
         return;
     NewDialog dialog(mMachineData, nullptr, mMachine);
     const QSize screen = UI::ScreenSize();
@@ -178,11 +191,11 @@ void UiHome::slotPBnListClicked()
 void UiHome::slotPBnSetClicked()
 {
     // The method files are the lab's: only an administrator changes them when users are on.
-    if (!RecordActions::allowed(this, RecordActions::session().refusal(Permission::EditMethods)))
+    if (!RecordActions::allowed(this, RecordActions::refusal(Permission::EditMethods)))
         return;
     ZParameterDialog dialog(this);
     connect(&dialog, &ZParameterDialog::methodSaved, this, [](const QString& path) {
-        RecordActions::session().record(QStringLiteral("修改方法"), QStringLiteral("method"), QFileInfo(path).fileName());
+        RecordActions::record(QStringLiteral("修改方法"), QStringLiteral("method"), QFileInfo(path).fileName());
     });
     dialog.exec();
 }
@@ -277,8 +290,10 @@ void UiHome::restoreInterruptedTests()
                 ZMessageBox::tell(this, UI::RestoreFailed.arg(name));
             } else {
                 const ExperimentRef restored = RecordActions::experimentOf(path);
-                RecordActions::session().recordOn(restored, QStringLiteral("恢复"), QFileInfo(copy).fileName(), QFileInfo(path).fileName());
-                RecordActions::session().indexExperiment(restored, path);
+                RecordActions::ask([&](RecordSession& s) {
+                    s.recordOn(restored, QStringLiteral("恢复"), QFileInfo(copy).fileName(), QFileInfo(path).fileName());
+                    s.indexExperiment(restored, path);
+                });
                 slotOpenFile(path);
             }
         } else if (ZMessageBox::ask(this, UI::DiscardRun.arg(name))) {

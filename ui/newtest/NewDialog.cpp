@@ -231,7 +231,7 @@ void NewDialog::timerEvent(QTimerEvent*)
 
 void NewDialog::slotExportJson()
 {
-    if (!RecordActions::allowed(this, RecordActions::session().refusal(Permission::EditMethods)))
+    if (!RecordActions::allowed(this, RecordActions::refusal(Permission::EditMethods)))
         return;
     const QStringList files = QFileDialog::getOpenFileNames(this, QStringLiteral("选择JSON文件"), QString(), "*.json");
     if (files.isEmpty())
@@ -239,7 +239,7 @@ void NewDialog::slotExportJson()
     const QStringList refused = ExperimentFiles::importFiles(files, QDir::currentPath() + "/" + UI::JsonDirName);
     for (const QString& file : files)
         if (!refused.contains(QFileInfo(file).fileName()))
-            RecordActions::session().record(QStringLiteral("导入"), QStringLiteral("method"), QFileInfo(file).fileName());
+            RecordActions::record(QStringLiteral("导入"), QStringLiteral("method"), QFileInfo(file).fileName());
     fillMethodList(false);
     if (!refused.isEmpty())
         ZMessageBox::tell(this, NotImported.arg(refused.join("\n")));
@@ -247,7 +247,7 @@ void NewDialog::slotExportJson()
 
 void NewDialog::slotSaveAsJson()
 {
-    if (!RecordActions::allowed(this, RecordActions::session().refusal(Permission::EditMethods)))
+    if (!RecordActions::allowed(this, RecordActions::refusal(Permission::EditMethods)))
         return;
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存JSON文件"), "./json", "*.json");
     if (path.isEmpty())
@@ -255,7 +255,7 @@ void NewDialog::slotSaveAsJson()
     mCurrentData.method.Flow = ui->scrollContents->getMethodFlow();
     if (!DataHead::instance()->getMpJsonControl()->saveJsonMethod(path, mCurrentData.method))
         return ZMessageBox::tell(this, UI::SaveDataFailInfo);
-    RecordActions::session().record(QStringLiteral("修改方法"), QStringLiteral("method"), QFileInfo(path).fileName());
+    RecordActions::record(QStringLiteral("修改方法"), QStringLiteral("method"), QFileInfo(path).fileName());
 }
 
 void NewDialog::slotImportSheet()

@@ -4,8 +4,6 @@
 
 #include <QDialog>
 
-class RecordSession;
-
 namespace Ui {
 class HistoryDialog;
 }
@@ -16,7 +14,7 @@ class HistoryDialog : public QDialog
 {
     Q_OBJECT
 public:
-    HistoryDialog(RecordSession& session, const ExperimentRef& experiment, QWidget* parent = nullptr);
+    HistoryDialog(const ExperimentRef& experiment, QWidget* parent = nullptr);
     ~HistoryDialog() override;
 
 private:

@@ -1,10 +1,10 @@
 #include "ui/records/LoginDialog.h"
 
 #include "records/RecordSession.h"
+#include "ui/records/RecordActions.h"
 #include "ui_LoginDialog.h"
 
-LoginDialog::LoginDialog(RecordSession& session, Mode mode, QWidget* parent)
-    : QDialog(parent), ui(new Ui::LoginDialog), mSession(session), mMode(mode)
+LoginDialog::LoginDialog(Mode mode, QWidget* parent) : QDialog(parent), ui(new Ui::LoginDialog), mMode(mode)
 {
     ui->setupUi(this);
     setWindowFlags(windowFlags() & ~Qt::WindowCloseButtonHint);
@@ -38,7 +38,9 @@ void LoginDialog::reject()
 
 void LoginDialog::tryLogin()
 {
-    const QString fault = mSession.login(ui->lineEdit_User->text().trimmed(), ui->lineEdit_Password->text());
+    const QString name = ui->lineEdit_User->text().trimmed();
+    const QString password = ui->lineEdit_Password->text();
+    const QString fault = RecordActions::ask([&](RecordSession& s) { return s.login(name, password); });
     ui->lineEdit_Password->clear();
     if (fault.isEmpty())
         return accept();

@@ -2,8 +2,6 @@
 
 #include <QDialog>
 
-class RecordSession;
-
 namespace Ui {
 class LoginDialog;
 }
@@ -15,7 +13,7 @@ class LoginDialog : public QDialog
     Q_OBJECT
 public:
     enum class Mode { Start, Locked };
-    LoginDialog(RecordSession& session, Mode mode, QWidget* parent = nullptr);
+    LoginDialog(Mode mode, QWidget* parent = nullptr);
     ~LoginDialog() override;
 
     void reject() override;
@@ -26,6 +24,5 @@ private:
     void tryLogin();
 
     Ui::LoginDialog* ui;
-    RecordSession& mSession;
     Mode mMode;
 };

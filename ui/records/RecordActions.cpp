@@ -21,9 +21,30 @@
 
 namespace RecordActions {
 
-RecordSession& session()
+QString refusal(Permission permission)
 {
-    return *DataHead::instance()->getMpRecords();
+    return ask([permission](RecordSession& s) { return s.refusal(permission); });
+}
+
+QString changeRefusal(const QString& path, Permission permission)
+{
+    const ExperimentRef experiment = experimentOf(path);
+    return ask([&experiment, permission](RecordSession& s) { return s.changeRefusal(experiment, permission); });
+}
+
+bool record(const QString& action, const QString& objectType, const QString& objectName, const QString& oldValue, const QString& newValue)
+{
+    return ask([&](RecordSession& s) { return s.record(action, objectType, objectName, oldValue, newValue); });
+}
+
+void stamp(OutData& record)
+{
+    ask([&record](RecordSession& s) { s.stamp(record); });
+}
+
+void recordRun(const ExperimentRef& experiment, const QString& action, const QString& newValue)
+{
+    DataHead::instance()->getMpStore()->post([experiment, action, newValue](RecordSession& s) { s.recordRun(experiment, action, newValue); });
 }
 
 bool allowed(QWidget* parent, const QString& refusal)
@@ -31,7 +52,7 @@ bool allowed(QWidget* parent, const QString& refusal)
     if (refusal.isEmpty())
         return true;
     // What someone tried and was refused is the trail's too.
-    session().record(QStringLiteral("拒绝"), QStringLiteral("session"), session().actor(), QString(), refusal);
+    ask([&refusal](RecordSession& s) { s.record(QStringLiteral("拒绝"), QStringLiteral("session"), s.actor(), QString(), refusal); });
     ZMessageBox::tell(parent, refusal);
     return false;
 }
@@ -46,13 +67,31 @@ void addTo(QMenu& menu, QWidget* parent, const QString& path, const std::functio
     const ExperimentRef experiment = experimentOf(path);
     menu.addSeparator();
     menu.addAction(UI::ActionReport, parent, [parent, path] { printReport(parent, path); });
-    menu.addAction(UI::ActionHistory, parent, [parent, experiment] { HistoryDialog(session(), experiment, parent).exec(); });
-    if (!session().usersOn() || !session().may(Permission::Sign))
+    menu.addAction(UI::ActionHistory, parent, [parent, experiment] { HistoryDialog(experiment, parent).exec(); });
+    // What the menu offers, asked in one go.
+    struct Offers {
+        bool sign = false;
+        bool approved = false;
+        bool unlock = false;
+        bool explain = false;
+    };
+    const Offers offers = ask([&experiment, &path](RecordSession& s) {
+        Offers o;
+        if (!s.usersOn() || !s.may(Permission::Sign))
+            return o;
+        o.sign = true;
+        const QVector<Signature> signatures = s.signatures().of(experiment).holding;
+        o.approved = std::any_of(signatures.cbegin(), signatures.cend(), [](const Signature& g) { return LisDelivery::sends(g.meaning); });
+        o.unlock = s.may(Permission::Unlock) && s.signatures().isLocked(experiment);
+        o.explain = s.may(Permission::Unlock) && !s.fileChange(experiment, path).isEmpty();
+        return o;
+    });
+    if (!offers.sign)
         return;
     menu.addAction(UI::ActionSign, parent, [parent, path, experiment, changed] {
-        if (!allowed(parent, session().refusal(Permission::Sign)))
+        if (!allowed(parent, refusal(Permission::Sign)))
             return;
-        SignDialog dialog(session(), experiment, path, parent);
+        SignDialog dialog(experiment, path, parent);
         if (dialog.exec() != QDialog::Accepted)
             return;
         changed();
@@ -61,25 +100,24 @@ void addTo(QMenu& menu, QWidget* parent, const QString& path, const std::functio
             sendToLis(parent, path, LisDelivery::Moment::Approved);
     });
     // An approved experiment's results may go again: the folder may have been away the first time.
-    const QVector<Signature> signatures = session().signatures().of(experiment).holding;
-    const bool approved = std::any_of(signatures.cbegin(), signatures.cend(), [](const Signature& s) { return LisDelivery::sends(s.meaning); });
-    if (approved && !DataHead::instance()->getMpSettings()->getLisFolder().isEmpty())
+    if (offers.approved && !DataHead::instance()->getMpSettings()->getLisFolder().isEmpty())
         menu.addAction(UI::ActionResendLis, parent, [parent, path] { sendToLis(parent, path, LisDelivery::Moment::Approved); });
-    if (session().may(Permission::Unlock) && session().signatures().isLocked(experiment)) {
+    if (offers.unlock) {
         menu.addAction(UI::ActionUnlock, parent, [parent, experiment, changed] {
             QString reason;
             if (!ReasonDialog::ask(parent, UI::UnlockReason.arg(experiment.name), reason))
                 return;
-            if (allowed(parent, session().unlock(experiment, reason)))
+            if (allowed(parent, ask([&](RecordSession& s) { return s.unlock(experiment, reason); })))
                 changed();
         });
     }
     // A file changed outside the program is signed only after an administrator says why.
-    if (session().may(Permission::Unlock) && !session().fileChange(experiment, path).isEmpty()) {
+    if (offers.explain) {
         menu.addAction(QStringLiteral("说明文件改动…"), parent, [parent, path, experiment, changed] {
             QString reason;
             const QString question = QStringLiteral("实验%1的文件在程序之外被改动，请填写原因（将记入审计记录）：").arg(experiment.name);
-            if (ReasonDialog::ask(parent, question, reason) && allowed(parent, session().explainChange(experiment, path, reason)))
+            if (ReasonDialog::ask(parent, question, reason)
+                && allowed(parent, ask([&](RecordSession& s) { return s.explainChange(experiment, path, reason); })))
                 changed();
         });
     }
@@ -96,7 +134,8 @@ void printReport(QWidget* parent, const QString& path)
     if (out.isEmpty())
         return;
     const ExperimentRef experiment = experimentOf(path);
-    const ReportFacts facts = ReportRecords::facts(session(), experiment, path, DataHead::instance()->getMpSettings()->getReportHeader());
+    const QString header = DataHead::instance()->getMpSettings()->getReportHeader();
+    const ReportFacts facts = ask([&](RecordSession& s) { return ReportRecords::facts(s, experiment, path, header); });
     const QString fault = PdfReport::write(data, facts, out);
     if (fault.isEmpty())
         recordExport(path, out);
@@ -105,20 +144,24 @@ void printReport(QWidget* parent, const QString& path)
 
 QVector<QStringList> exportRows(const QString& path)
 {
-    return ReportRecords::exportRows(session(), experimentOf(path), path);
+    const ExperimentRef experiment = experimentOf(path);
+    return ask([&](RecordSession& s) { return ReportRecords::exportRows(s, experiment, path); });
 }
 
 void recordExport(const QString& path, const QString& written)
 {
-    if (!written.isEmpty())
-        session().recordOn(experimentOf(path), QStringLiteral("导出"), QString(), QFileInfo(written).fileName());
+    if (written.isEmpty())
+        return;
+    const ExperimentRef experiment = experimentOf(path);
+    ask([&](RecordSession& s) { s.recordOn(experiment, QStringLiteral("导出"), QString(), QFileInfo(written).fileName()); });
 }
 
 bool recordImport(const QString& path, const QString& source)
 {
     const ExperimentRef experiment = experimentOf(path);
-    if (session().recordOn(experiment, QStringLiteral("导入"), QString(), QFileInfo(source).fileName())
-        && session().indexExperiment(experiment, path))
+    if (ask([&](RecordSession& s) {
+            return s.recordOn(experiment, QStringLiteral("导入"), QString(), QFileInfo(source).fileName()) && s.indexExperiment(experiment, path);
+        }))
         return true;
     // An import the trail does not take is not kept.
     QFile::remove(path);
@@ -128,7 +171,8 @@ bool recordImport(const QString& path, const QString& source)
 void sendToLis(QWidget* parent, const QString& path, LisDelivery::Moment moment)
 {
     bool sent = false;
-    const QString said = LisDelivery::deliver(session(), *DataHead::instance()->getMpSettings(), path, moment, sent);
+    const Settings& settings = *DataHead::instance()->getMpSettings();
+    const QString said = ask([&](RecordSession& s) { return LisDelivery::deliver(s, settings, path, moment, sent); });
     if (!said.isEmpty())
         ZMessageBox::notify(parent, said);
 }
@@ -136,12 +180,18 @@ void sendToLis(QWidget* parent, const QString& path, LisDelivery::Moment moment)
 QString signatureLine(const QString& path, bool& red)
 {
     const ExperimentRef experiment = experimentOf(path);
-    const QString mismatch = session().warning(experiment, path);
+    QVector<Signature> holding;
+    const QString mismatch = ask([&](RecordSession& s) {
+        const QString warning = s.warning(experiment, path);
+        if (warning.isEmpty())
+            holding = s.signatures().of(experiment).holding;
+        return warning;
+    });
     red = !mismatch.isEmpty();
     if (red)
         return mismatch;
     QStringList signers;
-    for (const Signature& s : session().signatures().of(experiment).holding)
+    for (const Signature& s : holding)
         signers << QStringLiteral("%1 %2 %3").arg(s.fullName, s.meaning, s.at.toLocalTime().toString("yyyy-MM-dd HH:mm"));
     return signers.isEmpty() ? QString() : QStringLiteral("已签名锁定：") + signers.join(QStringLiteral("；"));
 }

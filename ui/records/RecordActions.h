@@ -1,22 +1,40 @@
 #pragma once
 
+#include "app/DataHead.h"
 #include "records/ExperimentRef.h"
 #include "records/LisDelivery.h"
+#include "records/Roles.h"
+#include "records/StoreThread.h"
 
 #include <QString>
 #include <QStringList>
 #include <QVector>
 #include <functional>
 
+class OutData;
 class QMenu;
 class QWidget;
-class RecordSession;
 
 // What the run page and the data page offer for a saved experiment's records: its signature, an
 // administrator's unlock, the printed report and its history. The store decides; these ask.
 namespace RecordActions {
 
-RecordSession& session();
+// work(session) with the window's record session, on the store's thread, and its answer: the
+// window never stops while the store is slow to answer.
+template <class Work>
+auto ask(Work&& work)
+{
+    return DataHead::instance()->getMpStore()->call(std::forward<Work>(work));
+}
+// The session's answers the pages ask for most.
+QString refusal(Permission permission);
+QString changeRefusal(const QString& path, Permission permission = Permission::ChangeResults);
+bool record(const QString& action, const QString& objectType, const QString& objectName, const QString& oldValue = QString(),
+            const QString& newValue = QString());
+// Gives a record about to be saved its id and the trail's head.
+void stamp(OutData& record);
+// A run's entry goes on whatever the store does (the journal keeps it meanwhile), so nobody waits for it.
+void recordRun(const ExperimentRef& experiment, const QString& action, const QString& newValue = QString());
 // Says refusal when there is one (and records it); true when there is none.
 bool allowed(QWidget* parent, const QString& refusal);
 // The experiment of a file: its name (the file name without ".pcrd") and its id.

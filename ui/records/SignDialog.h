@@ -4,8 +4,6 @@
 
 #include <QDialog>
 
-class RecordSession;
-
 namespace Ui {
 class SignDialog;
 }
@@ -15,7 +13,7 @@ class SignDialog : public QDialog
 {
     Q_OBJECT
 public:
-    SignDialog(RecordSession& session, const ExperimentRef& experiment, const QString& path, QWidget* parent = nullptr);
+    SignDialog(const ExperimentRef& experiment, const QString& path, QWidget* parent = nullptr);
     ~SignDialog() override;
     // The meaning chosen (审核 or 批准).
     QString meaning() const;
@@ -24,7 +22,6 @@ private:
     void trySign();
 
     Ui::SignDialog* ui;
-    RecordSession& mSession;
     ExperimentRef mExperiment;
     QString mPath;
 };

@@ -1,11 +1,12 @@
 #include "ui/records/UsersDialog.h"
 
 #include "records/RecordSession.h"
+#include "ui/records/RecordActions.h"
 #include "ui_UsersDialog.h"
 
 #include <QHeaderView>
 
-UsersDialog::UsersDialog(RecordSession& session, QWidget* parent) : QDialog(parent), ui(new Ui::UsersDialog), mSession(session)
+UsersDialog::UsersDialog(QWidget* parent) : QDialog(parent), ui(new Ui::UsersDialog)
 {
     ui->setupUi(this);
     for (Role role : {Role::Operator, Role::Reviewer, Role::Administrator})
@@ -21,23 +22,25 @@ UsersDialog::UsersDialog(RecordSession& session, QWidget* parent) : QDialog(pare
         Role role = Role::Operator;
         Roles::fromCode(ui->comboBox_Role->currentData().toString(), role);
         const QString name = ui->lineEdit_Name->text().trimmed();
-        done(mSession.users().add(name, ui->lineEdit_FullName->text(), role, password), QStringLiteral("添加用户"), name, Roles::code(role));
+        const QString fullName = ui->lineEdit_FullName->text();
+        done(RecordActions::ask([&](RecordSession& s) { return s.users().add(name, fullName, role, password); }), QStringLiteral("添加用户"),
+             name, Roles::code(role));
     });
     connect(ui->pushButton_Password, &QPushButton::clicked, this, [this] {
         const QString name = selected();
         const QString password = name.isEmpty() ? QString() : typedPassword();
         if (!password.isEmpty())
-            done(mSession.users().setPassword(name, password), QStringLiteral("修改密码"), name);
+            done(RecordActions::ask([&](RecordSession& s) { return s.users().setPassword(name, password); }), QStringLiteral("修改密码"), name);
     });
     connect(ui->pushButton_Disable, &QPushButton::clicked, this, [this] {
         const QString name = selected();
         if (!name.isEmpty())
-            done(mSession.users().setEnabled(name, false), QStringLiteral("停用用户"), name);
+            done(RecordActions::ask([&](RecordSession& s) { return s.users().setEnabled(name, false); }), QStringLiteral("停用用户"), name);
     });
     connect(ui->pushButton_Enable, &QPushButton::clicked, this, [this] {
         const QString name = selected();
         if (!name.isEmpty())
-            done(mSession.users().setEnabled(name, true), QStringLiteral("启用用户"), name);
+            done(RecordActions::ask([&](RecordSession& s) { return s.users().setEnabled(name, true); }), QStringLiteral("启用用户"), name);
     });
     connect(ui->pushButton_Close, &QPushButton::clicked, this, &QDialog::accept);
     fill();
@@ -50,7 +53,7 @@ UsersDialog::~UsersDialog()
 
 void UsersDialog::fill()
 {
-    const QVector<UserAccount> accounts = mSession.users().list();
+    const QVector<UserAccount> accounts = RecordActions::ask([](RecordSession& s) { return s.users().list(); });
     ui->tableWidget_Users->setRowCount(accounts.size());
     for (int r = 0; r < accounts.size(); ++r) {
         const UserAccount& a = accounts[r];
@@ -88,7 +91,7 @@ void UsersDialog::done(const QString& fault, const QString& action, const QStrin
     ui->label_Fault->setText(fault);
     if (!fault.isEmpty())
         return;
-    mSession.record(action, QStringLiteral("user"), name, QString(), value);
+    RecordActions::record(action, QStringLiteral("user"), name, QString(), value);
     for (QLineEdit* edit : {ui->lineEdit_Name, ui->lineEdit_FullName, ui->lineEdit_Password, ui->lineEdit_Repeat})
         edit->clear();
     fill();

@@ -2,8 +2,6 @@
 
 #include <QDialog>
 
-class RecordSession;
-
 namespace Ui {
 class UsersDialog;
 }
@@ -14,7 +12,7 @@ class UsersDialog : public QDialog
 {
     Q_OBJECT
 public:
-    UsersDialog(RecordSession& session, QWidget* parent = nullptr);
+    UsersDialog(QWidget* parent = nullptr);
     ~UsersDialog() override;
 
 private:
@@ -25,5 +23,4 @@ private:
     void done(const QString& fault, const QString& action, const QString& name, const QString& value = QString());
 
     Ui::UsersDialog* ui;
-    RecordSession& mSession;
 };

@@ -69,8 +69,8 @@ ZRunWidget* ZRunAllWidget::addRunDataWidget(const InData& in, const QString& fil
     });
     ui->tabWidget->setCurrentWidget(page);
     mMachine->setPcrEmployed(true, in.pcrNumber, page);
-    RecordActions::session().recordRun(RecordActions::experimentOf(filePath), QStringLiteral("创建实验"),
-                                       QStringLiteral("%1，PCR %2").arg(in.method.Name).arg(in.pcrNumber));
+    RecordActions::recordRun(RecordActions::experimentOf(filePath), QStringLiteral("创建实验"),
+                             QStringLiteral("%1，PCR %2").arg(in.method.Name).arg(in.pcrNumber));
     return page;
 }
 

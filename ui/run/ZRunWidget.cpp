@@ -154,7 +154,7 @@ void ZRunWidget::slotStartClicked()
         mMachine->stop(pcrNumber());
         return;
     }
-    if (mClosing || !RecordActions::allowed(this, RecordActions::session().refusal(Permission::RunTests)))
+    if (mClosing || !RecordActions::allowed(this, RecordActions::refusal(Permission::RunTests)))
         return;
     // Nothing reaches the heaters that could not be played safely or whose readings could not be kept.
     const QFileInfo file(mFilePath);
@@ -171,8 +171,8 @@ void ZRunWidget::slotStartClicked()
     }
     mRunning = true;
     mStarted = true;
-    RecordActions::session().recordRun(RecordActions::experimentOf(mFilePath), QStringLiteral("开始运行"),
-                                       QStringLiteral("%1，PCR %2").arg(mInData.method.Name).arg(pcrNumber()));
+    RecordActions::recordRun(RecordActions::experimentOf(mFilePath), QStringLiteral("开始运行"),
+                             QStringLiteral("%1，PCR %2").arg(mInData.method.Name).arg(pcrNumber()));
     emit signalStateChanged(this);
     setPushButtonStart(true);
     mRecorder.keepRecoveryCopy(mInData, mFilePath);
@@ -212,7 +212,7 @@ void ZRunWidget::slotReactInfo(Machine::REACT_INFO info, char number)
     showProjectInfo();
     const QStringList outcomes = {QStringLiteral("运行完成"), QStringLiteral("停止运行"), QStringLiteral("运行失败"), QStringLiteral("连接中断")};
     const bool failed = info == Machine::REACT_ERROR;
-    RecordActions::session().recordRun(RecordActions::experimentOf(mFilePath), failed && !note.isEmpty() ? note : outcomes.value(info));
+    RecordActions::recordRun(RecordActions::experimentOf(mFilePath), failed && !note.isEmpty() ? note : outcomes.value(info));
     // The recovery copy stays only where the file could not be saved. Only a run that played its
     // whole program, its link up, is complete.
     if (!failed || mClosing || ZMessageBox::ask(this, UI::ReactError.arg(note))) {
@@ -231,7 +231,9 @@ void ZRunWidget::slotReactInfo(Machine::REACT_INFO info, char number)
 
 void ZRunWidget::recordSaved()
 {
-    RecordActions::session().indexExperiment(RecordActions::experimentOf(mFilePath), mFilePath, true);
+    // A run's save goes on whatever the store does (the journal keeps its entry): nobody waits.
+    const ExperimentRef experiment = RecordActions::experimentOf(mFilePath);
+    DataHead::instance()->getMpStore()->post([experiment, path = mFilePath](RecordSession& s) { s.indexExperiment(experiment, path, true); });
 }
 
 QString ZRunWidget::name() const
@@ -267,7 +269,7 @@ bool ZRunWidget::saveOutData(bool complete)
     record.runComplete = complete;
     // A run again on a saved experiment keeps its id.
     record.recordId = mOutData.recordId;
-    RecordActions::session().stamp(record);
+    RecordActions::stamp(record);
     ui->label_TestInfo->clear();
     // A file that appeared under this name during the run is never replaced.
     const QString path = ExperimentName::freePath(mFilePath);
@@ -321,7 +323,7 @@ void ZRunWidget::showResults(const TempData& results)
     const QuantResult quant = Quantification::of(mOutData, results);
     ui->widget_Quant->setResult(mOutData, results, quant);
     // A signed record's choices are shown, not offered.
-    ui->widget_Quant->setEditable(runIsOver() && !RecordActions::session().signatures().isLocked(RecordActions::experimentOf(mFilePath)));
+    ui->widget_Quant->setEditable(runIsOver() && !RecordActions::ask([experiment = RecordActions::experimentOf(mFilePath)](RecordSession& s) { return s.signatures().isLocked(experiment); }));
     ui->chartStandard->setResult(quant);
     ui->chartRelative->setResult(quant);
     // The run's controls failed its method's rules: said above everything else.

@@ -33,9 +33,8 @@ bool ZRunWidget::resave(const QString& givenReason)
     const bool readable = onDisk.openAs(mFilePath) == 0;
     if (readable && onDisk == mOutData)
         return true;
-    RecordSession& records = RecordActions::session();
     const ExperimentRef experiment = RecordActions::experimentOf(mFilePath);
-    QString refusal = records.changeRefusal(experiment);
+    QString refusal = RecordActions::changeRefusal(mFilePath);
     QString reason = givenReason;
     const bool refused = !refusal.isEmpty();
     // The page goes back to what the file holds, so that nothing shown differs from it.
@@ -46,13 +45,13 @@ bool ZRunWidget::resave(const QString& givenReason)
         setInData(record.inData);
         setOutData(record);
     };
-    if (refused || (records.reasonsRequired() && reason.isEmpty() && !ReasonDialog::ask(this, UI::ChangeReason.arg(experiment.name), reason))) {
+    if (refused || (RecordActions::ask([](RecordSession& s) { return s.reasonsRequired(); }) && reason.isEmpty() && !ReasonDialog::ask(this, UI::ChangeReason.arg(experiment.name), reason))) {
         if (refused)
             RecordActions::allowed(this, refusal);
         showFile();
         return false;
     }
-    records.stamp(mOutData);
+    RecordActions::stamp(mOutData);
     const bool saved = mOutData.saveAsFilePath(mFilePath);
     qDebug() << "save again" << mFilePath << saved;
     if (!saved) {
@@ -61,11 +60,17 @@ bool ZRunWidget::resave(const QString& givenReason)
     }
     const ExperimentRef stamped = ExperimentRef::of(mFilePath, mOutData);
     // A change the trail does not take is not made: the file and the page go back.
-    if (!records.recordChanges(stamped, onDisk, mOutData, reason) || !records.indexExperiment(stamped, mFilePath)) {
+    QString fault;
+    const bool recorded = RecordActions::ask([&](RecordSession& s) {
+        const bool ok = s.recordChanges(stamped, onDisk, mOutData, reason) && s.indexExperiment(stamped, mFilePath);
+        fault = s.fault();
+        return ok;
+    });
+    if (!recorded) {
         if (readable)
             onDisk.saveAsFilePath(mFilePath);
         showFile();
-        ZMessageBox::tell(this, QStringLiteral("记录库未能记录此修改（%1），修改未保存").arg(records.fault()));
+        ZMessageBox::tell(this, QStringLiteral("记录库未能记录此修改（%1），修改未保存").arg(fault));
         return false;
     }
     return true;
@@ -73,7 +78,7 @@ bool ZRunWidget::resave(const QString& givenReason)
 
 bool ZRunWidget::mayChange()
 {
-    return RecordActions::allowed(this, RecordActions::session().changeRefusal(RecordActions::experimentOf(mFilePath)));
+    return RecordActions::allowed(this, RecordActions::changeRefusal(mFilePath));
 }
 
 void ZRunWidget::showSignatures()
@@ -173,7 +178,7 @@ void ZRunWidget::replaceMethod()
 
 void ZRunWidget::saveMethodAs()
 {
-    if (!RecordActions::allowed(this, RecordActions::session().refusal(Permission::EditMethods)))
+    if (!RecordActions::allowed(this, RecordActions::refusal(Permission::EditMethods)))
         return;
     // Into the method folder, where the wizard lists methods.
     const QString path = askSavePath(this, QStringLiteral("保存JSON文件"), QDir::current().absoluteFilePath(UI::JsonDirName + mInData.method.Name), "json");
@@ -181,8 +186,8 @@ void ZRunWidget::saveMethodAs()
         return;
     const bool written = DataHead::instance()->getMpJsonControl()->saveJsonMethod(path, mInData.method);
     if (written)
-        RecordActions::session().record(QStringLiteral("修改方法"), QStringLiteral("method"), QFileInfo(path).fileName(), QString(),
-                                        QStringLiteral("由实验%1另存").arg(QFileInfo(mFilePath).completeBaseName()));
+        RecordActions::record(QStringLiteral("修改方法"), QStringLiteral("method"), QFileInfo(path).fileName(), QString(),
+                              QStringLiteral("由实验%1另存").arg(QFileInfo(mFilePath).completeBaseName()));
     ZMessageBox::tell(this, written ? UI::FileWritten.arg(QDir::toNativeSeparators(path)) : UI::SaveDataFailInfo);
 }
 

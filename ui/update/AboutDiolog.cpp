@@ -128,7 +128,7 @@ void AboutDiolog::checkInstaller()
         ZMessageBox::tell(this, UI::Md5Error);
         return;
     }
-    if (!RecordActions::allowed(this, RecordActions::session().refusal(Permission::ChangeSettings)))
+    if (!RecordActions::allowed(this, RecordActions::refusal(Permission::ChangeSettings)))
         return;
     if (!ZMessageBox::ask(this, UI::UpdateFileSuccess))
         return;
@@ -151,8 +151,8 @@ void AboutDiolog::checkInstaller()
         ZMessageBox::tell(this, UI::InstallerStartError.arg(mVersion.version.toString()));
         return;
     }
-    RecordActions::session().record(QStringLiteral("安装更新"), QStringLiteral("setting"), QStringLiteral("版本"),
-                                    DataHead::instance()->getMSoftWareVersion().toString(), mVersion.version.toString());
+    RecordActions::record(QStringLiteral("安装更新"), QStringLiteral("setting"), QStringLiteral("版本"),
+                          DataHead::instance()->getMSoftWareVersion().toString(), mVersion.version.toString());
     ZTo::delayMs(mLeaveDelayMs);
     emit signalLeave();
 }

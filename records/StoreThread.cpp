@@ -1,0 +1,75 @@
+#include "records/StoreThread.h"
+
+#include <QEventLoop>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QWaitCondition>
+
+#include <memory>
+
+namespace {
+
+// One call's answer, shared by the caller and the store's thread.
+struct Answer {
+    QMutex mutex;
+    QWaitCondition given;
+    bool done = false;
+    QEventLoop* loop = nullptr;
+};
+
+}
+
+StoreThread::StoreThread(RecordSession& session, int momentMs) : mSession(session), mMomentMs(momentMs), mContext(new QObject)
+{
+    mThread.setObjectName(QStringLiteral("records"));
+    mContext->moveToThread(&mThread);
+    QObject::connect(&mThread, &QThread::finished, mContext, &QObject::deleteLater);
+    mThread.start();
+}
+
+StoreThread::~StoreThread()
+{
+    // Calls posted before still reach the store: a run's last entries are among them.
+    mThread.quit();
+    mThread.wait();
+}
+
+void StoreThread::post(std::function<void(RecordSession&)> work)
+{
+    QMetaObject::invokeMethod(mContext, [this, work = std::move(work)] { work(mSession); }, Qt::QueuedConnection);
+}
+
+void StoreThread::run(const std::function<void(RecordSession&)>& work)
+{
+    // A call made from a call (never the window's) is already where it belongs.
+    if (QThread::currentThread() == &mThread)
+        return work(mSession);
+    auto answer = std::make_shared<Answer>();
+    QMetaObject::invokeMethod(mContext, [this, answer, &work] {
+        work(mSession);
+        QMutexLocker lock(&answer->mutex);
+        answer->done = true;
+        answer->given.wakeAll();
+        if (answer->loop)
+            QMetaObject::invokeMethod(answer->loop, &QEventLoop::quit, Qt::QueuedConnection);
+    }, Qt::QueuedConnection);
+    QMutexLocker lock(&answer->mutex);
+    if (!answer->done)
+        answer->given.wait(&answer->mutex, mMomentMs);
+    if (answer->done)
+        return;
+    QEventLoop loop;
+    answer->loop = &loop;
+    lock.unlock();
+    if (mWaitSign)
+        mWaitSign(true);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    // The loop also ends when the program is asked to quit: the answer is waited for all the same.
+    lock.relock();
+    answer->loop = nullptr;
+    while (!answer->done)
+        answer->given.wait(&answer->mutex);
+    lock.unlock();
+    if (mWaitSign)
+        mWaitSign(false);
+}
