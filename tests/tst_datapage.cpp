@@ -13,7 +13,6 @@
 #include "update/HttpManager.h"
 
 #include <QCryptographicHash>
-#include <QFileSystemModel>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QComboBox>
@@ -113,6 +112,11 @@ void TestDataPage::dataPage()
     page.show();
     auto* view = page.findChild<FileView*>("treeView");
     QTRY_COMPARE(listed(view), QStringList({"abc-1.pcrd", "run1.pcrd", "run3.pcrd", "xabcx.pcrd"}));
+    // Newest first, a file coming in takes the top; its state is read once it is on show.
+    QVERIFY(ZGLOBAL::writeFile(folder + "newest.pcrd", "x"));
+    QTRY_COMPARE(view->model()->index(0, 0).data().toString(), QString("newest.pcrd"));
+    QTRY_COMPARE(view->model()->index(0, 2).data().toString(), QString("未完成"));
+    QVERIFY(QFile::remove(folder + "newest.pcrd"));
 
     // The filter lists only experiment files whose names hold the text.
     QTest::keyClicks(page.findChild<QLineEdit*>("lineEditTextFilter"), "abc");

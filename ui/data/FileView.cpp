@@ -6,6 +6,7 @@
 #include "files/RdmlImport.h"
 #include "platform/FolderOpener.h"
 #include "records/RecordSession.h"
+#include "ui/data/FileSystemModel.h"
 #include "ui/data/InputTextDialog.h"
 #include "ui/dialogs/ZMessageBox.h"
 #include "ui/records/RecordActions.h"
@@ -14,7 +15,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFileSystemModel>
 #include <QInputDialog>
 #include <QMap>
 #include <QMenu>
@@ -28,13 +28,13 @@ FileView::FileView(QWidget* parent) : QTreeView(parent)
 
 QString FileView::folder() const
 {
-    const auto* files = qobject_cast<QFileSystemModel*>(model());
+    const auto* files = qobject_cast<FileSystemModel*>(model());
     return files ? files->rootPath() : QString();
 }
 
 QString FileView::filePath(const QModelIndex& index) const
 {
-    const auto* files = qobject_cast<QFileSystemModel*>(model());
+    const auto* files = qobject_cast<FileSystemModel*>(model());
     return files && index.isValid() ? files->filePath(index) : QString();
 }
 

@@ -97,6 +97,8 @@ void ZDataList::initFileListView()
         ui->treeView->header()->setSectionResizeMode(section, QHeaderView::Stretch);
     ui->treeView->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ui->treeView->setRootIsDecorated(false);
+    // Ten thousand rows of one height: the view need not measure each.
+    ui->treeView->setUniformRowHeights(true);
     connect(ui->treeView, &FileView::signalOpenFile, this, &ZDataList::slotOpenFile);
     connect(ui->treeView, &FileView::signalPressFile, this, &ZDataList::slotPressFile);
     connect(ui->treeView, &FileView::signalExport, this, &ZDataList::slotExport);
