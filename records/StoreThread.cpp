@@ -1,5 +1,7 @@
 #include "records/StoreThread.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QEventLoop>
 #include <QMutex>
 #include <QMutexLocker>
@@ -8,6 +10,17 @@
 #include <memory>
 
 namespace {
+
+// A window closed while its own call waits would be deleted under it: closing waits too.
+struct HoldCloses : QObject {
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::Close)
+            return false;
+        event->ignore();
+        return true;
+    }
+};
 
 // One call's answer, shared by the caller and the store's thread.
 struct Answer {
@@ -29,7 +42,9 @@ StoreThread::StoreThread(RecordSession& session, int momentMs) : mSession(sessio
 
 StoreThread::~StoreThread()
 {
-    // Calls posted before still reach the store: a run's last entries are among them.
+    // Calls posted before still reach the store: a run's last entries are among them. A thread
+    // told to quit leaves what is still queued, so the queue is emptied first.
+    QMetaObject::invokeMethod(mContext, [] {}, Qt::BlockingQueuedConnection);
     mThread.quit();
     mThread.wait();
 }
@@ -63,7 +78,10 @@ void StoreThread::run(const std::function<void(RecordSession&)>& work)
     lock.unlock();
     if (mWaitSign)
         mWaitSign(true);
+    HoldCloses closes;
+    QCoreApplication::instance()->installEventFilter(&closes);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
+    QCoreApplication::instance()->removeEventFilter(&closes);
     // The loop also ends when the program is asked to quit: the answer is waited for all the same.
     lock.relock();
     answer->loop = nullptr;

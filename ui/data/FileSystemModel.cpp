@@ -26,6 +26,9 @@ FileSystemModel::FileSystemModel(QObject* parent, int settleMs) : QAbstractTable
     mSettle.setInterval(settleMs);
     connect(&mSettle, &QTimer::timeout, this, &FileSystemModel::refresh);
     connect(&mWatcher, &QFileSystemWatcher::directoryChanged, &mSettle, QOverload<>::of(&QTimer::start));
+    // run2 before run10, whatever the case, as a file manager lists them.
+    mNames.setNumericMode(true);
+    mNames.setCaseSensitivity(Qt::CaseInsensitive);
     mReader.setInterval(0);
     connect(&mReader, &QTimer::timeout, this, &FileSystemModel::readStates);
 }
@@ -65,7 +68,8 @@ void FileSystemModel::refresh()
         patterns << QRegularExpression(QRegularExpression::wildcardToRegularExpression(filter), QRegularExpression::CaseInsensitiveOption);
     QHash<QString, File> now;
     std::error_code fault;
-    for (std::filesystem::directory_iterator it(std::filesystem::u8path(mFolder.toStdString()), fault), end; !fault && it != end; it.increment(fault)) {
+    std::filesystem::directory_iterator it(std::filesystem::u8path(mFolder.toStdString()), fault);
+    for (const std::filesystem::directory_iterator end; !fault && it != end; it.increment(fault)) {
         std::error_code missing;
         if (!it->is_regular_file(missing))
             continue;
@@ -75,6 +79,12 @@ void FileSystemModel::refresh()
         const auto stamp = it->last_write_time(missing).time_since_epoch();
         now.insert(name, File{name, qint64(it->file_size(missing)), qint64(std::chrono::duration_cast<std::chrono::milliseconds>(stamp).count()), QString()});
     }
+    // A folder that cannot be read (a share gone for a moment) leaves the list as it was.
+    if (fault)
+        return;
+    // A folder made again is followed again.
+    if (!mWatcher.directories().contains(mFolder))
+        mWatcher.addPath(mFolder);
     // Rows that left go, from the bottom up so that the rows above keep their numbers.
     for (int row = mFiles.size() - 1; row >= 0; --row) {
         if (now.contains(mFiles[row].name))
@@ -109,7 +119,7 @@ bool FileSystemModel::before(const File& a, const File& b) const
     case Date:
         return a.modified < b.modified;
     default:
-        return QString::localeAwareCompare(a.name, b.name) < 0;
+        return mNames.compare(a.name, b.name) < 0;
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QCollator>
 #include <QDateTime>
 #include <QFileSystemWatcher>
 #include <QHash>
@@ -61,6 +62,7 @@ private:
     // A save or a copy changes the folder many times in a moment: read once it has settled.
     QTimer mSettle;
     QIcon mIcon;
+    QCollator mNames;
 
     // Read once per file version; until then the row says it is being read.
     mutable QHash<QString, QPair<qint64, QString>> mStates;

@@ -39,7 +39,10 @@ bool record(const QString& action, const QString& objectType, const QString& obj
 
 void stamp(OutData& record)
 {
-    ask([&record](RecordSession& s) { s.stamp(record); });
+    // Stamped as a copy: the page's own record is for the window's thread alone.
+    OutData stamped = record;
+    ask([&stamped](RecordSession& s) { s.stamp(stamped); });
+    record = stamped;
 }
 
 void recordRun(const ExperimentRef& experiment, const QString& action, const QString& newValue)
@@ -171,8 +174,10 @@ bool recordImport(const QString& path, const QString& source)
 void sendToLis(QWidget* parent, const QString& path, LisDelivery::Moment moment)
 {
     bool sent = false;
-    const Settings& settings = *DataHead::instance()->getMpSettings();
-    const QString said = ask([&](RecordSession& s) { return LisDelivery::deliver(s, settings, path, moment, sent); });
+    // The store's thread reads the settings through an object of its own: one is not for two threads.
+    const QString said = ask([&](RecordSession& s) {
+        return LisDelivery::deliver(s, Settings(UI::SettingsFile, QSettings::IniFormat), path, moment, sent);
+    });
     if (!said.isEmpty())
         ZMessageBox::notify(parent, said);
 }

@@ -61,8 +61,9 @@ bool ZRunWidget::resave(const QString& givenReason)
     const ExperimentRef stamped = ExperimentRef::of(mFilePath, mOutData);
     // A change the trail does not take is not made: the file and the page go back.
     QString fault;
+    const OutData changed = mOutData;
     const bool recorded = RecordActions::ask([&](RecordSession& s) {
-        const bool ok = s.recordChanges(stamped, onDisk, mOutData, reason) && s.indexExperiment(stamped, mFilePath);
+        const bool ok = s.recordChanges(stamped, onDisk, changed, reason) && s.indexExperiment(stamped, mFilePath);
         fault = s.fault();
         return ok;
     });
