@@ -35,11 +35,14 @@ DataHead::DataHead() : mWakeLock("tamarin")
     mWakeLock.acquire();
     mpExcelControl = new ExcelControl;
     mpRecords = new RecordSession(Settings::recordStore(Platform::machineSettingsFile(), UI::SettingsFile));
-    // Another program's lock costs the window a tenth of a second at most; a run's entries then
-    // wait in the journal, a change is refused and may be tried again.
-    mpRecords->store().setLockWait(100);
-    mpRecords->open();
     mpStore = new StoreThread(*mpRecords);
+    // Opened on the store's thread, which alone uses the connection from then on. Another
+    // program's lock costs a call a tenth of a second at most; a run's entries then wait in the
+    // journal, a change is refused and may be tried again.
+    mpStore->call([](RecordSession& records) {
+        records.store().setLockWait(100);
+        records.open();
+    });
 }
 
 DataHead::~DataHead()

@@ -73,6 +73,12 @@ void StoreThread::run(const std::function<void(RecordSession&)>& work)
         answer->given.wait(&answer->mutex, mMomentMs);
     if (answer->done)
         return;
+    // Before the program's event loop there is nothing to keep going.
+    if (!QCoreApplication::instance()) {
+        while (!answer->done)
+            answer->given.wait(&answer->mutex);
+        return;
+    }
     QEventLoop loop;
     answer->loop = &loop;
     lock.unlock();
@@ -80,7 +86,9 @@ void StoreThread::run(const std::function<void(RecordSession&)>& work)
         mWaitSign(true);
     HoldCloses closes;
     QCoreApplication::instance()->installEventFilter(&closes);
+    ++mWaiting;
     loop.exec(QEventLoop::ExcludeUserInputEvents);
+    --mWaiting;
     QCoreApplication::instance()->removeEventFilter(&closes);
     // The loop also ends when the program is asked to quit: the answer is waited for all the same.
     lock.relock();

@@ -25,6 +25,10 @@ public:
     // Shown (true) while a call waits longer than a moment, taken away (false) when it returns.
     void setWaitSign(std::function<void(bool)> sign) { mWaitSign = std::move(sign); }
 
+    // Whether the caller's thread is in a call's wait: what its timers start then (a lock for
+    // login, say) had better wait for the answer too.
+    bool waiting() const { return mWaiting > 0; }
+
     // work(session) on the store's thread; its result once it returns.
     template <class Work>
     auto call(Work&& work) -> decltype(work(std::declval<RecordSession&>()))
@@ -49,4 +53,5 @@ private:
     QThread mThread;
     QObject* mContext;
     std::function<void(bool)> mWaitSign;
+    int mWaiting = 0;
 };

@@ -59,14 +59,13 @@ QString FileSystemModel::filePath(const QModelIndex& index) const
     return index.isValid() && index.row() < mFiles.size() ? mFolder + QLatin1Char('/') + mFiles[index.row()].name : QString();
 }
 
-void FileSystemModel::refresh()
+bool FileSystemModel::readFolder(QHash<QString, File>& files) const
 {
     // Straight from the folder: Qt's file dates are local times, and converting ten thousand of
     // them costs the page a tenth of a second. The clock's own count orders them all the same.
     QVector<QRegularExpression> patterns;
     for (const QString& filter : qAsConst(mFilters))
         patterns << QRegularExpression(QRegularExpression::wildcardToRegularExpression(filter), QRegularExpression::CaseInsensitiveOption);
-    QHash<QString, File> now;
     std::error_code fault;
     std::filesystem::directory_iterator it(std::filesystem::u8path(mFolder.toStdString()), fault);
     for (const std::filesystem::directory_iterator end; !fault && it != end; it.increment(fault)) {
@@ -77,15 +76,38 @@ void FileSystemModel::refresh()
         if (std::none_of(patterns.cbegin(), patterns.cend(), [&name](const QRegularExpression& p) { return p.match(name).hasMatch(); }))
             continue;
         const auto stamp = it->last_write_time(missing).time_since_epoch();
-        now.insert(name, File{name, qint64(it->file_size(missing)), qint64(std::chrono::duration_cast<std::chrono::milliseconds>(stamp).count()), QString()});
+        const auto size = it->file_size(missing);
+        // Gone between the listing and the look at it: the next change of the folder says so.
+        if (!missing)
+            files.insert(name, File{name, qint64(size), qint64(std::chrono::duration_cast<std::chrono::milliseconds>(stamp).count()), QString()});
     }
+    return !fault;
+}
+
+void FileSystemModel::refresh()
+{
+    QHash<QString, File> now;
     // A folder that cannot be read (a share gone for a moment) leaves the list as it was.
-    if (fault)
+    if (!readFolder(now))
         return;
     // A folder made again is followed again.
     if (!mWatcher.directories().contains(mFolder))
         mWatcher.addPath(mFolder);
-    // Rows that left go, from the bottom up so that the rows above keep their numbers.
+    QVector<File> kept;
+    kept.reserve(mFiles.size());
+    for (const File& file : qAsConst(mFiles))
+        if (now.contains(file.name))
+            kept.append(file);
+    for (const File& file : qAsConst(mFiles))
+        if (!now.contains(file.name))
+            mStates.remove(file.name);
+    // A new filter changes most rows: the list is laid out anew. A save or a copy changes a few,
+    // which change in place, so that the selection and the scrolled place stay.
+    if (mFiles.size() - kept.size() > qMax(100, mFiles.size() / 4)) {
+        beginResetModel();
+        mFiles = kept;
+        endResetModel();
+    }
     for (int row = mFiles.size() - 1; row >= 0; --row) {
         if (now.contains(mFiles[row].name))
             continue;
@@ -115,7 +137,7 @@ bool FileSystemModel::before(const File& a, const File& b) const
     case Size:
         return a.size < b.size;
     case State:
-        return state(a) < state(b);
+        return stateText(a) < stateText(b);
     case Date:
         return a.modified < b.modified;
     default:
@@ -131,6 +153,12 @@ void FileSystemModel::sort(int column, Qt::SortOrder order)
 }
 
 void FileSystemModel::placeRows()
+{
+    sortRows();
+    indexRows();
+}
+
+void FileSystemModel::sortRows()
 {
     if (mSortColumn < 0 || mFiles.size() < 2)
         return;
@@ -159,6 +187,14 @@ void FileSystemModel::placeRows()
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
+void FileSystemModel::indexRows()
+{
+    mRowOf.clear();
+    mRowOf.reserve(mFiles.size());
+    for (int row = 0; row < mFiles.size(); ++row)
+        mRowOf.insert(mFiles[row].name, row);
+}
+
 QString FileSystemModel::state(const File& file) const
 {
     const auto known = mStates.constFind(file.name);
@@ -172,6 +208,12 @@ QString FileSystemModel::state(const File& file) const
     return QStringLiteral("…");
 }
 
+QString FileSystemModel::stateText(const File& file) const
+{
+    const QString text = state(file);
+    return mSigned.contains(QFileInfo(file.name).completeBaseName()) ? text + QStringLiteral("，已签名") : text;
+}
+
 void FileSystemModel::readStates()
 {
     QElapsedTimer slice;
@@ -179,9 +221,10 @@ void FileSystemModel::readStates()
     while (!mQueue.isEmpty() && slice.elapsed() < ReadSliceMs) {
         const QString name = mQueue.takeFirst();
         mAsked.remove(name);
-        const auto row = std::find_if(mFiles.cbegin(), mFiles.cend(), [&name](const File& f) { return f.name == name; });
-        if (row == mFiles.cend())
+        const int r = mRowOf.value(name, -1);
+        if (r < 0)
             continue;
+        const File* row = &mFiles[r];
         OutData record;
         QString text = QStringLiteral("无法读取");
         if (record.openAs(mFolder + QLatin1Char('/') + name) == 0) {
@@ -190,7 +233,6 @@ void FileSystemModel::readStates()
                 text += QStringLiteral("（已编辑）");
         }
         mStates.insert(name, {row->modified, text});
-        const int r = int(row - mFiles.cbegin());
         emit dataChanged(index(r, State), index(r, State), {Qt::DisplayRole});
     }
     if (!mQueue.isEmpty())
@@ -208,6 +250,8 @@ void FileSystemModel::setSigned(const QSet<QString>& names)
     mSigned = names;
     if (!mFiles.isEmpty())
         emit dataChanged(index(0, State), index(mFiles.size() - 1, State), {Qt::DisplayRole});
+    if (mSortColumn == State)
+        placeRows();
 }
 
 int FileSystemModel::rowCount(const QModelIndex& parent) const
@@ -236,10 +280,8 @@ QVariant FileSystemModel::data(const QModelIndex& index, int role) const
         return file.name;
     case Size:
         return QLocale::system().formattedDataSize(file.size);
-    case State: {
-        const QString text = state(file);
-        return mSigned.contains(QFileInfo(file.name).completeBaseName()) ? text + QStringLiteral("，已签名") : text;
-    }
+    case State:
+        return stateText(file);
     default:
         if (file.date.isEmpty())
             file.date = QFileInfo(mFolder + QLatin1Char('/') + file.name).lastModified().toString(QStringLiteral("yyyy-MM-dd hh:mm"));

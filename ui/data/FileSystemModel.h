@@ -44,17 +44,25 @@ private:
         qint64 modified = 0; // the file system clock's count: for order and change, not to be shown
         mutable QString date; // as shown, once asked for
     };
+    // The folder's files that pass the filters; false when it cannot be read.
+    bool readFolder(QHash<QString, File>& files) const;
     // Reads the folder again and brings the rows in line with it, keeping the rows that stayed.
     void refresh();
+    // Sorts, then knows each file's row again.
     void placeRows();
+    void sortRows();
+    void indexRows();
     bool before(const File& a, const File& b) const;
     QString state(const File& file) const;
+    // The state as shown: with 已签名 where the experiment is signed.
+    QString stateText(const File& file) const;
     // Reads the states asked for meanwhile, for a few milliseconds at a time.
     void readStates();
 
     QString mFolder;
     QStringList mFilters{QStringLiteral("*.pcrd")};
     QVector<File> mFiles;
+    QHash<QString, int> mRowOf;
     QSet<QString> mSigned;
     int mSortColumn = -1;
     Qt::SortOrder mSortOrder = Qt::AscendingOrder;

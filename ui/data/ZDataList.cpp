@@ -66,7 +66,8 @@ void ZDataList::applyFilters()
     ui->label_SearchResult->setVisible(mFound.has_value());
     ui->pushButton_ClearSearch->setVisible(mFound.has_value());
     if (!mFound) {
-        mModel->setNameFilters({QString("*%1*.pcrd").arg(text)});
+        // Wildcards typed are wildcards; a bracket typed is a bracket.
+        mModel->setNameFilters({QString("*%1*.pcrd").arg(QString(text).replace('[', "[[]"))});
         return;
     }
     // The found experiments by their file names; brackets and wildcards in a name are letters.
