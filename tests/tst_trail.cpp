@@ -548,7 +548,18 @@ void TestTrail::windowGoesOnWhileTheStoreIsSlow()
     // The store answers only once the caller's own timer has run: it could not, were the caller stopped.
     QSemaphore ticked;
     QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&ticked] { ticked.release(); });
+    // Meanwhile a window asked to close would be deleted under the call: the close is held off.
+    struct Window : QObject {
+        bool closed = false;
+        bool event(QEvent* e) override { return (closed |= e->type() == QEvent::Close) || QObject::event(e); }
+    } window;
+    bool waiting = false;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        waiting = store.waiting();
+        QEvent close(QEvent::Close);
+        QCoreApplication::sendEvent(&window, &close);
+        ticked.release();
+    });
     timer.start(5);
     // A run's entry posted before the call is in the trail when the call reads it.
     store.post([](RecordSession& session) { session.recordRun(ExperimentRef("slow", "slow-id"), "开始运行"); });
@@ -557,6 +568,7 @@ void TestTrail::windowGoesOnWhileTheStoreIsSlow()
     });
     QCOMPARE(entries, 1);
     QCOMPARE(signs, QVector<bool>({true, false}));
+    QVERIFY(waiting && !window.closed && !store.waiting());
 }
 
 QTEST_MAIN(TestTrail)
