@@ -39,7 +39,7 @@ DataHead::DataHead() : mWakeLock("tamarin")
     // Opened on the store's thread, which alone uses the connection from then on. Another
     // program's lock costs a call a tenth of a second at most; a run's entries then wait in the
     // journal, a change is refused and may be tried again.
-    mpStore->call([](RecordSession& records) {
+    mpStore->callNow([](RecordSession& records) {
         records.store().setLockWait(100);
         records.open();
     });

@@ -45,7 +45,7 @@ QString typeNote(const SampleType& type)
 }
 
 Hl7Results::Hl7Results(const OutData& data, const QString& status, const QDateTime& now)
-    : mData(data), mStatus(status), mNow(now), mRunTime(data.inData.dateTime.isValid() ? data.inData.dateTime : now)
+    : mData(data), mStatus(status), mNow(now), mRunTime(data.inData.dateTime.isValid() ? data.runTime() : now)
 {
 }
 

@@ -42,6 +42,7 @@ constexpr quint32 MaxControlsBytes = 4 * 1024 * 1024;
 // Behind it (or alone), the record's identity in the store: its id and the trail's head.
 constexpr quint32 IdentityMark = 0x54524931; // "TRI1"
 constexpr quint32 MaxIdentityBytes = 4096;
+constexpr int MaxUtcOffset = 14 * 3600;
 
 QByteArray controlsBlock(const InData& in)
 {
@@ -57,8 +58,12 @@ QByteArray identityBlock(const OutData& d)
 {
     if (d.recordId.isEmpty())
         return QByteArray();
-    return QJsonDocument(QJsonObject{{"id", d.recordId}, {"store", d.storeId}, {"trailEntry", QString::number(d.trailEntry)}, {"trailHash", d.trailHash}})
-        .toJson(QJsonDocument::Compact);
+    QJsonObject o{{"id", d.recordId}, {"store", d.storeId}, {"trailEntry", QString::number(d.trailEntry)}, {"trailHash", d.trailHash}};
+    // Kept as read; a record that never had it takes the zone of the machine saving it, which for
+    // a run is the machine that ran it.
+    if (d.runUtcOffset || d.inData.dateTime.isValid())
+        o.insert("runUtcOffset", d.runUtcOffset ? *d.runUtcOffset : d.inData.dateTime.offsetFromUtc());
+    return QJsonDocument(o).toJson(QJsonDocument::Compact);
 }
 
 void writeBlock(QDataStream& s, quint32 mark, const QByteArray& block)
@@ -89,6 +94,10 @@ void readBlocks(QDataStream& s, OutData& d)
             d.storeId = o.value("store").toString().left(64);
             d.trailEntry = o.value("trailEntry").toString().toLongLong();
             d.trailHash = o.value("trailHash").toString().left(64);
+            // Zones on earth lie within 14 hours of UTC; anything else is no zone.
+            const QJsonValue offset = o.value("runUtcOffset");
+            if (offset.isDouble() && std::abs(offset.toDouble()) <= MaxUtcOffset && offset.toDouble() == offset.toInt())
+                d.runUtcOffset = offset.toInt();
         }
     }
 }
@@ -112,6 +121,14 @@ QDataStream& operator>>(QDataStream& s, OutData& d)
     SafeStream::read(s, d.runComplete);
     readBlocks(s, d);
     return s;
+}
+
+QDateTime OutData::runTime() const
+{
+    const QDateTime& at = inData.dateTime;
+    if (!runUtcOffset || !at.isValid() || at.timeSpec() != Qt::LocalTime)
+        return at;
+    return QDateTime(at.date(), at.time(), Qt::OffsetFromUTC, *runUtcOffset);
 }
 
 bool OutData::saveAsFilePath(const QString& path) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "analysis/CurveArtifacts.h"
 #include "method/InData.h"
 
@@ -37,6 +39,12 @@ public:
     // entries removed after it. 0 when none was noted.
     qint64 trailEntry = 0;
     QString trailHash;
+    // How far the run's clock was ahead of UTC, in seconds: the run's time is kept as a local time,
+    // which another machine would read in its own zone. Empty in older files, which are read in
+    // the reading machine's zone.
+    std::optional<int> runUtcOffset;
+    // The run's time with its own zone where the file says it.
+    QDateTime runTime() const;
 
     // Writes the whole record beside the file and then replaces it, so the old file survives
     // any failure. False when any byte could not be written.

@@ -11,11 +11,13 @@
 
 namespace {
 
-// A window closed while its own call waits would be deleted under it: closing waits too.
+// A window a person closes while its own call waits would be deleted under it: such a close is
+// refused like their clicks, and may be asked again once the busy cursor is gone. The program's
+// own closes (at the end of the last run, say) go through.
 struct HoldCloses : QObject {
     bool eventFilter(QObject*, QEvent* event) override
     {
-        if (event->type() != QEvent::Close)
+        if (event->type() != QEvent::Close || !event->spontaneous())
             return false;
         event->ignore();
         return true;
@@ -47,6 +49,11 @@ StoreThread::~StoreThread()
     QMetaObject::invokeMethod(mContext, [] {}, Qt::BlockingQueuedConnection);
     mThread.quit();
     mThread.wait();
+}
+
+void StoreThread::callNow(const std::function<void(RecordSession&)>& work)
+{
+    QMetaObject::invokeMethod(mContext, [this, &work] { work(mSession); }, Qt::BlockingQueuedConnection);
 }
 
 void StoreThread::post(std::function<void(RecordSession&)> work)

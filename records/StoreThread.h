@@ -42,6 +42,8 @@ public:
             return std::move(*result);
         }
     }
+    // work(session) there, the caller stopped meanwhile: for start-up, before any window or timer.
+    void callNow(const std::function<void(RecordSession&)>& work);
     // work(session) there without waiting: after every call asked before it, before every later one.
     void post(std::function<void(RecordSession&)> work);
 

@@ -184,7 +184,16 @@ void TestLis::hl7ReadsBackFieldByField()
     LisOptions options;
     options.facility = QStringLiteral("检验科|2楼");
     const QDateTime now(QDate(2026, 12, 8), QTime(11, 5, 7), Qt::OffsetFromUTC, 8 * 3600);
-    const QByteArray bytes = Hl7Results::message(experiment(), facts, options, now);
+    // The run's zone travels with its file: read anywhere, the run was at 09:30 in UTC+8.
+    TestDir dir;
+    OutData ran = experiment();
+    ran.recordId = "exp-id";
+    ran.runUtcOffset = 8 * 3600;
+    QVERIFY(ran.saveAsFilePath("ran.pcrd"));
+    OutData read;
+    QCOMPARE(read.openAs("ran.pcrd"), 0);
+    QCOMPARE(read.runUtcOffset, std::optional<int>(8 * 3600));
+    const QByteArray bytes = Hl7Results::message(read, facts, options, now);
     QVERIFY(!bytes.contains('\n'));
     const QVector<Segment> m = parse(bytes);
     QStringList ids;
@@ -200,6 +209,7 @@ void TestLis::hl7ReadsBackFieldByField()
     QCOMPARE(field(m, "OBR", 0, 2), QStringList{Awkward});
     QCOMPARE(field(m, "PID", 0, 3), QStringList{Awkward});
     QCOMPARE(field(m, "OBR", 0, 3), QStringList{"exp-1"});
+    QCOMPARE(field(m, "OBR", 0, 7), QStringList{"20261208093000+0800"});
     QCOMPARE(field(m, "OBR", 0, 25), QStringList{"F"});
     QCOMPARE(field(m, "OBX", 0, 3), QStringList({"HBV", "HBV", "L"}));
     QCOMPARE(field(m, "OBX", 0, 5), QStringList({"POS", QStringLiteral("阳性"), "L"}));

@@ -18,14 +18,16 @@ namespace {
 enum Column { Name, Size, State, Date, Columns };
 // The window's other events come first: states are read in slices this long.
 constexpr int ReadSliceMs = 8;
+constexpr int FolderRetryMs = 2000;
 }
 
 FileSystemModel::FileSystemModel(QObject* parent, int settleMs) : QAbstractTableModel(parent), mIcon(QFileIconProvider().icon(QFileIconProvider::File))
 {
     mSettle.setSingleShot(true);
     mSettle.setInterval(settleMs);
+    mSettleMs = settleMs;
     connect(&mSettle, &QTimer::timeout, this, &FileSystemModel::refresh);
-    connect(&mWatcher, &QFileSystemWatcher::directoryChanged, &mSettle, QOverload<>::of(&QTimer::start));
+    connect(&mWatcher, &QFileSystemWatcher::directoryChanged, this, [this] { mSettle.start(mSettleMs); });
     // run2 before run10, whatever the case, as a file manager lists them.
     mNames.setNumericMode(true);
     mNames.setCaseSensitivity(Qt::CaseInsensitive);
@@ -41,6 +43,11 @@ QModelIndex FileSystemModel::setRootPath(const QString& folder)
     mWatcher.addPath(mFolder);
     beginResetModel();
     mFiles.clear();
+    mRowOf.clear();
+    mStates.clear();
+    mAsked.clear();
+    mQueue.clear();
+    mReader.stop();
     endResetModel();
     refresh();
     return QModelIndex();
@@ -87,9 +94,13 @@ bool FileSystemModel::readFolder(QHash<QString, File>& files) const
 void FileSystemModel::refresh()
 {
     QHash<QString, File> now;
-    // A folder that cannot be read (a share gone for a moment) leaves the list as it was.
-    if (!readFolder(now))
+    // A folder that cannot be read (a share gone for a moment) leaves the list as it was, and
+    // is looked at again until it can: a folder removed and made again sends no change.
+    if (!readFolder(now)) {
+        mSettle.start(FolderRetryMs);
         return;
+    }
+    mSettle.setInterval(mSettleMs);
     // A folder made again is followed again.
     if (!mWatcher.directories().contains(mFolder))
         mWatcher.addPath(mFolder);
@@ -140,8 +151,11 @@ bool FileSystemModel::before(const File& a, const File& b) const
         return stateText(a) < stateText(b);
     case Date:
         return a.modified < b.modified;
-    default:
-        return mNames.compare(a.name, b.name) < 0;
+    default: {
+        // Names the collator holds equal (run1, Run1) keep one order from one start to the next.
+        const int order = mNames.compare(a.name, b.name);
+        return order != 0 ? order < 0 : a.name < b.name;
+    }
     }
 }
 

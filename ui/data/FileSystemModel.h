@@ -69,6 +69,7 @@ private:
     QFileSystemWatcher mWatcher;
     // A save or a copy changes the folder many times in a moment: read once it has settled.
     QTimer mSettle;
+    int mSettleMs;
     QIcon mIcon;
     QCollator mNames;
 

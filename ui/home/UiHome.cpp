@@ -30,7 +30,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QStyle>
-#include <QTimer>
 
 UiHome::UiHome(QWidget* parent, Machine* machine)
     : QWidget(parent), ui(nullptr), mRunWindow(new ZRunAllWidget(nullptr, machine)), mDataPage(new ZDataList),
@@ -103,9 +102,6 @@ void UiHome::lockForLogin(const QString& reason, bool proposeSame)
 {
     if (mLocked)
         return;
-    // Not in the middle of an action that waits for the store: the lock comes once it is done.
-    if (DataHead::instance()->getMpStore()->waiting())
-        return QTimer::singleShot(LockRetryMs, this, [this, reason, proposeSame] { lockForLogin(reason, proposeSame); });
     // Logged out at once, in the same call that finds who was in: nobody acts in between.
     const QString user = RecordActions::ask([&reason](RecordSession& s) {
         if (!s.usersOn() || !s.signedIn())

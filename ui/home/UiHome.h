@@ -56,7 +56,6 @@ protected:
 
 private:
     bool mLocked = false;
-    static constexpr int LockRetryMs = 500;
     // The modules of interrupted tests; only a stop they answered makes them safe.
     void showStopOwed();
     void rememberSafe(char number);

@@ -17,4 +17,6 @@ signals:
 
 private:
     QTimer mTimer;
+    int mIdleMs = 0;
+    static constexpr int RetryMs = 500;
 };

@@ -39,10 +39,15 @@ bool record(const QString& action, const QString& objectType, const QString& obj
 
 void stamp(OutData& record)
 {
-    // Stamped as a copy: the page's own record is for the window's thread alone.
-    OutData stamped = record;
+    // Only the stamp crosses: the page's own record is for the window's thread alone.
+    OutData stamped;
+    stamped.recordId = record.recordId;
+    stamped.storeId = record.storeId;
     ask([&stamped](RecordSession& s) { s.stamp(stamped); });
-    record = stamped;
+    record.recordId = stamped.recordId;
+    record.storeId = stamped.storeId;
+    record.trailEntry = stamped.trailEntry;
+    record.trailHash = stamped.trailHash;
 }
 
 void recordRun(const ExperimentRef& experiment, const QString& action, const QString& newValue)
