@@ -59,6 +59,7 @@ void RunSession::slotReactInfo(Machine::REACT_INFO info, char number)
 
     OutData data;
     data.inData = mInput;
+    data.noteRunZone();
     data.inData.appendRemark(mMachine->runNote(mInput.pcrNumber));
     mRecorder.fill(data);
     // Without an operator to ask, the data of a failed run is kept too, marked as not complete.

@@ -59,10 +59,9 @@ QByteArray identityBlock(const OutData& d)
     if (d.recordId.isEmpty())
         return QByteArray();
     QJsonObject o{{"id", d.recordId}, {"store", d.storeId}, {"trailEntry", QString::number(d.trailEntry)}, {"trailHash", d.trailHash}};
-    // Kept as read; a record that never had it takes the zone of the machine saving it, which for
-    // a run is the machine that ran it.
-    if (d.runUtcOffset || d.inData.dateTime.isValid())
-        o.insert("runUtcOffset", d.runUtcOffset ? *d.runUtcOffset : d.inData.dateTime.offsetFromUtc());
+    // Only where a run gave it: a record saved again as it was keeps its bytes.
+    if (d.runUtcOffset)
+        o.insert("runUtcOffset", *d.runUtcOffset);
     return QJsonDocument(o).toJson(QJsonDocument::Compact);
 }
 
@@ -121,6 +120,12 @@ QDataStream& operator>>(QDataStream& s, OutData& d)
     SafeStream::read(s, d.runComplete);
     readBlocks(s, d);
     return s;
+}
+
+void OutData::noteRunZone()
+{
+    if (!runUtcOffset && inData.dateTime.isValid())
+        runUtcOffset = inData.dateTime.offsetFromUtc();
 }
 
 QDateTime OutData::runTime() const

@@ -39,10 +39,12 @@ public:
     // entries removed after it. 0 when none was noted.
     qint64 trailEntry = 0;
     QString trailHash;
-    // How far the run's clock was ahead of UTC, in seconds: the run's time is kept as a local time,
-    // which another machine would read in its own zone. Empty in older files, which are read in
-    // the reading machine's zone.
+    // How far the run's clock was ahead of UTC, in seconds, set where a run is saved: the run's
+    // time is kept as a local time, which another machine would read in its own zone. Empty in
+    // older files and imports, which are read in the reading machine's zone.
     std::optional<int> runUtcOffset;
+    // The zone of the run's time as this machine has it, unless the record already says one.
+    void noteRunZone();
     // The run's time with its own zone where the file says it.
     QDateTime runTime() const;
 

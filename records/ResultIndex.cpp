@@ -49,7 +49,7 @@ bool ResultIndex::update(const QString& experiment, const OutData& data, const Q
             const QuantSample q = quant.samples.value(i);
             if (!mStore.insert("result_index",
                                {"experiment", "run_time", "made_by", "sample", "sample_type", "target", "ct", "outcome", "quantity", "unit"},
-                               {experiment, utc(data.inData.dateTime), madeBy, s.name, s.type, s.target,
+                               {experiment, utc(data.runTime()), madeBy, s.name, s.type, s.target,
                                 numberOrNull(s.positive > 0 ? s.meanCt : qQNaN()), s.call, numberOrNull(q.quantity), q.unit}))
                 return false;
         }

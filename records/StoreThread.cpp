@@ -53,6 +53,8 @@ StoreThread::~StoreThread()
 
 void StoreThread::callNow(const std::function<void(RecordSession&)>& work)
 {
+    if (QThread::currentThread() == &mThread)
+        return work(mSession);
     QMetaObject::invokeMethod(mContext, [this, &work] { work(mSession); }, Qt::BlockingQueuedConnection);
 }
 

@@ -77,6 +77,18 @@ void TestOutData::roundTrip()
     QCOMPARE(read.openAs("full.pcrd"), 0);
     QCOMPARE(read, d);
     QCOMPARE(read.pdLines.first().size(), 40); // no melt stage: cycle readings only
+    // Saved again as read, a stamped record keeps its bytes, with or without the run's zone.
+    for (const std::optional<int>& zone : {std::optional<int>(), std::optional<int>(8 * 3600)}) {
+        OutData stamped = d;
+        stamped.recordId = "id";
+        stamped.runUtcOffset = zone;
+        QVERIFY(stamped.saveAsFilePath("stamped.pcrd"));
+        OutData again;
+        QCOMPARE(again.openAs("stamped.pcrd"), 0);
+        QCOMPARE(again.runUtcOffset, zone);
+        QVERIFY(again.saveAsFilePath("again.pcrd"));
+        QCOMPARE(ZGLOBAL::readFile("again.pcrd"), ZGLOBAL::readFile("stamped.pcrd"));
+    }
 
     OutData empty;
     empty.pdLines.clear();

@@ -144,19 +144,25 @@ void FileSystemModel::refresh()
 
 bool FileSystemModel::before(const File& a, const File& b) const
 {
+    int order = 0;
     switch (mSortColumn) {
     case Size:
-        return a.size < b.size;
+        order = a.size < b.size ? -1 : a.size > b.size;
+        break;
     case State:
-        return stateText(a) < stateText(b);
+        order = stateText(a).compare(stateText(b));
+        break;
     case Date:
-        return a.modified < b.modified;
-    default: {
-        // Names the collator holds equal (run1, Run1) keep one order from one start to the next.
-        const int order = mNames.compare(a.name, b.name);
-        return order != 0 ? order < 0 : a.name < b.name;
+        order = a.modified < b.modified ? -1 : a.modified > b.modified;
+        break;
+    default:
+        break;
     }
-    }
+    // Ties go by name, and names the collator holds equal (run1, Run1) by their letters: the rows
+    // keep one order from one start to the next.
+    if (order == 0)
+        order = mNames.compare(a.name, b.name);
+    return order != 0 ? order < 0 : a.name < b.name;
 }
 
 void FileSystemModel::sort(int column, Qt::SortOrder order)

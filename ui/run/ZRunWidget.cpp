@@ -267,8 +267,10 @@ bool ZRunWidget::saveOutData(bool complete)
     record.inData = mInData;
     mRecorder.fill(record);
     record.runComplete = complete;
-    // A run again on a saved experiment keeps its id.
+    // A run again on a saved experiment keeps its id, and the zone its time was taken in.
     record.recordId = mOutData.recordId;
+    record.runUtcOffset = mOutData.runUtcOffset;
+    record.noteRunZone();
     RecordActions::stamp(record);
     ui->label_TestInfo->clear();
     // A file that appeared under this name during the run is never replaced.
