@@ -21,11 +21,10 @@ constexpr int ReadSliceMs = 8;
 constexpr int FolderRetryMs = 2000;
 }
 
-FileSystemModel::FileSystemModel(QObject* parent, int settleMs) : QAbstractTableModel(parent), mIcon(QFileIconProvider().icon(QFileIconProvider::File))
+FileSystemModel::FileSystemModel(QObject* parent, int settleMs)
+    : QAbstractTableModel(parent), mSettleMs(settleMs), mIcon(QFileIconProvider().icon(QFileIconProvider::File))
 {
     mSettle.setSingleShot(true);
-    mSettle.setInterval(settleMs);
-    mSettleMs = settleMs;
     connect(&mSettle, &QTimer::timeout, this, &FileSystemModel::refresh);
     connect(&mWatcher, &QFileSystemWatcher::directoryChanged, this, [this] { mSettle.start(mSettleMs); });
     // run2 before run10, whatever the case, as a file manager lists them.
@@ -100,7 +99,6 @@ void FileSystemModel::refresh()
         mSettle.start(FolderRetryMs);
         return;
     }
-    mSettle.setInterval(mSettleMs);
     // A folder made again is followed again.
     if (!mWatcher.directories().contains(mFolder))
         mWatcher.addPath(mFolder);
