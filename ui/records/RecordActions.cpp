@@ -55,6 +55,11 @@ void recordRun(const ExperimentRef& experiment, const QString& action, const QSt
     DataHead::instance()->getMpStore()->post([experiment, action, newValue](RecordSession& s) { s.recordRun(experiment, action, newValue); });
 }
 
+void recordRunSave(const QString& path)
+{
+    DataHead::instance()->getMpStore()->post([experiment = experimentOf(path), path](RecordSession& s) { s.indexExperiment(experiment, path, true); });
+}
+
 bool allowed(QWidget* parent, const QString& refusal)
 {
     if (refusal.isEmpty())

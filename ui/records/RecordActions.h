@@ -35,6 +35,8 @@ bool record(const QString& action, const QString& objectType, const QString& obj
 void stamp(OutData& record);
 // A run's entry goes on whatever the store does (the journal keeps it meanwhile), so nobody waits for it.
 void recordRun(const ExperimentRef& experiment, const QString& action, const QString& newValue = QString());
+// ... and so does the save of a run's file, with its results for the index.
+void recordRunSave(const QString& path);
 // Says refusal when there is one (and records it); true when there is none.
 bool allowed(QWidget* parent, const QString& refusal);
 // The experiment of a file: its name (the file name without ".pcrd") and its id.

@@ -231,9 +231,7 @@ void ZRunWidget::slotReactInfo(Machine::REACT_INFO info, char number)
 
 void ZRunWidget::recordSaved()
 {
-    // A run's save goes on whatever the store does (the journal keeps its entry): nobody waits.
-    const ExperimentRef experiment = RecordActions::experimentOf(mFilePath);
-    DataHead::instance()->getMpStore()->post([experiment, path = mFilePath](RecordSession& s) { s.indexExperiment(experiment, path, true); });
+    RecordActions::recordRunSave(mFilePath);
 }
 
 QString ZRunWidget::name() const
