@@ -16,8 +16,10 @@ class RecordSession;
 class StoreThread
 {
 public:
-    // The session is the caller's; it outlives this thread.
-    explicit StoreThread(RecordSession& session, int momentMs = 100);
+    // The session is the caller's; it outlives this thread. momentMs: how long the caller waits
+    // stopped before it keeps its events going; short, since its timers and drawing wait meanwhile,
+    // long enough that most calls (a few milliseconds) answer within it.
+    explicit StoreThread(RecordSession& session, int momentMs = 20);
     ~StoreThread();
     StoreThread(const StoreThread&) = delete;
     StoreThread& operator=(const StoreThread&) = delete;
