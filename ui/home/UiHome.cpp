@@ -113,6 +113,8 @@ void UiHome::lockForLogin(const QString& reason, bool proposeSame)
     if (user.isEmpty())
         return;
     mLocked = true;
+    // Behind the login nobody is named as working any more.
+    showUser();
     LoginDialog dialog(LoginDialog::Mode::Locked, this);
     if (proposeSame)
         dialog.setUser(user);
